@@ -1,0 +1,37 @@
+# Corvane: `make run` starts the viewer on the bundled sample atlas, `make test` runs every test.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test test-asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/corvane --cdrom "$(CURDIR)/atlas" --datalist 'CDROM:\Misc\MainMenu.Dat'
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan
+
+# The toolkit-free core once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCORVANE_SANITIZE=ON -DCORVANE_CORE_ONLY=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target corvane_core_tests
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/corvane_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

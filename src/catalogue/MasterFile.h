@@ -1,0 +1,115 @@
+#pragma once
+// A theme of the atlas as described by its master file (.MAS): data set descriptors with
+// their files, the theme's extents, its key and its query labelling block.
+//
+// The records keep the chained-list shape of the files (NextDSD, NextDFN, NextKD, ...): each
+// record owns the rest of its chain, except NextMAS, which links themes in a map definition's
+// list without owning them.
+#include "platform/Colour.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+class MessageSink;
+
+// Layer format codes of a data set descriptor.
+enum DataTypeCode : uint8_t {
+    dtVEC = 1,   // vector lines
+    dtMRL = 2,   // monochrome run-length raster
+    dtRLE = 3,   // colour run-length raster
+    dtSYX = 4,   // point symbols with information
+    dtSYM = 5,   // point symbols
+    dtLBL = 6,   // labels
+    dtPOL7 = 7,  // polygons, skip count 2, outlines only
+    dtPOL8 = 8,  // polygons, skip count 0, filled
+    dtPOL9 = 9,  // polygons, skip count 2, filled
+};
+
+// Colour numbers 0..15 of master files as 0x00BBGGRR (6 is the same as 4).
+extern const Colour DOSColour[16];
+
+// Line style numbers 0..12 of master files as pen style ordinals
+// (0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 clear).
+extern const uint8_t DOSLineStyle[13];
+
+struct DFNStruct {
+    std::string FileName;            // may begin with "CDROM:"
+    double Trigger_Scale = 0.0;
+    std::unique_ptr<DFNStruct> NextDFN;
+};
+
+struct DSDStruct {
+    uint8_t Data_Type = 0;
+    uint8_t Number_Of_Files = 0;
+    bool Plot_Before_Coastline = false;
+    uint8_t Key_Entry_Adjustment = 0;
+    uint8_t Current_Level = 0;       // 1-based fixed level; 0 = choose by scale
+    std::unique_ptr<DFNStruct> NextDFN;
+    std::unique_ptr<DSDStruct> NextDSD;
+};
+
+struct K_Descriptor {
+    bool Hidden = false;
+    bool Active = false;
+    uint8_t Entry_Type = 0;          // 0 none, 1 line, 2 box, 3 symbol, 4 "TEXT", 5 symbol 15
+    uint8_t Top_Style = 0;
+    uint8_t Bottom_Style = 0;
+    uint8_t Number_Of_Text_Lines = 0;
+    uint8_t Display_Order = 0;
+    Colour Top_Colour = 0;           // already through DOSColour
+    Colour Bottom_Colour = 0;
+    uint8_t TextIdx = 0;             // index in Text of the entry's last line
+    std::unique_ptr<K_Descriptor> NextKD;
+};
+
+struct KeyStruct {
+    uint8_t NumItems = 0;
+    int16_t Width = 0;
+    uint8_t Num_HdrLines = 0;
+    std::unique_ptr<K_Descriptor> NextKD;
+    std::vector<std::string> Text;   // heading lines, then each entry's lines in entry order
+};
+
+struct Sym_Text_Line_Type {
+    uint8_t Line_Code = 0;
+    uint8_t Data_Type = 0;
+    uint8_t Number_Width = 0;
+    uint8_t Decimal_Places = 0;
+    uint8_t Action = 0;
+    int8_t Preceding_Header = 0;
+    uint8_t Already_Printed = 0;
+    uint8_t Heading_Justify = 0;
+    uint8_t Heading_Colour = 0;      // index into DOSColour
+    int16_t Data_Inset = 0;
+    uint8_t Data_Colour = 0;         // index into DOSColour
+    std::string Header_Text;         // at most 72 characters
+    std::unique_ptr<Sym_Text_Line_Type> Next;
+};
+
+struct Sym_Text_Control_Block {
+    uint8_t Number_Of_Defns = 0;     // the block holds Number_Of_Defns + 1 definitions
+    int8_t Lines_To_Add = 0;
+    std::unique_ptr<Sym_Text_Line_Type> Line_Array;
+};
+
+struct MASStruct {
+    uint8_t Number_Of_Datasets = 0;
+    std::unique_ptr<std::string> TextFileName;   // none when the line is empty
+    std::unique_ptr<std::string> Title;          // set by whoever loads the theme
+    std::unique_ptr<DSDStruct> NextDSD;
+    MASStruct* NextMAS = nullptr;                // not owned
+    std::unique_ptr<KeyStruct> Key;
+    std::unique_ptr<Sym_Text_Control_Block> Sym_Text;
+    bool Coastline_Included = false;
+    bool May_Be_Top_Level = false;
+    bool Alternate_Coastline = false;
+    int32_t Force_Coastline_Style = 0;
+    double Minlat = 0, Maxlat = 0, Minlon = 0, Maxlon = 0;
+    double DefaultMinlat = 0, DefaultMaxlat = 0, DefaultMinlon = 0, DefaultMaxlon = 0;
+};
+
+} // namespace corvane

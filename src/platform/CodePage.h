@@ -1,0 +1,22 @@
+#pragma once
+// Text in data files is single-byte: Windows-1252, or DOS code page 437 where a line-drawing
+// face is asked for. The core keeps the bytes; these turn them into Unicode (UTF-8) at the
+// toolkit boundary, and back where the user types text that goes into a file.
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+char32_t Cp1252ToUnicode(uint8_t byte);
+char32_t Cp437ToUnicode(uint8_t byte);
+
+std::string Cp1252ToUtf8(const std::string& bytes);
+std::string Cp437ToUtf8(const std::string& bytes);
+
+// Characters that Windows-1252 cannot hold become '?'.
+std::string Utf8ToCp1252(const std::string& utf8);
+
+// Appends the UTF-8 encoding of one code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
+} // namespace corvane

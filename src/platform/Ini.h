@@ -1,0 +1,60 @@
+#pragma once
+// INI files: the per-user settings and the map definition files. Section and key names are
+// compared without regard to case; values are trimmed; an absent key gives the caller's
+// default; integers may be written "$" + hexadecimal; booleans are read as integers and
+// written "1" / "0"; sections and keys are written in the order in which they were first
+// written (or read).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+// Integer text as the classic StrToInt reads it: optional blanks and sign, then decimal
+// digits, or "$" / "0x" and hexadecimal digits; the value must fit 32 bits.
+bool ParseInt32(const std::string& text, int32_t& value);
+// Real text in ordinary or scientific decimal notation ("." as the separator).
+bool ParseReal(const std::string& text, double& value);
+
+class IniFile {
+public:
+    IniFile() = default;
+    static IniFile FromText(const std::string& text);
+
+    // Reads a native file; a missing or unreadable file gives an empty IniFile (and false).
+    bool Load(const std::string& nativePath);
+    // Writes to a native file through a temporary file. withBackup keeps the previous file as
+    // ".BAK".
+    bool Save(const std::string& nativePath, bool withBackup = false, std::string* error = nullptr) const;
+    std::string ToText(const char* eol = "\r\n") const;
+
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
+    int32_t ReadInteger(const std::string& section, const std::string& key, int32_t def) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool def) const;
+    double ReadFloat(const std::string& section, const std::string& key, double def) const;
+
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, int32_t value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+    bool SectionExists(const std::string& section) const;
+    bool ValueExists(const std::string& section, const std::string& key) const;
+    std::vector<std::string> ReadSections() const;
+    std::vector<std::string> ReadSection(const std::string& section) const;   // key names in order
+    void EraseSection(const std::string& section);
+    void DeleteKey(const std::string& section, const std::string& key);
+
+private:
+    struct Entry {
+        std::string key, value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+    const Section* FindSection(const std::string& name) const;
+    Section& GetOrAddSection(const std::string& name);
+    std::vector<Section> sections_;
+};
+
+} // namespace corvane

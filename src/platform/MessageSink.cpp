@@ -1,0 +1,45 @@
+#include "platform/MessageSink.h"
+
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace corvane {
+
+MsgResult StderrMessageSink::Show(MsgKind, const std::string& text, MsgButtons buttons)
+{
+    std::string line = Cp1252ToUtf8(text);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::replace(line.begin(), line.end(), '\r', ' ');
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+    return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
+}
+
+void StderrMessageSink::Beep() {}
+
+MsgResult RecordingMessageSink::Show(MsgKind kind, const std::string& text, MsgButtons buttons)
+{
+    messages.push_back({kind, text, buttons});
+    if (!answers.empty()) {
+        MsgResult r = answers.front();
+        answers.erase(answers.begin());
+        return r;
+    }
+    return defaultAnswer;
+}
+
+std::vector<std::string> RecordingMessageSink::Texts() const
+{
+    std::vector<std::string> out;
+    for (const auto& m : messages) out.push_back(m.text);
+    return out;
+}
+
+bool RecordingMessageSink::Contains(const std::string& text) const
+{
+    return std::any_of(messages.begin(), messages.end(), [&](const Entry& e) { return e.text == text; });
+}
+
+} // namespace corvane

@@ -1,0 +1,468 @@
+#include "platform/qt/QtCanvas.h"
+
+#include "platform/CodePage.h"
+
+#include <QFontMetrics>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace corvane {
+
+QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+Colour FromQColor(const QColor& c)
+{
+    return RGB(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue()));
+}
+
+bool IsLineDrawFont(const std::string& name)
+{
+    std::string n;
+    for (char c : name) n += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return n == "ms linedraw";
+}
+
+QString FontFamilyFor(const std::string& name)
+{
+    std::string n;
+    for (char c : name) n += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (n == "times new roman" || n == "times") return QStringLiteral("Liberation Serif");
+    if (n == "courier new" || n == "courier") return QStringLiteral("Liberation Mono");
+    if (n == "arial" || n == "ms sans serif" || n == "system" || n == "helvetica")
+        return QStringLiteral("Liberation Sans");
+    if (n == "ms linedraw") return QStringLiteral("DejaVu Sans Mono");
+    return QString::fromStdString(name);
+}
+
+QString BytesToQString(const std::string& bytes, const std::string& fontName)
+{
+    return QString::fromStdString(IsLineDrawFont(fontName) ? Cp437ToUtf8(bytes) : Cp1252ToUtf8(bytes));
+}
+
+namespace {
+
+// Dash patterns of one-pixel pens, in pixels: on, off, on, off...
+const std::vector<int>& DashPattern(PenStyle s)
+{
+    static const std::vector<int> solid{};
+    static const std::vector<int> dash{18, 6};
+    static const std::vector<int> dot{3, 3};
+    static const std::vector<int> dashDot{9, 6, 3, 6};
+    static const std::vector<int> dashDotDot{9, 3, 3, 3, 3, 3};
+    switch (s) {
+    case PenStyle::Dash: return dash;
+    case PenStyle::Dot: return dot;
+    case PenStyle::DashDot: return dashDot;
+    case PenStyle::DashDotDot: return dashDotDot;
+    default: return solid;
+    }
+}
+
+// 8 x 8 hatch bitmaps, MSB leftmost.
+Pattern8 HatchBits(BrushStyle s)
+{
+    switch (s) {
+    case BrushStyle::Horizontal: return {0, 0, 0, 0xFF, 0, 0, 0, 0};
+    case BrushStyle::Vertical: return {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08};
+    case BrushStyle::FDiagonal: return {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+    case BrushStyle::BDiagonal: return {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
+    case BrushStyle::Cross: return {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08};
+    case BrushStyle::DiagCross: return {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
+    default: return {};
+    }
+}
+
+QImage PatternImage(const Pattern8& bits, QRgb set, QRgb clear)
+{
+    QImage img(8, 8, QImage::Format_ARGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) img.setPixel(x, y, (bits[static_cast<size_t>(y)] & (0x80 >> x)) ? set : clear);
+    return img;
+}
+
+QRgb Opaque(Colour c) { return qRgb(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+} // namespace
+
+QtCanvas::QtCanvas(QImage* image) : image_(image)
+{
+    width_ = image->width();
+    height_ = image->height();
+    int dpmX = image->dotsPerMeterX(), dpmY = image->dotsPerMeterY();
+    ppiX_ = dpmX > 0 ? static_cast<int>(dpmX * 0.0254 + 0.5) : 96;
+    ppiY_ = dpmY > 0 ? static_cast<int>(dpmY * 0.0254 + 0.5) : 96;
+    font.pixelsPerInch = ppiY_;
+}
+
+QtCanvas::QtCanvas(QPainter* painter, int width, int height, int ppiX, int ppiY)
+    : external_(painter), width_(width), height_(height), ppiX_(ppiX), ppiY_(ppiY)
+{
+    font.pixelsPerInch = ppiY_;
+}
+
+QtCanvas::~QtCanvas() { End(); }
+
+void QtCanvas::End()
+{
+    if (own_) {
+        own_->end();
+        own_.reset();
+    }
+}
+
+QPainter& QtCanvas::P()
+{
+    if (external_) return *external_;
+    if (!own_) {
+        own_ = std::make_unique<QPainter>(image_);
+        own_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *own_;
+}
+
+void QtCanvas::ApplyMode(QPainter& p) const
+{
+    p.setCompositionMode(pen.mode == PenMode::Not ? QPainter::RasterOp_NotDestination
+                                                  : QPainter::CompositionMode_SourceOver);
+}
+
+bool QtCanvas::PixelPath() const
+{
+    return image_ != nullptr && !external_ && pen.width <= 1;
+}
+
+QFont QtCanvas::CurrentFont() const
+{
+    QFont f(FontFamilyFor(font.name));
+    int h = font.height;
+    if (h == 0) h = -13;
+    f.setPixelSize(std::max(1, std::abs(h)));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
+    if (h > 0) {
+        // A positive height is the whole cell; fit the face into it.
+        QFontMetrics fm(f);
+        if (fm.height() > h) f.setPixelSize(std::max(1, h * h / fm.height()));
+    }
+    return f;
+}
+
+QBrush QtCanvas::CurrentBrush() const
+{
+    switch (brush.style) {
+    case BrushStyle::Clear: return Qt::NoBrush;
+    case BrushStyle::Solid: return QBrush(ToQColor(brush.colour));
+    case BrushStyle::Pattern: return QBrush(PatternImage(brush.pattern, Opaque(textColour), Opaque(bkColour)));
+    default: {
+        QRgb gap = bkMode == BkMode::Opaque ? Opaque(bkColour) : qRgba(0, 0, 0, 0);
+        return QBrush(PatternImage(HatchBits(brush.style), Opaque(brush.colour), gap));
+    }
+    }
+}
+
+void QtCanvas::PlotPixel(int x, int y, bool on)
+{
+    if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
+    QRgb* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
+    if (pen.mode == PenMode::Not) {
+        if (on) line[x] = (~line[x] & 0x00FFFFFF) | 0xFF000000;
+        return;
+    }
+    if (on) line[x] = Opaque(pen.colour);
+    else if (bkMode == BkMode::Opaque) line[x] = Opaque(bkColour);
+}
+
+// Bresenham from (x1, y1) towards (x2, y2), the end point left out. Lines reaching far
+// outside the picture are first clipped to a margin around it, so that a zoomed-in map with
+// far-away vertices costs no more than the pixels it can touch.
+void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
+{
+    if (pen.style == PenStyle::Clear) return;
+    const long long margin = 4;
+    const long long far = static_cast<long long>(width_ + height_) * 2 + 64;
+    auto outside = [&](long long x, long long y) {
+        return x < -far || y < -far || x > width_ + far || y > height_ + far;
+    };
+    bool drawEnd = false;   // set when the end point was clipped away (so its pixel is not the end)
+    long long sx1 = x1, sy1 = y1, sx2 = x2, sy2 = y2;
+    int skipped = 0;
+    if (outside(sx1, sy1) || outside(sx2, sy2)) {
+        // Liang-Barsky clip to the picture plus a margin.
+        double xa = x1, ya = y1, ddx = static_cast<double>(x2) - x1, ddy = static_cast<double>(y2) - y1;
+        double t0 = 0.0, t1 = 1.0;
+        const double xmin = -static_cast<double>(margin), ymin = -static_cast<double>(margin);
+        const double xmax = width_ + static_cast<double>(margin), ymax = height_ + static_cast<double>(margin);
+        auto clip = [&](double p, double q) {
+            if (p == 0.0) return q >= 0.0;
+            double r = q / p;
+            if (p < 0.0) {
+                if (r > t1) return false;
+                if (r > t0) t0 = r;
+            } else {
+                if (r < t0) return false;
+                if (r < t1) t1 = r;
+            }
+            return true;
+        };
+        if (!(clip(-ddx, xa - xmin) && clip(ddx, xmax - xa) && clip(-ddy, ya - ymin) && clip(ddy, ymax - ya)))
+            return;
+        sx1 = static_cast<long long>(std::llround(xa + t0 * ddx));
+        sy1 = static_cast<long long>(std::llround(ya + t0 * ddy));
+        sx2 = static_cast<long long>(std::llround(xa + t1 * ddx));
+        sy2 = static_cast<long long>(std::llround(ya + t1 * ddy));
+        drawEnd = t1 < 1.0;
+        double len = std::max(std::fabs(ddx), std::fabs(ddy));
+        skipped = static_cast<int>(std::fmod(t0 * len, 1e9));
+    }
+    const std::vector<int>& pat = DashPattern(pen.style);
+    int total = 0;
+    for (int v : pat) total += v;
+    if (total > 0) dashPhase_ = (dashPhase_ + skipped % total) % total;
+    long long dx = std::llabs(sx2 - sx1), dy = -std::llabs(sy2 - sy1);
+    int stx = sx1 < sx2 ? 1 : -1, sty = sy1 < sy2 ? 1 : -1;
+    long long err = dx + dy;
+    long long x = sx1, y = sy1;
+    long long steps = std::max(dx, -dy) + (drawEnd ? 1 : 0);
+    for (long long step = 0; step < steps; ++step) {
+        bool on = true;
+        if (total > 0) {
+            int ph = dashPhase_ % total, acc = 0;
+            for (size_t k = 0; k < pat.size(); ++k) {
+                acc += pat[k];
+                if (ph < acc) { on = (k % 2 == 0); break; }
+            }
+            dashPhase_ = (dashPhase_ + 1) % total;
+        }
+        PlotPixel(static_cast<int>(x), static_cast<int>(y), on);
+        long long e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x += stx; }
+        if (e2 <= dx) { err += dx; y += sty; }
+    }
+}
+
+void QtCanvas::PainterLine(int x1, int y1, int x2, int y2)
+{
+    if (pen.style == PenStyle::Clear) return;
+    QPainter& p = P();
+    QPen qp(ToQColor(pen.colour));
+    qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+    qp.setCapStyle(pen.width <= 1 ? Qt::FlatCap : Qt::RoundCap);
+    qp.setJoinStyle(Qt::RoundJoin);
+    switch (pen.style) {
+    case PenStyle::Dash: qp.setStyle(Qt::DashLine); break;
+    case PenStyle::Dot: qp.setStyle(Qt::DotLine); break;
+    case PenStyle::DashDot: qp.setStyle(Qt::DashDotLine); break;
+    case PenStyle::DashDotDot: qp.setStyle(Qt::DashDotDotLine); break;
+    default: qp.setStyle(Qt::SolidLine); break;
+    }
+    p.setBackgroundMode(bkMode == BkMode::Opaque ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(bkColour));
+    ApplyMode(p);
+    p.setPen(qp);
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(x1, y1, x2, y2);
+}
+
+void QtCanvas::LineTo(int x, int y)
+{
+    if (!(penPos_ == lastEnd_)) dashPhase_ = 0;
+    if (PixelPath()) RasterLine(penPos_.x, penPos_.y, x, y);
+    else PainterLine(penPos_.x, penPos_.y, x, y);
+    penPos_ = {x, y};
+    lastEnd_ = penPos_;
+}
+
+void QtCanvas::Polyline(const std::vector<Point>& pts)
+{
+    if (pts.empty()) return;
+    Point saved = penPos_;
+    MoveTo(pts[0].x, pts[0].y);
+    dashPhase_ = 0;
+    lastEnd_ = penPos_;
+    for (size_t i = 1; i < pts.size(); ++i) LineTo(pts[i].x, pts[i].y);
+    penPos_ = saved;   // Polyline does not move the pen position
+}
+
+void QtCanvas::OutlinePoints(const std::vector<Point>& pts, bool closed)
+{
+    if (pts.size() < 2 || pen.style == PenStyle::Clear) return;
+    Point saved = penPos_;
+    MoveTo(pts[0].x, pts[0].y);
+    dashPhase_ = 0;
+    lastEnd_ = penPos_;
+    for (size_t i = 1; i < pts.size(); ++i) LineTo(pts[i].x, pts[i].y);
+    if (closed) LineTo(pts[0].x, pts[0].y);
+    penPos_ = saved;
+}
+
+void QtCanvas::Polygon(const std::vector<Point>& pts)
+{
+    if (pts.empty()) return;
+    if (brush.style != BrushStyle::Clear) {
+        QPolygon poly;
+        poly.reserve(static_cast<int>(pts.size()));
+        for (const Point& pt : pts) poly << QPoint(pt.x, pt.y);
+        QPainter& p = P();
+        ApplyMode(p);
+        p.setPen(Qt::NoPen);
+        p.setBrush(CurrentBrush());
+        p.setBrushOrigin(0, 0);
+        p.drawPolygon(poly, Qt::OddEvenFill);
+    }
+    if (PixelPath()) {
+        OutlinePoints(pts, true);
+    } else if (pen.style != PenStyle::Clear) {
+        Point saved = penPos_;
+        for (size_t i = 0; i < pts.size(); ++i) {
+            const Point& a = pts[i];
+            const Point& b = pts[(i + 1) % pts.size()];
+            PainterLine(a.x, a.y, b.x, b.y);
+        }
+        penPos_ = saved;
+    }
+}
+
+void QtCanvas::FillQRect(const QRect& r)
+{
+    if (r.width() <= 0 || r.height() <= 0 || brush.style == BrushStyle::Clear) return;
+    QPainter& p = P();
+    ApplyMode(p);
+    p.setBrushOrigin(0, 0);
+    p.fillRect(r, CurrentBrush());
+}
+
+void QtCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    bool penOn = pen.style != PenStyle::Clear;
+    // Without a pen the fill stops one pixel short of the right and bottom edges; with one the
+    // outline covers the last column and row of the box.
+    FillQRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    if (!penOn) return;
+    if (PixelPath()) {
+        OutlinePoints({{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}}, true);
+        return;
+    }
+    QPainter& p = P();
+    QPen qp(ToQColor(pen.colour));
+    qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+    qp.setJoinStyle(Qt::MiterJoin);
+    ApplyMode(p);
+    p.setPen(qp);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void QtCanvas::FillRect(const Rect& r)
+{
+    int x1 = r.left, x2 = r.right, y1 = r.top, y2 = r.bottom;
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    PenMode saved = pen.mode;
+    pen.mode = PenMode::Copy;   // FillRect ignores the mix mode
+    FillQRect(QRect(x1, y1, x2 - x1, y2 - y1));
+    pen.mode = saved;
+}
+
+void QtCanvas::RoundRect(int x1, int y1, int x2, int y2, int cw, int ch)
+{
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    QPainter& p = P();
+    ApplyMode(p);
+    if (pen.style == PenStyle::Clear) p.setPen(Qt::NoPen);
+    else {
+        QPen qp(ToQColor(pen.colour));
+        qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+        p.setPen(qp);
+    }
+    p.setBrush(CurrentBrush());
+    p.setBrushOrigin(0, 0);
+    p.drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), cw / 2.0, ch / 2.0);
+}
+
+void QtCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    QPainter& p = P();
+    ApplyMode(p);
+    if (pen.style == PenStyle::Clear) p.setPen(Qt::NoPen);
+    else {
+        QPen qp(ToQColor(pen.colour));
+        qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+        p.setPen(qp);
+    }
+    p.setBrush(CurrentBrush());
+    p.setBrushOrigin(0, 0);
+    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void QtCanvas::TextOut(int x, int y, const std::string& text)
+{
+    QPainter& p = P();
+    QFont f = CurrentFont();
+    QString s = BytesToQString(text, font.name);
+    p.setFont(f);
+    QFontMetrics fm(f, p.device());
+    int w = fm.horizontalAdvance(s);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (bkMode == BkMode::Opaque) p.fillRect(QRect(x, y, w, fm.height()), ToQColor(bkColour));
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setPen(ToQColor(font.colour));
+    p.drawText(x, y + fm.ascent(), s);
+    penPos_ = {x + w, y};
+}
+
+int QtCanvas::TextWidth(const std::string& text)
+{
+    QFont f = CurrentFont();
+    QFontMetrics fm(f, external_ ? external_->device() : image_);
+    return fm.horizontalAdvance(BytesToQString(text, font.name));
+}
+
+int QtCanvas::TextHeight(const std::string&)
+{
+    QFont f = CurrentFont();
+    QFontMetrics fm(f, external_ ? external_->device() : image_);
+    return fm.height();
+}
+
+void QtCanvas::SetPixel(int x, int y, Colour c)
+{
+    if (image_ && !external_) {
+        if (x >= 0 && y >= 0 && x < image_->width() && y < image_->height())
+            reinterpret_cast<QRgb*>(image_->scanLine(y))[x] = Opaque(c);
+        return;
+    }
+    QPainter& p = P();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(QRect(x, y, 1, 1), ToQColor(c));
+}
+
+Colour QtCanvas::GetPixel(int x, int y) const
+{
+    if (!image_ || x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return 0;
+    return FromQColor(QColor(image_->pixel(x, y)));
+}
+
+std::unique_ptr<Picture> QtCanvas::CopyPicture() const
+{
+    if (!image_) return std::make_unique<QtPicture>(QImage());
+    return std::make_unique<QtPicture>(image_->copy());
+}
+
+void QtCanvas::DrawPicture(int x, int y, const Picture& picture)
+{
+    const auto* qp = dynamic_cast<const QtPicture*>(&picture);
+    if (!qp || qp->Image().isNull()) return;
+    QPainter& p = P();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.drawImage(x, y, qp->Image());
+}
+
+} // namespace corvane

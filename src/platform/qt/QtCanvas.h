@@ -1,0 +1,98 @@
+#pragma once
+// The canvas on Qt: a QPainter (aliased) on a QImage for the screen picture and saved
+// bitmaps, or on a printer page. One-pixel lines and box outlines on images are rasterised
+// here, so that the classic pixel rules hold exactly (end points not drawn, dash patterns
+// and "not" mode); fills and wide lines go through QPainter.
+#include "platform/Canvas.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+
+class QPaintDevice;
+
+namespace corvane {
+
+QColor ToQColor(Colour c);
+Colour FromQColor(const QColor& c);
+
+// Font family that stands for a classic font name ("Times New Roman" gives a metric-compatible
+// serif face, "MS LineDraw" a monospace face with the box-drawing glyphs).
+QString FontFamilyFor(const std::string& name);
+// Whether a font name means the bytes are DOS code page 437 rather than Windows-1252.
+bool IsLineDrawFont(const std::string& name);
+// The bytes of a data-file string as a QString for the given font.
+QString BytesToQString(const std::string& bytes, const std::string& fontName = std::string());
+
+class QtPicture : public Picture {
+public:
+    explicit QtPicture(QImage image) : image_(std::move(image)) {}
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    const QImage& Image() const { return image_; }
+
+private:
+    QImage image_;
+};
+
+class QtCanvas : public Canvas {
+public:
+    // Paints on an image (screen picture, bitmap). The image must outlive the canvas; its
+    // resolution is taken from its dots per metre (96 per inch when unset).
+    explicit QtCanvas(QImage* image);
+    // Paints through a painter that is already active on another device (a printer page).
+    QtCanvas(QPainter* painter, int width, int height, int ppiX, int ppiY);
+    ~QtCanvas() override;
+    QtCanvas(const QtCanvas&) = delete;
+    QtCanvas& operator=(const QtCanvas&) = delete;
+
+    // Ends the canvas's own painter, if any, so the image may be shown or resized. The next
+    // drawing operation starts a new one.
+    void End();
+
+    QImage* Image() const { return image_; }
+
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    int PixelsPerInchX() const override { return ppiX_; }
+    int PixelsPerInchY() const override { return ppiY_; }
+
+    void LineTo(int x, int y) override;
+    void Polyline(const std::vector<Point>& pts) override;
+    void Polygon(const std::vector<Point>& pts) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void FillRect(const Rect& r) override;
+    void RoundRect(int x1, int y1, int x2, int y2, int cw, int ch) override;
+    void Ellipse(int x1, int y1, int x2, int y2) override;
+    void TextOut(int x, int y, const std::string& text) override;
+    int TextWidth(const std::string& text) override;
+    int TextHeight(const std::string& text) override;
+    void SetPixel(int x, int y, Colour c) override;
+    Colour GetPixel(int x, int y) const override;
+    std::unique_ptr<Picture> CopyPicture() const override;
+    void DrawPicture(int x, int y, const Picture& picture) override;
+
+private:
+    QPainter& P();
+    QFont CurrentFont() const;
+    QBrush CurrentBrush() const;
+    bool PixelPath() const;   // one-pixel line rasterised by hand on an image
+    void PlotPixel(int x, int y, bool on);
+    void RasterLine(int x1, int y1, int x2, int y2);
+    void PainterLine(int x1, int y1, int x2, int y2);
+    void OutlinePoints(const std::vector<Point>& pts, bool closed);
+    void FillQRect(const QRect& r);
+    void ApplyMode(QPainter& p) const;
+
+    QImage* image_ = nullptr;
+    std::unique_ptr<QPainter> own_;
+    QPainter* external_ = nullptr;
+    int width_ = 0, height_ = 0, ppiX_ = 96, ppiY_ = 96;
+    int dashPhase_ = 0;
+    Point lastEnd_{INT32_MIN, INT32_MIN};
+};
+
+} // namespace corvane

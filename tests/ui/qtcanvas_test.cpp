@@ -1,0 +1,192 @@
+#include "platform/qt/QtCanvas.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+
+namespace {
+
+struct Picture100 {
+    QImage image{100, 100, QImage::Format_RGB32};
+    Picture100() { image.fill(Qt::white); }
+    Colour At(int x, int y) const { return FromQColor(QColor(image.pixel(x, y))); }
+};
+
+} // namespace
+
+TEST(QtCanvas, BoxesLeaveTheirRightAndBottomEdgesOut)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.pen.colour = clBlack;
+        c.brush.colour = clRed;
+        c.Rectangle(10, 10, 20, 20);
+        c.brush.colour = 0x00FF00;
+        c.FillRect({30, 30, 40, 40});
+    }
+    EXPECT_EQ(pic.At(10, 10), clBlack);
+    EXPECT_EQ(pic.At(19, 19), clBlack);   // outline on the last column and row inside
+    EXPECT_EQ(pic.At(20, 15), clWhite);
+    EXPECT_EQ(pic.At(15, 20), clWhite);
+    EXPECT_EQ(pic.At(15, 15), clRed);
+    EXPECT_EQ(pic.At(30, 30), 0x00FF00u);
+    EXPECT_EQ(pic.At(39, 39), 0x00FF00u);
+    EXPECT_EQ(pic.At(40, 39), clWhite);
+    EXPECT_EQ(pic.At(39, 40), clWhite);
+}
+
+TEST(QtCanvas, AClearPenRectangleFillsOnePixelLess)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.pen.style = PenStyle::Clear;
+        c.brush.colour = clBlack;
+        c.Rectangle(10, 10, 20, 20);
+    }
+    EXPECT_EQ(pic.At(10, 10), clBlack);
+    EXPECT_EQ(pic.At(18, 18), clBlack);
+    EXPECT_EQ(pic.At(19, 15), clWhite);
+    EXPECT_EQ(pic.At(15, 19), clWhite);
+}
+
+TEST(QtCanvas, LineToLeavesItsEndPointOut)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.MoveTo(10, 50);
+        c.LineTo(20, 50);
+        c.MoveTo(50, 10);
+        c.LineTo(60, 20);
+        EXPECT_EQ(c.PenPos(), (Point{60, 20}));
+    }
+    EXPECT_EQ(pic.At(10, 50), clBlack);
+    EXPECT_EQ(pic.At(19, 50), clBlack);
+    EXPECT_EQ(pic.At(20, 50), clWhite);
+    EXPECT_EQ(pic.At(59, 19), clBlack);
+    EXPECT_EQ(pic.At(60, 20), clWhite);
+}
+
+TEST(QtCanvas, FarAwayLinesAreClippedNotWalked)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.MoveTo(-2000000000, 50);
+        c.LineTo(2000000000, 50);
+    }
+    EXPECT_EQ(pic.At(0, 50), clBlack);
+    EXPECT_EQ(pic.At(99, 50), clBlack);
+    EXPECT_EQ(pic.At(50, 49), clWhite);
+}
+
+TEST(QtCanvas, PatternBitsTakeTextAndBackgroundColours)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.brush.style = BrushStyle::Pattern;
+        c.brush.pattern = {0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88, 0x88};
+        c.textColour = clRed;
+        c.bkColour = 0x00FF00;
+        c.FillRect({0, 0, 16, 16});
+    }
+    EXPECT_EQ(pic.At(0, 0), clRed);     // bit 0x80: column 0
+    EXPECT_EQ(pic.At(4, 3), clRed);     // bit 0x08: column 4
+    EXPECT_EQ(pic.At(1, 0), 0x00FF00u);
+    EXPECT_EQ(pic.At(8, 5), clRed);     // aligned to the device origin
+    EXPECT_EQ(pic.At(16, 0), clWhite);
+}
+
+TEST(QtCanvas, HatchGapsTakeTheBackgroundColourOnlyWhenOpaque)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.brush.style = BrushStyle::Horizontal;
+        c.brush.colour = clBlack;
+        c.bkColour = clRed;
+        c.bkMode = BkMode::Opaque;
+        c.FillRect({0, 0, 8, 8});
+        c.bkMode = BkMode::Transparent;
+        c.FillRect({20, 0, 28, 8});
+    }
+    int lineRow = -1;
+    for (int y = 0; y < 8; ++y)
+        if (pic.At(0, y) == clBlack) lineRow = y;
+    ASSERT_GE(lineRow, 0);
+    int gapRow = (lineRow + 1) % 8;
+    EXPECT_EQ(pic.At(3, gapRow), clRed);
+    EXPECT_EQ(pic.At(23, lineRow), clBlack);
+    EXPECT_EQ(pic.At(23, gapRow), clWhite);
+}
+
+TEST(QtCanvas, DrawingTwiceWithTheNotPenRestoresThePicture)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.brush.colour = 0x336699;
+        c.FillRect({0, 0, 50, 100});
+    }
+    QImage before = pic.image.copy();
+    {
+        QtCanvas c(&pic.image);
+        c.pen.mode = PenMode::Not;
+        c.pen.colour = clWhite;
+        c.brush.style = BrushStyle::Clear;
+        c.Rectangle(20, 20, 80, 70);
+        EXPECT_NE(pic.image, before);
+        EXPECT_EQ(c.GetPixel(20, 20), 0xFFFFFFu - 0x336699u);
+        c.Rectangle(20, 20, 80, 70);
+        c.MoveTo(5, 5);
+        c.LineTo(90, 60);
+        c.MoveTo(5, 5);
+        c.LineTo(90, 60);
+    }
+    EXPECT_EQ(pic.image, before);
+}
+
+TEST(QtCanvas, DashedLinesPaintGapsOnlyWhenOpaque)
+{
+    Picture100 pic;
+    {
+        QtCanvas c(&pic.image);
+        c.pen.style = PenStyle::Dash;
+        c.bkMode = BkMode::Transparent;
+        c.MoveTo(0, 10);
+        c.LineTo(99, 10);
+        c.bkMode = BkMode::Opaque;
+        c.bkColour = clRed;
+        c.MoveTo(0, 20);
+        c.LineTo(99, 20);
+    }
+    EXPECT_EQ(pic.At(0, 10), clBlack);
+    EXPECT_EQ(pic.At(17, 10), clBlack);
+    EXPECT_EQ(pic.At(18, 10), clWhite);   // first gap after an 18-pixel dash
+    EXPECT_EQ(pic.At(18, 20), clRed);
+}
+
+TEST(QtCanvas, TextIsPlacedByTheTopOfItsCell)
+{
+    Picture100 pic;
+    QtCanvas c(&pic.image);
+    c.font.name = "Times New Roman";
+    c.font.SetSize(10);
+    c.font.colour = clBlack;
+    c.bkMode = BkMode::Transparent;
+    EXPECT_GT(c.TextWidth("WWW"), c.TextWidth("W"));
+    int h = c.TextHeight("A");
+    EXPECT_GT(h, 8);
+    c.TextOut(10, 40, "X");
+    c.End();
+    bool above = false, inside = false;
+    for (int x = 0; x < 100; ++x) {
+        for (int y = 0; y < 40; ++y) above |= pic.At(x, y) != clWhite;
+        for (int y = 40; y < 40 + h; ++y) inside |= pic.At(x, y) != clWhite;
+    }
+    EXPECT_FALSE(above);
+    EXPECT_TRUE(inside);
+}
