@@ -97,6 +97,11 @@ struct Sym_Text_Control_Block {
 };
 
 struct MASStruct {
+    // Reads a master file (a name whose last character is not "S" gives an empty theme; a file
+    // that cannot be opened gives an empty theme without a message). Messages about a damaged
+    // file go to sink. Filename is the resolved path (the "CDROM:" rule already applied).
+    static std::unique_ptr<MASStruct> Create(const std::string& Filename, MessageSink& sink);
+
     uint8_t Number_Of_Datasets = 0;
     std::unique_ptr<std::string> TextFileName;   // none when the line is empty
     std::unique_ptr<std::string> Title;          // set by whoever loads the theme
