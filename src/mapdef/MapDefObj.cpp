@@ -245,14 +245,8 @@ int32_t TMapDefObj::GetWindowBottom() const { return Main_Plot() ? Main_Plot()->
 int32_t TMapDefObj::GetWindowWidth() const { return Main_Plot() ? Main_Plot()->WindowSize.Width() : 0; }
 int32_t TMapDefObj::GetWindowHeight() const { return Main_Plot() ? Main_Plot()->WindowSize.Height() : 0; }
 
-void TMapDefObj::SetWindowLeft(int32_t v)
-{
-    if (MapListRec* m = Main_Plot()) m->WindowSize.Left = v;
-}
-void TMapDefObj::SetWindowTop(int32_t v)
-{
-    if (MapListRec* m = Main_Plot()) m->WindowSize.Top = v;
-}
+void TMapDefObj::SetWindowLeft(int32_t v) { if (MapListRec* m = Main_Plot()) m->WindowSize.Left = v; }
+void TMapDefObj::SetWindowTop(int32_t v) { if (MapListRec* m = Main_Plot()) m->WindowSize.Top = v; }
 void TMapDefObj::SetWindowWidth(uint16_t w)
 {
     if (MapListRec* m = Main_Plot()) m->WindowSize.Right = ClampToInt(int64_t{m->WindowSize.Left} + w);
@@ -267,14 +261,8 @@ int32_t TMapDefObj::GetOldWindowTop() const { return Main_Plot() ? Main_Plot()->
 int32_t TMapDefObj::GetOldWindowWidth() const { return Main_Plot() ? Main_Plot()->OldWindowSize.Width() : 0; }
 int32_t TMapDefObj::GetOldWindowHeight() const { return Main_Plot() ? Main_Plot()->OldWindowSize.Height() : 0; }
 
-void TMapDefObj::SetOldWindowLeft(int32_t v)
-{
-    if (MapListRec* m = Main_Plot()) m->OldWindowSize.Left = v;
-}
-void TMapDefObj::SetOldWindowTop(int32_t v)
-{
-    if (MapListRec* m = Main_Plot()) m->OldWindowSize.Top = v;
-}
+void TMapDefObj::SetOldWindowLeft(int32_t v) { if (MapListRec* m = Main_Plot()) m->OldWindowSize.Left = v; }
+void TMapDefObj::SetOldWindowTop(int32_t v) { if (MapListRec* m = Main_Plot()) m->OldWindowSize.Top = v; }
 
 uint16_t TMapDefObj::GetOldMapWidth() const { return MapWidthOf(GetOldWindowWidth()); }
 uint16_t TMapDefObj::GetOldMapHeight() const { return MapHeightOf(GetOldWindowHeight()); }
@@ -284,22 +272,10 @@ double TMapDefObj::GetMinLon() const { return Main_Plot() ? Main_Plot()->MinLon 
 double TMapDefObj::GetMaxLat() const { return Main_Plot() ? Main_Plot()->MaxLat : 0.0; }
 double TMapDefObj::GetMaxLon() const { return Main_Plot() ? Main_Plot()->MaxLon : 0.0; }
 
-void TMapDefObj::SetMinLat(double v)
-{
-    if (MapListRec* m = Main_Plot()) m->MinLat = v;
-}
-void TMapDefObj::SetMinLon(double v)
-{
-    if (MapListRec* m = Main_Plot()) m->MinLon = v;
-}
-void TMapDefObj::SetMaxLat(double v)
-{
-    if (MapListRec* m = Main_Plot()) m->MaxLat = v;
-}
-void TMapDefObj::SetMaxLon(double v)
-{
-    if (MapListRec* m = Main_Plot()) m->MaxLon = v;
-}
+void TMapDefObj::SetMinLat(double v) { if (MapListRec* m = Main_Plot()) m->MinLat = v; }
+void TMapDefObj::SetMinLon(double v) { if (MapListRec* m = Main_Plot()) m->MinLon = v; }
+void TMapDefObj::SetMaxLat(double v) { if (MapListRec* m = Main_Plot()) m->MaxLat = v; }
+void TMapDefObj::SetMaxLon(double v) { if (MapListRec* m = Main_Plot()) m->MaxLon = v; }
 
 double TMapDefObj::GetMainLatRange() const { return GetMaxLat() - GetMinLat(); }
 double TMapDefObj::GetMainLonRange() const { return GetMaxLon() - GetMinLon(); }
