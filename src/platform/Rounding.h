@@ -10,20 +10,15 @@
 
 namespace corvane {
 
-// Values beyond the 64-bit range saturate (a cast would be undefined).
-inline bool OutsideInt64(double f, int64_t& saturated)
-{
-    if (f >= 9223372036854775808.0) { saturated = INT64_MAX; return true; }
-    if (f < -9223372036854775808.0) { saturated = INT64_MIN; return true; }
-    return false;
-}
+// Both saturate far outside the 64-bit range (no undefined conversion on a wild value).
+constexpr double kInt64Limit = 9.2e18;
 
 inline int64_t Round(double x)
 {
     if (!std::isfinite(x)) return 0;
+    if (x >= kInt64Limit) return INT64_MAX;
+    if (x <= -kInt64Limit) return INT64_MIN;
     double f = std::floor(x);
-    int64_t sat;
-    if (OutsideInt64(f, sat)) return sat;
     double diff = x - f;
     if (diff > 0.5) return static_cast<int64_t>(f) + 1;
     if (diff < 0.5) return static_cast<int64_t>(f);
@@ -34,10 +29,9 @@ inline int64_t Round(double x)
 inline int64_t Trunc(double x)
 {
     if (!std::isfinite(x)) return 0;
-    double t = std::trunc(x);
-    int64_t sat;
-    if (OutsideInt64(t, sat)) return sat;
-    return static_cast<int64_t>(t);
+    if (x >= kInt64Limit) return INT64_MAX;
+    if (x <= -kInt64Limit) return INT64_MIN;
+    return static_cast<int64_t>(std::trunc(x));
 }
 
 // 32-bit variants for device coordinates; values outside the int range are clamped so

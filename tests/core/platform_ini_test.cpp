@@ -1,5 +1,4 @@
 #include "platform/Ini.h"
-#include "platform/Rounding.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +35,4 @@ TEST(Ini, LookupsStayRightAfterKeysAndSectionsAreRemoved)
     ini.WriteInteger("S2", "K7", 3);
     EXPECT_EQ(ini.ReadInteger("s2", "k7", 0), 3);
     EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"S1", "S2"}));
-}
-
-TEST(Rounding, ValuesBeyondSixtyFourBitsSaturate)
-{
-    EXPECT_EQ(Round(1e300), INT64_MAX);
-    EXPECT_EQ(Round(-1e300), INT64_MIN);
-    EXPECT_EQ(Trunc(-9.3e18), INT64_MIN);
-    EXPECT_EQ(RoundI(-1e300), INT32_MIN);
 }
