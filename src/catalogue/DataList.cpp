@@ -56,19 +56,37 @@ std::vector<std::string> FilesBeginningWith(const std::string& dataPrefix)
 
 void ReadDataListFile(const std::string& Title, std::string& sFile, MessageSink& sink)
 {
-    sFile.clear();
+    DataListTitles titles;
+    sFile = titles.Load(sink) ? titles.Find(Title) : std::string();
+}
+
+bool DataListTitles::Load(MessageSink& sink)
+{
+    files_.clear();
     std::string text;
-    if (!ReadDataListText(text, sink)) return;
+    if (!ReadDataListText(text, sink)) return false;
+    Parse(text);
+    return true;
+}
+
+void DataListTitles::Parse(const std::string& text)
+{
+    files_.clear();
     const std::vector<std::string> lines = SplitLines(text);
     for (size_t i = 0; i < lines.size(); i += 2) {
         std::string title = lines[i].size() > 2 ? TrimRight(lines[i].substr(2)) : std::string();
         std::string fileLine = i + 1 < lines.size() ? lines[i + 1] : std::string();
         if (fileLine.compare(0, 2, "0 ") == 0) title = "(Text) " + title;
-        if (SameText(ShortStr255(title), Title)) {
-            sFile = fileLine.size() > 2 ? ShortStr255(fileLine.substr(2)) : std::string();
-            return;
-        }
+        // The first entry of a title wins.
+        files_.emplace(UpperCase(ShortStr255(title)),
+                       fileLine.size() > 2 ? ShortStr255(fileLine.substr(2)) : std::string());
     }
+}
+
+std::string DataListTitles::Find(const std::string& Title) const
+{
+    auto it = files_.find(UpperCase(Title));
+    return it == files_.end() ? std::string() : it->second;
 }
 
 DataListTree ParseDataListTree(const std::string& text, const std::string& fileLabel, MessageSink& sink)

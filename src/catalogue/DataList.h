@@ -7,6 +7,7 @@
 // usually beginning with "CDROM:", or "XXXX" for a heading without a file). Type 0 marks a
 // text page, whose title gets the prefix "(Text) ".
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace corvane {
@@ -19,6 +20,23 @@ class MessageSink;
 // the prefix "(Text) ". An unreadable file gives the warning
 // "There is a problem opening file " + DatalistFile + "." and an empty sFile.
 void ReadDataListFile(const std::string& Title, std::string& sFile, MessageSink& sink);
+
+// The title lookup of ReadDataListFile over a data list read once, for callers that look up
+// many titles (loading a map definition).
+class DataListTitles {
+public:
+    // Reads CvVars::DatalistFile; an unreadable file gives the warning of ReadDataListFile,
+    // false, and no titles.
+    bool Load(MessageSink& sink);
+    // Takes the entries of the text of a data list.
+    void Parse(const std::string& text);
+    // The file of the first entry whose title equals Title without regard to case (no
+    // "CDROM:" rule applied); empty when there is none.
+    std::string Find(const std::string& Title) const;
+
+private:
+    std::unordered_map<std::string, std::string> files_;   // upper-cased title -> file
+};
 
 // One entry of the data list as the data set list window shows it.
 struct DataListNode {

@@ -7,63 +7,11 @@
 #include "platform/MessageSink.h"
 #include "platform/TextFile.h"
 
-#include <memory>
-#include <unordered_map>
-
 namespace corvane {
 
 namespace {
 
 const char* const kMapDefinition = "Map Definition";
-
-// Passes messages on and counts them, so a lookup that reported a problem can be told from
-// one that simply found nothing.
-class CountingSink : public MessageSink {
-public:
-    explicit CountingSink(MessageSink& to) : to_(to) {}
-    MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
-    {
-        ++count;
-        return to_.Show(kind, text, buttons);
-    }
-    void Beep() override { to_.Beep(); }
-    int count = 0;
-
-private:
-    MessageSink& to_;
-};
-
-std::string DataListLookup(const std::string& Title, MessageSink& sink)
-{
-    std::string sFile;
-    ReadDataListFile(Title, sFile, sink);
-    return sFile;
-}
-
-// The lookup used for one load: each title is looked up once, and once the data list has
-// reported a problem (it cannot be read) the remaining titles are skipped without
-// repeating the message for each of them.
-TitleLookup LookupForOneLoad(TitleLookup base)
-{
-    struct State {
-        TitleLookup base;
-        std::unordered_map<std::string, std::string> found;
-        bool failed = false;
-    };
-    auto state = std::make_shared<State>();
-    state->base = std::move(base);
-    return [state](const std::string& Title, MessageSink& sink) -> std::string {
-        if (state->failed) return std::string();
-        std::string key = UpperCase(Title);
-        auto it = state->found.find(key);
-        if (it != state->found.end()) return it->second;
-        CountingSink counter(sink);
-        std::string file = state->base(Title, counter);
-        if (file.empty() && counter.count > 0) state->failed = true;
-        state->found.emplace(key, file);
-        return file;
-    };
-}
 
 // An 8-bit field: a value outside 0..255 is a range error.
 bool ReadByte(const IniFile& ini, const char* key, uint8_t def, uint8_t& out, const std::string& sFilename,
@@ -91,6 +39,22 @@ void WriteColour(IniFile& ini, const char* key, Colour c)
 
 } // namespace
 
+// The data list, read at the first title of a load and used for all of them: a data list
+// that cannot be read is reported once, not once per title.
+struct TMDFStruct::DataListOnce {
+    DataListTitles titles;
+    bool tried = false, ok = false;
+
+    std::string Find(const std::string& Title, MessageSink& sink)
+    {
+        if (!tried) {
+            tried = true;
+            ok = titles.Load(sink);
+        }
+        return ok ? titles.Find(Title) : std::string();
+    }
+};
+
 TMDFStruct::TMDFStruct(const ScreenMetrics& screen) : TMapDefObj(screen) {}
 
 TMDFStruct::~TMDFStruct()
@@ -103,16 +67,15 @@ TMDFStruct::~TMDFStruct()
 
 MASList& TMDFStruct::List(MASListKind kind)
 {
-    return kind == BaseList ? NextMAS : kind == OverlayList ? OverlayMAS : TextMAS;
+    return kind == BaseMASList ? NextMAS : kind == OverlayMASList ? OverlayMAS : TextMAS;
 }
 
 const MASList& TMDFStruct::List(MASListKind kind) const
 {
-    return kind == BaseList ? NextMAS : kind == OverlayList ? OverlayMAS : TextMAS;
+    return kind == BaseMASList ? NextMAS : kind == OverlayMASList ? OverlayMAS : TextMAS;
 }
 
-MDFLoadResult TMDFStruct::Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink,
-                                 const TitleLookup& lookup)
+MDFLoadResult TMDFStruct::Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink)
 {
     MDFLoadResult result;
     auto mdf = std::make_unique<TMDFStruct>(screen);
@@ -124,10 +87,10 @@ MDFLoadResult TMDFStruct::Create(const std::string& sFilename, const ScreenMetri
         mdf->SetNewMapSettings();
     } else {
         if (!mdf->ReadSettings(ini, sFilename, result.Error)) return result;
-        TitleLookup find = LookupForOneLoad(lookup ? lookup : TitleLookup(DataListLookup));
-        mdf->ReadMASList(ini, "Base", BaseList, sink, find);
-        mdf->ReadMASList(ini, "Overlay", OverlayList, sink, find);
-        mdf->ReadMASList(ini, "Text", TextList, sink, find);
+        DataListOnce dataList;
+        mdf->ReadTitles(ini, "Base", BaseMASList, sink, dataList);
+        mdf->ReadTitles(ini, "Overlay", OverlayMASList, sink, dataList);
+        mdf->ReadTitles(ini, "Text", TextMASList, sink, dataList);
     }
     result.MDF = std::move(mdf);
     return result;
@@ -212,10 +175,15 @@ void TMDFStruct::WriteSettings(IniFile& ini) const
     ini.WriteInteger(md, "OverlayPos", OverlayPos);
 }
 
-void TMDFStruct::ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
-                             const TitleLookup& lookup)
+void TMDFStruct::ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink)
 {
-    const TitleLookup find = lookup ? lookup : TitleLookup(DataListLookup);
+    DataListOnce dataList;
+    ReadTitles(ini, DataType, BOT, sink, dataList);
+}
+
+void TMDFStruct::ReadTitles(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
+                            DataListOnce& dataList)
+{
     MASList& list = List(BOT);
     for (int n = 1;; ++n) {
         std::string title = ShortStr255(ini.ReadString(DataType, "Title" + std::to_string(n), ""));
@@ -225,7 +193,7 @@ void TMDFStruct::ReadMASList(const IniFile& ini, const std::string& DataType, MA
                       "\" of the map definition are used.");
             break;
         }
-        std::string file = find(title, sink);
+        std::string file = dataList.Find(title, sink);
         if (file.empty()) continue;   // no longer in the data list: dropped
         std::unique_ptr<MASStruct> theme = MASStruct::Create(ShortStr80(CheckCD_Drive(ShortStr80(file))), sink);
         if (!theme) continue;
@@ -249,9 +217,9 @@ bool TMDFStruct::Save(const std::string& Filename, std::string* error) const
     IniFile ini;
     WriteSettings(ini);
     WriteSections(ini);
-    WriteMASList(ini, "Base", BaseList);
-    WriteMASList(ini, "Overlay", OverlayList);
-    WriteMASList(ini, "Text", TextList);
+    WriteMASList(ini, "Base", BaseMASList);
+    WriteMASList(ini, "Overlay", OverlayMASList);
+    WriteMASList(ini, "Text", TextMASList);
     return ini.Save(Filename, true, error);
 }
 

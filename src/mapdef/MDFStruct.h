@@ -8,7 +8,6 @@
 #include "platform/Colour.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,11 +17,7 @@ class IniFile;
 class MessageSink;
 
 // Which theme list a section fills (the BOT argument of ReadMASList / WriteMASList).
-enum MASListKind : uint8_t { BaseList = 0, OverlayList = 1, TextList = 2 };
-
-// Finds a theme's master (or text) file by title; empty when the data list has no such
-// title. The default is the data list lookup (ReadDataListFile).
-using TitleLookup = std::function<std::string(const std::string& Title, MessageSink& sink)>;
+enum MASListKind : uint8_t { BaseMASList = 0, OverlayMASList = 1, TextMASList = 2 };
 
 class TMDFStruct;
 
@@ -45,8 +40,7 @@ public:
     // that cannot be read counts as one without keys. A "Grid_Scale", "Grid_Style", "BasePos"
     // or "OverlayPos" value outside 0..255 abandons the load (Error says which). Messages
     // about the data list and master files go to sink.
-    static MDFLoadResult Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink,
-                                const TitleLookup& lookup = TitleLookup());
+    static MDFLoadResult Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink);
 
     // Writes the whole definition to a fresh file; an existing file of that name is kept as
     // ".BAK". False, with a reason in error, when the file cannot be written.
@@ -54,9 +48,8 @@ public:
 
     // Reads the titles "Title1", "Title2", ... of section DataType (up to the first absent or
     // empty one) and appends each theme the data list knows to the list BOT; titles it does
-    // not know are dropped.
-    void ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
-                     const TitleLookup& lookup = TitleLookup());
+    // not know are dropped. The data list is read once, at the first title.
+    void ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink);
     // Writes the titles of list BOT as "Title1", "Title2", ... of section DataType.
     void WriteMASList(IniFile& ini, const std::string& DataType, MASListKind BOT) const;
 
@@ -94,6 +87,9 @@ public:
     uint8_t OverlayPos = 3;               // position code of the overlay key
 
 private:
+    struct DataListOnce;
+    void ReadTitles(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
+                    DataListOnce& dataList);
     // Reads the "Map Definition" keys; false with the reason when a byte field is out of range.
     bool ReadSettings(const IniFile& ini, const std::string& sFilename, std::string& error);
     void WriteSettings(IniFile& ini) const;

@@ -1,15 +1,15 @@
 #include "TestUtil.h"
+#include "catalogue/writers/DataListWriter.h"
+#include "catalogue/writers/MasterFileWriter.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/MapDefObj.h"
 #include "mapdef/MenuState.h"
 #include "platform/CvVars.h"
-#include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <unistd.h>
 
 using namespace corvane;
@@ -33,6 +33,8 @@ ScreenRect Rect(const TMapDefObj& d)
 {
     return {d.GetWindowLeft(), d.GetWindowTop(), d.GetWindowRight(), d.GetWindowBottom()};
 }
+
+std::vector<double> Box(const TMapDefObj& d) { return {d.GetMinLat(), d.GetMaxLat(), d.GetMinLon(), d.GetMaxLon()}; }
 
 // Loads a definition holding only "Window" and "Lat_Lon".
 void Load(TMapDefObj& d, const TempDir& dir, const std::string& window, const std::string& latLon)
@@ -61,19 +63,45 @@ std::vector<std::string> Titles(const MASList& list)
     return out;
 }
 
-// Stands in for the data list: titles it knows, matched without regard to case.
-struct FakeDataList {
-    std::map<std::string, std::string> files;   // upper-case title -> master file
-    int lookups = 0;
-    TitleLookup Lookup()
-    {
-        return [this](const std::string& title, MessageSink&) {
-            ++lookups;
-            auto it = files.find(UpperCase(title));
-            return it == files.end() ? std::string() : it->second;
-        };
-    }
+// An atlas in dir: a data list under the heading "Themes" naming one master file per theme,
+// each with one data set of the theme's type (type 0, a text page, gets vectors) and Minlat
+// set to its position in the list, so the tests can tell which file was read.
+struct AtlasTheme {
+    std::string title;
+    uint8_t type;
 };
+void WriteAtlas(const TempDir& dir, const std::vector<AtlasTheme>& themes)
+{
+    std::vector<DataListEntry> entries = {{1, "Themes", 1, "XXXX"}};
+    for (size_t i = 0; i < themes.size(); ++i) {
+        std::string name = "T" + std::to_string(i) + ".MAS";
+        entries.push_back({2, themes[i].title, themes[i].type == 0 ? 0 : 1, "CDROM:\\Themes\\" + name});
+        MASStruct mas;
+        mas.Minlat = static_cast<double>(i);
+        mas.Number_Of_Datasets = 1;
+        mas.NextDSD = std::make_unique<DSDStruct>();
+        mas.NextDSD->Data_Type = themes[i].type == 0 ? uint8_t{dtVEC} : themes[i].type;
+        mas.NextDSD->NextDFN = std::make_unique<DFNStruct>();
+        mas.NextDSD->NextDFN->FileName = "CDROM:\\Data\\x.dat";
+        dir.Write("Themes/" + name, WriteMasterFile(mas));
+    }
+    dir.Write("Misc/MainMenu.Dat", WriteDataList(entries));
+    CvVars::CDROM = dir.Path();
+    CvVars::DatalistFile = dir.Path() + "\\Misc\\MainMenu.Dat";
+}
+
+// A saved file without its "Window" section (which a reload reshapes).
+std::string WithoutWindow(std::string t)
+{
+    size_t a = t.find("[Window]"), b = t.find("[Lat_Lon]");
+    return a == std::string::npos || b < a ? t : t.erase(a, b - a);
+}
+
+std::string SavedWithoutWindow(const TMDFStruct& m, const TempDir& dir)
+{
+    EXPECT_TRUE(m.Save(dir / "saved.mdf"));
+    return WithoutWindow(corvane::test::ReadFile(dir / "saved.mdf"));
+}
 
 } // namespace
 
@@ -104,7 +132,6 @@ TEST(MapDefObj, FrameMetricsShrinkTheDrawingArea)
     d.SetWindowWidth(500);
     d.SetWindowLeft(10);   // only the left edge moves
     EXPECT_EQ(Rect(d), (ScreenRect{10, 100, 500, 740}));
-    EXPECT_EQ(d.GetOldWindowWidth(), 1024);   // the old rectangle is the map window's to set
 }
 
 TEST(MapDefObj, SavedWindowsAreMovedBackIntoTheWorkArea)
@@ -128,19 +155,11 @@ TEST(MapDefObj, LatAndLonTakeDefaultsPartByPart)
     auto screen = Desktop();
     TMapDefObj d(screen);
     Load(d, dir, "", "Lat=  30\r\nLon=abc  20.5\r\n");
-    EXPECT_EQ(d.GetMinLat(), 30.0);
-    EXPECT_EQ(d.GetMaxLat(), -90.0);
-    EXPECT_EQ(d.GetMinLon(), 180.0);
-    EXPECT_EQ(d.GetMaxLon(), 20.5);
-    // No keys at all: the inverted world box, used as it is.
-    d.Create(dir / "missing.mdf");
-    EXPECT_EQ(d.GetMinLat(), 90.0);
-    EXPECT_EQ(d.GetMaxLat(), -90.0);
-    EXPECT_EQ(d.GetMinLon(), 180.0);
-    EXPECT_EQ(d.GetMaxLon(), -180.0);
+    EXPECT_EQ(Box(d), (std::vector<double>{30, -90, 180, 20.5}));
+    d.Create(dir / "missing.mdf");   // no keys: the inverted world box, used as it is
+    EXPECT_EQ(Box(d), (std::vector<double>{90, -90, 180, -180}));
     Load(d, dir, "XPos=9999999999\r\nWidth=-2147483648\r\nHeight=$7FFFFFFF\r\n", "Lat=1e999 1e-3\r\nLon=0 0\r\n");
-    EXPECT_EQ(d.GetMinLat(), 90.0);
-    EXPECT_EQ(d.GetMaxLat(), 1e-3);
+    EXPECT_EQ(Box(d), (std::vector<double>{90, 1e-3, 0, 0}));
 }
 
 TEST(MapDefObj, ZoomHistoryStepsBackButNotPastTheFirstState)
@@ -190,55 +209,23 @@ TEST(MapDefObj, AreaPriorityReshapesTheWindowWithinTheWorkArea)
     EXPECT_EQ(zoom({0, 150, 400, 350}, 80, 40), (ScreenRect{0, 100, 320, 740}));
 }
 
-TEST(MapDefObj, WindowPriorityWidensTheBoxAboutItsCentre)
+TEST(MapDefObj, WindowPriorityMakesTheBoxTallerForATallWindow)
 {
     auto screen = Desktop();
     TMapDefObj d(screen);
     d.Create("");
     CvVars::LatLonScale = 2.0;
-    // Window 2:1, box 1:2 on the ground: the longitude range grows to 40 about 15.
-    d.NewZoom(0, 100, 400, 300, 10, 50, 20, 60, WindowPriority);
-    EXPECT_EQ(Rect(d), (ScreenRect{0, 100, 400, 300}));
-    EXPECT_EQ(d.GetMinLat(), 50.0);
-    EXPECT_EQ(d.GetMaxLat(), 60.0);
-    EXPECT_DOUBLE_EQ(d.GetMinLon(), -5.0);
-    EXPECT_DOUBLE_EQ(d.GetMaxLon(), 35.0);
-    // Window 1:4: the latitude range grows to 20 about 55.
-    d.NewZoom(0, 100, 100, 500, 10, 50, 20, 60, WindowPriority);
-    EXPECT_DOUBLE_EQ(d.GetMinLat(), 45.0);
-    EXPECT_DOUBLE_EQ(d.GetMaxLat(), 65.0);
-    EXPECT_EQ(d.GetMinLon(), 10.0);
-    EXPECT_EQ(d.GetMaxLon(), 20.0);
+    d.NewZoom(0, 100, 100, 500, 10, 50, 20, 60, WindowPriority);   // window 1:4, box 2:1 on the ground
+    EXPECT_EQ(Rect(d), (ScreenRect{0, 100, 100, 500}));
+    EXPECT_EQ(Box(d), (std::vector<double>{45, 65, 10, 20}));
 }
 
 TEST(MapDefObj, LatLonRealsHaveTheTwentyThreeCharacterForm)
 {
     EXPECT_EQ(FormatLatLonReal(45.0), " 4.50000000000000E+0001");
     EXPECT_EQ(FormatLatLonReal(-0.001234), "-1.23400000000000E-0003");
-    EXPECT_EQ(FormatLatLonReal(0.0), " 0.00000000000000E+0000");
-    EXPECT_EQ(FormatLatLonReal(-180.0), "-1.80000000000000E+0002");
     EXPECT_EQ(FormatLatLonReal(9.999999999999999), " 1.00000000000000E+0001");
-    EXPECT_EQ(FormatLatLonReal(1e300).size(), 23u);
-    EXPECT_EQ(FormatLatLonReal(std::nan("")).size(), 23u);
-}
-
-TEST(MDFStruct, NewMapSettings)
-{
-    auto screen = Desktop();
-    NullMessageSink sink;
-    MDFLoadResult r = TMDFStruct::Create("", screen, sink);
-    ASSERT_TRUE(r) << r.Error;
-    const TMDFStruct& m = *r.MDF;
-    EXPECT_EQ(m.BackgroundColour, 0u);
-    EXPECT_EQ(m.Land_Plot_Colour, 0x00CC00u);
-    EXPECT_EQ(m.Land_Plot_Fill_Colour, 0x008000u);
-    EXPECT_EQ(m.Grid_Colour, 0xC0C0C0u);
-    EXPECT_EQ(m.KeyColour, 0xFFFFFFu);
-    EXPECT_EQ(m.KeyBkColour, 0u);
-    EXPECT_TRUE(m.Grid_Format && m.Cursor_Format && m.KeyCaption && m.Grid_Displayed);
-    EXPECT_EQ(m.BasePos, 2);
-    EXPECT_EQ(m.OverlayPos, 3);
-    EXPECT_TRUE(m.NextMAS.Empty() && m.OverlayMAS.Empty() && m.TextMAS.Empty());
+    EXPECT_EQ(FormatLatLonReal(1e300), " 1.00000000000000E+0300");
 }
 
 TEST(MDFStruct, AbsentKeysTakeTheFileDefaultsNotTheNewMapOnes)
@@ -246,22 +233,17 @@ TEST(MDFStruct, AbsentKeysTakeTheFileDefaultsNotTheNewMapOnes)
     TempDir dir;
     auto screen = Desktop();
     RecordingMessageSink sink;
-    FakeDataList list;
-    MDFLoadResult r = TMDFStruct::Create(dir.Write("b.mdf", "[Base]\r\nTitle1=Gone\r\n"), screen, sink, list.Lookup());
+    WriteAtlas(dir, {{"Wrecks", dtSYX}});
+    MDFLoadResult r = TMDFStruct::Create(dir.Write("b.mdf", "[Base]\r\nTitle1=Gone\r\n"), screen, sink);
     ASSERT_TRUE(r) << r.Error;
     const TMDFStruct& m = *r.MDF;
-    for (Colour c : {m.BackgroundColour, m.Land_Plot_Colour, m.Land_Plot_Fill_Colour, m.Grid_Colour, m.KeyBkColour,
-                     m.KeyColour})
-        EXPECT_EQ(c, 1u);
-    EXPECT_EQ(m.Version, 1);
-    EXPECT_EQ(m.Land_Plot_Style, 1);
-    EXPECT_EQ(m.Grid_Scale, 1);
-    EXPECT_EQ(m.Grid_Style, 1);
-    EXPECT_TRUE(m.Grid_Displayed && m.BaseKey_Displayed && m.OverlayKey_Displayed && m.KeyCaption);
-    EXPECT_FALSE(m.Box_Shape_Fixed || m.Zoom_Level_Fixed);
-    EXPECT_TRUE(m.Grid_Format && m.Cursor_Format);
-    EXPECT_EQ(m.BasePos, 2);
-    EXPECT_EQ(m.OverlayPos, 3);
+    EXPECT_EQ(SavedWithoutWindow(m, dir),
+              "[Map Definition]\r\nVersion=1\r\nBackgroundColour=1\r\nLand_Plot_Style=1\r\nLand_Plot_Colour=1\r\n"
+              "Land_Plot_Fill_Colour=1\r\nGrid_Displayed=1\r\nGrid_Colour=1\r\nGrid_Scale=1\r\nGrid_Style=1\r\n"
+              "Grid_Format=DMS\r\nCursor_Format=DMS\r\nBaseKey_Displayed=1\r\nOverlayKey_Displayed=1\r\n"
+              "Box_Shape_Fixed=0\r\nZoom_Level_Fixed=0\r\nKey Background=1\r\nKey Foreground=1\r\nKey Caption=1\r\n"
+              "BasePos=2\r\nOverlayPos=3\r\n\r\n[Lat_Lon]\r\nLat= 9.00000000000000E+0001 -9.00000000000000E+0001\r\n"
+              "Lon= 1.80000000000000E+0002 -1.80000000000000E+0002\r\n");
     EXPECT_TRUE(m.NextMAS.Empty());   // the data list no longer has the title: dropped silently
     EXPECT_TRUE(sink.messages.empty());
 }
@@ -297,18 +279,22 @@ TEST(MDFStruct, TitlesAreReadUpToTheFirstGapAndLookedUpByTitle)
     TempDir dir;
     auto screen = Desktop();
     RecordingMessageSink sink;
-    FakeDataList list;
-    list.files = {{"WRECKS", "CDROM:\\Wrecks\\Wrecks.mas"}, {"(TEXT) INTRODUCTION", "CDROM:\\Misc\\Intro.txt"}};
+    WriteAtlas(dir, {{"Reefs", dtVEC}, {"Wrecks", dtSYX}, {"Introduction", 0}});
     MDFLoadResult r = TMDFStruct::Create(
         dir.Write("t.mdf", "[Base]\r\nTitle1=wrecks\r\nTitle3=Wrecks\r\n[Overlay]\r\nTitle1=Wrecks\r\nTitle2=Gone\r\n"
                            "title3=Wrecks\r\n[Text]\r\nTitle1=(Text) Introduction\r\n"),
-        screen, sink, list.Lookup());
+        screen, sink);
     ASSERT_TRUE(r) << r.Error;
     EXPECT_EQ(Titles(r.MDF->NextMAS), std::vector<std::string>{"wrecks"});
     EXPECT_EQ(Titles(r.MDF->OverlayMAS), (std::vector<std::string>{"Wrecks", "Wrecks"}));
     EXPECT_EQ(Titles(r.MDF->TextMAS), std::vector<std::string>{"(Text) Introduction"});
     EXPECT_EQ(r.MDF->OverlayMAS.First()->NextMAS, r.MDF->OverlayMAS.Last());
     EXPECT_NE(r.MDF->OverlayMAS.First(), r.MDF->OverlayMAS.Last());   // two themes, not one twice
+    // The master files were read: the theme's extents and data set came from "Wrecks".
+    EXPECT_EQ(r.MDF->NextMAS.First()->Minlat, 1.0);
+    EXPECT_EQ(r.MDF->OverlayMAS.Last()->NextDSD->Data_Type, dtSYX);
+    EXPECT_EQ(r.MDF->TextMAS.First()->Minlat, 2.0);
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST(MDFStruct, SavesANewFileInItsOwnOrderAndReadsItBack)
@@ -348,24 +334,11 @@ TEST(MDFStruct, SavesANewFileInItsOwnOrderAndReadsItBack)
         "[Text]\r\nTitle1=(Text) Introduction\r\n";
     EXPECT_EQ(corvane::test::ReadFile(path), expected);
 
-    FakeDataList list;
-    for (const char* t : {"BATHYMETRY", "SEDIMENTS", "WRECKS", "SEABIRDS", "(TEXT) INTRODUCTION"})
-        list.files[t] = "CDROM:\\x.mas";
-    MDFLoadResult back = TMDFStruct::Create(path, screen, sink, list.Lookup());
+    WriteAtlas(dir, {{"Bathymetry", dtRLE}, {"Sediments", dtPOL8}, {"Wrecks", dtSYX}, {"Seabirds", dtSYM},
+                     {"Introduction", 0}});
+    MDFLoadResult back = TMDFStruct::Create(path, screen, sink);
     ASSERT_TRUE(back) << back.Error;
-    const TMDFStruct& b = *back.MDF;
-    EXPECT_EQ(Titles(b.NextMAS), Titles(m.NextMAS));
-    EXPECT_EQ(Titles(b.OverlayMAS), Titles(m.OverlayMAS));
-    EXPECT_EQ(Titles(b.TextMAS), Titles(m.TextMAS));
-    EXPECT_EQ(list.lookups, 5);   // each title looked up once
-    EXPECT_EQ(b.BackgroundColour, m.BackgroundColour);
-    EXPECT_EQ(b.Grid_Format, false);
-    EXPECT_EQ(b.Zoom_Level_Fixed, true);
-    EXPECT_EQ(b.BasePos, 7);
-    EXPECT_EQ(b.KeyColour, m.KeyColour);
-    EXPECT_EQ(b.Land_Plot_Fill_Colour, m.Land_Plot_Fill_Colour);
-    EXPECT_EQ(b.GetMinLat(), 45.0);
-    EXPECT_EQ(b.GetMaxLon(), -2.5);
+    EXPECT_EQ(SavedWithoutWindow(*back.MDF, dir), WithoutWindow(expected));
 
     // Saving again keeps the previous file as the backup.
     m.BasePos = 9;
@@ -379,28 +352,27 @@ TEST(MDFStruct, HandEditedAndHugeFilesLoadWithoutHarm)
     TempDir dir;
     auto screen = Desktop();
     RecordingMessageSink sink;
-    FakeDataList list;
+    std::vector<DataListEntry> entries;
     std::string text = "[Overlay]\r\n";
     for (int n = 1; n <= 5000; ++n) {
         text += "Title" + std::to_string(n) + "=T" + std::to_string(n) + "\r\n";
-        list.files["T" + std::to_string(n)] = "x.mas";
+        entries.push_back({1, "T" + std::to_string(n), 1, "CDROM:\\x.MAS"});
     }
-    MDFLoadResult r = TMDFStruct::Create(dir.Write("many.mdf", text), screen, sink, list.Lookup());
+    dir.Write("x.MAS", WriteMasterFile(MASStruct()));
+    dir.Write("MainMenu.Dat", WriteDataList(entries));
+    CvVars::CDROM = dir.Path();
+    CvVars::DatalistFile = dir / "MainMenu.Dat";
+    MDFLoadResult r = TMDFStruct::Create(dir.Write("many.mdf", text), screen, sink);
     ASSERT_TRUE(r);
     EXPECT_EQ(r.MDF->OverlayMAS.Count(), size_t(TMDFStruct::MaxTitlesPerSection));
-    EXPECT_EQ(list.lookups, TMDFStruct::MaxTitlesPerSection);
     EXPECT_EQ(sink.messages.size(), 1u);
 
     // A data list that cannot be read is reported once, not once per title.
     sink.Clear();
-    TitleLookup broken = [](const std::string&, MessageSink& s) {
-        s.Warn("There is a problem opening file D:\\Misc\\MainMenu.Dat.");
-        return std::string();
-    };
-    r = TMDFStruct::Create(dir.Write("b.mdf", "[Base]\r\nTitle1=A\r\nTitle2=B\r\n[Text]\r\nTitle1=C\r\n"), screen, sink,
-                           broken);
+    CvVars::DatalistFile = dir / "None.Dat";
+    r = TMDFStruct::Create(dir.Write("b.mdf", "[Base]\r\nTitle1=A\r\nTitle2=B\r\n[Text]\r\nTitle1=C\r\n"), screen, sink);
     ASSERT_TRUE(r);
-    EXPECT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + CvVars::DatalistFile + "."});
     EXPECT_TRUE(r.MDF->NextMAS.Empty());
 
     // A 100 MB file is not read at all: every key takes its default.
