@@ -1,0 +1,7 @@
+#include "layers/FillStyle.h"
+
+namespace corvane {
+
+bool UseWindowsBrushes = true;
+
+} // namespace corvane
