@@ -10,9 +10,14 @@
 
 namespace corvane {
 
+// Both saturate far outside the 64-bit range (no undefined conversion on a wild value).
+constexpr double kInt64Limit = 9.2e18;
+
 inline int64_t Round(double x)
 {
     if (!std::isfinite(x)) return 0;
+    if (x >= kInt64Limit) return INT64_MAX;
+    if (x <= -kInt64Limit) return INT64_MIN;
     double f = std::floor(x);
     double diff = x - f;
     if (diff > 0.5) return static_cast<int64_t>(f) + 1;
@@ -24,6 +29,8 @@ inline int64_t Round(double x)
 inline int64_t Trunc(double x)
 {
     if (!std::isfinite(x)) return 0;
+    if (x >= kInt64Limit) return INT64_MAX;
+    if (x <= -kInt64Limit) return INT64_MIN;
     return static_cast<int64_t>(std::trunc(x));
 }
 
