@@ -1,10 +1,28 @@
 #pragma once
-// Fill styles shared by the layer readers and the style pickers.
+// Area fill styles: the 24 fill style codes of the keys, the style picker and the area
+// layers, turned into a canvas brush.
+//  - Codes 1 to 8 (and again 9 to 16 and 17 to 24) are the standard brushes in the order
+//    solid, clear, horizontal, vertical, forward diagonal, backward diagonal, cross and
+//    diagonal cross.
+//  - While UseWindowsBrushes is false, codes 1 to 16 are the sixteen 8 x 8 patterns of
+//    rncBrush instead; 17 to 24 always stay standard brushes.
+#include "platform/Canvas.h"
+#include "platform/Colour.h"
 
 namespace corvane {
 
-// True while the "Use Standard Brushes" item of the Window menu is checked: fills then use
-// the standard hatch brushes instead of the program's own 8 x 8 patterns.
+// Standard brushes for every fill style (true at start-up); the "Use Standard Brushes"
+// command toggles it for the whole program.
 extern bool UseWindowsBrushes;
+
+// The sixteen fill patterns, one byte per row from top to bottom, most significant bit
+// leftmost; a set bit is drawn in the foreground (text) colour, a clear bit in the
+// background colour. Indexed 1 to 16; entry 0 is unused (all clear).
+extern const Pattern8 rncBrush[17];
+
+// Sets the canvas brush for fill style Style in colour colour, with BCol as the canvas
+// background colour (pattern background and the gaps of hatched brushes). A style of 0,
+// which no key should carry, gives a solid brush.
+void SelectBrush(Canvas& canvas, int Style, Colour colour, Colour BCol);
 
 } // namespace corvane
