@@ -4,8 +4,6 @@
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 
-#include <algorithm>
-
 namespace corvane {
 
 bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
@@ -20,12 +18,7 @@ bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& F
     return privateRead;
 }
 
-void MonoRLEmap::Read()
-{
-    const int64_t at = iFile.Pos();
-    iFile.Read(Blocks.R_L_C, sizeof Blocks.R_L_C);
-    Blocks.R_L_C_block = at / kRunBlockSize;
-}
+void MonoRLEmap::Read() { Blocks.Read(); }
 
 void MonoRLEmap::Draw(const DrawContext& ctx, uint8_t /*Key_Entry_Adjustment*/, bool /*UseTopColour*/)
 {
@@ -41,24 +34,11 @@ void MonoRLEmap::Draw(const DrawContext& ctx, uint8_t /*Key_Entry_Adjustment*/, 
 
         RunCellWalk walk(*this, ctx, grid);   // both adjustments, always
         auto figure = [&](const RunBar& b) { cv.FillRect({b.left, b.top, b.right + 2, b.bottom}); };
+        auto wholeLand = [&](int32_t entry) {   // 1 land; 0, 2 or negative sea
+            if (entry == 1) walk.WholeCell(figure);
+        };
         auto isLand = [](const Run& run) { return run.code == 1; };
-        // Rows below the map are counted in the larger unit side, so that the skip never
-        // reaches a row that shows (the two are the same in files of square units).
-        const double unitRow = std::max(R_Precisionx, R_Precisiony);
-        RunLayerIO([&] {
-            WalkCells(
-                [&](int32_t c, int32_t r, int32_t entry) {
-                    walk.EnterCell(gridlon[c], gridlat[r]);
-                    if (entry == 1) {
-                        walk.WholeCell(figure);
-                    } else if (entry >= 3 && Blocks.Start(entry)) {
-                        if (r == Row_Start) walk.SkipSouthernRows(Blocks, kLandRuns, ctx.MinLat, unitRow);
-                        walk.RunLoop(Blocks, kLandRuns, isLand, figure);
-                    }
-                    return walk.fini ? CellWalk::NextColumn : CellWalk::Continue;
-                },
-                [&](int32_t) { walk.fini = false; });
-        });
+        walk.DrawCells(Blocks, kLandRuns, 3, wholeLand, isLand, figure);
     }
     LeaveScreenOpaque(ctx);
 }

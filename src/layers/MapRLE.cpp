@@ -2,8 +2,6 @@
 
 #include "layers/FillStyle.h"
 
-#include <algorithm>
-
 namespace corvane {
 
 bool RLEmap::Create(const std::string& Filename)
@@ -18,12 +16,7 @@ bool RLEmap::Create(std::unique_ptr<ByteSource> source)
     return privateRead;
 }
 
-void RLEmap::Read()
-{
-    const int64_t at = iFile.Pos();
-    iFile.Read(Blocks.R_L_C, sizeof Blocks.R_L_C);
-    Blocks.R_L_C_block = at / kRunBlockSize;
-}
+void RLEmap::Read() { Blocks.Read(); }
 
 void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*UseTopColour*/)
 {
@@ -50,25 +43,13 @@ void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
             runStyle(k);
             return true;
         };
-        const double unitRow = std::max(R_Precisionx, R_Precisiony);
-        RunLayerIO([&] {
-            WalkCells(
-                [&](int32_t c, int32_t r, int32_t entry) {
-                    walk.EnterCell(gridlon[c], gridlat[r]);
-                    if (entry < 32) {
-                        const int k = entry + Key_Entry_Adjustment;
-                        if (!KeyItemOff(k)) {
-                            runStyle(k);
-                            walk.WholeCell(figure);
-                        }
-                    } else if (Blocks.Start(entry)) {
-                        if (r == Row_Start) walk.SkipSouthernRows(Blocks, kKeyRuns, ctx.MinLat, unitRow);
-                        walk.RunLoop(Blocks, kKeyRuns, drawn, figure);
-                    }
-                    return walk.fini ? CellWalk::NextColumn : CellWalk::Continue;
-                },
-                [&](int32_t) { walk.fini = false; });
-        });
+        auto wholeCell = [&](int32_t entry) {   // key code 1..31; 0 or negative nothing
+            const int k = entry + Key_Entry_Adjustment;
+            if (entry < 1 || KeyItemOff(k)) return;
+            runStyle(k);
+            walk.WholeCell(figure);
+        };
+        walk.DrawCells(Blocks, kKeyRuns, 32, wholeCell, drawn, figure);
     }
     LeaveScreenOpaque(ctx);
 }

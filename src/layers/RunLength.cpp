@@ -53,6 +53,13 @@ void RunBlocks::ReadBlock(int64_t b)
     R_L_C_block = b;
 }
 
+void RunBlocks::Read()
+{
+    const int64_t at = layer_.iFile.Pos();
+    layer_.iFile.Read(R_L_C, sizeof R_L_C);
+    R_L_C_block = at / kRunBlockSize;
+}
+
 void RunBlocks::Advance(bool fetch)
 {
     ++RLoffset;

@@ -70,8 +70,11 @@ public:
     // Moves to byte position pos: reads its block and sets the offset. False (nothing read)
     // when the block does not start inside the file.
     bool Start(int64_t pos);
-    // Reads block b (Read of the layer contract).
+    // Reads block b.
     void ReadBlock(int64_t b);
+    // Reads the 512 bytes at the file's current position as a block (Read of the layer
+    // contract).
+    void Read();
     // Decodes the run at the offset, crossing into the next block for a second byte; leaves
     // the offset on the run's last byte.
     Run Decode(RunCoding coding);
@@ -108,6 +111,15 @@ public:
     // Set when a bar lies north of the drawing area: the rest of the column is not drawn.
     bool fini = false;
 
+    // Walks the visible cells of the layer, a column at a time (fini cleared for each): an
+    // index entry below firstRunEntry is a whole-cell entry, handed to whole(entry); from it
+    // on, the byte position of the cell's runs, which are decoded (the southernmost visible
+    // cells from the first visible unit row) and drawn through draw and figure as in RunLoop.
+    // A column is left once fini is set; a short read ends the walk.
+    template <class Whole, class Draw, class Figure>
+    void DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRunEntry, Whole&& whole, Draw&& draw,
+                   Figure&& figure);
+
     // Starts a cell whose west and south edges are lobase and labase (degrees).
     void EnterCell(double lobase, double labase);
     // The first visible unit row of the southernmost visible cells: decodes runs without
@@ -142,7 +154,7 @@ private:
     int64_t Place(int32_t length, bool paint, Figure&& figure);
     bool Covered() const { return row_ >= grid_.ngridy; }
 
-    const GenMapObj& layer_;
+    GenMapObj& layer_;
     const DrawContext& ctx_;
     RunGrid grid_;
     double lobase_ = 0.0, labase_ = 0.0;
@@ -200,6 +212,29 @@ int64_t RunCellWalk::Place(int32_t length, bool paint, Figure&& figure)
         ++row_;
     }
     return placed;
+}
+
+template <class Whole, class Draw, class Figure>
+void RunCellWalk::DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRunEntry, Whole&& whole, Draw&& draw,
+                            Figure&& figure)
+{
+    // Rows below the map are counted in the larger unit side, so that the skip never reaches
+    // a row that shows (the two sides are the same in files of square units).
+    const double unitRow = layer_.R_Precisionx > layer_.R_Precisiony ? layer_.R_Precisionx : layer_.R_Precisiony;
+    RunLayerIO([&] {
+        layer_.WalkCells(
+            [&](int32_t c, int32_t r, int32_t entry) {
+                EnterCell(layer_.gridlon[c], layer_.gridlat[r]);
+                if (entry < firstRunEntry) {
+                    whole(entry);
+                } else if (blocks.Start(entry)) {
+                    if (r == layer_.Row_Start) SkipSouthernRows(blocks, coding, ctx_.MinLat, unitRow);
+                    RunLoop(blocks, coding, draw, figure);
+                }
+                return fini ? CellWalk::NextColumn : CellWalk::Continue;
+            },
+            [&](int32_t) { fini = false; });
+    });
 }
 
 template <class Draw, class Figure>
