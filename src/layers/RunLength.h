@@ -98,8 +98,9 @@ struct RunBar {
     int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// The walk over the runs of one cell: the position in the cell raster, the cell's edges in
-// degrees and the bars the runs make. The drawer gives the figure (how a bar is painted).
+// The walk over the visible cells and their runs: the position in the cell raster, the
+// cell's edges in degrees and the bars the runs make. The drawer gives the figure (how a bar
+// is painted).
 class RunCellWalk {
 public:
     RunCellWalk(GenMapObj& layer, const DrawContext& ctx, const RunGrid& grid);

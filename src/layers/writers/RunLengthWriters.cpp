@@ -29,6 +29,7 @@ void MemoryRaster::ReadWindow(int64_t column, int64_t row, int32_t width, int32_
 namespace {
 
 constexpr double kPixelDrift = 0.001;   // most a cell edge may stray, in pixels over the raster
+constexpr int64_t kMostCellUnits = int64_t{1} << 26;   // units of one cell, held while it is encoded
 
 int64_t CeilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
 
@@ -59,7 +60,7 @@ RasterLayerGrid ChooseRasterGrid(const GeoRaster& r, int32_t cellSize)
         const int64_t G = Round(side);
         if (G < 1 || std::fabs(static_cast<double>(G) - side) * CeilDiv(r.Columns, m) > kPixelDrift * px) return false;
         const int64_t ny = Round(static_cast<double>(G) / py);
-        if (ny < 1 || ny > kMaxRunGridUnits) return false;
+        if (ny < 1 || ny > kMaxRunGridUnits || m * ny > kMostCellUnits) return false;
         if (std::fabs(static_cast<double>(ny) * py - static_cast<double>(G)) * CeilDiv(r.Rows, ny) > kPixelDrift * py)
             return false;
         // Units the readers turn back into m and ny: round(G / HPrecision) = m.
@@ -110,7 +111,9 @@ RasterLayerGrid ChooseRasterGrid(const GeoRaster& r, int32_t cellSize)
     for (int64_t m = wanted - 1; m >= least; --m)
         if (tryCells(m, g)) return g;
     Refuse("pixels of " + std::to_string(r.PixelWidth) + " x " + std::to_string(r.PixelHeight) +
-           " degrees cannot be laid on cells of whole millionths of a degree, at most 100 x 100 of them");
+           " degrees cannot be laid on cells of whole millionths of a degree, at most 100 x 100 of them and " +
+           std::to_string(kMostCellUnits) + " pixels to a cell (" + std::to_string(r.Columns) + " x " +
+           std::to_string(r.Rows) + " pixels)");
 }
 
 // ---- writing ----------------------------------------------------------------------------------

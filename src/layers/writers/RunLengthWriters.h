@@ -70,7 +70,8 @@ struct RasterLayerGrid {
 
 // The grid for a raster. A cell side is a whole number of pixels and of millionths of a
 // degree in both directions (to a thousandth of a pixel over the whole raster), with at most
-// 100 cells each way and units that the readers turn back into the same pixel counts. The
+// 100 cells each way, at most 2^26 pixels to a cell, and units that the readers turn back
+// into the same pixel counts. The
 // side nearest cellSize (millionths of a degree) that can be had is taken, with the cells on
 // whole multiples of it where the raster's pixels line up with them (so that one-degree
 // cells fall on whole degrees), otherwise starting at the raster's north-west corner.
