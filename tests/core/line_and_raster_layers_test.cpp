@@ -77,7 +77,7 @@ struct Screen {
 // and leaves to the west.
 std::vector<uint8_t> ThreeLines()
 {
-    VECmapWriter w(VECmapWriter::HeaderFor("LINES", 10, 12, 20, 23));
+    VECmapWriter w({}, 10, 12, 20, 23);
     w.AddPolyline(2, {{10.5, 20.5}, {10.5, 22.5}});
     w.AddPolyline(2, {{10.5, 20.5}, {11.5, 21.5}});
     w.AddPolyline(2, {{9, 20.25}, {10.25, 20.25}, {10.25, 19}});
@@ -173,8 +173,8 @@ TEST(VECmap, SwitchedOffItemsAndTheFourThousandFiveHundredPointBuffer)
     EXPECT_EQ(d.sink.Texts(), (std::vector<std::string>{"Too many points on this line segment"}));
 
     // The writer cuts long lines into segments of at most 4500 points that join up.
-    VECmapWriter lw(VECmapWriter::HeaderFor("LONG", 0, 1, 0, 1));
-    std::vector<VECmapWriter::Vertex> zigzag;
+    VECmapWriter lw({}, 0, 1, 0, 1);
+    std::vector<GeoPoint> zigzag;
     for (int i = 0; i < 10000; ++i) zigzag.push_back({0.1 + (i % 2) * 0.5, 0.0001 * i});
     lw.AddPolyline(1, zigzag);
     ASSERT_TRUE(m.Create(Source(lw.Bytes())));
@@ -186,11 +186,15 @@ TEST(VECmap, SwitchedOffItemsAndTheFourThousandFiveHundredPointBuffer)
     EXPECT_EQ(parts[0].size() + parts[1].size() + parts[2].size(), 10002u);
     EXPECT_TRUE(parts[0].back() == parts[1].front() && parts[1].back() == parts[2].front() && z.sink.messages.empty());
 
-    EXPECT_THROW(lw.AddPolyline(1, zigzag), std::logic_error);   // finished
-    VECmapWriter bad(VECmapWriter::HeaderFor("BAD", 0, 1, 0, 1));
-    EXPECT_THROW(bad.AddPolyline(65535, zigzag), std::invalid_argument);
-    EXPECT_THROW(bad.AddPolyline(1, {{0.5, 0.5}, {NAN, 0.5}}), std::invalid_argument);
-    EXPECT_THROW(VECmapWriter(LayerHeader("BAD", {0, 0, 1000000, 1, 1}, 15)), std::invalid_argument);
+    // Errors name the polyline.
+    VECmapWriter bad({}, 0, 1, 0, 1);
+    EXPECT_THROW(bad.AddPolyline(1, {{0.5, 0.5}, {NAN, 0.5}}), FeatureError);
+    try {
+        bad.AddPolyline(51, zigzag);
+        ADD_FAILURE() << "key code 51 was written";
+    } catch (const FeatureError& e) {
+        EXPECT_STREQ(e.what(), "polyline 2: key code 51 is outside 1..50");
+    }
 }
 
 TEST(VECmap, PrintedLinesAreShiftedByThePrintOffset)
@@ -382,7 +386,7 @@ TEST(LayerReaders, DamagedFilesNeverCrashOrHang)
     std::vector<uint8_t> v(600);
     for (size_t i = 0; i < v.size(); ++i) v[i] = static_cast<uint8_t>((i * 7 + i / 13) % 5 == 0 ? 0 : (i / 9) % 32);
     MemoryRaster values(30, v);
-    VECmapWriter lines(VECmapWriter::HeaderFor("LINES", 10, 12, 20, 23));
+    VECmapWriter lines({}, 10, 12, 20, 23);
     for (int i = 0; i < 12; ++i) lines.AddPolyline(i % 4 + 1, {{10.1 + i * 0.15, 20.2}, {11.9 - i * 0.1, 22.8}, {10.5, 21.5}});
     const std::vector<uint8_t> files[] = {MonoRLEmapWriter(r).Write(values).Bytes(), RLEmapWriter(r).Write(values).Bytes(),
                                           lines.Bytes()};

@@ -118,25 +118,21 @@ RasterLayerGrid ChooseRasterGrid(const GeoRaster& r, int32_t cellSize)
 
 // ---- writing ----------------------------------------------------------------------------------
 
-RunLengthRasterWriter::RunLengthRasterWriter(const GeoRaster& raster, RunCoding coding, int32_t cellSize)
-    : raster_(raster), grid_(ChooseRasterGrid(raster, cellSize)), coding_(coding)
+RunLengthRasterWriter::RunLengthRasterWriter(const GeoRaster& raster, RunCoding coding, const LayerWriteOptions& options)
+    : raster_(raster), grid_(ChooseRasterGrid(raster, options.CellSize)), header_(options.Header), coding_(coding)
 {
-    Header = LayerHeader("", grid_.grid, grid_.HPrecision);
-    Header.VPrecision = grid_.VPrecision;
+    const HdrRec g = LayerHeader(header_.DatasetID, grid_.grid, grid_.HPrecision);
+    for (auto field : {&HdrRec::LatOrig, &HdrRec::LonOrig, &HdrRec::GridCellSize, &HdrRec::NumRows, &HdrRec::NumCols,
+                       &HdrRec::HPrecision})
+        header_.*field = g.*field;
+    header_.DatasetID = g.DatasetID;
+    header_.VPrecision = grid_.VPrecision;
 }
 
 LayerFileWriter RunLengthRasterWriter::Write(RasterSource& values) const
 {
-    HdrRec h = Header;
     const LayerGrid& g = grid_.grid;
-    h.LatOrig = g.LatOrig;
-    h.LonOrig = g.LonOrig;
-    h.GridCellSize = g.GridCellSize;
-    h.NumRows = g.NumRows;
-    h.NumCols = g.NumCols;
-    h.HPrecision = grid_.HPrecision;
-    h.VPrecision = grid_.VPrecision;
-    LayerFileWriter file(h, kRunLengthLayout);
+    LayerFileWriter file(header_, kRunLengthLayout);
 
     int codeOf[256];
     for (int v = 0; v < 256; ++v) codeOf[v] = RunCode(static_cast<uint8_t>(v));
@@ -189,8 +185,8 @@ LayerFileWriter RunLengthRasterWriter::Write(RasterSource& values) const
     return file;
 }
 
-MonoRLEmapWriter::MonoRLEmapWriter(const GeoRaster& raster, int32_t cellSize)
-    : RunLengthRasterWriter(raster, kLandRuns, cellSize)
+MonoRLEmapWriter::MonoRLEmapWriter(const GeoRaster& raster, const LayerWriteOptions& options)
+    : RunLengthRasterWriter(raster, kLandRuns, options)
 {
 }
 
@@ -198,7 +194,8 @@ int MonoRLEmapWriter::RunCode(uint8_t v) const { return v != 0 ? 1 : 0; }
 
 int32_t MonoRLEmapWriter::WholeCellEntry(int code) const { return code == 1 ? 1 : 0; }
 
-RLEmapWriter::RLEmapWriter(const GeoRaster& raster, int32_t cellSize) : RunLengthRasterWriter(raster, kKeyRuns, cellSize)
+RLEmapWriter::RLEmapWriter(const GeoRaster& raster, const LayerWriteOptions& options)
+    : RunLengthRasterWriter(raster, kKeyRuns, options)
 {
 }
 

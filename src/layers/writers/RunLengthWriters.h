@@ -3,10 +3,10 @@
 // (MonoRLEmap: land and sea) and the colour layer (RLEmap: key codes 0..31).
 //
 //   GeoRaster land{-10.0, 60.0, 1.0 / 300, 1.0 / 300, 18000, 11100};   // 12" over 60 x 37 degrees
-//   MonoRLEmapWriter w(land);             // chooses the cells and units; throws if it cannot
-//   w.Header.DatasetID = "LAND12S";       // the other header fields are the caller's
-//   LayerFileWriter file = w.Write(source);   // reads the raster one cell at a time
-//   file.Save(path);
+//   LayerWriteOptions o;
+//   o.Header.DatasetID = "LAND12S";          // the descriptive header fields are the caller's
+//   MonoRLEmapWriter w(land, o);             // chooses the cells and units; throws if it cannot
+//   w.Write(source).Save(path);              // reads the raster one cell at a time
 //
 // The raster's pixels become the layer's units one for one. Its cells are whole numbers of
 // pixels on each side and a whole number of millionths of a degree, at most 100 x 100 of
@@ -17,6 +17,7 @@
 // each row west to east, in one byte where the length fits it and in two otherwise. Only the
 // encoded cells are held in memory, never the whole raster.
 #include "layers/RunLength.h"
+#include "layers/writers/FeatureWriter.h"
 #include "layers/writers/LayerFileWriter.h"
 
 #include <cstdint>
@@ -84,9 +85,9 @@ public:
     virtual ~RunLengthRasterWriter() = default;
 
     const RasterLayerGrid& Grid() const { return grid_; }
-    // The header written: the grid and units are the writer's; DatasetID, ScaleOrig,
-    // AssDataType, AssDataFilename, NotUsed and DateOrig are the caller's to set.
-    HdrRec Header;
+    // The header written: the grid and units chosen for the raster, the other fields
+    // (DatasetID, ScaleOrig, AssDataType, AssDataFilename, NotUsed, DateOrig) as given.
+    const HdrRec& Header() const { return header_; }
 
     // Reads the raster cell by cell (columns of cells west to east, each south to north) and
     // encodes every cell. Throws std::invalid_argument for a value the format cannot hold,
@@ -94,7 +95,7 @@ public:
     LayerFileWriter Write(RasterSource& values) const;
 
 protected:
-    RunLengthRasterWriter(const GeoRaster& raster, RunCoding coding, int32_t cellSize);
+    RunLengthRasterWriter(const GeoRaster& raster, RunCoding coding, const LayerWriteOptions& options);
     // The run code of raster value v, or -1 when the format cannot hold it.
     virtual int RunCode(uint8_t v) const = 0;
     // The index entry of a cell all of run code code (0: an empty cell).
@@ -103,14 +104,16 @@ protected:
 private:
     GeoRaster raster_;
     RasterLayerGrid grid_;
+    HdrRec header_;
     RunCoding coding_;
 };
 
 // The land layer: a value other than 0 is land.
 class MonoRLEmapWriter : public RunLengthRasterWriter {
 public:
-    // cellSize: the cell side wanted, millionths of a degree (see ChooseRasterGrid).
-    explicit MonoRLEmapWriter(const GeoRaster& raster, int32_t cellSize = 1000000);
+    // options: the descriptive header fields, and the cell side wanted (see ChooseRasterGrid;
+    // FinestUnit plays no part, the units being the raster's pixels).
+    explicit MonoRLEmapWriter(const GeoRaster& raster, const LayerWriteOptions& options = {});
 
 protected:
     int RunCode(uint8_t v) const override;
@@ -120,7 +123,7 @@ protected:
 // The colour layer: values are key codes 0 (no data) to 31.
 class RLEmapWriter : public RunLengthRasterWriter {
 public:
-    explicit RLEmapWriter(const GeoRaster& raster, int32_t cellSize = 1000000);
+    explicit RLEmapWriter(const GeoRaster& raster, const LayerWriteOptions& options = {});
 
 protected:
     int RunCode(uint8_t v) const override;

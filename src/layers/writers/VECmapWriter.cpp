@@ -8,22 +8,14 @@
 
 namespace corvane {
 
-HdrRec VECmapWriter::HeaderFor(const std::string& DatasetID, double minLat, double maxLat, double minLon,
-                               double maxLon, int32_t finestUnit, int32_t cellSize)
+VECmapWriter::VECmapWriter(const LayerWriteOptions& options, double minLat, double maxLat, double minLon,
+                           double maxLon)
+    : FeatureFileWriter(options),
+      grid_(ChooseGrid(minLat, maxLat, minLon, maxLon, options.CellSize)),
+      file_(MakeHeader(grid_, ChooseHPrecision(grid_.GridCellSize, options.FinestUnit)), kVectorLayout)
 {
-    const LayerGrid g = ChooseGrid(minLat, maxLat, minLon, maxLon, cellSize);
-    return LayerHeader(DatasetID, g, ChooseHPrecision(g.GridCellSize, finestUnit));
-}
-
-VECmapWriter::VECmapWriter(const HdrRec& header) : file_(header, kVectorLayout)
-{
-    const double units = static_cast<double>(header.GridCellSize) / header.HPrecision;
-    if (units > 65535.0)
-        throw std::invalid_argument("vector layer: a cell side of " + std::to_string(header.GridCellSize) +
-                                    " millionths of a degree is more than 65535 units of " +
-                                    std::to_string(header.HPrecision) + "; offsets would not fit 16 bits");
-    cellSide_ = header.GridCellSize;
-    sideUnits_ = static_cast<uint16_t>(std::min<int64_t>(65535, Round(units)));
+    cellSide_ = Header().GridCellSize;
+    sideUnits_ = static_cast<uint16_t>(std::min<int64_t>(65535, Round(cellSide_ / Header().HPrecision)));
 }
 
 VECmapWriter::Unit VECmapWriter::UnitsIn(int32_t c, int32_t r, double x, double y) const
@@ -56,14 +48,11 @@ void VECmapWriter::Flush(uint16_t key)
     cellC_ = cellR_ = -1;
 }
 
-void VECmapWriter::AddPolyline(int32_t key, const std::vector<Vertex>& points)
+void VECmapWriter::AddPolyline(int key, const std::vector<GeoPoint>& points)
 {
-    if (finished_) throw std::logic_error("vector layer: polyline added after the file was finished");
-    if (key < 0 || key >= kVectorCellEnd)
-        throw std::invalid_argument("vector layer: key code " + std::to_string(key) + " outside 0..65534");
-    for (const Vertex& v : points)
-        if (!std::isfinite(v.lat) || !std::isfinite(v.lon))
-            throw std::invalid_argument("vector layer: a point of the polyline is not a finite number");
+    const std::string label = FeatureLabel("polyline", static_cast<size_t>(++lines_), "");
+    CheckKeyCode(label, key);
+    for (const GeoPoint& p : points) CheckPosition(label, p, "a point");
 
     const HdrRec& h = Header();
     const double S = cellSide_;
@@ -77,8 +66,8 @@ void VECmapWriter::AddPolyline(int32_t key, const std::vector<Vertex>& points)
     std::vector<double> ts;
     for (size_t i = 1; i < points.size(); ++i) {
         // Millionths of a degree from the grid's south-west corner.
-        const double ax = points[i - 1].lon * 1e6 - h.LonOrig, ay = points[i - 1].lat * 1e6 - h.LatOrig;
-        const double bx = points[i].lon * 1e6 - h.LonOrig, by = points[i].lat * 1e6 - h.LatOrig;
+        const double ax = points[i - 1].Lon * 1e6 - h.LonOrig, ay = points[i - 1].Lat * 1e6 - h.LatOrig;
+        const double bx = points[i].Lon * 1e6 - h.LonOrig, by = points[i].Lat * 1e6 - h.LatOrig;
         const double dx = bx - ax, dy = by - ay;
 
         // The part of the line inside the grid: t0..t1 (Liang-Barsky).
@@ -138,30 +127,11 @@ void VECmapWriter::AddPolyline(int32_t key, const std::vector<Vertex>& points)
     Flush(k);
 }
 
-void VECmapWriter::Finish()
+LayerFileWriter VECmapWriter::Build() const
 {
-    if (finished_) return;
-    finished_ = true;
-    const HdrRec& h = Header();
-    for (int32_t c = 0; c < h.NumCols; ++c)
-        for (int32_t r = 0; r < h.NumRows; ++r) {
-            std::vector<uint8_t>& cell = file_.Cell(c, r);
-            if (cell.empty()) continue;
-            PutU16(cell, kVectorCellEnd);
-            PutU16(cell, 0);
-        }
-}
-
-std::vector<uint8_t> VECmapWriter::Bytes()
-{
-    Finish();
-    return file_.Bytes();
-}
-
-bool VECmapWriter::Save(const std::string& nativePath, std::string* error)
-{
-    Finish();
-    return file_.Save(nativePath, error);
+    LayerFileWriter w = file_;
+    EndCells(w, {0xFF, 0xFF, 0x00, 0x00});   // Lat 65535
+    return w;
 }
 
 } // namespace corvane

@@ -1,9 +1,10 @@
 #pragma once
 // Writes vector line layers (the format VECmap reads) from polylines in degrees.
 //
-//   HdrRec h = VECmapWriter::HeaderFor("COAST-FULL", -90, 90, -180, 180);
-//   VECmapWriter w(h);
-//   w.AddPolyline(1, {{51.0, -1.5}, {51.2, -1.1}, ...});   // key code, points (lat, lon)
+//   LayerWriteOptions o;
+//   o.Header.DatasetID = "COAST-FULL";
+//   VECmapWriter w(o, -90, 90, -180, 180);                  // the region the lines lie in
+//   w.AddPolyline(1, {{51.0, -1.5}, {51.2, -1.1}, ...});     // key code, points (Lat, Lon)
 //   w.Save(path);
 //
 // Each polyline is split where it crosses a cell edge: every piece becomes a segment of the
@@ -13,59 +14,48 @@
 // continues in a further segment from its last point. Points that fall on the same layer
 // unit as the point before are dropped, and a piece of fewer than two points is not written.
 // Every cell's data ends with the cell end record. Polylines are placed as they come, so a
-// large input need not be held in memory at once; only the encoded cells are.
+// large input need not be held in memory at once; only the encoded cells are (and, while
+// Bytes or Save runs, one copy of them).
 #include "layers/MapVEC.h"
-#include "layers/writers/LayerFileWriter.h"
+#include "layers/writers/FeatureWriter.h"
 
 #include <string>
 #include <vector>
 
 namespace corvane {
 
-class VECmapWriter {
+class VECmapWriter : public FeatureFileWriter {
 public:
-    struct Vertex {
-        double lat = 0.0;   // degrees, north positive
-        double lon = 0.0;   // degrees, east positive
-    };
-
-    // A header for a region (degrees): cells of cellSize millionths of a degree (one degree,
-    // larger when the region needs more than 100 rows or columns), and the finest layer unit
-    // not below finestUnit for which a cell side fits 16 bits.
-    static HdrRec HeaderFor(const std::string& DatasetID, double minLat, double maxLat, double minLon, double maxLon,
-                            int32_t finestUnit = 1, int32_t cellSize = 1000000);
-
-    // Throws std::invalid_argument when the header's grid is unusable or a cell side is more
-    // than 65535 layer units (its offsets would not fit).
-    explicit VECmapWriter(const HdrRec& header);
+    // A writer for the region minLat..maxLat, minLon..maxLon (degrees): a grid of cells of
+    // options.CellSize (larger when the region needs more than 100 across), the finest unit
+    // not below options.FinestUnit for which a cell side fits 16 bits, and the descriptive
+    // header fields of options.Header. Throws std::invalid_argument for a region or options
+    // that cannot be laid out.
+    VECmapWriter(const LayerWriteOptions& options, double minLat, double maxLat, double minLon, double maxLon);
 
     const HdrRec& Header() const { return file_.Header(); }
 
-    // Adds a polyline of key code key (0..65534; 65535 ends a cell). Throws
-    // std::invalid_argument for another key or a point that is not a finite number, and
-    // std::logic_error once the file has been finished.
-    void AddPolyline(int32_t key, const std::vector<Vertex>& points);
+    // Adds a polyline of key code 1..50, split at the cell edges it crosses; its parts outside
+    // the region are left out. Throws FeatureError naming the polyline (by its number among
+    // those added, from 1) for another key code or a point that is not within -1000..1000
+    // degrees.
+    void AddPolyline(int key, const std::vector<GeoPoint>& points);
 
     // Segments written so far (after splitting).
     int64_t Segments() const { return segments_; }
-
-    // Ends every cell and gives the file (or writes it through a temporary file). No polyline
-    // can be added after this.
-    std::vector<uint8_t> Bytes();
-    bool Save(const std::string& nativePath, std::string* error = nullptr);
 
 private:
     struct Unit {
         uint16_t lat, lon;
         bool operator==(const Unit& o) const { return lat == o.lat && lon == o.lon; }
     };
-    void Finish();
+    LayerFileWriter Build() const override;   // every cell ended
     void Flush(uint16_t key);
     Unit UnitsIn(int32_t c, int32_t r, double x, double y) const;
 
+    LayerGrid grid_;
     LayerFileWriter file_;
-    bool finished_ = false;
-    int64_t segments_ = 0;
+    int64_t lines_ = 0, segments_ = 0;
     double cellSide_ = 0.0;    // GridCellSize, millionths of a degree
     uint16_t sideUnits_ = 0;   // a cell side in layer units
     // The piece being gathered: its cell and points.
