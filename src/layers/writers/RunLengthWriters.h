@@ -10,9 +10,8 @@
 //
 // The raster's pixels become the layer's units one for one. Its cells are whole numbers of
 // pixels on each side and a whole number of millionths of a degree, at most 100 x 100 of
-// them; the grid's north-west corner is the raster's (rounded to a millionth of a degree),
-// and the units of the grid that lie beyond the raster's south and east edges are sea (no
-// data). A cell wholly land (or of one key code 1..31) is written as that index entry alone,
+// them (ChooseRasterGrid); the units of the grid that lie beyond the raster's edges are sea
+// (no data). A cell wholly land (or of one key code 1..31) is written as that index entry alone,
 // a cell wholly sea (code 0) as an empty entry; any other cell as its runs, south row first,
 // each row west to east, in one byte where the length fits it and in two otherwise. Only the
 // encoded cells are held in memory, never the whole raster.
@@ -72,10 +71,10 @@ struct RasterLayerGrid {
 // The grid for a raster. A cell side is a whole number of pixels and of millionths of a
 // degree in both directions (to a thousandth of a pixel over the whole raster), with at most
 // 100 cells each way, at most 2^26 pixels to a cell, and units that the readers turn back
-// into the same pixel counts. The
-// side nearest cellSize (millionths of a degree) that can be had is taken, with the cells on
-// whole multiples of it where the raster's pixels line up with them (so that one-degree
-// cells fall on whole degrees), otherwise starting at the raster's north-west corner.
+// into the same pixel counts. The side nearest cellSize (millionths of a degree) that can be
+// had is taken, with the cells on whole multiples of it where the raster's pixels line up
+// with them (so that one-degree cells fall on whole degrees), otherwise starting at the
+// raster's north-west corner (rounded to a millionth of a degree).
 // Throws std::invalid_argument, naming the problem, when there is no such grid.
 RasterLayerGrid ChooseRasterGrid(const GeoRaster& raster, int32_t cellSize = 1000000);
 
