@@ -101,14 +101,6 @@ TEST(CoastChoice, ThresholdsFollowTheResolutionStep)
     EXPECT_EQ(LandFillLevel(0, 640, 20), Coast30PC);
     EXPECT_EQ(LandFillLevel(1, 300, 20), Coast01PC);
     EXPECT_EQ(LandFillLevel(2, 65535, 1), CoastFull);
-
-    CvVars::Reset();
-    CvVars::OutlCoast30PC = "thirty";
-    CvVars::FillCoast5Min = "five";
-    CvVars::FillCoast12s = "twelve";
-    EXPECT_EQ(OutlineCoastFile(Coast30PC), "thirty");
-    EXPECT_EQ(FillCoastFile(Coast01PC), "five");
-    EXPECT_EQ(FillCoastFile(CoastFull), "twelve");
 }
 
 TEST(Transforms, EdgesAndHalfPixels)

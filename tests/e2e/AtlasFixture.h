@@ -154,24 +154,18 @@ inline std::string MapText(const MapSpec& m)
     return t;
 }
 
-// Pixel of a place on a kPicture-square map of side `side` centred on 0, 0.
-inline Colour PixelAt(const QImage& img, double side, double lat, double lon)
+// Pixel of a place on a kPicture-square map of side `side` centred on 0, 0, or dx columns
+// beside it.
+inline Colour PixelAt(const QImage& img, double side, double lat, double lon, int dx = 0)
 {
-    const int x = LonToScreen(lon, -side / 2, side, kPicture);
-    const int y = LatToScreen(lat, -side / 2, side, kPicture);
-    return static_cast<Colour>(RGB(qRed(img.pixel(x, y)), qGreen(img.pixel(x, y)), qBlue(img.pixel(x, y))));
+    const QRgb p = img.pixel(LonToScreen(lon, -side / 2, side, kPicture) + dx, LatToScreen(lat, -side / 2, side, kPicture));
+    return RGB(static_cast<uint8_t>(qRed(p)), static_cast<uint8_t>(qGreen(p)), static_cast<uint8_t>(qBlue(p)));
 }
 
 // Whether the colour is on the column of a place or one of its two neighbours.
 inline bool NearColumn(const QImage& img, double side, double lat, double lon, Colour c)
 {
-    const int x = LonToScreen(lon, -side / 2, side, kPicture);
-    const int y = LatToScreen(lat, -side / 2, side, kPicture);
-    for (int dx = -1; dx <= 1; ++dx) {
-        const QRgb p = img.pixel(x + dx, y);
-        if (RGB(qRed(p), qGreen(p), qBlue(p)) == c) return true;
-    }
-    return false;
+    return PixelAt(img, side, lat, lon, -1) == c || PixelAt(img, side, lat, lon) == c || PixelAt(img, side, lat, lon, 1) == c;
 }
 
 } // namespace corvane::test

@@ -1,17 +1,8 @@
 // corvane-render on small atlases written by our own writers: the pixels the data fix.
 #include "AtlasFixture.h"
 
-#include "mapdef/MDFStruct.h"
-#include "platform/CvVars.h"
-#include "platform/MessageSink.h"
-#include "platform/Settings.h"
-#include "platform/qt/QtCanvas.h"
-#include "render/MapView.h"
-#include "render/Plot.h"
 
 #include <gtest/gtest.h>
-
-#include <QPainter>
 
 #include <cstdlib>
 #include <regex>
@@ -70,26 +61,18 @@ protected:
 // (400 / side pixels a degree against the thresholds 16, 32, 64 and 128).
 const double kSideOfLevel[5] = {30, 20, 10, 5, 2};
 
-TEST_F(RenderTest, LandAndSeaAtEachLandFileLevel)
+TEST_F(RenderTest, LandAndOutlineAtEachCoastlineLevel)
 {
     for (int level = 0; level < 5; ++level) {
         const double side = kSideOfLevel[level];
-        const QImage img = Map({side, 1, {}, {}});
-        for (int band = 0; band < 5; ++band)
-            EXPECT_EQ(PixelAt(img, side, 0.3, BandCentre(band)), band == level ? kLandFill : kSea)
+        const QImage filled = Map({side, 1, {}, {}}), outlined = Map({side, 0, {}, {}});
+        for (int band = 0; band < 5; ++band) {
+            EXPECT_EQ(PixelAt(filled, side, 0.3, BandCentre(band)), band == level ? kLandFill : kSea)
                 << "side " << side << ", band " << band;
-    }
-}
-
-TEST_F(RenderTest, OutlineAtEachLevelWithoutFill)
-{
-    for (int level = 0; level < 5; ++level) {
-        const double side = kSideOfLevel[level];
-        const QImage img = Map({side, 0, {}, {}});
-        for (int band = 0; band < 5; ++band)
-            EXPECT_EQ(NearColumn(img, side, 0.3, BandCentre(band), kOutline), band == level)
+            EXPECT_EQ(NearColumn(outlined, side, 0.3, BandCentre(band), kOutline), band == level)
                 << "side " << side << ", band " << band;
-        EXPECT_EQ(PixelAt(img, side, 0.3, BandCentre(level) - 0.15), kSea) << "no land fill in outline style";
+        }
+        EXPECT_EQ(PixelAt(outlined, side, 0.3, BandCentre(level) - 0.15), kSea) << "no land fill in outline style";
     }
 }
 
@@ -198,71 +181,6 @@ TEST_F(RenderTest, ExitStatus)
     const RenderRun fresh = Run("", "new.bmp");             // a new map
     EXPECT_EQ(fresh.status, 0) << fresh.errors;
     EXPECT_FALSE(QImage(QString::fromStdString(dir_ / "new.bmp")).isNull());
-}
-
-// ---- the print path, called directly: where the map lands on the page -------------------------
-
-class PictureView : public MapView {
-public:
-    explicit PictureView(MessageSink& sink) : MapView(sink), image_(kPicture, kPicture, QImage::Format_RGB32), canvas_(&image_) {}
-    Canvas* ImageCanvas() override { return &canvas_; }
-    int32_t ClientWidth() const override { return image_.width(); }
-    int32_t ClientHeight() const override { return image_.height(); }
-    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
-
-private:
-    QImage image_;
-    QtCanvas canvas_;
-};
-
-TEST_F(RenderTest, PrintedMapSitsInsideTheMarginsWithTheFinishedRoute)
-{
-    RecordingMessageSink sink;
-    const std::string mdfPath = dir_.Write("map.mdf", MapText({20, 1, {}, {}}));
-    CvVars::Reset();
-    CvVars::CDROM = dir_.Path();
-    ReadFileSettings(SettingsStore());
-    FixedScreenMetrics screen;
-    screen.workArea = {0, 0, kPicture, kPicture};
-    MDFLoadResult loaded = TMDFStruct::Create(mdfPath, screen, sink);
-    ASSERT_TRUE(loaded);
-
-    DistanceStore route;
-    route.Add(100, 100);
-    route.Add(300, 300);
-    for (tDistance state : {StopDistance, EndDistance}) {
-        PictureView view(sink);
-        view.MDF = loaded.MDF.get();
-        view.SetChecksFromMDF();
-        view.Route = &route;
-        view.ChkDistance = state;
-        // 100 dots per inch; margins of 1 inch on a printer whose minimum is a quarter inch.
-        view.Page.PageWidth = 800;
-        view.Page.PageHeight = 1000;
-        view.Page.XDpi = view.Page.YDpi = 100;
-        view.Page.minLeftMargin = view.Page.minTopMargin = view.Page.minRightMargin = view.Page.minBottomMargin = 0.25;
-        QImage page(800, 1000, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        {
-            QPainter painter(&page);
-            QtCanvas printer(&painter, 800, 1000, 100, 100);
-            view.PrinterCanvas = &printer;
-            ASSERT_TRUE(Plot(view, true, false));
-        }
-        auto at = [&page](int x, int y) { return FromQColor(page.pixelColor(x, y)); };
-        // 650 x 650 printed map at offset 75, 75, with the land of its own scale (32.5 pixels a
-        // degree: band 2).
-        EXPECT_EQ(at(75, 75), kSea);
-        EXPECT_EQ(at(724, 724), kSea);
-        EXPECT_EQ(at(74, 200), clWhite);
-        EXPECT_EQ(at(725, 200), clWhite);
-        EXPECT_EQ(at(200, 725), clWhite);
-        EXPECT_EQ(at(75 + LonToScreen(BandCentre(2), -10, 20, 650), 75 + LatToScreen(0.3, -10, 20, 650)), kLandFill);
-        // The route from (237, 237) to (562, 562) only when the measurement is finished.
-        EXPECT_EQ(at(300, 300), state == StopDistance ? clBlack : kSea);
-        EXPECT_FALSE(view.FullMap) << "printing leaves the saved picture alone";
-    }
-    EXPECT_TRUE(sink.messages.empty());
 }
 
 } // namespace
