@@ -78,14 +78,14 @@ inline void WriteSquare(const TempDir& dir, const std::string& rel, double lat0,
 
 // A data set of a theme: its type, whether it lies under the coastline, its files
 // ("CDROM:\..." paths) with their trigger scales.
-struct DataSetSpec {
+struct ThemeDataSet {
     int type = 8;
     bool beforeCoastline = false;
     std::vector<std::pair<std::string, double>> files;
 };
 
 // A theme whose key has one solid box item in DOS colour number `colour` (top and bottom).
-inline std::string ThemeText(const std::vector<DataSetSpec>& sets, int colour, bool coastlineIncluded = false)
+inline std::string ThemeText(const std::vector<ThemeDataSet>& sets, int colour, bool coastlineIncluded = false)
 {
     MASStruct mas;
     mas.Number_Of_Datasets = static_cast<uint8_t>(std::max<size_t>(1, sets.size()));
@@ -93,7 +93,7 @@ inline std::string ThemeText(const std::vector<DataSetSpec>& sets, int colour, b
     mas.Minlat = mas.Minlon = -5;
     mas.Maxlat = mas.Maxlon = 5;
     std::unique_ptr<DSDStruct>* nextSet = &mas.NextDSD;
-    for (const DataSetSpec& s : sets) {
+    for (const ThemeDataSet& s : sets) {
         auto d = std::make_unique<DSDStruct>();
         d->Data_Type = static_cast<uint8_t>(s.type);
         d->Number_Of_Files = static_cast<uint8_t>(s.files.size());
@@ -129,13 +129,13 @@ inline void WriteDataListOf(const TempDir& dir, const std::vector<std::pair<std:
     dir.Write("Misc/MainMenu.Dat", WriteDataList(entries));
 }
 
-struct MapSpec {
+struct TestMap {
     double side = 20;            // the box: -side/2 .. side/2 both ways
     int landStyle = 1;           // 1 infilled, 0 outline
     std::vector<std::string> base, overlay;
 };
 
-inline std::string MapText(const MapSpec& m)
+inline std::string MapText(const TestMap& m)
 {
     const std::string half = std::to_string(m.side / 2);
     std::string t = "[Map Definition]\r\nVersion=1\r\nBackgroundColour=" + std::to_string(kSea) +

@@ -44,9 +44,9 @@ protected:
         return run;
     }
 
-    QImage Map(const MapSpec& spec)
+    QImage Map(const TestMap& map)
     {
-        const std::string mdf = dir_.Write("map.mdf", MapText(spec));
+        const std::string mdf = dir_.Write("map.mdf", MapText(map));
         RenderRun run = Run("'" + mdf + "'");
         EXPECT_EQ(run.status, 0) << run.errors;
         EXPECT_EQ(run.image.size(), QSize(kPicture, kPicture));
