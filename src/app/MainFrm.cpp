@@ -4,6 +4,7 @@
 #include "app/AppPictures.h"
 #include "app/CvSplash.h"
 #include "app/HelpWindow.h"
+#include "app/MenuItems.h"
 #include "layers/FillStyle.h"
 #include "platform/CdromMounts.h"
 #include "platform/CvVars.h"
@@ -96,25 +97,6 @@ const ButtonDef kButtons[] = {
     {"Grid10SpdBtn", 2, 596, "Graticule : 10 Degrees", 2, false, false, true, false, nullptr, nullptr, &MapWindowApi::Graticule10Click},
     {"Grid20SpdBtn", 2, 622, "Graticule : 20 Degrees", 2, false, false, true, false, nullptr, nullptr, &MapWindowApi::Graticule20Click},
 };
-
-QAction* AddItem(QMenu* menu, const char* caption, const char* name, int helpContext)
-{
-    QAction* a = menu->addAction(QString::fromLatin1(caption));
-    a->setObjectName(name);
-    a->setProperty("helpContext", helpContext);
-    return a;
-}
-
-QMenu* AddMenu(QWidget* owner, const char* caption, const char* name, int group, int helpContext)
-{
-    auto* m = new QMenu(QString::fromLatin1(caption), owner);
-    m->setObjectName(name);
-    m->setProperty("groupIndex", group);
-    m->setProperty("helpContext", helpContext);
-    return m;
-}
-
-int GroupOf(const QMenu* m) { return m->property("groupIndex").toInt(); }
 
 } // namespace
 
@@ -305,17 +287,25 @@ void TMainFrm::SetToolBarColour(Colour c)
 
 void TMainFrm::MergeMenus(const QList<QMenu*>& childMenus)
 {
-    childMenus_ = childMenus;
-    QList<QMenu*> menus;
+    QList<QAction*> entries;
+    for (QMenu* m : childMenus) entries << m->menuAction();
+    MergeMenuBar(entries);
+}
+
+void TMainFrm::MergeMenuBar(const QList<QAction*>& childEntries)
+{
+    childEntries_ = childEntries;
+    QList<QAction*> entries;
     for (QMenu* own : ownMenus_) {
-        bool replaced = std::any_of(childMenus_.begin(), childMenus_.end(),
-                                    [&](const QMenu* m) { return GroupOf(m) == GroupOf(own); });
-        if (!replaced) menus << own;
+        bool replaced = std::any_of(childEntries_.begin(), childEntries_.end(),
+                                    [&](const QAction* e) { return MenuGroup(e) == MenuGroup(own->menuAction()); });
+        if (!replaced) entries << own->menuAction();
     }
-    menus << childMenus_;
-    std::stable_sort(menus.begin(), menus.end(), [](const QMenu* a, const QMenu* b) { return GroupOf(a) < GroupOf(b); });
+    entries << childEntries_;
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const QAction* a, const QAction* b) { return MenuGroup(a) < MenuGroup(b); });
     menuBar()->clear();
-    for (QMenu* m : menus) menuBar()->addMenu(m);
+    for (QAction* e : entries) menuBar()->addAction(e);
 }
 
 QList<QMenu*> TMainFrm::MenuBarMenus() const
@@ -325,6 +315,8 @@ QList<QMenu*> TMainFrm::MenuBarMenus() const
         if (a->menu()) out << a->menu();
     return out;
 }
+
+QList<QAction*> TMainFrm::MenuBarEntries() const { return menuBar()->actions(); }
 
 void TMainFrm::FormCreate()
 {

@@ -88,7 +88,12 @@ public:
     // window's menus of the same groups (property "groupIndex"); the menu bar is ordered by
     // group. An empty list puts the main window's own menus back.
     void MergeMenus(const QList<QMenu*>& childMenus);
+    // The same with the child's menu bar entries: its menus' own actions, and commands
+    // without items that stand in the bar as themselves (their group on the action).
+    void MergeMenuBar(const QList<QAction*>& childEntries);
     QList<QMenu*> MenuBarMenus() const;
+    // The entries of the menu bar in order: positions count as the program counts them.
+    QList<QAction*> MenuBarEntries() const;
 
     // Opens a text file in the text viewer, closing the present one first. The viewer is
     // created through the text viewer factory; without one nothing opens.
@@ -147,7 +152,7 @@ private:
     std::string lastOpenChosen_;   // the open dialog's last chosen file
     QPointer<TCvSplash> splash_;
     QList<QMenu*> ownMenus_;
-    QList<QMenu*> childMenus_;
+    QList<QAction*> childEntries_;
 };
 
 extern TMainFrm* MainFrm;

@@ -3,6 +3,7 @@
 #include "app/AppPictures.h"
 #include "app/CvSplash.h"
 #include "app/MainFrm.h"
+#include "mapwindow/MapFrm.h"
 #include "platform/CdromMounts.h"
 #include "platform/CommandLine.h"
 #include "platform/PageSetup.h"
@@ -11,6 +12,7 @@
 #include "platform/qt/QtDialogService.h"
 #include "platform/qt/QtMessageSink.h"
 #include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtScreenMetrics.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -100,8 +102,10 @@ int RunCorvane(int argc, char** argv)
     // 4. Show the main window; its first showing closes the splash.
     QApplication::processEvents();
     mainFrm.show();
+    AwaitWindowFrame(mainFrm, 500);   // the map window stands below the whole strip, frame included
 
     // 5. A new map, or the map named on the command line.
+    InstallMapWindowFactory(sink);
     if (options.mapFile.empty())
         mainFrm.New1Click();
     else

@@ -21,6 +21,7 @@
 
 #include <QImage>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,7 +33,16 @@ constexpr Colour kLandFill = RGB(0, 160, 0);
 constexpr Colour kOutline = RGB(255, 255, 0);
 constexpr int kPicture = 400;
 
-inline double BandCentre(int level) { return -0.8 + 0.4 * level; }
+// Where the land of each coastline generalisation lies: level i has land in the longitudes
+// firstBand + i x step .. + width, over every latitude of the grid south..north, west..east
+// (cells of 0.1 degree); its outline is one meridian through the middle of that band, 5 degrees
+// short of the grid's north and south. The defaults are those described above.
+struct CoastlineBands {
+    double south = -20, north = 20, west = -20, east = 20;
+    double firstBand = -1, step = 0.4, width = 0.4;
+};
+
+inline double BandCentre(int level, const CoastlineBands& b = {}) { return b.firstBand + b.step * level + b.width / 2; }
 
 template <class Writer>
 void WriteLayer(const TempDir& dir, const std::string& rel, const Writer& w)
@@ -41,23 +51,25 @@ void WriteLayer(const TempDir& dir, const std::string& rel, const Writer& w)
     dir.Write(rel, std::string(bytes.begin(), bytes.end()));
 }
 
-inline void WriteCoastlines(const TempDir& dir)
+inline void WriteCoastlines(const TempDir& dir, const CoastlineBands& b = {})
 {
     const char* vec[5] = {"Land01PC.Vec", "Land03PC.Vec", "Land10PC.Vec", "Land30PC.Vec", "LandFull.Vec"};
     const char* mrl[5] = {"Land5Min.Mrl", "Land3Min.Mrl", "Land1Min.Mrl", "Land36s.Mrl", "Land12s.Mrl"};
+    const int64_t columns = std::llround((b.east - b.west) * 10), rows = std::llround((b.north - b.south) * 10);
     for (int level = 0; level < 5; ++level) {
         LayerWriteOptions o;
         o.Header.DatasetID = "COAST";
-        VECmapWriter outline(o, -20, 20, -20, 20);
-        outline.AddPolyline(1, {{-15, BandCentre(level)}, {15, BandCentre(level)}});
+        VECmapWriter outline(o, b.south, b.north, b.west, b.east);
+        outline.AddPolyline(1, {{b.south + 5, BandCentre(level, b)}, {b.north - 5, BandCentre(level, b)}});
         WriteLayer(dir, std::string("Landdata/Vec/") + vec[level], outline);
 
-        // 0.1-degree pixels over -20..20: the band is pixel columns 190 + 4 level .. + 3.
-        const GeoRaster raster{-20.0, 20.0, 0.1, 0.1, 400, 400};
-        std::vector<uint8_t> values(400 * 400, 0);
-        for (int row = 0; row < 400; ++row)
-            for (int col = 190 + 4 * level; col < 194 + 4 * level; ++col) values[row * 400 + col] = 1;
-        MemoryRaster source(400, values);
+        const GeoRaster raster{b.west, b.north, 0.1, 0.1, columns, rows};
+        std::vector<uint8_t> values(static_cast<size_t>(columns * rows), 0);
+        const int64_t first = std::llround((b.firstBand + b.step * level - b.west) * 10);
+        const int64_t last = first + std::llround(b.width * 10);
+        for (int64_t row = 0; row < rows; ++row)
+            for (int64_t col = first; col < last; ++col) values[static_cast<size_t>(row * columns + col)] = 1;
+        MemoryRaster source(columns, values);
         const std::vector<uint8_t> land = MonoRLEmapWriter(raster, o).Write(source).Bytes();
         dir.Write(std::string("Landdata/Mrl/") + mrl[level], std::string(land.begin(), land.end()));
     }

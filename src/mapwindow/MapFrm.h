@@ -1,0 +1,229 @@
+#pragma once
+// The map window: one map definition shown as a picture that fills the client area, below
+// the main window strip. Its menus merge into the main window's menu bar while it is active;
+// the main window's map buttons forward to it. The plot draws into its picture through the
+// MapView interface; resizing, maximising, restoring and moving keep the map at its scale
+// (mapdef/MapResize.h).
+#include "app/MainFrm.h"
+#include "app/MapWindowApi.h"
+#include "mapdef/MDFStruct.h"
+#include "mapdef/MapResize.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtScreenMetrics.h"
+#include "render/MapView.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace corvane {
+
+class MessageSink;
+
+// Which key box is being dragged.
+enum tKeyMove : uint8_t { NoMove, BaseMove, OverlayMove };
+// Zoom, reposition and query interaction states.
+enum tZoom : uint8_t { NoZoom, StartZoom, EndZoom };
+enum tRepo : uint8_t { NoRepo, StartRepo, EndRepo };
+enum CorvaneQueryType : uint8_t { NoQuery, StartQuery, EndQuery };
+
+// Image1: shows the map picture that every drawer paints into. The background is never
+// erased: the picture covers the whole control.
+class MapImage : public QWidget {
+public:
+    MapImage(QWidget* parent, const QImage& picture, std::function<void()> beforePaint);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const QImage& picture_;
+    std::function<void()> beforePaint_;
+};
+
+// The items of the map window's menu, by their component names.
+struct MapWindowMenu {
+    // Top-level entries, in menu bar order. "&Redraw" and "&Query" are commands without items.
+    QMenu *Dataset1 = nullptr, *View1 = nullptr, *Display1 = nullptr, *Zoom1 = nullptr, *Window1 = nullptr;
+    QAction *Redraw1 = nullptr, *Query1 = nullptr;
+
+    QAction *DatasetList = nullptr, *Order1 = nullptr, *Select1 = nullptr, *Next1 = nullptr, *Previous1 = nullptr,
+            *Subset1 = nullptr;
+    QAction *Info1 = nullptr, *Source1 = nullptr;
+
+    QMenu *ViewLand = nullptr, *Keys1 = nullptr, *Graticule = nullptr, *GraticuleSpacing = nullptr,
+          *GraticuleFormat = nullptr, *Textsize1 = nullptr, *CursorPosition = nullptr, *CurPosFormat = nullptr,
+          *Distance1 = nullptr;
+    QAction *InFilled1 = nullptr, *FillColour1 = nullptr, *Outline1 = nullptr, *OutlineColour1 = nullptr,
+            *IncreaseResolution1 = nullptr, *DecreaseResolution1 = nullptr;
+    QAction *BaseMapKey = nullptr, *OverlayMapKey = nullptr, *KeyColour = nullptr, *KeyBackground = nullptr,
+            *Caption1 = nullptr;
+    QAction* ViewBackground = nullptr;
+    QAction *GraticuleDisplay = nullptr, *GraticuleColour = nullptr, *GraticuleStyle = nullptr;
+    QAction *GraticuleAuto = nullptr, *FractionDegrees = nullptr, *Graticule1 = nullptr, *Graticule2 = nullptr,
+            *Graticule5 = nullptr, *Graticule10 = nullptr, *Graticule20 = nullptr;
+    QAction *GraticuleFormatDMS = nullptr, *GraticuleFormatDEC = nullptr, *Increase1 = nullptr, *Decrease1 = nullptr;
+    QAction *CurPosDisplay = nullptr, *CurPosTextColour = nullptr, *CurPosOverlay = nullptr,
+            *CurPosBkgrdColour = nullptr, *CurPosFormatDMS = nullptr, *CurPosFormatDEC = nullptr;
+    QAction *NauticalMiles1 = nullptr, *Kilometres1 = nullptr, *StatuteMiles1 = nullptr;
+
+    QAction *ZoomIn = nullptr, *Exact1 = nullptr, *ZoomOutPrevious = nullptr, *ZoomOutMaximum = nullptr,
+            *ZoomOutOverlay = nullptr, *ZoomOutDefault = nullptr, *Reposition = nullptr, *WhereAmI = nullptr;
+    QMenu *BoxShape1 = nullptr, *Level1 = nullptr;
+    QAction *BoxShapeChange1 = nullptr, *BoxShapeFixed1 = nullptr, *ZoomLevelFixed = nullptr,
+            *ZoomLevelOverlay = nullptr;
+
+    QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+
+    // The spacing items in the order of Grid_Scale 1..7.
+    QAction* Spacing(int gridScale) const;
+};
+
+class TMapFrm : public QWidget, public MapView, public MapWindowApi {
+    Q_OBJECT
+public:
+    // Creates the window for owner.MapFilename (empty: a new map) and applies its stored
+    // geometry; it is not shown and nothing is plotted yet.
+    TMapFrm(TMainFrm& owner, MessageSink& messages);
+    ~TMapFrm() override;
+
+    // ---- components ------------------------------------------------------------------------
+    MapImage* Image1 = nullptr;
+    QLabel* LatLonPos = nullptr;
+    QTimer* Timer1 = nullptr;
+    MapWindowMenu Menu;
+
+    // ---- private state of the window, in the program's order --------------------------------
+    std::string Filename;            // the map definition file (empty for a new map)
+    QWidget* QueryPanel = nullptr;   // the query hit panel
+    tKeyMove KeyMove = NoMove;
+    bool Resizeable = true;
+    bool NeedToSave = false;
+    tZoom ChkZoom = NoZoom;
+    tRepo ChkRepo = NoRepo;
+    CorvaneQueryType ChkQuery = NoQuery;
+    int32_t zInX1 = 0, zInY1 = 0, zInX2 = 0, zInY2 = 0;
+    int32_t TimerLat = 0, TimerLon = 0;
+    uint8_t TimerStyle = 0;
+    Colour TimerColour = 0;
+    // Sizing state: kSizingFirst before the first sizing, kSizingNormal, kSizingMaximised.
+    int Tag = kSizingFirst;
+
+    // ---- operations -------------------------------------------------------------------------
+    // Draws the map again: ends every interaction, marks the data to be drawn and plots with
+    // the resize handler switched off.
+    void Redraw(bool ReSizeToOverlay);
+    // The window's outer rectangle, client size and state.
+    WindowPlacement Placement() const;
+    // The picture as it is shown.
+    const QImage& Picture() const { return image_; }
+
+    // Window events, named as the program names them.
+    void FormCreate();
+    void FormActivate();
+    void FormResize();
+    void WMMove();
+    void FormClose();
+    void Redraw1Click();
+
+    // ---- MapView ----------------------------------------------------------------------------
+    Canvas* ImageCanvas() override { return canvas_.get(); }
+    int32_t ClientWidth() const override { return image_.width(); }
+    int32_t ClientHeight() const override { return image_.height(); }
+    void SetWindowBounds(int32_t Left, int32_t Top, int32_t Width, int32_t Height) override;
+    void RefreshImage() override;
+    void ProcessMessages() override;
+    void SetBusyCursor(bool busy) override;
+    void SetResizeHandler(bool on) override { resizeHandlerOn_ = on; }
+    void RedrawEnabledChanged() override;
+
+    // ---- MapWindowApi -----------------------------------------------------------------------
+    QWidget* Widget() override { return this; }
+    void Redraw() override { Redraw(false); }
+    void CloseWindow() override;
+    void EndDistanceMeasurement() override {}
+    void CopyToClipboard1Click() override;
+    // Commands that arrive with later work; they do nothing yet.
+    void Save1Click() override {}
+    void SaveAs1Click() override {}
+    void Print1Click() override {}
+    void PrintSetUp1Click() override {}
+    void DatasetListClick() override {}
+    void Order1Click() override {}
+    void Select1Click() override {}
+    void Previous1Click() override {}
+    void Next1Click() override {}
+    void LandStyleClick() override {}
+    void BackgroundClick() override {}
+    void BaseMapKeyClick() override {}
+    void OverlayMapKeyClick() override {}
+    void GraticuleDisplayClick() override {}
+    void GraticuleAutoClick() override {}
+    void IncGratFontSize() override {}
+    void DecGratFontSize() override {}
+    void GraticuleFormatDMSClick() override {}
+    void GraticuleFormatDECClick() override {}
+    void Info1Click() override {}
+    void Source1Click() override {}
+    void FillColour1Click() override {}
+    void OutlineColour1Click() override {}
+    void KeyColourClick() override {}
+    void KeyBackgroundClick() override {}
+    void GraticuleColourClick() override {}
+    void FractionDegreesClick() override {}
+    void Graticule1Click() override {}
+    void Graticule2Click() override {}
+    void Graticule5Click() override {}
+    void Graticule10Click() override {}
+    void Graticule20Click() override {}
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void MirrorChecksIntoView();
+    void SetChecksAndButtonsFromMDF();
+    void ApplyMenuState();
+    void CheckQueryOption();
+    QList<QAction*> MenuBarEntries() const;
+    bool MenusMerged() const;
+    // Sizes the picture (keeping what it shows) and Image1 to w x h.
+    void SizePicture(int w, int h);
+    // Plot with the guard against nested plots and closing in the middle.
+    bool GuardedPlot(const std::function<bool()>& plot);
+    // Window geometry reported by the window system is handled once it has settled: moves
+    // and resizes arriving together are taken together, after any plot in progress.
+    void ScheduleGeometry(bool moved, bool resized);
+    void GeometrySettled();
+    TMainFrm& owner_;
+    QPointer<TMainFrm> ownerAlive_;
+    QtScreenMetrics screen_;
+    std::unique_ptr<TMDFStruct> mdf_;
+    QImage image_;
+    std::unique_ptr<QtCanvas> canvas_;
+    bool resizeHandlerOn_ = true;
+    bool busy_ = false;
+    int plotting_ = 0;
+    bool closePending_ = false;
+    bool closed_ = false;
+    bool geometryScheduled_ = false;
+    bool pendingMove_ = false, pendingResize_ = false;
+};
+
+// Makes File, New and File, Open of the main window create map windows that report on sink.
+void InstallMapWindowFactory(MessageSink& sink);
+
+} // namespace corvane
