@@ -1,7 +1,3 @@
-#include <QApplication>
+#include "app/Startup.h"
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::RunCorvane(argc, argv); }

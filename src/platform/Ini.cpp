@@ -104,11 +104,9 @@ IniFile IniFile::FromText(const std::string& text)
         size_t eq = line.find('=');
         if (eq == std::string::npos || !cur) continue;
         std::string key = Trim(line.substr(0, eq));
-        std::string value = Trim(line.substr(eq + 1));
-        bool dup = false;
-        for (const Entry& e : cur->entries)
-            if (SameText(e.key, key)) { dup = true; break; }
-        if (!dup) cur->entries.push_back({key, value});   // the first of equal keys wins
+        if (cur->Find(key)) continue;   // the first of equal keys wins
+        cur->index.emplace(UpperCase(key), cur->entries.size());
+        cur->entries.push_back({key, Trim(line.substr(eq + 1))});
     }
     return ini;
 }
@@ -117,7 +115,7 @@ bool IniFile::Load(const std::string& nativePath)
 {
     std::string text;
     if (!ReadNativeFile(nativePath, text, 64u << 20)) {
-        sections_.clear();
+        *this = IniFile();
         return false;
     }
     *this = FromText(text);
@@ -143,26 +141,49 @@ std::string IniFile::ToText(const char* eol) const
     return out;
 }
 
+const IniFile::Entry* IniFile::Section::Find(const std::string& key) const
+{
+    auto it = index.find(UpperCase(key));
+    return it == index.end() ? nullptr : &entries[it->second];
+}
+
+IniFile::Entry* IniFile::Section::Find(const std::string& key)
+{
+    auto it = index.find(UpperCase(key));
+    return it == index.end() ? nullptr : &entries[it->second];
+}
+
+void IniFile::Section::Reindex()
+{
+    index.clear();
+    for (size_t i = 0; i < entries.size(); ++i) index.emplace(UpperCase(entries[i].key), i);
+}
+
 const IniFile::Section* IniFile::FindSection(const std::string& name) const
 {
-    for (const Section& s : sections_)
-        if (SameText(s.name, name)) return &s;
-    return nullptr;
+    auto it = sectionIndex_.find(UpperCase(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 IniFile::Section& IniFile::GetOrAddSection(const std::string& name)
 {
-    for (Section& s : sections_)
-        if (SameText(s.name, name)) return s;
-    sections_.push_back({name, {}});
+    auto it = sectionIndex_.find(UpperCase(name));
+    if (it != sectionIndex_.end()) return sections_[it->second];
+    sectionIndex_.emplace(UpperCase(name), sections_.size());
+    sections_.push_back({name, {}, {}});
     return sections_.back();
+}
+
+void IniFile::ReindexSections()
+{
+    sectionIndex_.clear();
+    for (size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(UpperCase(sections_[i].name), i);
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const
 {
     if (const Section* s = FindSection(section))
-        for (const Entry& e : s->entries)
-            if (SameText(e.key, key)) return e.value;
+        if (const Entry* e = s->Find(key)) return Trim(e->value);
     return def;
 }
 
@@ -183,15 +204,25 @@ double IniFile::ReadFloat(const std::string& section, const std::string& key, do
     return ParseReal(ReadString(section, key, ""), v) ? v : def;
 }
 
-void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+void IniFile::PutValue(const std::string& section, const std::string& key, const std::string& value)
 {
     Section& s = GetOrAddSection(section);
-    for (Entry& e : s.entries)
-        if (SameText(e.key, key)) {
-            e.value = Trim(value);
-            return;
-        }
-    s.entries.push_back({key, Trim(value)});
+    if (Entry* e = s.Find(key)) {
+        e->value = value;
+        return;
+    }
+    s.index.emplace(UpperCase(key), s.entries.size());
+    s.entries.push_back({key, value});
+}
+
+void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    PutValue(section, key, Trim(value));
+}
+
+void IniFile::WriteStringVerbatim(const std::string& section, const std::string& key, const std::string& value)
+{
+    PutValue(section, key, value);
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value)
@@ -208,10 +239,8 @@ bool IniFile::SectionExists(const std::string& section) const { return FindSecti
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const
 {
-    if (const Section* s = FindSection(section))
-        for (const Entry& e : s->entries)
-            if (SameText(e.key, key)) return true;
-    return false;
+    const Section* s = FindSection(section);
+    return s && s->Find(key);
 }
 
 std::vector<std::string> IniFile::ReadSections() const
@@ -231,23 +260,21 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const
 
 void IniFile::EraseSection(const std::string& section)
 {
-    for (size_t i = 0; i < sections_.size(); ++i)
-        if (SameText(sections_[i].name, section)) {
-            sections_.erase(sections_.begin() + static_cast<long>(i));
-            return;
-        }
+    auto it = sectionIndex_.find(UpperCase(section));
+    if (it == sectionIndex_.end()) return;
+    sections_.erase(sections_.begin() + static_cast<long>(it->second));
+    ReindexSections();
 }
 
 void IniFile::DeleteKey(const std::string& section, const std::string& key)
 {
-    for (Section& s : sections_)
-        if (SameText(s.name, section)) {
-            for (size_t i = 0; i < s.entries.size(); ++i)
-                if (SameText(s.entries[i].key, key)) {
-                    s.entries.erase(s.entries.begin() + static_cast<long>(i));
-                    return;
-                }
-        }
+    auto it = sectionIndex_.find(UpperCase(section));
+    if (it == sectionIndex_.end()) return;
+    Section& s = sections_[it->second];
+    auto k = s.index.find(UpperCase(key));
+    if (k == s.index.end()) return;
+    s.entries.erase(s.entries.begin() + static_cast<long>(k->second));
+    s.Reindex();
 }
 
 } // namespace corvane

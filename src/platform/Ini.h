@@ -6,6 +6,7 @@
 // written (or read).
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace corvane {
@@ -34,6 +35,9 @@ public:
     double ReadFloat(const std::string& section, const std::string& key, double def) const;
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Writes the value exactly as given, leading and trailing blanks included (for text forms
+    // that begin with a blank); reading it back still trims it.
+    void WriteStringVerbatim(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
@@ -48,13 +52,22 @@ private:
     struct Entry {
         std::string key, value;
     };
+    // Entries keep their order; the index (upper-cased name to position) keeps look-ups fast
+    // in files with very many sections or keys.
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        std::unordered_map<std::string, size_t> index;
+        const Entry* Find(const std::string& key) const;
+        Entry* Find(const std::string& key);
+        void Reindex();
     };
     const Section* FindSection(const std::string& name) const;
     Section& GetOrAddSection(const std::string& name);
+    void PutValue(const std::string& section, const std::string& key, const std::string& value);
+    void ReindexSections();
     std::vector<Section> sections_;
+    std::unordered_map<std::string, size_t> sectionIndex_;
 };
 
 } // namespace corvane

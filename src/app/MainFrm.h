@@ -1,0 +1,155 @@
+#pragma once
+// The main window: a wide, short strip at the top of the work area holding the menu bar and
+// a two-row tool bar. It opens the map window and the text windows and forwards its File
+// commands and most tool bar buttons to the active one.
+#include "app/MapWindowApi.h"
+#include "platform/Colour.h"
+#include "platform/Settings.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <string>
+
+class QAction;
+class QButtonGroup;
+class QMenu;
+class QToolButton;
+
+namespace corvane {
+
+class CdromMountProvider;
+class DialogService;
+class MessageSink;
+class TCvSplash;
+
+// What the main window works with; tests give scripted dialogs, recorded messages and fake
+// mounts.
+struct MainFrmServices {
+    SettingsStore* settings = nullptr;
+    DialogService* dialogs = nullptr;
+    MessageSink* sink = nullptr;
+    const CdromMountProvider* mounts = nullptr;
+    SettingOverrides overrides;
+};
+
+// The window's size limits while tracking, as outer sizes: widest = screen width + 2 x the
+// sizing frame width, narrowest = half the screen width, height = caption + 2 x sizing frame
+// height + menu bar + the tool bar when it is visible.
+struct MainWindowLimits {
+    int minWidth = 0, maxWidth = 0, height = 0;
+};
+MainWindowLimits MainWindowSizeLimits(int screenWidth, int frameWidth, int frameHeight, int captionHeight,
+                                      int menuHeight, int toolBarHeight, bool toolBarVisible);
+
+// The toolkit colour of a stored colour; values with the top bit set name system colours
+// (0x8000000F is the button face).
+QColor DisplayColour(Colour c);
+
+class TMainFrm : public QMainWindow {
+    Q_OBJECT
+public:
+    using MapCommand = void (MapWindowApi::*)();
+    using TextCommand = void (TextWindowApi::*)();
+
+    explicit TMainFrm(const MainFrmServices& services, QWidget* parent = nullptr);
+    ~TMainFrm() override;
+
+    // Which child window is active: kTagMapWindow, kTagEditFrm, kTagSourceEdit or kTagNone.
+    int Tag = 0;
+    int32_t MouseX = 0, MouseY = 0;   // where the mouse last went down on the tool bar
+    std::string MapFilename;          // the map file the next map window opens; empty: new
+
+    // True when no data list file was found: the program is to end.
+    bool TerminateRequested() const { return terminate_; }
+    // The splash window to close when the main window is first shown.
+    void SetSplash(TCvSplash* splash);
+
+    // Menus and items, named as the program names them.
+    QMenu *File1 = nullptr, *Window1 = nullptr, *Help1 = nullptr;
+    QAction *New1 = nullptr, *Open1 = nullptr, *Close1 = nullptr, *Save1 = nullptr, *SaveAs1 = nullptr;
+    QAction *PageSetup1 = nullptr, *Print1 = nullptr, *PrintSetUp1 = nullptr, *CopyToClipboard1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+    QAction *Welcome1 = nullptr, *Contents1 = nullptr, *About1 = nullptr;
+    QWidget* ToolBar = nullptr;
+
+    QToolButton* Button(const QString& name) const;
+    // The buttons the map window shows while it is active (those hidden at start).
+    QList<QToolButton*> MapButtons() const;
+    void SetMapButtonsVisible(bool visible);
+
+    // The tool bar colour as stored in the settings (system colours keep their top bit).
+    Colour ToolBarColour() const { return toolBarColour_; }
+    void SetToolBarColour(Colour c);
+
+    // Menu merging: while a child window is active its menus take the place of the main
+    // window's menus of the same groups (property "groupIndex"); the menu bar is ordered by
+    // group. An empty list puts the main window's own menus back.
+    void MergeMenus(const QList<QMenu*>& childMenus);
+    QList<QMenu*> MenuBarMenus() const;
+
+    // Opens a text file in the text viewer, closing the present one first. The viewer is
+    // created through the text viewer factory; without one nothing opens.
+    void ShowEdit(const std::string& Filename);
+
+    // Opens a map definition file in a new map window, as File, Open does after its dialog.
+    void OpenMapFile(const std::string& path);
+
+    // Size limits for the present screen, frame and tool bar state, applied to the window.
+    void ApplySizeLimits();
+
+public slots:
+    void New1Click();
+    void Open1Click();
+    void Close1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void PageSetup1Click();
+    void Print1Click();
+    void PrintSetUp1Click();
+    void CopyToClipboard1Click();
+    void Exit1Click();
+    void Toolbar1Click();
+    void UseStandardBrushes1Click();
+    void Welcome1Click();
+    void Contents1Click();
+    void About1Click();
+    void File1Popup();
+    void Window1Popup();
+    void Help1Popup();
+    void ToolBarDblClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void Initialise_Vars();
+    void BuildMenus();
+    void BuildToolBar();
+    bool FormCloseQuery();
+    void FormClose();
+    void CloseActiveChild();
+    bool ActiveChildOpen() const;
+    void CreateMapWindow();
+    void ForwardToMap(MapCommand command, bool endDistance);
+    // The File commands that go to the active child window named by Tag.
+    void DispatchByTag(MapCommand mapCommand, bool endDistance, TextCommand textCommand);
+
+    MainFrmServices services_;
+    bool terminate_ = false;
+    bool shownOnce_ = false;
+    Colour toolBarColour_ = SettingDefaults::ToolBarColour;
+    std::string lastOpenChosen_;   // the open dialog's last chosen file
+    QPointer<TCvSplash> splash_;
+    QList<QMenu*> ownMenus_;
+    QList<QMenu*> childMenus_;
+};
+
+extern TMainFrm* MainFrm;
+
+} // namespace corvane

@@ -1,0 +1,118 @@
+#include "app/Startup.h"
+
+#include "app/AppPictures.h"
+#include "app/CvSplash.h"
+#include "app/MainFrm.h"
+#include "platform/CdromMounts.h"
+#include "platform/CommandLine.h"
+#include "platform/PageSetup.h"
+#include "platform/Settings.h"
+#include "platform/VersionInfo.h"
+#include "platform/qt/QtDialogService.h"
+#include "platform/qt/QtMessageSink.h"
+#include "platform/qt/QtPrinter.h"
+
+#include <QApplication>
+#include <QLocale>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+std::string ProgramName(const char* argv0)
+{
+    std::string p = argv0 ? argv0 : "corvane";
+    size_t k = p.find_last_of('/');
+    return k == std::string::npos ? p : p.substr(k + 1);
+}
+
+} // namespace
+
+int RunCorvane(int argc, char** argv)
+{
+    const std::string program = ProgramName(argc > 0 ? argv[0] : nullptr);
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    CommandLineOptions options;
+    std::string error;
+    if (!ParseCommandLine(args, options, error)) {
+        std::fprintf(stderr, "%s: %s\n%s", program.c_str(), error.c_str(), CommandLineUsage(program).c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(CommandLineUsage(program).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        GetVersionInfo();
+        std::printf("%s %s (%s)\n", GetVersionItem("ProductName").c_str(), GetVersionItem("FileVersion").c_str(),
+                    DisplayVersion(GetVersionItem("FileVersion")).c_str());
+        FreeVersionInfo();
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromStdString(program));
+    QApplication::setOrganizationName("Halvern");
+    QApplication::setWindowIcon(ProgramIcon());
+
+    SettingsStore settings(options.settings ? *options.settings
+                                            : DefaultSettingsPath(program, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    QtDialogService dialogs;
+    QtMessageSink sink;
+    ProcMountsCdromProvider mounts;
+    QtPrinterFacts printer;
+    GeneralPageSetUp().SetPrinter(&printer);
+    GeneralPageSetUp().SetMetricSource([] { return QLocale::system().measurementSystem() == QLocale::MetricSystem; });
+    QueryPageSetUp().SetPrinter(&printer);
+    QueryPageSetUp().SetMetricSource([&settings] { return QueryReportMetric(settings); });
+
+    // 1. The splash, painted at once.
+    auto* splash = new TCvSplash;
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents();
+
+    // 2. The application title and the help.
+    sink.SetTitle(kApplicationTitle);
+    app.setProperty("helpFile", kHelpFile);
+
+    // 3. The main window (it locates the data list as it is created).
+    MainFrmServices services;
+    services.settings = &settings;
+    services.dialogs = &dialogs;
+    services.sink = &sink;
+    services.mounts = &mounts;
+    services.overrides.cdrom = options.cdrom;
+    services.overrides.datalist = options.datalist;
+    TMainFrm mainFrm(services);
+    mainFrm.SetSplash(splash);
+    if (mainFrm.TerminateRequested()) {
+        // No data list file: the program ends without a message.
+        delete splash;
+        return 1;
+    }
+
+    // 4. Show the main window; its first showing closes the splash.
+    QApplication::processEvents();
+    mainFrm.show();
+
+    // 5. A new map, or the map named on the command line.
+    if (options.mapFile.empty())
+        mainFrm.New1Click();
+    else
+        mainFrm.OpenMapFile(options.mapFile);
+
+    // 6.
+    int status = app.exec();
+    GeneralPageSetUp().SetPrinter(nullptr);
+    QueryPageSetUp().SetPrinter(nullptr);
+    QueryPageSetUp().SetMetricSource(nullptr);
+    return status;
+}
+
+} // namespace corvane

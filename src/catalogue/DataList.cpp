@@ -1,0 +1,169 @@
+#include "catalogue/DataList.h"
+
+#include "catalogue/TextTokenReader.h"
+#include "platform/ByteSource.h"
+#include "platform/CvVars.h"
+#include "platform/DataPath.h"
+#include "platform/MessageSink.h"
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace corvane {
+
+namespace {
+
+constexpr size_t kMaxDataListBytes = 64u << 20;
+// Deeper entries are kept as siblings at this depth (the levels are meant to be one digit).
+constexpr size_t kMaxDepth = 64;
+
+bool ReadDataListText(std::string& text, MessageSink& sink)
+{
+    std::unique_ptr<ByteSource> src = OpenDataFile(CvVars::DatalistFile);
+    if (!src || !ReadAllBytes(*src, text, kMaxDataListBytes)) {
+        sink.Warn("There is a problem opening file " + CvVars::DatalistFile + ".");
+        return false;
+    }
+    return true;
+}
+
+// Names of the regular files in the folder of dataPrefix whose names begin with its file-name
+// part, compared without regard to case, in the order of their upper-cased names.
+std::vector<std::string> FilesBeginningWith(const std::string& dataPrefix)
+{
+    std::vector<std::string> found;
+    std::string dir = ExtractFilePath(dataPrefix);
+    std::string stem = UpperCase(ExtractFileName(dataPrefix));
+    std::string native = dir.empty() ? "." : NativePath(dir);
+    DIR* d = ::opendir(native.c_str());
+    if (!d) return found;
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name.size() < stem.size() || UpperCase(name.substr(0, stem.size())) != stem) continue;
+        struct stat st {};
+        if (::stat((native + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) found.push_back(name);
+    }
+    ::closedir(d);
+    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+        return UpperCase(a) < UpperCase(b);
+    });
+    return found;
+}
+
+} // namespace
+
+void ReadDataListFile(const std::string& Title, std::string& sFile, MessageSink& sink)
+{
+    DataListTitles titles;
+    sFile = titles.Load(sink) ? titles.Find(Title) : std::string();
+}
+
+bool DataListTitles::Load(MessageSink& sink)
+{
+    files_.clear();
+    std::string text;
+    if (!ReadDataListText(text, sink)) return false;
+    Parse(text);
+    return true;
+}
+
+void DataListTitles::Parse(const std::string& text)
+{
+    files_.clear();
+    const std::vector<std::string> lines = SplitLines(text);
+    for (size_t i = 0; i < lines.size(); i += 2) {
+        std::string title = lines[i].size() > 2 ? TrimRight(lines[i].substr(2)) : std::string();
+        std::string fileLine = i + 1 < lines.size() ? lines[i + 1] : std::string();
+        if (fileLine.compare(0, 2, "0 ") == 0) title = "(Text) " + title;
+        // The first entry of a title wins.
+        files_.emplace(UpperCase(ShortStr255(title)),
+                       fileLine.size() > 2 ? ShortStr255(fileLine.substr(2)) : std::string());
+    }
+}
+
+std::string DataListTitles::Find(const std::string& Title) const
+{
+    auto it = files_.find(UpperCase(Title));
+    return it == files_.end() ? std::string() : it->second;
+}
+
+DataListTree ParseDataListTree(const std::string& text, const std::string& fileLabel, MessageSink& sink)
+{
+    DataListTree tree;
+    TextTokenReader t(text, fileLabel, sink);
+    std::vector<int> path;   // the open branch: the last node added at each depth
+    bool warnedJump = false;
+    while (!t.SeekEof()) {
+        int32_t level = 0, type = 0;
+        if (!t.ReadInt(level)) break;
+        const size_t lineNo = t.LineNo() + 1;
+        t.ReadChar();
+        std::string title = TrimRight(t.ReadStr(87));
+        t.EndLine();
+        if (!t.ReadInt(type)) break;
+        t.ReadChar();
+        std::string file = t.ReadStr(80);
+        t.EndLine();
+        if (type == 0) title = ("(Text) " + title).substr(0, 87);
+
+        while (!path.empty() && tree.Nodes[static_cast<size_t>(path.back())].Level >= level) path.pop_back();
+        if (!path.empty() && level > tree.Nodes[static_cast<size_t>(path.back())].Level + 1 && !warnedJump) {
+            warnedJump = true;
+            sink.Warn("Error in " + fileLabel + " : the entry on line " + std::to_string(lineNo) +
+                      " is more than one level below the entry before it.");
+        }
+        if (path.size() >= kMaxDepth) path.pop_back();
+
+        DataListNode node;
+        node.Title = title;
+        node.Level = level;
+        node.Type = type;
+        node.FileStr = file;
+        node.Parent = path.empty() ? -1 : path.back();
+        const int index = static_cast<int>(tree.Nodes.size());
+        if (node.Parent < 0) tree.Roots.push_back(index);
+        else tree.Nodes[static_cast<size_t>(node.Parent)].Children.push_back(index);
+        tree.Nodes.push_back(std::move(node));
+        path.push_back(index);
+    }
+    return tree;
+}
+
+DataListTree ReadDataListTree(MessageSink& sink)
+{
+    std::string text;
+    if (!ReadDataListText(text, sink)) return {};
+    return ParseDataListTree(text, CvVars::DatalistFile, sink);
+}
+
+std::string ConvFileStr(const std::string& S, MessageSink& sink)
+{
+    // A heading's placeholder; blanks after it (hand-edited lists) do not make it a path.
+    if (TrimRight(S) == "XXXX") return {};
+    std::string s = S;
+    size_t dot = s.find('.');
+    if (dot != std::string::npos) s.erase(dot + 1);
+    s = CheckCD_Drive(s);
+
+    // An empty file string names no folder: the working folder is not searched.
+    const std::vector<std::string> ini = Trim(S).empty() ? std::vector<std::string>() : FilesBeginningWith(s + "I");
+    if (!ini.empty()) {
+        const std::string dir = ExtractFilePath(s);
+        std::string other;
+        if (!SameText(ini[0], ExtractFileName(s) + "INI")) other = ini[0];
+        else if (ini.size() > 1) other = ini[1];
+        if (!other.empty()) {
+            sink.Info("Use of user defined Initialisation files is currently not implemented " + dir + other);
+            size_t k = other.rfind('.');
+            s = dir + (k == std::string::npos ? other : other.substr(0, k + 1));
+        }
+        return s + "INI";
+    }
+    if (FileExists(s + "MAS")) return s + "MAS";
+    sink.Info(s + "MAS file does not exist");
+    return {};
+}
+
+} // namespace corvane

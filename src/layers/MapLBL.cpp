@@ -1,0 +1,97 @@
+#include "layers/MapLBL.h"
+
+#include "platform/Rounding.h"
+
+#include <cmath>
+
+namespace corvane {
+
+int LabelBaseSize(double lonRange)
+{
+    const int64_t t = Trunc(lonRange);
+    if (t <= 0) return 13;
+    if (t == 1) return 12;
+    if (t <= 3) return 10;
+    if (t <= 6) return 9;
+    return 7;
+}
+
+Rect LabelArea(const DrawContext& ctx)
+{
+    if (!ctx.Print) return {0, 0, ctx.ClientWidth, ctx.ClientHeight};
+    const double cw = ctx.ClientWidth, ch = ctx.ClientHeight;
+    const double pw = ctx.Page.PageWidth, ph = ctx.Page.PageHeight;
+    if (ch / cw < ph / pw) return {0, 0, ctx.Page.PageWidth, TruncI(ch / cw * pw)};
+    return {0, 0, TruncI(cw / ch * ph), ctx.Page.PageHeight};
+}
+
+void LBLmap::Read()
+{
+    LR.Lat = iFile.ReadU16();
+    LR.Lon = iFile.ReadU16();
+    LR.KeyLink = iFile.ReadU8();
+    LR.TriggerScale = iFile.ReadU16();
+    LR.TextAngle = iFile.ReadU16();
+    LR.SizeJust = iFile.ReadU8();
+    LR.TextLength = iFile.ReadU8();
+    LabelText.resize(LR.TextLength);
+    if (LR.TextLength > 0) iFile.Read(LabelText.data(), LR.TextLength);
+    bWidth = LR.SizeJust & 3;
+    bHeight = (LR.SizeJust >> 2) & 3;
+    vJust = (LR.SizeJust >> 4) & 3;
+    hJust = (LR.SizeJust >> 6) & 3;
+}
+
+namespace {
+
+// Whole screen pixels per degree of longitude, as the zoom thresholds compare them.
+int64_t PixelsPerDegree(const DrawContext& ctx)
+{
+    const double v = ctx.ClientWidth / ctx.LonRange;
+    if (std::isnan(v)) return 0;
+    if (std::isinf(v)) return v > 0 ? INT64_MAX : INT64_MIN;
+    return Round(v);
+}
+
+} // namespace
+
+bool LBLmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*UseTopColour*/)
+{
+    BeginDraw(ctx);
+    Canvas& canvas = *Cnvs;
+    canvas.font.name = "Times New Roman";
+    canvas.font.pixelsPerInch = canvas.PixelsPerInchY();
+    canvas.bkMode = BkMode::Transparent;
+    const Rect GRect = LabelArea(ctx);
+    const int64_t pixelsPerDegree = PixelsPerDegree(ctx);
+    int size = LabelBaseSize(ctx.LonRange);
+    if (bPrint && ctx.Page.XDpi > 0 && ctx.Page.XDpi < 300)
+        size = RoundI(static_cast<double>(size) * ctx.ScreenPixelsPerInch / ctx.Page.XDpi);
+
+    return RunLayerIO([&] {
+        WalkRecordCells([&](int32_t, int32_t) {
+            for (Read(); LR.KeyLink != 0; Read()) {
+                if (pixelsPerDegree < LR.TriggerScale) continue;
+                const int k = LR.KeyLink + Key_Entry_Adjustment;
+                if (KeyItemOff(k)) continue;
+                canvas.font.colour = canvas.textColour = KeyColour(k);
+                canvas.font.SetSize(size + 4 * bHeight);
+                const Point anchor = CellToDevice(LR.Lat, LR.Lon);
+                int64_t x = anchor.x, y = anchor.y;
+                if (hJust == 1) x -= canvas.TextWidth(LabelText) / 2;
+                if (hJust == 2) x -= canvas.TextWidth(LabelText);
+                if (vJust != 3) {
+                    const int h = canvas.TextHeight("A");
+                    if (vJust == 0) y -= h;
+                    if (vJust == 1) y -= h / 2;
+                    if (vJust == 2) y -= Trunc(h * 0.25);
+                }
+                if (x < GRect.left || x >= GRect.right || y < GRect.top || y >= GRect.bottom) continue;
+                const Point at = AddPrintOffset({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+                canvas.TextOut(at.x, at.y, LabelText);
+            }
+        });
+    });
+}
+
+} // namespace corvane

@@ -1,0 +1,46 @@
+#include "layers/MapMRLE.h"
+
+#include "layers/FillStyle.h"
+#include "platform/DataPath.h"
+#include "platform/MessageSink.h"
+
+namespace corvane {
+
+bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
+{
+    return Create(OpenDataFile(Filename), Filename, messages);
+}
+
+bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages)
+{
+    if (!source) messages.Plain("Unable to open Coastline file : " + Filename);
+    privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
+    return privateRead;
+}
+
+void MonoRLEmap::Read() { Blocks.Read(); }
+
+void MonoRLEmap::Draw(const DrawContext& ctx, uint8_t /*Key_Entry_Adjustment*/, bool /*UseTopColour*/)
+{
+    BeginDraw(ctx);
+    const RunGrid grid = RunGrid::Of(Header);
+    if (privateRead && grid.Valid() && !KeyItemOff(1)) {
+        Canvas& cv = *Cnvs;
+        const corvane::Colour land = KeyColour(1);
+        // Only the brush paints: the bars are filled without an outline.
+        SelectBrush(cv, Styl[1] == 0 ? 1 : Styl[1], land, ctx.BackgroundColour);
+        cv.pen.style = Styl[1] == 0 ? PenStyle::Clear : PenStyle::Solid;
+        cv.pen.colour = land;
+
+        RunCellWalk walk(*this, ctx, grid);   // both adjustments, always
+        auto figure = [&](const RunBar& b) { cv.FillRect({b.left, b.top, b.right + 2, b.bottom}); };
+        auto wholeLand = [&](int32_t entry) {   // 1 land; 0, 2 or negative sea
+            if (entry == 1) walk.WholeCell(figure);
+        };
+        auto isLand = [](const Run& run) { return run.code == 1; };
+        walk.DrawCells(Blocks, kLandRuns, 3, wholeLand, isLand, figure);
+    }
+    LeaveScreenOpaque(ctx);
+}
+
+} // namespace corvane

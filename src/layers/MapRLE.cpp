@@ -1,0 +1,57 @@
+#include "layers/MapRLE.h"
+
+#include "layers/FillStyle.h"
+
+namespace corvane {
+
+bool RLEmap::Create(const std::string& Filename)
+{
+    privateRead = OpenLayer(Filename, kRunBlockSize, true) && RunGrid::Of(Header).Valid();
+    return privateRead;
+}
+
+bool RLEmap::Create(std::unique_ptr<ByteSource> source)
+{
+    privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
+    return privateRead;
+}
+
+void RLEmap::Read() { Blocks.Read(); }
+
+void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*UseTopColour*/)
+{
+    BeginDraw(ctx);
+    const RunGrid grid = RunGrid::Of(Header);
+    if (privateRead && grid.Valid()) {
+        Canvas& cv = *Cnvs;
+        RunCellWalk walk(*this, ctx, grid);
+        // From the map window's own picture, also when printing: is one unit more than half
+        // a screen pixel?
+        walk.adjustment_needed_y = (ctx.ClientHeight / ctx.LatRange) / grid.dividey > 0.5;
+        walk.adjustment_needed_x = (ctx.ClientWidth / ctx.LonRange) / grid.dividex > 0.5;
+
+        // The run style of key item k, set once for each run drawn.
+        auto runStyle = [&](int k) {
+            cv.pen.style = PenStyle::Clear;
+            cv.pen.colour = KeyColour(k);
+            SelectBrush(cv, Styl[k], KeyColour(k), ctx.BackgroundColour);
+        };
+        auto figure = [&](const RunBar& b) { cv.Rectangle(b.left, b.top, b.right + 2, b.bottom + 1); };
+        auto drawn = [&](const Run& run) {
+            const int k = run.code + Key_Entry_Adjustment;
+            if (run.code == 0 || KeyItemOff(k)) return false;
+            runStyle(k);
+            return true;
+        };
+        auto wholeCell = [&](int32_t entry) {   // key code 1..31; 0 or negative nothing
+            const int k = entry + Key_Entry_Adjustment;
+            if (entry < 1 || KeyItemOff(k)) return;
+            runStyle(k);
+            walk.WholeCell(figure);
+        };
+        walk.DrawCells(Blocks, kKeyRuns, 32, wholeCell, drawn, figure);
+    }
+    LeaveScreenOpaque(ctx);
+}
+
+} // namespace corvane

@@ -1,0 +1,98 @@
+#pragma once
+// The map definition: the zoom history and window geometry of TMapDefObj, the display
+// settings of the map, and its three theme lists, read from and written to a map
+// definition file (.MDF, an INI-style text file). Themes are stored by title and found
+// again through the data list.
+#include "mapdef/MASList.h"
+#include "mapdef/MapDefObj.h"
+#include "platform/Colour.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace corvane {
+
+class IniFile;
+class MessageSink;
+
+// Which theme list a section fills (the BOT argument of ReadMASList / WriteMASList).
+enum MASListKind : uint8_t { BaseMASList = 0, OverlayMASList = 1, TextMASList = 2 };
+
+class TMDFStruct;
+
+// The outcome of loading a map definition: the definition, or why loading was abandoned.
+struct MDFLoadResult {
+    std::unique_ptr<TMDFStruct> MDF;
+    std::string Error;   // set when MDF is null
+    explicit operator bool() const { return MDF != nullptr; }
+};
+
+class TMDFStruct : public TMapDefObj {
+public:
+    // Most titles read from one section; a hand-made file may hold millions.
+    static constexpr int MaxTitlesPerSection = 1000;
+
+    explicit TMDFStruct(const ScreenMetrics& screen);
+    ~TMDFStruct() override;   // frees the zoom history, then the base, overlay and text themes
+
+    // Loads the map definition file sFilename, or sets up a new map when it is empty. A file
+    // that cannot be read counts as one without keys. A "Grid_Scale", "Grid_Style", "BasePos"
+    // or "OverlayPos" value outside 0..255 abandons the load (Error says which). Messages
+    // about the data list and master files go to sink.
+    static MDFLoadResult Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink);
+
+    // Writes the whole definition to a fresh file; an existing file of that name is kept as
+    // ".BAK". False, with a reason in error, when the file cannot be written.
+    bool Save(const std::string& Filename, std::string* error = nullptr) const override;
+
+    // Reads the titles "Title1", "Title2", ... of section DataType (up to the first absent or
+    // empty one) and appends each theme the data list knows to the list BOT; titles it does
+    // not know are dropped. The data list is read once, at the first title.
+    void ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink);
+    // Writes the titles of list BOT as "Title1", "Title2", ... of section DataType.
+    void WriteMASList(IniFile& ini, const std::string& DataType, MASListKind BOT) const;
+
+    // Settings of a new map.
+    void SetNewMapSettings();
+
+    MASList& List(MASListKind kind);
+    const MASList& List(MASListKind kind) const;
+
+    int32_t Version = 1;
+    Colour BackgroundColour = 0;
+    int32_t Land_Plot_Style = 1;          // non-zero: infilled land; 0: outline only
+    Colour Land_Plot_Colour = 0;
+    Colour Land_Plot_Fill_Colour = 0;
+    Colour Grid_Colour = 0;
+    uint8_t Grid_Scale = 1;               // graticule spacing code
+    uint8_t Grid_Style = 1;               // graticule pen style + 1
+    bool Grid_Format = true;              // graticule labels: true degrees-minutes-seconds
+    bool Cursor_Format = true;            // cursor read-out: true degrees-minutes-seconds
+    bool BaseKey_Displayed = true;
+    bool OverlayKey_Displayed = true;
+    bool Changed = false;                 // in memory only
+    bool Grid_Displayed = true;
+    bool Box_Shape_Fixed = false;
+    bool Zoom_Level_Fixed = false;
+    bool KeyCaption = true;
+    int16_t KeyXMin = 0, KeyYMin = 0, KeyWidth = 0, KeyHeight = 0;                  // overlay key box
+    int16_t BaseKeyXMin = 0, BaseKeyYMin = 0, BaseKeyWidth = 0, BaseKeyHeight = 0;  // base key box
+    MASList NextMAS;                      // base maps, in display order
+    MASList OverlayMAS;                   // overlays; the first is drawn
+    MASList TextMAS;                      // text pages
+    Colour KeyBkColour = 0;
+    Colour KeyColour = 0;
+    uint8_t BasePos = 2;                  // position code of the base key
+    uint8_t OverlayPos = 3;               // position code of the overlay key
+
+private:
+    struct DataListOnce;
+    void ReadTitles(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
+                    DataListOnce& dataList);
+    // Reads the "Map Definition" keys; false with the reason when a byte field is out of range.
+    bool ReadSettings(const IniFile& ini, const std::string& sFilename, std::string& error);
+    void WriteSettings(IniFile& ini) const;
+};
+
+} // namespace corvane

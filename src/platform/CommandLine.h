@@ -1,0 +1,24 @@
+#pragma once
+// The viewer's command line: corvane [MAP.MDF] [--cdrom DIR] [--datalist FILE] [--settings FILE]
+// [--help] [--version]. Options take their value as the next argument or after "=".
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+struct CommandLineOptions {
+    std::string mapFile;                  // empty: a new map
+    std::optional<std::string> cdrom;     // overrides "Files"/"CDROM" for this run
+    std::optional<std::string> datalist;  // overrides "Files"/"Data List" for this run
+    std::optional<std::string> settings;  // another settings file
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the arguments after the program name; false with a reason on a bad command line.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options, std::string& error);
+
+std::string CommandLineUsage(const std::string& program);
+
+} // namespace corvane

@@ -1,0 +1,10 @@
+#include "render/Keys.h"
+
+#include "render/MapView.h"
+
+namespace corvane {
+
+// The keys draw nothing yet; the plot already calls them where they belong.
+void ReDrawKeys(MapView& /*view*/, bool /*bPrint*/) {}
+
+} // namespace corvane

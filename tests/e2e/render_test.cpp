@@ -1,0 +1,187 @@
+// corvane-render on small atlases written by our own writers: the pixels the data fix.
+#include "AtlasFixture.h"
+
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <sys/wait.h>
+
+namespace corvane::test {
+namespace {
+
+const Colour kRed = DOSColour[12];
+
+struct RenderRun {
+    int status = -1;
+    std::string errors;   // standard error
+    QImage image;
+};
+
+class RenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* r = std::getenv("CORVANE_RENDER");
+        ASSERT_TRUE(r && *r) << "CORVANE_RENDER names the renderer";
+        renderer_ = r;
+        WriteCoastlines(dir_);
+    }
+
+    // Runs the renderer with args (quoted as given) on the atlas; reads back a PNG output.
+    RenderRun Run(const std::string& args, const std::string& output = "map.png", bool withCdrom = true)
+    {
+        std::string cmd = "'" + renderer_ + "' " + (withCdrom ? "--cdrom '" + dir_.Path() + "' " : "") +
+                          "--size 400x400 " + args;
+        if (!output.empty()) cmd += " --output '" + (dir_ / output) + "'";
+        cmd += " 2> '" + (dir_ / "errors.txt") + "' >/dev/null";
+        RenderRun run;
+        const int rc = std::system(cmd.c_str());
+        run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        run.errors = ReadFile(dir_ / "errors.txt");
+        if (output.size() > 4 && output.substr(output.size() - 4) == ".png") run.image.load(QString::fromStdString(dir_ / output));
+        return run;
+    }
+
+    QImage Map(const TestMap& map)
+    {
+        const std::string mdf = dir_.Write("map.mdf", MapText(map));
+        RenderRun run = Run("'" + mdf + "'");
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_EQ(run.image.size(), QSize(kPicture, kPicture));
+        return run.image;
+    }
+
+    TempDir dir_;
+    std::string renderer_;
+};
+
+// Box sides that select each of the five coastline levels at the start-up resolution step
+// (400 / side pixels a degree against the thresholds 16, 32, 64 and 128).
+const double kSideOfLevel[5] = {30, 20, 10, 5, 2};
+
+TEST_F(RenderTest, LandAndOutlineAtEachCoastlineLevel)
+{
+    for (int level = 0; level < 5; ++level) {
+        const double side = kSideOfLevel[level];
+        const QImage filled = Map({side, 1, {}, {}}), outlined = Map({side, 0, {}, {}});
+        for (int band = 0; band < 5; ++band) {
+            EXPECT_EQ(PixelAt(filled, side, 0.3, BandCentre(band)), band == level ? kLandFill : kSea)
+                << "side " << side << ", band " << band;
+            EXPECT_EQ(NearColumn(outlined, side, 0.3, BandCentre(band), kOutline), band == level)
+                << "side " << side << ", band " << band;
+        }
+        EXPECT_EQ(PixelAt(outlined, side, 0.3, BandCentre(level) - 0.15), kSea) << "no land fill in outline style";
+    }
+}
+
+TEST_F(RenderTest, DataUnderTheCoastlineIsMaskedOverLand)
+{
+    WriteSquare(dir_, "Themes/Under.Pol", -3, -3, 3, 3);
+    dir_.Write("Themes/Under.MAS", ThemeText({{8, true, {{"CDROM:\\Themes\\Under.Pol", 0}}}}, 12));
+    WriteDataListOf(dir_, {{"Under", "Themes\\Under.MAS"}});
+
+    // Outline style: the land (band 1 at this scale) is painted in the background colour over
+    // the data set, the sea keeps it.
+    QImage img = Map({20, 0, {"Under"}, {}});
+    EXPECT_EQ(PixelAt(img, 20, 0.3, -0.5), kSea);
+    EXPECT_EQ(PixelAt(img, 20, 0.3, 0.6), kRed);
+    EXPECT_EQ(PixelAt(img, 20, 5, 5), kSea);
+    // Infilled: the land lies over it in the fill colour.
+    img = Map({20, 1, {"Under"}, {}});
+    EXPECT_EQ(PixelAt(img, 20, 0.3, -0.5), kLandFill);
+    EXPECT_EQ(PixelAt(img, 20, 0.3, 0.6), kRed);
+}
+
+TEST_F(RenderTest, OwnCoastlineOfFirstBaseMapOrOverlaySuppressesTheStandardOne)
+{
+    dir_.Write("Themes/Own.MAS", ThemeText({}, 12, true));
+    dir_.Write("Themes/Plain.MAS", ThemeText({}, 12));
+    WriteDataListOf(dir_, {{"Own", "Themes\\Own.MAS"}, {"Plain", "Themes\\Plain.MAS"}});
+
+    EXPECT_EQ(PixelAt(Map({20, 1, {"Own", "Plain"}, {}}), 20, 0.3, -0.4), kSea);
+    EXPECT_EQ(PixelAt(Map({20, 1, {"Plain"}, {"Own"}}), 20, 0.3, -0.4), kSea);
+    // Only the first base map of the chain is looked at.
+    EXPECT_EQ(PixelAt(Map({20, 1, {"Plain", "Own"}, {}}), 20, 0.3, -0.4), kLandFill);
+}
+
+TEST_F(RenderTest, ScaleChoosesTheFileOfADataSet)
+{
+    WriteSquare(dir_, "Themes/Near.Pol", 0.6, 1.1, 1.4, 1.9);
+    WriteSquare(dir_, "Themes/Far.Pol", -1.4, 1.1, -0.6, 1.9);
+    dir_.Write("Themes/Scaled.MAS",
+               ThemeText({{8, false, {{"CDROM:\\Themes\\Near.Pol", 50}, {"CDROM:\\Themes\\Far.Pol", 10}}}}, 12));
+    WriteDataListOf(dir_, {{"Scaled", "Themes\\Scaled.MAS"}});
+
+    // latscl = 400 x 1.2 / side: 96 takes the first file, 24 the second, 8 neither.
+    const struct {
+        double side;
+        bool nearDrawn, farDrawn;
+    } cases[] = {{5, true, false}, {20, false, true}, {60, false, false}};
+    for (const auto& c : cases) {
+        const QImage img = Map({c.side, 1, {"Scaled"}, {}});
+        EXPECT_EQ(PixelAt(img, c.side, 1, 1.5), c.nearDrawn ? kRed : kSea) << "side " << c.side;
+        EXPECT_EQ(PixelAt(img, c.side, -1, 1.5), c.farDrawn ? kRed : kSea) << "side " << c.side;
+    }
+}
+
+TEST_F(RenderTest, MissingDataFileIsReportedOnceAndTheRestIsDrawn)
+{
+    WriteSquare(dir_, "Themes/There.Pol", -1, 1.1, 1, 1.9);
+    dir_.Write("Themes/Gaps.MAS", ThemeText({{5, false, {{"CDROM:\\Themes\\Gone.Sym", 0}}},
+                                             {12, false, {{"CDROM:\\Themes\\Unknown.Xyz", 0}}},
+                                             {8, false, {{"CDROM:\\Themes\\There.Pol", 0}}}},
+                                            12));
+    WriteDataListOf(dir_, {{"Gaps", "Themes\\Gaps.MAS"}});
+    const std::string mdf = dir_.Write("map.mdf", MapText({20, 1, {"Gaps"}, {}}));
+
+    const RenderRun run = Run("'" + mdf + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, dir_.Path() + "\\Themes\\Gone.Sym is not present : Check the MAS file\n");
+    EXPECT_EQ(PixelAt(run.image, 20, 0, 1.5), kRed);
+    EXPECT_EQ(PixelAt(run.image, 20, 0.3, -0.4), kLandFill);
+}
+
+TEST_F(RenderTest, PdfOutputIsOnePage)
+{
+    const std::string mdf = dir_.Write("map.mdf", MapText({20, 1, {}, {}}));
+    const RenderRun run = Run("'" + mdf + "'", "map.pdf");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::string pdf = ReadFile(dir_ / "map.pdf");
+    ASSERT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    const std::regex page(R"(/Type\s*/Page[^s])");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()), 1);
+    std::smatch box;
+    ASSERT_TRUE(std::regex_search(pdf, box, std::regex(R"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])")));
+    EXPECT_GT(std::stod(box[1]), 400.0);   // a paper page in points
+    EXPECT_GT(std::stod(box[2]), 500.0);
+}
+
+TEST_F(RenderTest, SettingsFileGivesTheDataLocationAndCoastlineFiles)
+{
+    // The 3' land file (level 1) is taken from the 5' one's place: band 0 shows instead.
+    const std::string ini = dir_.Write("corvane.ini", "[Files]\nCDROM=" + dir_.Path() +
+                                                          "\nFillCoast3Min=CDROM:\\Landdata\\Mrl\\Land5Min.Mrl\n");
+    const std::string mdf = dir_.Write("map.mdf", MapText({20, 1, {}, {}}));
+    const RenderRun run = Run("--settings '" + ini + "' '" + mdf + "'", "map.png", false);
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(PixelAt(run.image, 20, 0.3, BandCentre(0)), kLandFill);
+    EXPECT_EQ(PixelAt(run.image, 20, 0.3, BandCentre(1)), kSea);
+}
+
+TEST_F(RenderTest, ExitStatus)
+{
+    EXPECT_EQ(Run("--bogus").status, 2);
+    EXPECT_EQ(Run("--size 0x300").status, 2);
+    EXPECT_EQ(Run("", "").status, 2);                      // no --output
+    EXPECT_EQ(Run("", "map.gif").status, 2);
+    EXPECT_EQ(Run("--help", "").status, 0);
+    EXPECT_EQ(Run("'" + (dir_ / "none.mdf") + "'").status, 1);
+    const RenderRun fresh = Run("", "new.bmp");             // a new map
+    EXPECT_EQ(fresh.status, 0) << fresh.errors;
+    EXPECT_FALSE(QImage(QString::fromStdString(dir_ / "new.bmp")).isNull());
+}
+
+} // namespace
+} // namespace corvane::test

@@ -1,0 +1,125 @@
+#include "RenderOptions.h"
+
+#include "platform/DataPath.h"
+#include "platform/Ini.h"
+
+namespace corvane {
+
+namespace {
+
+// "WxH" with both sides 1..kMaxPictureSide.
+bool ParseSize(const std::string& text, int32_t& w, int32_t& h)
+{
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    const std::string a = text.substr(0, x), b = text.substr(x + 1);
+    auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(a) || !digits(b) || !ParseInt32(a, w) || !ParseInt32(b, h)) return false;
+    return w >= 1 && h >= 1 && w <= kMaxPictureSide && h <= kMaxPictureSide;
+}
+
+bool OutputKindOf(const std::string& path, OutputKind& kind)
+{
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    const std::string ext = LowerCase(path.substr(dot + 1));
+    if (ext == "png") kind = OutputKind::Png;
+    else if (ext == "bmp") kind = OutputKind::Bmp;
+    else if (ext == "pdf") kind = OutputKind::Pdf;
+    else return false;
+    return true;
+}
+
+} // namespace
+
+bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error)
+{
+    options = RenderOptions{};
+    std::optional<std::string> size, output;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            std::string name = a.substr(2), value;
+            const size_t eq = name.find('=');
+            const bool hasValue = eq != std::string::npos;
+            if (hasValue) {
+                value = name.substr(eq + 1);
+                name = name.substr(0, eq);
+            }
+            std::optional<std::string>* target = name == "cdrom"      ? &options.cdrom
+                                                 : name == "datalist" ? &options.datalist
+                                                 : name == "settings" ? &options.settings
+                                                 : name == "size"     ? &size
+                                                 : name == "output"   ? &output
+                                                                      : nullptr;
+            if (!target) {
+                error = "unknown option " + a;
+                return false;
+            }
+            if (!hasValue) {
+                if (i + 1 >= args.size()) {
+                    error = "option --" + name + " needs a value";
+                    return false;
+                }
+                value = args[++i];
+            }
+            if (value.empty()) {
+                error = "option --" + name + " needs a value";
+                return false;
+            }
+            *target = value;
+            continue;
+        }
+        if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        }
+        if (!options.mapFile.empty()) {
+            error = "only one map definition file may be given";
+            return false;
+        }
+        options.mapFile = a;
+    }
+    if (options.help) return true;
+    if (size && !ParseSize(*size, options.width, options.height)) {
+        error = "--size wants WxH, each side 1 to " + std::to_string(kMaxPictureSide) + " pixels, not " + *size;
+        return false;
+    }
+    if (!output) {
+        error = "--output OUT.png, OUT.bmp or OUT.pdf is required";
+        return false;
+    }
+    if (!OutputKindOf(*output, options.kind)) {
+        error = "the output file must end in .png, .bmp or .pdf: " + *output;
+        return false;
+    }
+    options.output = *output;
+    return true;
+}
+
+std::string RenderUsage()
+{
+    return "Usage: corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [MAP.MDF]\n"
+           "                      --output OUT.{png,bmp,pdf}\n"
+           "  MAP.MDF          the map definition to draw (none: a new map)\n"
+           "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
+           "                   viewer prints (1 inch margins)\n"
+           "  --size WxH       the map picture in pixels (default 1024x768); the map's box is fitted\n"
+           "                   to this shape\n"
+           "  --cdrom DIR      the data medium's root (stands for CDROM: in data paths)\n"
+           "  --datalist FILE  the data list file (may begin with CDROM:)\n"
+           "  --settings FILE  the viewer's settings file to read the data location and the\n"
+           "                   coastline files from (default: the built-in defaults)\n"
+           "  --help           show this text\n"
+           "Messages go to standard error. Exit status: 0 the picture was written, 1 the map\n"
+           "could not be produced, 2 bad arguments.\n";
+}
+
+} // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+// The command line of corvane-render:
+//   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [MAP.MDF]
+//                  --output OUT.{png,bmp,pdf}
+// Options take their value as the next argument or after "=".
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+enum class OutputKind { Png, Bmp, Pdf };
+
+struct RenderOptions {
+    std::string mapFile;                  // empty: a new map
+    std::optional<std::string> cdrom;     // overrides "Files"/"CDROM"
+    std::optional<std::string> datalist;  // overrides "Files"/"Data List"
+    std::optional<std::string> settings;  // the settings file to read (else the defaults)
+    int32_t width = 1024, height = 768;   // the map picture (client area)
+    std::string output;
+    OutputKind kind = OutputKind::Png;
+    bool help = false;
+};
+
+// The largest picture side accepted by --size.
+constexpr int32_t kMaxPictureSide = 32767;
+
+// Parses the arguments after the program name; false with a reason on a bad command line.
+bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error);
+
+std::string RenderUsage();
+
+} // namespace corvane

@@ -1,0 +1,205 @@
+// corvane-render: draws a map definition (or a new map) with the viewer's plot, without a
+// window, into a PNG or BMP picture or, through the print path, a one-page PDF.
+#include "RenderOptions.h"
+
+#include "mapdef/MDFStruct.h"
+#include "mapdef/ScreenMetrics.h"
+#include "platform/CvVars.h"
+#include "platform/DataPath.h"
+#include "platform/MessageSink.h"
+#include "platform/Settings.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtPrinter.h"
+#include "render/MapView.h"
+#include "render/Plot.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+
+namespace corvane {
+namespace {
+
+// The "window" of the renderer: a picture of the client size and its canvas. With zero frame
+// metrics the window's outer size is its client size.
+class RenderView : public MapView {
+public:
+    RenderView(MessageSink& sink, int32_t width, int32_t height) : MapView(sink) { Resize(width, height); }
+
+    Canvas* ImageCanvas() override { return canvas_.get(); }
+    int32_t ClientWidth() const override { return image_.width(); }
+    int32_t ClientHeight() const override { return image_.height(); }
+    void SetWindowBounds(int32_t, int32_t, int32_t Width, int32_t Height) override
+    {
+        Resize(std::clamp(Width, 1, kMaxPictureSide), std::clamp(Height, 1, kMaxPictureSide));
+    }
+
+    bool Usable() const { return !image_.isNull() && canvas_; }
+    bool Save(const std::string& path, const char* format)
+    {
+        canvas_->End();
+        return image_.save(QString::fromStdString(path), format);
+    }
+
+private:
+    void Resize(int32_t width, int32_t height)
+    {
+        canvas_.reset();
+        image_ = QImage(width, height, QImage::Format_RGB32);
+        if (image_.isNull()) return;
+        image_.fill(Qt::white);
+        canvas_ = std::make_unique<QtCanvas>(&image_);
+        ScreenPixelsPerInch = canvas_->PixelsPerInchX();
+    }
+
+    QImage image_;
+    std::unique_ptr<QtCanvas> canvas_;
+};
+
+// Qt's own diagnostics (a missing runtime folder, font fallbacks) are not messages of the
+// map; only its critical and fatal ones reach standard error.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+bool FileReadable(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Fits the map definition's current box to a window of width x height that is kept as it is,
+// as the viewer does after a resize: the current zoom entry is replaced by one for that
+// window, its box widened about its centre to the window's shape.
+void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
+{
+    const double mnLon = mdf.GetMinLon(), mnLat = mdf.GetMinLat(), mxLon = mdf.GetMaxLon(), mxLat = mdf.GetMaxLat();
+    if (!mdf.CanZoomOut()) mdf.ClearBaseZoom();
+    mdf.NewZoom(0, 0, width, height, mnLon, mnLat, mxLon, mxLat, WindowPriority);
+}
+
+// Prints the map on one page of a PDF file, inside 1-inch margins (or the printer's minimum
+// margins where they are wider).
+bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    printer.setDocName(QStringLiteral("Corvane map"));
+    KeepMinimumMargins(printer);
+
+    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const int dpi = printer.resolution();
+    if (dpi <= 0 || page.width() < 1 || page.height() < 1) {
+        sink.Error("The printer page for " + path + " could not be set up.");
+        return false;
+    }
+    PrintPage& p = view.Page;
+    p.PageWidth = static_cast<int32_t>(page.width());
+    p.PageHeight = static_cast<int32_t>(page.height());
+    p.XDpi = p.YDpi = dpi;
+    p.minLeftMargin = (page.left() - paper.left()) / dpi;
+    p.minTopMargin = (page.top() - paper.top()) / dpi;
+    p.minRightMargin = (paper.right() - page.right()) / dpi;
+    p.minBottomMargin = (paper.bottom() - page.bottom()) / dpi;
+    p.LeftMargin = std::max(1.0, p.minLeftMargin);
+    p.TopMargin = std::max(1.0, p.minTopMargin);
+    p.RightMargin = std::max(1.0, p.minRightMargin);
+    p.BottomMargin = std::max(1.0, p.minBottomMargin);
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        sink.Error("Unable to write " + path);
+        return false;
+    }
+    QtCanvas canvas(&painter, p.PageWidth, p.PageHeight, dpi, dpi);
+    view.PrinterCanvas = &canvas;
+    const bool ok = Plot(view, true, false);
+    view.PrinterCanvas = nullptr;
+    if (!painter.end() && ok) {
+        sink.Error("Unable to write " + path);
+        return false;
+    }
+    return ok;
+}
+
+int Run(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    RenderOptions options;
+    std::string error;
+    if (!ParseRenderOptions(args, options, error)) {
+        std::fprintf(stderr, "corvane-render: %s\n%s", error.c_str(), RenderUsage().c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(RenderUsage().c_str(), stdout);
+        return 0;
+    }
+
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(QuietQtMessages);
+    QGuiApplication app(argc, argv);
+    StderrMessageSink sink;
+
+    if (options.settings && !FileReadable(*options.settings)) {
+        sink.Error("Unable to read the settings file " + *options.settings);
+        return 1;
+    }
+    if (!options.mapFile.empty() && !FileReadable(options.mapFile)) {
+        sink.Error("Unable to read the map definition file " + options.mapFile);
+        return 1;
+    }
+
+    CvVars::Reset();
+    const SettingsStore settings = options.settings ? SettingsStore(*options.settings) : SettingsStore();
+    ReadDataLocation(settings, SettingOverrides{options.cdrom, options.datalist});
+    ReadFileSettings(settings);
+
+    FixedScreenMetrics screen;
+    screen.workArea = {0, 0, options.width, options.height};
+    screen.screenWidth = options.width;
+    screen.screenHeight = options.height;
+    screen.mainWindowBottom = 0;
+
+    MDFLoadResult loaded = TMDFStruct::Create(options.mapFile, screen, sink);
+    if (!loaded) {
+        sink.Error(loaded.Error);
+        return 1;
+    }
+    TMDFStruct& mdf = *loaded.MDF;
+    FitToPicture(mdf, options.width, options.height);
+
+    RenderView view(sink, options.width, options.height);
+    if (!view.Usable()) {
+        sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
+                   std::to_string(options.height) + " pixels.");
+        return 1;
+    }
+    view.MDF = &mdf;
+    view.SetChecksFromMDF();
+
+    if (options.kind == OutputKind::Pdf) return PrintToPdf(view, options.output, sink) ? 0 : 1;
+
+    if (!Redraw(view, false)) return 1;
+    if (!view.Save(options.output, options.kind == OutputKind::Bmp ? "BMP" : "PNG")) {
+        sink.Error("Unable to write " + options.output);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace corvane
+
+int main(int argc, char** argv) { return corvane::Run(argc, argv); }
