@@ -253,6 +253,7 @@ TEST(AtlasDescription, MasterRecordFollowsTheTheme)
     EXPECT_EQ(k.Num_HdrLines, 1);
     EXPECT_EQ(k.Text, (std::vector<std::string>{"Coastal towns", "Large", "(over a million)", "Names"}));
     const K_Descriptor* e1 = k.NextKD.get();
+    EXPECT_EQ(e1->Top_Colour_Number, 6);            // the number is kept for the writer
     EXPECT_EQ(e1->Top_Colour, 0x000080u);           // colour 6 is the same as 4
     EXPECT_EQ(e1->Bottom_Colour, 0x0000FFu);
     EXPECT_EQ(e1->TextIdx, 2);
@@ -280,12 +281,12 @@ TEST(AtlasDescription, DataListMarksHeadingsAndPages)
     AtlasDescription a = Parse(kSample, errors);
     std::vector<DataListEntry> list = BuildDataList(a);
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].file, "XXXX");
-    EXPECT_EQ(list[1].level, 2);
-    EXPECT_EQ(list[1].type, 1);
-    EXPECT_EQ(list[1].file, "CDROM:\\Themes\\Towns\\Towns.MAS");
-    EXPECT_EQ(list[2].type, 0);
-    EXPECT_EQ(list[2].file, "CDROM:\\Info\\Sources.Txt");
+    EXPECT_EQ(list[0].File, "XXXX");
+    EXPECT_EQ(list[1].Level, 2);
+    EXPECT_EQ(list[1].Type, 1);
+    EXPECT_EQ(list[1].File, "CDROM:\\Themes\\Towns\\Towns.MAS");
+    EXPECT_EQ(list[2].Type, 0);
+    EXPECT_EQ(list[2].File, "CDROM:\\Info\\Sources.Txt");
     EXPECT_EQ(AtlasDataPath("/Misc/MainMenu.Dat"), "CDROM:\\Misc\\MainMenu.Dat");
 }
 

@@ -1,5 +1,5 @@
 // The GDAL-free half of corvane-atlas: text for the atlas's code pages, query information
-// files, the grid of a layer, and layer contents built from features and rasters.
+// files, and layer contents built from features and rasters, as the layer writers take them.
 #include "AtlasText.h"
 #include "LayerBuild.h"
 #include "LayerData.h"
@@ -67,55 +67,6 @@ TEST(InfoFile, RecordsOfEveryKind)
     EXPECT_THROW(headed.AddRecord({{0xFE, "x"}}, true), std::invalid_argument);
 }
 
-TEST(LayerGrid, RecordLayersKeepOffsetsIn16Bits)
-{
-    HdrRec h = PlanRecordGrid("COAST", -30, 45, 27, 72, 0.75, 1);
-    EXPECT_EQ(h.LonOrig, -30000000);
-    EXPECT_EQ(h.LatOrig, 27000000);
-    EXPECT_EQ(h.GridCellSize, 750000);
-    EXPECT_EQ(h.NumCols, 100);
-    EXPECT_LE(h.NumRows, 61);
-    EXPECT_EQ(h.HPrecision, 12);                       // 750000 / 11 would pass 65535
-    EXPECT_LE(h.GridCellSize / h.HPrecision, 65535);
-    EXPECT_EQ(PlanRecordGrid("C", -30, 45, 27, 72, 0.75, 40).HPrecision, 40);   // coarser on request
-
-    HdrRec world = PlanRecordGrid("W", -180, 180, -90, 90, 0, 0);   // automatic cells
-    EXPECT_LE(world.NumCols, 100);
-    EXPECT_LE(world.NumRows, 100);
-    EXPECT_LE(world.GridCellSize / world.HPrecision, 65535);
-    EXPECT_THROW(PlanRecordGrid("X", -30, 45, 27, 72, 0.5, 0), std::invalid_argument);   // 150 columns
-    EXPECT_THROW(PlanRecordGrid("X", 10, 10, 0, 1, 0, 0), std::invalid_argument);
-}
-
-TEST(LayerGrid, RasterCellsHoldWholeUnits)
-{
-    KeyRaster r;
-    r.west = -30; r.south = 27;
-    r.unitLon = r.unitLat = 1.0 / 300;                 // 12 seconds
-    r.cols = 22500; r.rows = 13500;
-    HdrRec h = PlanRasterGrid("LAND", r, 0.75);
-    EXPECT_EQ(h.GridCellSize, 750000);
-    EXPECT_EQ(h.NumCols, 100);
-    EXPECT_EQ(h.NumRows, 60);
-    EXPECT_EQ(h.HPrecision, 3333);
-    EXPECT_EQ(h.VPrecision, 3333);
-    EXPECT_EQ((h.GridCellSize + h.HPrecision / 2) / h.HPrecision, 225);   // the readers' unit count
-
-    // Automatic: the smallest cell of whole units (and whole millionths) within 100 cells.
-    r.unitLon = r.unitLat = 0.01;
-    r.cols = 7500; r.rows = 4500;
-    HdrRec a = PlanRasterGrid("LAND", r, 0);
-    EXPECT_EQ(a.GridCellSize, 750000);
-    EXPECT_EQ(a.NumRows, 60);
-    // 0.755 degree is no whole number of 0.01 degree units.
-    EXPECT_THROW(PlanRasterGrid("LAND", r, 0.755), std::invalid_argument);
-    // A 12-second raster's cell must also be whole millionths: 0.01 degree is 3 units, fine;
-    // 1 unit (3333.33 millionths) is not.
-    r.unitLon = r.unitLat = 1.0 / 300;
-    r.cols = r.rows = 30;
-    EXPECT_EQ(PlanRasterGrid("S", r, 0).GridCellSize, 10000);
-}
-
 namespace {
 
 SourceFeature Town(double lat, double lon, const std::string& cls, const std::string& name)
@@ -146,23 +97,30 @@ TEST(LayerBuild, SymbolsWithHeadedRecords)
     query[0].dataType = 1;                              // entries carry values
 
     VectorSource src;
-    src.features = {Town(69.65, 18.96, "4", "Tromsø"), Town(59.9, 10.7, "x", "Oslo"), Town(60.4, 5.3, "60", "Bergen")};
+    src.features = {Town(69.65, 18.96, "4", "Tromsø"), Town(59.9, 10.7, "x", "Oslo"), Town(60.4, 5.3, "60", "Bergen"),
+                    Town(58.97, 5.73, "3", "Stavanger")};
     LayerBuildResult r = BuildVectorLayer(atlas, l, query, src);
-    ASSERT_EQ(r.content.points.size(), 2u);             // "x" is no key code
-    EXPECT_EQ(r.skipped, 1u);
+    ASSERT_EQ(r.content.points.size(), 2u);             // "x" and 60 are no key codes
+    EXPECT_EQ(r.skipped, 2u);
     ASSERT_EQ(r.warnings.size(), 1u);
     EXPECT_NE(r.warnings[0].find("field class"), std::string::npos);
-    EXPECT_EQ(r.content.points[0].key, 4);
-    EXPECT_DOUBLE_EQ(r.content.points[0].position.lat, 69.65);
-    EXPECT_EQ(r.content.points[0].infoOffset, 0u);
-    // First record: 2 entries, (0, "Tromso"), (1, "Norway") = 1 + 2 + 6 + 2 + 6 bytes.
-    EXPECT_EQ(r.content.points[1].infoOffset, 17u);
+    EXPECT_EQ(r.content.points[0].Symbol, 4);
+    EXPECT_DOUBLE_EQ(r.content.points[0].Lat, 69.65);
+    EXPECT_EQ(r.content.points[0].InfoOffset, 0);
+    EXPECT_EQ(r.content.points[0].Name, "Troms\u00f8");  // for the writer's messages, as read
     const auto& b = r.info->Bytes();
     EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 9), "Tromso");
-    EXPECT_EQ(r.content.header.AssDataType, 1);
-    EXPECT_EQ(r.content.header.AssDataFilename, "TOWNS.DAT");
-    EXPECT_EQ(r.content.header.DateOrig, 20170615);
-    EXPECT_EQ(r.content.header.DatasetID, "towns");
+    const HdrRec& h = r.content.options.Header;
+    EXPECT_EQ(h.AssDataType, 1);
+    EXPECT_EQ(h.AssDataFilename, "TOWNS.DAT");
+    EXPECT_EQ(h.DateOrig, 20170615);
+    EXPECT_EQ(h.DatasetID, "towns");
+    EXPECT_EQ(r.content.options.CellSize, 750000);
+
+    // The symbol writer takes the points as they are.
+    SymbolFileWriter w(r.content.options, true);
+    for (const SymbolPoint& p : r.content.points) w.Add(p);
+    EXPECT_GT(w.Bytes().size(), 80u);
 }
 
 TEST(LayerBuild, PolygonsLabelsAndLines)
@@ -187,8 +145,8 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     p.referenceLat = "lat";
     LayerBuildResult r = BuildVectorLayer(atlas, p, {}, src);
     ASSERT_EQ(r.content.polygons.size(), 1u);
-    EXPECT_EQ(r.content.polygons[0].parts.size(), 2u);          // the hole is a part of its own
-    EXPECT_DOUBLE_EQ(r.content.polygons[0].reference.lon, 2.5);
+    EXPECT_EQ(r.content.polygons[0].Parts.size(), 2u);          // the hole is a part of its own
+    EXPECT_DOUBLE_EQ(r.content.polygons[0].Reference.Lon, 2.5);
     EXPECT_EQ(std::string(r.info->Bytes().begin() + 1, r.info->Bytes().end()), "North Sea: ");
     EXPECT_EQ(r.warnings.size(), 1u);                           // the missing field
 
@@ -196,7 +154,7 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     p.infoKind = -1;
     p.referenceLon.clear();
     r = BuildVectorLayer(atlas, p, {}, src);
-    EXPECT_DOUBLE_EQ(r.content.polygons[0].reference.lat, 53);  // the point inside
+    EXPECT_DOUBLE_EQ(r.content.polygons[0].Reference.Lat, 53);  // the point inside
     EXPECT_FALSE(r.info);
 
     LayerSpec lb;
@@ -208,10 +166,11 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     lb.hJust = 1;
     r = BuildVectorLayer(atlas, lb, {}, src);
     ASSERT_EQ(r.content.labels.size(), 1u);
-    EXPECT_EQ(r.content.labels[0].text, "North Sea");
-    EXPECT_EQ(r.content.labels[0].height, 2);
-    EXPECT_EQ(r.content.labels[0].triggerScale, 40);
-    EXPECT_DOUBLE_EQ(r.content.labels[0].anchor.lon, 3);        // a polygon's label sits inside
+    EXPECT_EQ(r.content.labels[0].Text, "North Sea");
+    EXPECT_EQ(r.content.labels[0].bHeight, 2);
+    EXPECT_EQ(r.content.labels[0].TriggerScale, 40);
+    EXPECT_EQ(r.content.labels[0].hJust, 1);
+    EXPECT_DOUBLE_EQ(r.content.labels[0].Lon, 3);               // a polygon's label sits inside
 
     LayerSpec ln;
     ln.name = "outline";
@@ -220,6 +179,7 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     r = BuildVectorLayer(atlas, ln, {}, src);
     ASSERT_EQ(r.content.lines.size(), 2u);                      // every ring becomes a line
     EXPECT_EQ(r.content.lines[1].key, 3);
+    EXPECT_DOUBLE_EQ(r.content.north_east.Lat, 54);             // no region: the source's extent
     EXPECT_EQ(r.content.lines[1].points.size(), 4u);
 
     ln.dataType = 5;                                            // polygons are no symbols
@@ -232,7 +192,7 @@ TEST(LayerBuild, RastersBecomeKeyCodes)
 {
     AtlasDescription atlas;
     RasterValues v;
-    v.west = 0; v.south = 50;
+    v.west = 0; v.north = 51;
     v.unitLon = v.unitLat = 0.5;
     v.cols = 2; v.rows = 2;
     v.values = {0, 5, 7, -9999};
@@ -241,13 +201,22 @@ TEST(LayerBuild, RastersBecomeKeyCodes)
     LayerSpec land;
     land.name = "land";
     land.dataType = 2;
+    land.cellDegrees = 1;
     LayerBuildResult r = BuildRasterLayer(atlas, land, v);
-    EXPECT_EQ(r.content.raster.codes, (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
+    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
     land.landValues = {7};
     r = BuildRasterLayer(atlas, land, v);
-    EXPECT_EQ(r.content.raster.codes, (std::vector<uint8_t>{0, 0, 1, 0}));
-    EXPECT_EQ(r.content.header.HPrecision, 500000);
-    EXPECT_EQ(r.content.header.NumCols, 2);                    // the smallest cell: one unit
+    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 0, 1, 0}));
+    EXPECT_DOUBLE_EQ(r.content.raster.North, 51);
+    EXPECT_EQ(r.content.raster.Columns, 2);
+    EXPECT_EQ(r.content.options.CellSize, 1000000);
+    // The land writer takes the raster as it is: one cell of 2 x 2 units.
+    MemoryRaster values(r.content.raster.Columns, r.content.codes);
+    MonoRLEmapWriter w(r.content.raster, r.content.options);
+    EXPECT_EQ(w.Header().NumCols, 1);
+    EXPECT_EQ(w.Header().HPrecision, 500000);
+    EXPECT_EQ(w.Header().DatasetID.substr(0, 4), "land");
+    EXPECT_GT(w.Write(values).Bytes().size(), 80u);
 
     LayerSpec zones;
     zones.name = "zones";
@@ -255,7 +224,6 @@ TEST(LayerBuild, RastersBecomeKeyCodes)
     v.values = {0, 3, 31, 32};
     v.noData.reset();
     r = BuildRasterLayer(atlas, zones, v);
-    EXPECT_EQ(r.content.raster.codes, (std::vector<uint8_t>{0, 3, 31, 0}));
+    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 3, 31, 0}));
     EXPECT_EQ(r.warnings.size(), 1u);
-    EXPECT_EQ(r.content.raster.At(0, 1), 31);                  // row 1 is the northern row
 }

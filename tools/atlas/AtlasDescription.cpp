@@ -635,8 +635,10 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
             kd->Active = k.active;
             kd->Hidden = k.hidden || !k.active;
             kd->Entry_Type = static_cast<uint8_t>(k.entryType);
-            kd->Top_Colour = DOSColour[k.topColour & 15];
-            kd->Bottom_Colour = DOSColour[k.bottomColour & 15];
+            kd->Top_Colour_Number = static_cast<uint8_t>(k.topColour & 15);
+            kd->Bottom_Colour_Number = static_cast<uint8_t>(k.bottomColour & 15);
+            kd->Top_Colour = DOSColour[kd->Top_Colour_Number];
+            kd->Bottom_Colour = DOSColour[kd->Bottom_Colour_Number];
             kd->Top_Style = static_cast<uint8_t>(k.topStyle);
             kd->Bottom_Style = static_cast<uint8_t>(k.bottomStyle);
             kd->Number_Of_Text_Lines = static_cast<uint8_t>(std::min<size_t>(k.text.size(), 255));
@@ -683,22 +685,22 @@ std::vector<DataListEntry> BuildDataList(const AtlasDescription& atlas)
         DataListEntry e;
         switch (m.kind) {
         case MenuEntry::Heading:
-            e.level = atlas.headings[m.index].menuLevel;
-            e.title = atlas.headings[m.index].title;
-            e.type = 1;
-            e.file = "XXXX";
+            e.Level = atlas.headings[m.index].menuLevel;
+            e.Title = atlas.headings[m.index].title;
+            e.Type = 1;
+            e.File = "XXXX";
             break;
         case MenuEntry::Theme:
-            e.level = atlas.themes[m.index].menuLevel;
-            e.title = atlas.themes[m.index].title;
-            e.type = 1;
-            e.file = AtlasDataPath(atlas.themes[m.index].master);
+            e.Level = atlas.themes[m.index].menuLevel;
+            e.Title = atlas.themes[m.index].title;
+            e.Type = 1;
+            e.File = AtlasDataPath(atlas.themes[m.index].master);
             break;
         case MenuEntry::Page:
-            e.level = atlas.pages[m.index].menuLevel;
-            e.title = atlas.pages[m.index].title;
-            e.type = 0;
-            e.file = AtlasDataPath(atlas.pages[m.index].file);
+            e.Level = atlas.pages[m.index].menuLevel;
+            e.Title = atlas.pages[m.index].title;
+            e.Type = 0;
+            e.File = AtlasDataPath(atlas.pages[m.index].file);
             break;
         }
         out.push_back(e);

@@ -15,6 +15,7 @@
 // This file has no GDAL in it, so that the description can be parsed and checked (and
 // tested) without the GIS libraries; corvane-atlas reads the sources elsewhere.
 #include "catalogue/MasterFile.h"
+#include "catalogue/writers/DataListWriter.h"
 
 #include <cstdint>
 #include <memory>
@@ -193,13 +194,7 @@ std::string AtlasDataPath(const std::string& inside);
 // through DOSColour and its text list, and the query block.
 std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, const ThemeSpec& theme);
 
-// One entry of the data list file.
-struct DataListEntry {
-    int level = 1;
-    std::string title;
-    int type = 1;                      // 0: text page
-    std::string file;                  // "CDROM:\..." or "XXXX"
-};
+// The entries of the data list file, for the data list writer.
 std::vector<DataListEntry> BuildDataList(const AtlasDescription& atlas);
 
 // Data type by number or by word: "vectors" 1, "land-raster" 2, "colour-raster" 3,

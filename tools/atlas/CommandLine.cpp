@@ -45,11 +45,12 @@ Layer options (layer command; in a description: the same names without "--"):
   --source-layer NAME   Layer of the source (default: the first).
   --where EXPR          Attribute filter, an OGR SQL WHERE clause.
   --band N              Raster band (default 1).
-  --region "W E S N"    Region in degrees: features are cut to it and the grid covers
-                        it (default: the extent of the features or the raster).
-  --cell DEG|auto       Side of a grid cell in degrees; auto (default) takes the
-                        smallest cell that keeps the grid within 100 x 100 cells (for
-                        rasters: a whole number of raster cells).
+  --region "W E S N"    Region in degrees: features and rasters are cut to it; the
+                        grid of vectors covers it, that of other layers their features
+                        (default: the extent of the source).
+  --cell DEG|auto       Wanted side of a grid cell in degrees (auto: 1 degree); made
+                        larger when the grid would need more than 100 cells a side;
+                        for rasters the nearest side of whole raster cells.
   --precision N|auto    Layer unit in millionths of a degree; it is made coarser when
                         an offset in a cell would not fit 16 bits (auto: the finest that
                         fits). Rasters use their own cell size.

@@ -40,9 +40,9 @@ GeoLine ToLine(const OGRSimpleCurve& c)
 
 void Grow(Region& r, bool& any, const GeoPoint& p)
 {
-    if (!any) { r = {p.lon, p.lon, p.lat, p.lat}; any = true; return; }
-    r.west = std::min(r.west, p.lon); r.east = std::max(r.east, p.lon);
-    r.south = std::min(r.south, p.lat); r.north = std::max(r.north, p.lat);
+    if (!any) { r = {p.Lon, p.Lon, p.Lat, p.Lat}; any = true; return; }
+    r.west = std::min(r.west, p.Lon); r.east = std::max(r.east, p.Lon);
+    r.south = std::min(r.south, p.Lat); r.north = std::max(r.north, p.Lat);
 }
 
 // Adds the pieces of a (cut) geometry to the feature, leaving out pieces of a lower
@@ -205,23 +205,19 @@ bool ReadRasterSource(const std::string& path, int band, const std::optional<Reg
     if (x1 <= x0 || y1 <= y0) { error = path + " has no cells inside the region"; return false; }
     const int cols = x1 - x0, rows = y1 - y0;
 
-    std::vector<int32_t> northFirst(static_cast<size_t>(cols) * static_cast<size_t>(rows));
+    out = RasterValues{};
+    out.values.resize(static_cast<size_t>(cols) * static_cast<size_t>(rows));
     GDALRasterBand* b = ds->GetRasterBand(band);
-    if (b->RasterIO(GF_Read, x0, y0, cols, rows, northFirst.data(), cols, rows, GDT_Int32, 0, 0) != CE_None) {
+    if (b->RasterIO(GF_Read, x0, y0, cols, rows, out.values.data(), cols, rows, GDT_Int32, 0, 0) != CE_None) {
         error = path + ": " + LastError("reading failed");
         return false;
     }
-    out = RasterValues{};
     out.unitLon = gt[1];
     out.unitLat = -gt[5];
     out.west = gt[0] + x0 * gt[1];
-    out.south = gt[3] + y1 * gt[5];
+    out.north = gt[3] + y0 * gt[5];
     out.cols = cols;
     out.rows = rows;
-    out.values.resize(northFirst.size());
-    for (int r = 0; r < rows; ++r)
-        std::copy_n(northFirst.begin() + static_cast<std::ptrdiff_t>(r) * cols, cols,
-                    out.values.begin() + static_cast<std::ptrdiff_t>(rows - 1 - r) * cols);
     int hasNoData = 0;
     const double nd = b->GetNoDataValue(&hasNoData);
     if (hasNoData && std::isfinite(nd)) out.noData = static_cast<int32_t>(nd);

@@ -40,9 +40,10 @@ struct VectorSource {
 bool ReadVectorSource(const std::string& path, const std::string& layer, const std::string& where,
                       const std::optional<Region>& region, VectorSource& out, std::string& error);
 
-// One band of a raster as whole numbers, rows from south to north.
+// One band of a raster as whole numbers, rows from north to south (as the run-length
+// writers read them); west and north are the outer edges of the first pixel.
 struct RasterValues {
-    double west = 0, south = 0;
+    double west = 0, north = 0;
     double unitLon = 0, unitLat = 0;
     int32_t cols = 0, rows = 0;
     std::vector<int32_t> values;

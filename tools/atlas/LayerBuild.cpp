@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <stdexcept>
@@ -63,14 +64,28 @@ std::string Expand(const std::string& tpl, const SourceFeature& f, Problems& pro
     return s;
 }
 
-void SetHeaderIdentity(const AtlasDescription& atlas, const LayerSpec& layer, HdrRec& h)
+// The descriptive header fields and the grid wishes of a layer; the writers choose the
+// grid (cells of at least the wanted side, at most 100 a side) and the finest unit that fits.
+LayerWriteOptions Options(const AtlasDescription& atlas, const LayerSpec& layer, const std::string& id)
 {
-    h.DateOrig = layer.date ? *layer.date : atlas.date;
-    h.ScaleOrig = layer.scale ? *layer.scale : atlas.scale;
+    LayerWriteOptions o;
+    o.Header.DatasetID = id;
+    o.Header.DateOrig = layer.date ? *layer.date : atlas.date;
+    o.Header.ScaleOrig = layer.scale ? *layer.scale : atlas.scale;
     if (layer.infoKind >= 0) {
-        h.AssDataType = layer.infoKind;
-        h.AssDataFilename = layer.infoFile;
+        o.Header.AssDataType = layer.infoKind;
+        o.Header.AssDataFilename = layer.infoFile;
     }
+    if (layer.cellDegrees > 0) o.CellSize = static_cast<int32_t>(std::llround(layer.cellDegrees * 1e6));
+    if (layer.precision > 0) o.FinestUnit = layer.precision;
+    return o;
+}
+
+// The feature's name for the writers' messages.
+std::string NameOf(const SourceFeature& f)
+{
+    auto it = f.attributes.find("name");
+    return it == f.attributes.end() ? std::string() : it->second;
 }
 
 std::string LayerId(const LayerSpec& layer)
@@ -117,9 +132,9 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     };
 
     for (const SourceFeature& f : source.features) {
-        std::optional<long> key = ValueOf(layer.key, f, 1, 255, "key", problems);
+        std::optional<long> key = ValueOf(layer.key, f, 1, 50, "key", problems);
         if (!key) { ++r.skipped; continue; }
-        const uint8_t k = static_cast<uint8_t>(*key);
+        const int k = static_cast<int>(*key);
         switch (layer.dataType) {
         case 1:
             for (const GeoLine& part : f.parts)
@@ -130,21 +145,24 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
         case 5:
             if (f.kind != SourceFeature::Point) { problems.Add("non-point feature left out of a symbol layer"); ++r.skipped; continue; }
             for (const GeoLine& part : f.parts)
-                for (const GeoPoint& p : part) c.points.push_back({p, k, layer.dataType == 4 ? infoOffset(f) : 0});
+                for (const GeoPoint& p : part)
+                    c.points.emplace_back(p.Lat, p.Lon, k, layer.dataType == 4 ? infoOffset(f) : 0, NameOf(f));
             break;
         case 6: {
-            LabelItem label;
-            label.anchor = f.kind == SourceFeature::Polygon ? f.inside : f.parts.front().front();
-            label.key = k;
+            LabelFeature label;
+            const GeoPoint at = f.kind == SourceFeature::Polygon ? f.inside : f.parts.front().front();
+            label.Lat = at.Lat;
+            label.Lon = at.Lon;
+            label.KeyLink = k;
             std::optional<long> size = ValueOf(layer.labelSize, f, 0, 3, "label-size", problems);
             std::optional<long> trig = ValueOf(layer.labelTrigger, f, 0, 65535, "label-trigger", problems);
-            label.height = static_cast<uint8_t>(size.value_or(0));
-            label.triggerScale = static_cast<uint16_t>(trig.value_or(0));
-            label.angle = static_cast<uint16_t>(layer.angle);
-            label.hJust = static_cast<uint8_t>(layer.hJust);
-            label.vJust = static_cast<uint8_t>(layer.vJust);
-            label.text = ToAtlasText(Expand(layer.labelText, f, problems), TextUse::Plain);
-            if (label.text.size() > 255) { label.text.resize(255); problems.Add("label cut to 255 characters"); }
+            label.bHeight = static_cast<int>(size.value_or(0));
+            label.TriggerScale = static_cast<int32_t>(trig.value_or(0));
+            label.TextAngle = layer.angle;
+            label.hJust = layer.hJust;
+            label.vJust = layer.vJust;
+            label.Text = ToAtlasText(Expand(layer.labelText, f, problems), TextUse::Plain);
+            if (label.Text.size() > 255) { label.Text.resize(255); problems.Add("label cut to 255 characters"); }
             c.labels.push_back(label);
             break;
         }
@@ -152,21 +170,22 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
         case 8:
         case 9: {
             if (f.kind != SourceFeature::Polygon) { problems.Add("non-polygon feature left out of a polygon layer"); ++r.skipped; continue; }
-            KeyedPolygon poly;
-            poly.key = k;
-            poly.parts = f.parts;
-            poly.reference = f.inside;
+            PolygonFeature poly;
+            poly.KeyCode = k;
+            poly.Parts = f.parts;
+            poly.Reference = f.inside;
+            poly.Name = NameOf(f);
             if (!layer.referenceLon.empty()) {
                 auto lon = f.attributes.find(layer.referenceLon), lat = f.attributes.find(layer.referenceLat);
                 char* e1 = nullptr;
                 char* e2 = nullptr;
                 if (lon != f.attributes.end() && lat != f.attributes.end()) {
                     double x = std::strtod(lon->second.c_str(), &e1), y = std::strtod(lat->second.c_str(), &e2);
-                    if (!*e1 && !*e2) poly.reference = {y, x};
+                    if (!*e1 && !*e2) poly.Reference = {y, x};
                     else problems.Add("reference fields not numbers (point inside used)");
                 } else problems.Add("reference fields missing (point inside used)");
             }
-            if (layer.dataType != 8) poly.infoOffset = infoOffset(f);
+            if (layer.dataType != 8) poly.InfoOffset = infoOffset(f);
             c.polygons.push_back(std::move(poly));
             break;
         }
@@ -177,9 +196,9 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     }
 
     const Region area = layer.region ? *layer.region : source.extent;
-    c.header = PlanRecordGrid(LayerId(layer), area.west, area.east, area.south, area.north,
-                              layer.cellDegrees, layer.precision);
-    SetHeaderIdentity(atlas, layer, c.header);
+    c.south_west = {area.south, area.west};
+    c.north_east = {area.north, area.east};
+    c.options = Options(atlas, layer, LayerId(layer));
     problems.To(r);
     return r;
 }
@@ -190,14 +209,13 @@ LayerBuildResult BuildRasterLayer(const AtlasDescription& atlas, const LayerSpec
     Problems problems;
     LayerContent& c = r.content;
     c.dataType = layer.dataType;
-    KeyRaster& k = c.raster;
-    k.west = source.west;
-    k.south = source.south;
-    k.unitLon = source.unitLon;
-    k.unitLat = source.unitLat;
-    k.cols = source.cols;
-    k.rows = source.rows;
-    k.codes.resize(source.values.size());
+    c.raster.West = source.west;
+    c.raster.North = source.north;
+    c.raster.PixelWidth = source.unitLon;
+    c.raster.PixelHeight = source.unitLat;
+    c.raster.Columns = source.cols;
+    c.raster.Rows = source.rows;
+    c.codes.resize(source.values.size());
     for (size_t i = 0; i < source.values.size(); ++i) {
         const int32_t v = source.values[i];
         uint8_t code = 0;
@@ -208,11 +226,10 @@ LayerBuildResult BuildRasterLayer(const AtlasDescription& atlas, const LayerSpec
             code = land ? 1 : 0;
         } else if (v >= 0 && v <= 31) code = static_cast<uint8_t>(v);
         else problems.Add("raster value outside the key codes 0..31 (written as 0)");
-        k.codes[i] = code;
+        c.codes[i] = code;
         if (code) ++r.used;
     }
-    c.header = PlanRasterGrid(LayerId(layer), k, layer.cellDegrees);
-    SetHeaderIdentity(atlas, layer, c.header);
+    c.options = Options(atlas, layer, LayerId(layer));
     problems.To(r);
     return r;
 }

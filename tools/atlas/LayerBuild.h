@@ -1,7 +1,8 @@
 #pragma once
 // Turning what was read from a source into the content of one layer file: key codes from a
-// constant or an attribute, label texts and query information from templates, the grid and
-// unit of the header. No GDAL here; the features come from GdalSources (or a test).
+// constant or an attribute, label texts and query information from templates, the fields and
+// wanted cell side of the header. No GDAL here; the features come from GdalSources (or a
+// test), and the writers of src/layers/writers take the result.
 #include "AtlasDescription.h"
 #include "GdalSources.h"
 #include "LayerData.h"
@@ -22,7 +23,6 @@ struct LayerBuildResult {
 
 // The query lines of the theme whose data set uses the layer decide whether headed records
 // carry values (the first line's data type 1 or 10); queryLines may be empty otherwise.
-// Throws std::invalid_argument when no grid fits the layer.
 LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec& layer,
                                   const std::vector<QueryLineSpec>& queryLines, const VectorSource& source);
 

@@ -5,6 +5,9 @@
 #include "GdalSources.h"
 #include "LayerBuild.h"
 
+#include "catalogue/writers/DataListWriter.h"
+#include "catalogue/writers/MasterFileWriter.h"
+#include "layers/writers/VECmapWriter.h"
 #include "platform/TextFile.h"
 
 #include <cstdio>
@@ -38,34 +41,52 @@ bool WriteBytes(const fs::path& path, const std::string& data, std::string& erro
     return WriteFileAtomic(path.string(), data, &error);
 }
 
-// ---- where the format writers come in ---------------------------------------------------
-// TODO(format writers): write content through the layer writer of content.dataType
-// (src/layers/writers): vectors from content.lines, run-length rasters from content.raster,
-// symbols from content.points, labels from content.labels, polygons from content.polygons,
-// each with content.header. Until they are there the layer is reported as not written.
-bool WriteLayerFile(const LayerContent& content, const fs::path& path, std::string& error)
+// ---- the format writers ----------------------------------------------------------------
+// Writes a layer through the writer of its data type. The writers check every feature and
+// throw, naming it, when one cannot be stored; that ends this layer.
+bool WriteLayerFile(const LayerContent& c, const fs::path& path, std::string& error)
 {
-    (void)content;
-    error = "no writer for layers of type " + std::to_string(content.dataType) + " yet (" + path.string() + ")";
-    return false;
-}
-
-// TODO(format writers): write the master file record through the master file writer
-// (src/catalogue/writers).
-bool WriteMasterFile(const MASStruct& mas, const fs::path& path, std::string& error)
-{
-    (void)mas;
-    error = "no master file writer yet (" + path.string() + ")";
-    return false;
-}
-
-// TODO(format writers): write the data list through the data list writer
-// (src/catalogue/writers).
-bool WriteDataListFile(const std::vector<DataListEntry>& entries, const fs::path& path, std::string& error)
-{
-    (void)entries;
-    error = "no data list writer yet (" + path.string() + ")";
-    return false;
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    try {
+        switch (c.dataType) {
+        case 1: {
+            VECmapWriter w(c.options, c.south_west.Lat, c.north_east.Lat, c.south_west.Lon, c.north_east.Lon);
+            for (const KeyedPolyline& l : c.lines) w.AddPolyline(l.key, l.points);
+            return w.Save(path.string(), &error);
+        }
+        case 2:
+        case 3: {
+            MemoryRaster values(c.raster.Columns, c.codes);
+            if (c.dataType == 2) return MonoRLEmapWriter(c.raster, c.options).Write(values).Save(path.string(), &error);
+            return RLEmapWriter(c.raster, c.options).Write(values).Save(path.string(), &error);
+        }
+        case 4:
+        case 5: {
+            SymbolFileWriter w(c.options, c.dataType == 4);
+            for (const SymbolPoint& p : c.points) w.Add(p);
+            return w.Save(path.string(), &error);
+        }
+        case 6: {
+            LabelFileWriter w(c.options);
+            for (const LabelFeature& l : c.labels) w.Add(l);
+            return w.Save(path.string(), &error);
+        }
+        case 7:
+        case 8:
+        case 9: {
+            PolygonFileWriter w(c.options, c.dataType);
+            for (const PolygonFeature& p : c.polygons) w.Add(p);
+            return w.Save(path.string(), &error);
+        }
+        default:
+            error = "no layer format of type " + std::to_string(c.dataType);
+            return false;
+        }
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
 }
 
 bool LoadDescription(const std::string& file, AtlasDescription& atlas)
@@ -85,8 +106,7 @@ bool LoadDescription(const std::string& file, AtlasDescription& atlas)
 
 void PrintDataList(const AtlasDescription& atlas)
 {
-    for (const DataListEntry& e : BuildDataList(atlas))
-        std::cout << e.level << " " << e.title << "\n" << e.type << " " << e.file << "\n";
+    std::cout << WriteDataList(BuildDataList(atlas));
 }
 
 const char* TypeWord(int type)
@@ -95,8 +115,6 @@ const char* TypeWord(int type)
                                   "symbols", "labels", "polygon-outlines", "polygons", "polygons-info"};
     return type >= 1 && type <= 9 ? words[type] : words[0];
 }
-
-std::string Degrees(int32_t micro) { return std::to_string(micro / 1e6); }
 
 // Reads a layer's source and builds its content; reports and returns false on failure.
 bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::path& sources,
@@ -128,22 +146,19 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
         return false;
     }
 
-    const HdrRec& h = result.content.header;
+    const LayerContent& c = result.content;
     std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": " << result.used
               << (layer.dataType == 2 || layer.dataType == 3 ? " coded units" : " features") << ", "
               << result.skipped << " left out\n";
     if (verbose) {
         size_t points = 0;
-        for (const KeyedPolyline& l : result.content.lines) points += l.points.size();
-        for (const KeyedPolygon& p : result.content.polygons)
-            for (const GeoLine& part : p.parts) points += part.size();
-        std::cout << "  grid " << h.NumCols << " x " << h.NumRows << " cells of " << Degrees(h.GridCellSize)
-                  << " degree from " << Degrees(h.LonOrig) << " E " << Degrees(h.LatOrig) << " N, unit "
-                  << h.HPrecision << (h.VPrecision ? " x " + std::to_string(h.VPrecision) : std::string())
-                  << " millionths; " << result.content.lines.size() << " lines, " << result.content.polygons.size()
-                  << " polygons, " << points << " vertices, " << result.content.points.size() << " points, "
-                  << result.content.labels.size() << " labels, raster " << result.content.raster.cols << " x "
-                  << result.content.raster.rows << "\n";
+        for (const KeyedPolyline& l : c.lines) points += l.points.size();
+        for (const PolygonFeature& p : c.polygons)
+            for (const GeoLine& part : p.Parts) points += part.size();
+        std::cout << "  " << c.lines.size() << " lines, " << c.polygons.size() << " polygons, " << points
+                  << " vertices, " << c.points.size() << " points, " << c.labels.size() << " labels, raster "
+                  << c.raster.Columns << " x " << c.raster.Rows << "; cells of " << c.options.CellSize
+                  << " millionths of a degree wanted\n";
     }
     for (const std::string& w : result.warnings) std::cout << "  " << w << "\n";
     if (result.info) std::cout << "  information: " << result.info->Bytes().size() << " bytes\n";
@@ -158,10 +173,12 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             return false;
         }
     }
-    if (!WriteLayerFile(result.content, out, error)) {
+    if (!WriteLayerFile(c, out, error)) {
         std::cerr << "layer " << layer.name << ": " << error << "\n";
         return false;
     }
+    std::error_code ec;
+    std::cout << "  " << fs::file_size(out, ec) << " bytes\n";
     return true;
 }
 
@@ -204,7 +221,7 @@ int Build(const CommandLine& cl)
         std::unique_ptr<MASStruct> mas = BuildMasterRecord(atlas, theme);
         std::cout << "theme " << theme.title << " -> " << theme.master << ": " << theme.datasets.size() << " datasets, "
                   << theme.key.size() << " key entries, " << theme.queryLines.size() << " query lines\n";
-        if (!cl.dryRun && !WriteMasterFile(*mas, NativeInAtlas(root, theme.master), error)) {
+        if (!cl.dryRun && !WriteBytes(NativeInAtlas(root, theme.master), WriteMasterFile(*mas), error)) {
             std::cerr << "theme " << theme.title << ": " << error << "\n";
             ok = false;
         }
@@ -217,9 +234,16 @@ int Build(const CommandLine& cl)
         }
     }
     std::cout << "data list -> " << atlas.dataList << ": " << atlas.menu.size() << " entries\n";
-    if (!cl.dryRun && !WriteDataListFile(BuildDataList(atlas), NativeInAtlas(root, atlas.dataList), error)) {
-        std::cerr << "data list: " << error << "\n";
-        ok = false;
+    if (!cl.dryRun) {
+        try {
+            if (!WriteBytes(NativeInAtlas(root, atlas.dataList), WriteDataList(BuildDataList(atlas)), error)) {
+                std::cerr << "data list: " << error << "\n";
+                ok = false;
+            }
+        } catch (const std::exception& e) {
+            std::cerr << "data list: " << e.what() << "\n";
+            ok = false;
+        }
     }
     return ok ? kDone : kFailed;
 }
