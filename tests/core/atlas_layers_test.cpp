@@ -1,0 +1,229 @@
+// The GDAL-free half of corvane-atlas: text for the atlas's code pages, query information
+// files, and layer contents built from features and rasters, as the layer writers take them.
+#include "AtlasText.h"
+#include "LayerBuild.h"
+#include "LayerData.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace corvane;
+using namespace corvane::atlas;
+
+TEST(AtlasText, TargetsTheCodePageOfEachUse)
+{
+    // Windows-1252 keeps what it has, letters it lacks lose their accents.
+    EXPECT_EQ(ToAtlasText("Malmö", TextUse::Plain), "Malm\xF6");
+    EXPECT_EQ(ToAtlasText("Gdańsk", TextUse::Plain), "Gdansk");
+    EXPECT_EQ(ToAtlasText("İzmir", TextUse::Plain), "Izmir");
+    EXPECT_EQ(ToAtlasText("Constanța", TextUse::Plain), "Constanta");
+    EXPECT_EQ(ToAtlasText("Œuvre €5 km²", TextUse::Plain), "\x8C" "uvre \x80" "5 km\xB2");
+    EXPECT_EQ(ToAtlasText("東京", TextUse::Plain), "??");
+    EXPECT_EQ(ToAtlasText("bad \xC3 end", TextUse::Plain), "bad ? end");
+    // Query values: the viewer shows 0xF8 as a degree sign, so o with a stroke is written o.
+    EXPECT_EQ(ToAtlasText("Tromsø 69°", TextUse::QueryValue), "Tromso 69\xB0");
+    EXPECT_EQ(ToAtlasText("Tromsø", TextUse::Plain), "Troms\xF8");
+    // Pages: ASCII, the DOS degree sign and line drawing in code page 437.
+    EXPECT_EQ(ToAtlasText("30°W, café", TextUse::Page), "30\xF8W, cafe");
+    EXPECT_EQ(ToAtlasText("┌─┐│└┘", TextUse::Page), "\xDA\xC4\xBF\xB3\xC0\xD9");
+}
+
+TEST(AtlasText, ExpandsTemplates)
+{
+    auto field = [](const std::string& n) -> std::optional<std::string> {
+        if (n == "name") return std::string("Oslo");
+        return std::nullopt;
+    };
+    std::string missing;
+    EXPECT_EQ(ExpandTemplate("{name} ({cc}) {{x}}", field, &missing), "Oslo () {x}");
+    EXPECT_EQ(missing, "cc");
+    EXPECT_EQ(ExpandTemplate("open {name", field), "open {name");
+}
+
+TEST(InfoFile, RecordsOfEveryKind)
+{
+    InfoFileBuilder one(0);
+    EXPECT_EQ(one.AddLine("North Sea"), 0u);
+    EXPECT_EQ(one.AddLine(std::string(300, 'x')), 10u);
+    ASSERT_EQ(one.Bytes().size(), 10u + 256u);
+    EXPECT_EQ(one.Bytes()[0], 9);
+    EXPECT_EQ(one.Bytes()[10], 255);                  // cut to 255
+
+    InfoFileBuilder two(2);
+    EXPECT_EQ(two.AddRecord({{0, "Oslo"}, {3, std::string(80, 'y')}}, true, uint8_t{1}), 0u);
+    const auto& b = two.Bytes();
+    ASSERT_EQ(b.size(), 2u + (1 + 1 + 4) + (1 + 1 + 70));
+    EXPECT_EQ(b[0], 2);                                // entries
+    EXPECT_EQ(b[1], 1);                                // display count
+    EXPECT_EQ(b[2], 0);                                // line code
+    EXPECT_EQ(b[3], 4);
+    EXPECT_EQ(b[8], 3);
+    EXPECT_EQ(b[9], 70);                               // values are at most 70 characters
+
+    InfoFileBuilder headed(1);
+    headed.AddRecord({{0, "ignored"}, {1, ""}}, false);
+    EXPECT_EQ(headed.Bytes(), (std::vector<uint8_t>{2, 0, 1}));   // no values, no display count
+    EXPECT_THROW(headed.AddRecord({{0xFE, "x"}}, true), std::invalid_argument);
+}
+
+namespace {
+
+SourceFeature Town(double lat, double lon, const std::string& cls, const std::string& name)
+{
+    SourceFeature f;
+    f.kind = SourceFeature::Point;
+    f.parts = {{{lat, lon}}};
+    f.attributes = {{"class", cls}, {"name", name}, {"country", "Norway"}};
+    return f;
+}
+
+} // namespace
+
+TEST(LayerBuild, SymbolsWithHeadedRecords)
+{
+    AtlasDescription atlas;
+    atlas.date = 20170615;
+    LayerSpec l;
+    l.name = "towns";
+    l.dataType = 4;
+    l.region = Region{-30, 45, 27, 72};
+    l.cellDegrees = 0.75;
+    l.key = {"class", 0};
+    l.infoKind = 1;
+    l.infoFile = "TOWNS.DAT";
+    l.infoLines = {{0, "{name}"}, {1, "{country}"}};
+    std::vector<QueryLineSpec> query(2);
+    query[0].dataType = 1;                              // entries carry values
+
+    VectorSource src;
+    src.features = {Town(69.65, 18.96, "4", "Tromsø"), Town(59.9, 10.7, "x", "Oslo"), Town(60.4, 5.3, "60", "Bergen"),
+                    Town(58.97, 5.73, "3", "Stavanger")};
+    LayerBuildResult r = BuildVectorLayer(atlas, l, query, src);
+    ASSERT_EQ(r.content.points.size(), 2u);             // "x" and 60 are no key codes
+    EXPECT_EQ(r.skipped, 2u);
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_NE(r.warnings[0].find("field class"), std::string::npos);
+    EXPECT_EQ(r.content.points[0].Symbol, 4);
+    EXPECT_DOUBLE_EQ(r.content.points[0].Lat, 69.65);
+    EXPECT_EQ(r.content.points[0].InfoOffset, 0);
+    EXPECT_EQ(r.content.points[0].Name, "Troms\u00f8");  // for the writer's messages, as read
+    const auto& b = r.info->Bytes();
+    EXPECT_EQ(std::string(b.begin() + 3, b.begin() + 9), "Tromso");
+    const HdrRec& h = r.content.options.Header;
+    EXPECT_EQ(h.AssDataType, 1);
+    EXPECT_EQ(h.AssDataFilename, "TOWNS.DAT");
+    EXPECT_EQ(h.DateOrig, 20170615);
+    EXPECT_EQ(h.DatasetID, "towns");
+    EXPECT_EQ(r.content.options.CellSize, 750000);
+
+    // The symbol writer takes the points as they are.
+    SymbolFileWriter w(r.content.options, true);
+    for (const SymbolPoint& p : r.content.points) w.Add(p);
+    EXPECT_GT(w.Bytes().size(), 80u);
+}
+
+TEST(LayerBuild, PolygonsLabelsAndLines)
+{
+    AtlasDescription atlas;
+    SourceFeature sea;
+    sea.kind = SourceFeature::Polygon;
+    sea.parts = {{{50, 0}, {50, 4}, {54, 4}, {54, 0}, {50, 0}}, {{51, 1}, {51, 2}, {52, 2}, {51, 1}}};
+    sea.inside = {53, 3};
+    sea.attributes = {{"name", "North Sea"}, {"lon", "2.5"}, {"lat", "55"}, {"size", "2"}};
+    VectorSource src;
+    src.features = {sea};
+    src.extent = {0, 4, 50, 54};
+
+    LayerSpec p;
+    p.name = "seas";
+    p.dataType = 7;
+    p.infoKind = 0;
+    p.infoFile = "SEAS.DAT";
+    p.infoText = "{name}: {missing}";
+    p.referenceLon = "lon";
+    p.referenceLat = "lat";
+    LayerBuildResult r = BuildVectorLayer(atlas, p, {}, src);
+    ASSERT_EQ(r.content.polygons.size(), 1u);
+    EXPECT_EQ(r.content.polygons[0].Parts.size(), 2u);          // the hole is a part of its own
+    EXPECT_DOUBLE_EQ(r.content.polygons[0].Reference.Lon, 2.5);
+    EXPECT_EQ(std::string(r.info->Bytes().begin() + 1, r.info->Bytes().end()), "North Sea: ");
+    EXPECT_EQ(r.warnings.size(), 1u);                           // the missing field
+
+    p.dataType = 8;                                             // filled, no reference, no info
+    p.infoKind = -1;
+    p.referenceLon.clear();
+    r = BuildVectorLayer(atlas, p, {}, src);
+    EXPECT_DOUBLE_EQ(r.content.polygons[0].Reference.Lat, 53);  // the point inside
+    EXPECT_FALSE(r.info);
+
+    LayerSpec lb;
+    lb.name = "names";
+    lb.dataType = 6;
+    lb.labelText = "{name}";
+    lb.labelSize = {"size", 0};
+    lb.labelTrigger = {"", 40};
+    lb.hJust = 1;
+    r = BuildVectorLayer(atlas, lb, {}, src);
+    ASSERT_EQ(r.content.labels.size(), 1u);
+    EXPECT_EQ(r.content.labels[0].Text, "North Sea");
+    EXPECT_EQ(r.content.labels[0].bHeight, 2);
+    EXPECT_EQ(r.content.labels[0].TriggerScale, 40);
+    EXPECT_EQ(r.content.labels[0].hJust, 1);
+    EXPECT_DOUBLE_EQ(r.content.labels[0].Lon, 3);               // a polygon's label sits inside
+
+    LayerSpec ln;
+    ln.name = "outline";
+    ln.dataType = 1;
+    ln.key = {"", 3};
+    r = BuildVectorLayer(atlas, ln, {}, src);
+    ASSERT_EQ(r.content.lines.size(), 2u);                      // every ring becomes a line
+    EXPECT_EQ(r.content.lines[1].key, 3);
+    EXPECT_DOUBLE_EQ(r.content.north_east.Lat, 54);             // no region: the source's extent
+    EXPECT_EQ(r.content.lines[1].points.size(), 4u);
+
+    ln.dataType = 5;                                            // polygons are no symbols
+    r = BuildVectorLayer(atlas, ln, {}, src);
+    EXPECT_TRUE(r.content.points.empty());
+    EXPECT_EQ(r.skipped, 1u);
+}
+
+TEST(LayerBuild, RastersBecomeKeyCodes)
+{
+    AtlasDescription atlas;
+    RasterValues v;
+    v.west = 0; v.north = 51;
+    v.unitLon = v.unitLat = 0.5;
+    v.cols = 2; v.rows = 2;
+    v.values = {0, 5, 7, -9999};
+    v.noData = -9999;
+
+    LayerSpec land;
+    land.name = "land";
+    land.dataType = 2;
+    land.cellDegrees = 1;
+    LayerBuildResult r = BuildRasterLayer(atlas, land, v);
+    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
+    land.landValues = {7};
+    r = BuildRasterLayer(atlas, land, v);
+    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 0, 1, 0}));
+    EXPECT_DOUBLE_EQ(r.content.raster.North, 51);
+    EXPECT_EQ(r.content.raster.Columns, 2);
+    EXPECT_EQ(r.content.options.CellSize, 1000000);
+    // The land writer takes the raster as it is: one cell of 2 x 2 units.
+    MemoryRaster values(r.content.raster.Columns, r.content.codes);
+    MonoRLEmapWriter w(r.content.raster, r.content.options);
+    EXPECT_EQ(w.Header().NumCols, 1);
+    EXPECT_EQ(w.Header().HPrecision, 500000);
+    EXPECT_EQ(w.Header().DatasetID.substr(0, 4), "land");
+    EXPECT_GT(w.Write(values).Bytes().size(), 80u);
+
+    LayerSpec zones;
+    zones.name = "zones";
+    zones.dataType = 3;
+    v.values = {0, 3, 31, 32};
+    v.noData.reset();
+    r = BuildRasterLayer(atlas, zones, v);
+    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 3, 31, 0}));
+    EXPECT_EQ(r.warnings.size(), 1u);
+}

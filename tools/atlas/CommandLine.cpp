@@ -1,0 +1,147 @@
+#include "CommandLine.h"
+
+#include <set>
+
+namespace corvane::atlas {
+
+const char* HelpText()
+{
+    return R"(corvane-atlas: compiles GIS data into the files of a Corvane atlas.
+
+Usage:
+  corvane-atlas build [--sources DIR] [--output DIR] [--only LAYER]... [--dry-run] [--verbose] ATLAS.desc
+  corvane-atlas check ATLAS.desc
+  corvane-atlas layer --type TYPE --source FILE [layer options] --output FILE
+  corvane-atlas inspect SOURCE...
+  corvane-atlas --help | --version
+
+Commands:
+  build    Reads the atlas description and writes every layer file it names (with
+           the query information files in the "DNN" folder beside each layer that
+           has information), every theme's master file, the data list and the text
+           pages, under the output folder.
+  check    Reads and checks the atlas description and prints the data list and the
+           layers it would build; reads no source.
+  layer    Writes one layer file from one source; the layer options below are the
+           names of a [layer] block of the description (tools/atlas/README.md).
+  inspect  Describes sources as GDAL reads them: layers, feature counts, fields and
+           extents, or raster size, cell size and value range.
+
+Options of build:
+  --sources DIR   Folder the sources of the description are read from (default: the
+                  "sources" of its [atlas] block, relative to the description).
+  --output DIR    Root folder of the atlas (default: the folder of the description).
+  --only LAYER    Builds only this layer (repeatable); master files, data list and
+                  pages are then left alone.
+  --dry-run       Reads the sources and reports what would be written, writes nothing.
+  --verbose       Reports every layer's grid, unit and counts.
+
+Layer options (layer command; in a description: the same names without "--"):
+  --type TYPE           Data type: 1 vectors, 2 land-raster, 3 colour-raster,
+                        4 symbols-info, 5 symbols, 6 labels, 7 polygon-outlines,
+                        8 polygons, 9 polygons-info (number or word).
+  --source FILE         Vector or raster source GDAL reads (GeoJSON, Shapefile,
+                        GeoPackage, OGR/GMT, GeoTIFF, netCDF, ...).
+  --source-layer NAME   Layer of the source (default: the first).
+  --where EXPR          Attribute filter, an OGR SQL WHERE clause.
+  --band N              Raster band (default 1).
+  --region "W E S N"    Region in degrees: features and rasters are cut to it; the
+                        grid of vectors covers it, that of other layers their features
+                        (default: the extent of the source).
+  --cell DEG|auto       Wanted side of a grid cell in degrees (auto: 1 degree); made
+                        larger when the grid would need more than 100 cells a side;
+                        for rasters the nearest side of whole raster cells.
+  --precision N|auto    Layer unit in millionths of a degree; it is made coarser when
+                        an offset in a cell would not fit 16 bits (auto: the finest that
+                        fits). Rasters use their own cell size.
+  --id TEXT             Data set identifier in the header (12 characters).
+  --date YYYYMMDD       Date of the source (0: unknown).
+  --scale N             Scale denominator of the source (0: digital).
+  --key N | --key "field NAME"
+                        Key code of every feature: a constant (1..50) or an integer
+                        attribute. Colour rasters take the raster value (0..31).
+  --land-values "V..."  Land raster: the raster values that are land (default: any
+                        value but 0).
+  --label-text TEMPLATE Labels: the text; {NAME} is replaced by the attribute NAME.
+  --label-size N | "field NAME"      Label size step 0..3 (4 points each).
+  --label-trigger N | "field NAME"   Screen pixels per degree of longitude from which
+                        the label is drawn (0: always).
+  --justify "H V"       Labels: H left|centre|right, V above|middle|low|below.
+  --angle N             Labels: the angle stored with the label (not drawn).
+  --reference inside | "fields LON LAT"
+                        Polygons 7 and 9: the reference point a query finds, a point
+                        inside the polygon (default) or two attributes.
+  --info-kind 0|1|2     Query information: 0 one line of text, 1 headed record,
+                        2 headed record with a display count (types 4, 7, 9).
+  --info-file NAME      Name of the information file in the "DNN" folder (8.3).
+  --info-text TEMPLATE  Kind 0: the line of every feature.
+  --info-line "CODE TEMPLATE"
+                        Kinds 1 and 2: one entry of every record (repeatable, in
+                        order): CODE is the 0-based index of the theme's query line
+                        that formats it.
+  --info-display-count N
+                        Kind 2: the display count byte (default: the entries).
+  --output FILE         The layer file to write.
+
+Exit status: 0 done, 1 a source or output failed, 2 bad arguments or description.
+)";
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args)
+{
+    static const std::set<std::string> layerOptions{
+        "type", "source", "source-layer", "where", "band", "region", "cell", "precision", "id", "date",
+        "scale", "key", "land-values", "label-text", "label-size", "label-trigger", "justify", "angle",
+        "reference", "info-kind", "info-file", "info-text", "info-line", "info-display-count"};
+    CommandLine cl;
+    if (args.empty()) { cl.error = "no command (try --help)"; return cl; }
+    const std::string& cmd = args[0];
+    if (cmd == "--help" || cmd == "-h" || cmd == "help") { cl.command = CommandLine::Help; return cl; }
+    if (cmd == "--version") { cl.command = CommandLine::Version; return cl; }
+    if (cmd == "build") cl.command = CommandLine::Build;
+    else if (cmd == "check") cl.command = CommandLine::Check;
+    else if (cmd == "inspect") cl.command = CommandLine::Inspect;
+    else if (cmd == "layer") cl.command = CommandLine::Layer;
+    else { cl.error = "unknown command " + cmd + " (try --help)"; return cl; }
+
+    std::vector<std::string> positional;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") { cl.command = CommandLine::Help; return cl; }
+        if (a.rfind("--", 0) != 0) { positional.push_back(a); continue; }
+        const std::string name = a.substr(2);
+        const bool flag = name == "dry-run" || name == "verbose";
+        if (!flag && i + 1 >= args.size()) { cl.error = a + " needs a value"; return cl; }
+        if (name == "dry-run" && cl.command == CommandLine::Build) cl.dryRun = true;
+        else if (name == "verbose" && cl.command == CommandLine::Build) cl.verbose = true;
+        else if (name == "sources" && cl.command == CommandLine::Build) cl.sources = args[++i];
+        else if (name == "only" && cl.command == CommandLine::Build) cl.only.push_back(args[++i]);
+        else if (name == "output" && (cl.command == CommandLine::Build || cl.command == CommandLine::Layer)) cl.output = args[++i];
+        else if (cl.command == CommandLine::Layer && layerOptions.count(name)) {
+            const std::string& v = args[++i];
+            if (v.find('\n') != std::string::npos) { cl.error = a + ": a value is one line"; return cl; }
+            cl.layerBlock += name + " = " + v + "\n";
+        } else { cl.error = "unknown option " + a + " for " + cmd; return cl; }
+    }
+
+    switch (cl.command) {
+    case CommandLine::Build:
+    case CommandLine::Check:
+        if (positional.size() != 1) { cl.error = cmd + " takes one atlas description"; return cl; }
+        cl.description = positional[0];
+        break;
+    case CommandLine::Inspect:
+        if (positional.empty()) { cl.error = "inspect takes one or more sources"; return cl; }
+        cl.inputs = positional;
+        break;
+    case CommandLine::Layer:
+        if (!positional.empty()) { cl.error = "layer takes options only (unexpected " + positional[0] + ")"; return cl; }
+        if (cl.output.empty()) { cl.error = "layer needs --output FILE"; return cl; }
+        break;
+    default:
+        break;
+    }
+    return cl;
+}
+
+} // namespace corvane::atlas

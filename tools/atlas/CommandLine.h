@@ -1,0 +1,28 @@
+#pragma once
+// The command line of corvane-atlas (no GDAL here, so that it can be tested alone).
+#include <string>
+#include <vector>
+
+namespace corvane::atlas {
+
+struct CommandLine {
+    enum Command { None, Help, Version, Check, Inspect, Build, Layer };
+    Command command = None;
+    std::string description;           // check, build: the atlas description
+    std::string sources;               // --sources DIR
+    std::string output;                // --output DIR (build) or the layer file (layer)
+    std::vector<std::string> only;     // --only LAYER (repeatable)
+    bool dryRun = false;               // --dry-run
+    bool verbose = false;              // --verbose
+    std::vector<std::string> inputs;   // inspect: the sources
+    // layer: the options of a [layer] block, as description lines "name = value"
+    std::string layerBlock;
+    std::string error;                 // set when the arguments are wrong
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The --help text: every command and option.
+const char* HelpText();
+
+} // namespace corvane::atlas

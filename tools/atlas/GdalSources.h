@@ -1,0 +1,61 @@
+#pragma once
+// Reading the sources of an atlas through GDAL/OGR: vector features (points, lines,
+// polygons with their parts and holes, with their attributes) and raster bands of integers,
+// in degrees of longitude and latitude, cut to a region. Any format GDAL reads will do
+// (GeoJSON, Shapefile, GeoPackage, the OGR/GMT text format, GeoTIFF, netCDF, ...);
+// sources in another coordinate system are transformed to WGS 84 longitude and latitude.
+#include "AtlasDescription.h"
+#include "LayerData.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvane::atlas {
+
+struct SourceFeature {
+    enum Kind { Point, Line, Polygon };
+    Kind kind = Point;
+    // Point: one part of one point. Line: one part per line string. Polygon: the rings of
+    // every polygon, outer ring first, then its holes.
+    std::vector<GeoLine> parts;
+    // Polygon: a point inside the (largest) polygon, for reference points.
+    GeoPoint inside;
+    // Attribute values as text (integers in decimal, reals as GDAL formats them); fields
+    // that are null are missing.
+    std::map<std::string, std::string> attributes;
+};
+
+struct VectorSource {
+    std::vector<SourceFeature> features;
+    Region extent;                     // of the features read (after cutting)
+    std::vector<std::string> fields;   // attribute names of the layer
+    size_t skipped = 0;                // features without geometry, or outside the region
+};
+
+// Reads the features of one layer of a vector source (the first when layer is empty),
+// keeping those that pass the attribute filter `where` (OGR SQL) and cutting lines and
+// polygons to the region. False with a message when the source cannot be read.
+bool ReadVectorSource(const std::string& path, const std::string& layer, const std::string& where,
+                      const std::optional<Region>& region, VectorSource& out, std::string& error);
+
+// One band of a raster as whole numbers, rows from north to south (as the run-length
+// writers read them); west and north are the outer edges of the first pixel.
+struct RasterValues {
+    double west = 0, north = 0;
+    double unitLon = 0, unitLat = 0;
+    int32_t cols = 0, rows = 0;
+    std::vector<int32_t> values;
+    std::optional<int32_t> noData;
+};
+
+// Reads one band of a north-up raster in degrees, cut to the whole units inside the region.
+bool ReadRasterSource(const std::string& path, int band, const std::optional<Region>& region,
+                      RasterValues& out, std::string& error);
+
+// A short description of a source for corvane-atlas inspect: layers, feature counts,
+// geometry types, fields and extents; or bands, size, units and value range.
+std::string DescribeSource(const std::string& path);
+
+} // namespace corvane::atlas

@@ -1,0 +1,42 @@
+#include "LayerData.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace corvane::atlas {
+
+uint32_t InfoFileBuilder::Start()
+{
+    if (static_cast<int64_t>(bytes_.size()) > kMaxWritableInfoOffset)
+        throw std::length_error("the information file passes 16 MB");
+    return static_cast<uint32_t>(bytes_.size());
+}
+
+uint32_t InfoFileBuilder::AddLine(const std::string& text)
+{
+    const uint32_t at = Start();
+    const size_t n = std::min<size_t>(text.size(), 255);
+    bytes_.push_back(static_cast<uint8_t>(n));
+    bytes_.insert(bytes_.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(n));
+    return at;
+}
+
+uint32_t InfoFileBuilder::AddRecord(const std::vector<Entry>& entries, bool withValues, std::optional<uint8_t> displayCount)
+{
+    if (entries.size() > 255) throw std::invalid_argument("a record holds at most 255 entries");
+    const uint32_t at = Start();
+    bytes_.push_back(static_cast<uint8_t>(entries.size()));
+    if (kind_ == 2) bytes_.push_back(displayCount ? *displayCount : static_cast<uint8_t>(entries.size()));
+    for (const Entry& e : entries) {
+        // 0xFE and 0xFF would be read as markers.
+        if (e.code >= 0xFE) throw std::invalid_argument("line codes 254 and 255 are markers");
+        bytes_.push_back(e.code);
+        if (!withValues) continue;
+        const size_t n = std::min<size_t>(e.value.size(), 70);
+        bytes_.push_back(static_cast<uint8_t>(n));
+        bytes_.insert(bytes_.end(), e.value.begin(), e.value.begin() + static_cast<std::ptrdiff_t>(n));
+    }
+    return at;
+}
+
+} // namespace corvane::atlas
