@@ -2,61 +2,78 @@
 
 namespace corvane {
 
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options, std::string& error)
+bool ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+                    std::string& positional, std::string& error)
 {
-    options = CommandLineOptions{};
+    auto find = [&](const std::string& name) -> const OptionSpec* {
+        for (const OptionSpec& s : specs)
+            if (s.name == name) return &s;
+        return nullptr;
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (a == "--version") {
-            options.version = true;
-            continue;
-        }
-        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-            std::string name = a.substr(2), value;
-            bool hasValue = false;
-            size_t eq = name.find('=');
+        const OptionSpec* spec = nullptr;
+        std::string value;
+        bool hasValue = false;
+        if (a == "-h") {
+            spec = find("help");
+        } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+            std::string name = a.substr(2);
+            const size_t eq = name.find('=');
             if (eq != std::string::npos) {
                 value = name.substr(eq + 1);
                 name = name.substr(0, eq);
                 hasValue = true;
             }
-            std::optional<std::string>* target = name == "cdrom" ? &options.cdrom
-                                                 : name == "datalist" ? &options.datalist
-                                                 : name == "settings" ? &options.settings
-                                                                       : nullptr;
-            if (!target) {
-                error = "unknown option " + a;
+            spec = find(name);
+        } else if (a.size() > 1 && a[0] == '-') {
+            spec = nullptr;
+        } else {
+            if (!positional.empty()) {
+                error = "only one map definition file may be given";
                 return false;
             }
-            if (!hasValue) {
-                if (i + 1 >= args.size()) {
-                    error = "option --" + name + " needs a value";
-                    return false;
-                }
-                value = args[++i];
-            }
-            if (value.empty()) {
-                error = "option --" + name + " needs a value";
-                return false;
-            }
-            *target = value;
+            positional = a;
             continue;
         }
-        if (a.size() > 1 && a[0] == '-') {
+        if (!spec) {
             error = "unknown option " + a;
             return false;
         }
-        if (!options.mapFile.empty()) {
-            error = "only one map definition file may be given";
+        if (spec->flag) {
+            if (hasValue) {
+                error = "option --" + spec->name + " takes no value";
+                return false;
+            }
+            *spec->flag = true;
+            continue;
+        }
+        if (!hasValue) {
+            if (i + 1 >= args.size()) {
+                error = "option --" + spec->name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (value.empty()) {
+            error = "option --" + spec->name + " needs a value";
             return false;
         }
-        options.mapFile = a;
+        *spec->value = value;
     }
     return true;
+}
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options, std::string& error)
+{
+    options = CommandLineOptions{};
+    return ParseArguments(args,
+                          {{"help", nullptr, &options.help},
+                           {"version", nullptr, &options.version},
+                           {"cdrom", &options.cdrom, nullptr},
+                           {"datalist", &options.datalist, nullptr},
+                           {"settings", &options.settings, nullptr}},
+                          options.mapFile, error);
 }
 
 std::string CommandLineUsage(const std::string& program)

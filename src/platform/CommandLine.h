@@ -16,6 +16,20 @@ struct CommandLineOptions {
     bool version = false;
 };
 
+// One option of a command line: a flag ("--help") or an option with a value ("--cdrom DIR" or
+// "--cdrom=DIR").
+struct OptionSpec {
+    std::string name;                              // without the leading "--"
+    std::optional<std::string>* value = nullptr;   // set for options that take a value
+    bool* flag = nullptr;                          // set for flags
+};
+
+// Parses arguments against the options given ("-h" stands for "--help" when there is such a
+// flag) and at most one plain argument, which goes to positional. False with a reason on a bad
+// command line.
+bool ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+                    std::string& positional, std::string& error);
+
 // Parses the arguments after the program name; false with a reason on a bad command line.
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options, std::string& error);
 

@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "platform/CommandLine.h"
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
 
@@ -39,54 +40,15 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
 {
     options = RenderOptions{};
     std::optional<std::string> size, output;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            options.help = true;
-            continue;
-        }
-        if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-            std::string name = a.substr(2), value;
-            const size_t eq = name.find('=');
-            const bool hasValue = eq != std::string::npos;
-            if (hasValue) {
-                value = name.substr(eq + 1);
-                name = name.substr(0, eq);
-            }
-            std::optional<std::string>* target = name == "cdrom"      ? &options.cdrom
-                                                 : name == "datalist" ? &options.datalist
-                                                 : name == "settings" ? &options.settings
-                                                 : name == "size"     ? &size
-                                                 : name == "output"   ? &output
-                                                                      : nullptr;
-            if (!target) {
-                error = "unknown option " + a;
-                return false;
-            }
-            if (!hasValue) {
-                if (i + 1 >= args.size()) {
-                    error = "option --" + name + " needs a value";
-                    return false;
-                }
-                value = args[++i];
-            }
-            if (value.empty()) {
-                error = "option --" + name + " needs a value";
-                return false;
-            }
-            *target = value;
-            continue;
-        }
-        if (a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a;
-            return false;
-        }
-        if (!options.mapFile.empty()) {
-            error = "only one map definition file may be given";
-            return false;
-        }
-        options.mapFile = a;
-    }
+    if (!ParseArguments(args,
+                        {{"help", nullptr, &options.help},
+                         {"cdrom", &options.cdrom, nullptr},
+                         {"datalist", &options.datalist, nullptr},
+                         {"settings", &options.settings, nullptr},
+                         {"size", &size, nullptr},
+                         {"output", &output, nullptr}},
+                        options.mapFile, error))
+        return false;
     if (options.help) return true;
     if (size && !ParseSize(*size, options.width, options.height)) {
         error = "--size wants WxH, each side 1 to " + std::to_string(kMaxPictureSide) + " pixels, not " + *size;
