@@ -368,38 +368,36 @@ void QtCanvas::FillRect(const Rect& r)
     pen.mode = saved;
 }
 
-void QtCanvas::RoundRect(int x1, int y1, int x2, int y2, int cw, int ch)
+// Sets up the painter for a filled, outlined figure in the box (x1, y1)-(x2, y2) and returns
+// the box with its right and bottom edges left out.
+QRect QtCanvas::PrepareFigure(int x1, int y1, int x2, int y2)
 {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     QPainter& p = P();
     ApplyMode(p);
-    if (pen.style == PenStyle::Clear) p.setPen(Qt::NoPen);
-    else {
+    if (pen.style == PenStyle::Clear) {
+        p.setPen(Qt::NoPen);
+    } else {
         QPen qp(ToQColor(pen.colour));
         qp.setWidth(pen.width <= 1 ? 0 : pen.width);
         p.setPen(qp);
     }
     p.setBrush(CurrentBrush());
     p.setBrushOrigin(0, 0);
-    p.drawRoundedRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1), cw / 2.0, ch / 2.0);
+    return QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+}
+
+void QtCanvas::RoundRect(int x1, int y1, int x2, int y2, int cw, int ch)
+{
+    QRect box = PrepareFigure(x1, y1, x2, y2);
+    P().drawRoundedRect(box, cw / 2.0, ch / 2.0);
 }
 
 void QtCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
-    if (x2 < x1) std::swap(x1, x2);
-    if (y2 < y1) std::swap(y1, y2);
-    QPainter& p = P();
-    ApplyMode(p);
-    if (pen.style == PenStyle::Clear) p.setPen(Qt::NoPen);
-    else {
-        QPen qp(ToQColor(pen.colour));
-        qp.setWidth(pen.width <= 1 ? 0 : pen.width);
-        p.setPen(qp);
-    }
-    p.setBrush(CurrentBrush());
-    p.setBrushOrigin(0, 0);
-    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    QRect box = PrepareFigure(x1, y1, x2, y2);
+    P().drawEllipse(box);
 }
 
 void QtCanvas::TextOut(int x, int y, const std::string& text)

@@ -85,6 +85,7 @@ private:
     void PainterLine(int x1, int y1, int x2, int y2);
     void OutlinePoints(const std::vector<Point>& pts, bool closed);
     void FillQRect(const QRect& r);
+    QRect PrepareFigure(int x1, int y1, int x2, int y2);
     void ApplyMode(QPainter& p) const;
 
     QImage* image_ = nullptr;
