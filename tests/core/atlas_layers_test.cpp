@@ -188,42 +188,52 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     EXPECT_EQ(r.skipped, 1u);
 }
 
+// The codes of a raster layer as the writer reads them, one window of the whole raster.
+static std::vector<uint8_t> AllCodes(const LayerBuildResult& r)
+{
+    std::vector<uint8_t> out(static_cast<size_t>(r.content.raster.Columns * r.content.raster.Rows));
+    r.content.codes->ReadWindow(0, 0, static_cast<int32_t>(r.content.raster.Columns),
+                                static_cast<int32_t>(r.content.raster.Rows), out.data());
+    return out;
+}
+
 TEST(LayerBuild, RastersBecomeKeyCodes)
 {
     AtlasDescription atlas;
-    RasterValues v;
-    v.west = 0; v.north = 51;
-    v.unitLon = v.unitLat = 0.5;
-    v.cols = 2; v.rows = 2;
-    v.values = {0, 5, 7, -9999};
-    v.noData = -9999;
+    auto v = std::make_shared<RasterValues>();
+    v->west = 0; v->north = 51;
+    v->unitLon = v->unitLat = 0.5;
+    v->cols = 2; v->rows = 2;
+    v->values = {0, 5, 7, -9999};
+    v->noData = -9999;
 
     LayerSpec land;
     land.name = "land";
     land.dataType = 2;
     land.cellDegrees = 1;
     LayerBuildResult r = BuildRasterLayer(atlas, land, v);
-    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
+    EXPECT_EQ(AllCodes(r), (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
+    EXPECT_EQ(r.rasterCodes->Used(), 2u);
     land.landValues = {7};
     r = BuildRasterLayer(atlas, land, v);
-    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 0, 1, 0}));
+    EXPECT_EQ(AllCodes(r), (std::vector<uint8_t>{0, 0, 1, 0}));
     EXPECT_DOUBLE_EQ(r.content.raster.North, 51);
     EXPECT_EQ(r.content.raster.Columns, 2);
     EXPECT_EQ(r.content.options.CellSize, 1000000);
-    // The land writer takes the raster as it is: one cell of 2 x 2 units.
-    MemoryRaster values(r.content.raster.Columns, r.content.codes);
+    // The land writer takes the raster as it is, reading it through the layer's codes: one
+    // cell of 2 x 2 units.
     MonoRLEmapWriter w(r.content.raster, r.content.options);
     EXPECT_EQ(w.Header().NumCols, 1);
     EXPECT_EQ(w.Header().HPrecision, 500000);
     EXPECT_EQ(w.Header().DatasetID.substr(0, 4), "land");
-    EXPECT_GT(w.Write(values).Bytes().size(), 80u);
+    EXPECT_GT(w.Write(*r.content.codes).Bytes().size(), 80u);
 
     LayerSpec zones;
     zones.name = "zones";
     zones.dataType = 3;
-    v.values = {0, 3, 31, 32};
-    v.noData.reset();
+    v->values = {0, 3, 31, 32};
+    v->noData.reset();
     r = BuildRasterLayer(atlas, zones, v);
-    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 3, 31, 0}));
-    EXPECT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(AllCodes(r), (std::vector<uint8_t>{0, 3, 31, 0}));
+    EXPECT_EQ(r.rasterCodes->Warnings().size(), 1u);
 }
