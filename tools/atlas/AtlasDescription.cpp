@@ -618,6 +618,21 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
     for (const PageSpec& p : atlas.pages)
         if (p.title.size() + 7 > 87) errors.push_back({p.line, "a text page title is at most 80 characters"});
     if (atlas.menu.empty()) errors.push_back({0, "the atlas has no heading, theme or page"});
+    // Maps find their themes by title, taking the first entry of the data list that has it.
+    std::vector<std::string> titles;
+    for (const MenuEntry& m : atlas.menu) {
+        const bool page = m.kind == MenuEntry::Page;
+        const std::string title = m.kind == MenuEntry::Heading ? atlas.headings[m.index].title
+                                  : page                       ? "(Text) " + atlas.pages[m.index].title
+                                                               : atlas.themes[m.index].title;
+        const int line = m.kind == MenuEntry::Heading ? atlas.headings[m.index].line
+                         : page                       ? atlas.pages[m.index].line
+                                                      : atlas.themes[m.index].line;
+        if (std::any_of(titles.begin(), titles.end(), [&](const std::string& t) { return SameText(t, title); }))
+            errors.push_back({line, "the data list has an earlier entry titled " + title +
+                                        ": a map looking the title up would find that one"});
+        titles.push_back(title);
+    }
 
     auto known = [](const auto& list, const std::string& title) {
         return std::any_of(list.begin(), list.end(), [&](const auto& x) { return SameText(x.title, title); });
