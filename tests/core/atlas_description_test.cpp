@@ -220,6 +220,48 @@ TEST(AtlasDescription, CheckFindsWhatSpansBlocks)
     EXPECT_TRUE(has("only types 4, 7 and 9"));
 }
 
+TEST(AtlasDescription, MapsNameThemesOfTheDataListAndTitlesStayUnique)
+{
+    std::vector<DescriptionError> errors;
+    AtlasDescription a = Parse(std::string(kSample) + R"(
+[map Maps/Coast.MDF]
+extent = 50 60 -5 10
+window = 640 480
+background = #000080
+land-style = 0
+base = coastal TOWNS
+overlay = Coastal towns
+text = Sources
+)", errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].message;
+    ASSERT_EQ(a.maps.size(), 1u);
+    const MapSpec& m = a.maps[0];
+    EXPECT_EQ(m.file, "Maps/Coast.MDF");
+    EXPECT_DOUBLE_EQ(m.extent->west, -5);
+    EXPECT_DOUBLE_EQ(m.extent->north, 60);
+    EXPECT_EQ(*m.background, 0x800000u);   // #RRGGBB becomes 0x00BBGGRR
+    EXPECT_EQ(m.width, 640);
+    EXPECT_TRUE(CheckAtlasDescription(a, errors)) << errors[0].message;   // titles match without case
+
+    auto has = [&](const std::string& part) {
+        for (const DescriptionError& e : errors)
+            if (e.message.find(part) != std::string::npos) return true;
+        return false;
+    };
+    AtlasDescription b = a;
+    b.maps[0].overlay = {"Tides"};
+    b.maps[0].text = {"Coastal towns"};                 // a theme, not a page
+    b.maps[0].extent.reset();
+    b.headings[0].title = "COASTAL towns";              // a map would find the heading first
+    for (int i = 0; i < 48; ++i) b.themes[0].key.push_back(b.themes[0].key[0]);
+    EXPECT_FALSE(CheckAtlasDescription(b, errors));
+    EXPECT_TRUE(has("no theme titled Tides"));
+    EXPECT_TRUE(has("no page titled Coastal towns"));
+    EXPECT_TRUE(has("has no extent"));
+    EXPECT_TRUE(has("earlier entry titled Coastal towns"));
+    EXPECT_TRUE(has("51 key entries, more than the 50"));
+}
+
 TEST(AtlasDescription, MasterRecordFollowsTheTheme)
 {
     std::vector<DescriptionError> errors;

@@ -67,6 +67,81 @@ TEST(InfoFile, RecordsOfEveryKind)
     EXPECT_THROW(headed.AddRecord({{0xFE, "x"}}, true), std::invalid_argument);
 }
 
+TEST(InfoFile, ClearMarkersAndSharedRests)
+{
+    // Towns of one country share the rest of their records, from the country on.
+    InfoFileBuilder b(1);
+    using E = InfoFileBuilder::Entry;
+    EXPECT_EQ(b.AddRecord({{0, "Bergen"}, E{2, "62", true, false}, E{1, "Norway", false, true}}, true), 0u);
+    const uint32_t second = b.AddRecord({{0, "Oslo"}, E{2, "59", true, false}, E{1, "Norway", false, true}}, true);
+    b.AddRecord({{0, "Lund"}, E{1, "Sweden", true, true}}, true);
+    const std::vector<uint8_t> bergen{3, 0, 6, 'B', 'e', 'r', 'g', 'e', 'n', 0xFE, 2, 2, '6', '2', 1, 6, 'N', 'o', 'r', 'w', 'a', 'y'};
+    ASSERT_EQ(std::vector<uint8_t>(b.Bytes().begin(), b.Bytes().begin() + 22), bergen);
+    EXPECT_EQ(second, 22u);
+    // Oslo: its own entries, then 0xFF and the offset of Bergen's "Norway" entry (14).
+    const std::vector<uint8_t> oslo{3, 0, 4, 'O', 's', 'l', 'o', 0xFE, 2, 2, '5', '9', 0xFF, 14, 0, 0, 0};
+    ASSERT_EQ(std::vector<uint8_t>(b.Bytes().begin() + 22, b.Bytes().begin() + 39), oslo);
+    // A shared rest of its own, after a clear marker: held in place.
+    const std::vector<uint8_t> lund{2, 0, 4, 'L', 'u', 'n', 'd', 0xFE, 1, 6, 'S', 'w', 'e', 'd', 'e', 'n'};
+    EXPECT_EQ(std::vector<uint8_t>(b.Bytes().begin() + 39, b.Bytes().end()), lund);
+}
+
+TEST(LayerBuild, ChunksAndLimits)
+{
+    // A line of 10 points in parts of at most 4 keeps every point, sharing the ends; records
+    // (points and separators) stay within 9 a polygon.
+    PolygonFeature f;
+    f.KeyCode = 3;
+    f.InfoOffset = 77;
+    f.Reference = {50.5, 0.5};
+    f.Parts.assign(1, {});
+    for (int i = 0; i < 10; ++i) f.Parts[0].push_back({50.0 + i * 0.1, 0.0});
+    f.Parts.push_back({{51, 1}, {51, 2}});
+    std::vector<PolygonFeature> pieces = ChunkPolygon(f, 4, 9);
+    size_t points = 0;
+    for (const PolygonFeature& p : pieces) {
+        size_t records = p.Parts.size() - 1;
+        for (const GeoLine& part : p.Parts) {
+            EXPECT_LE(part.size(), 4u);
+            records += part.size();
+            points += part.size();
+        }
+        EXPECT_LE(records, 9u);
+        EXPECT_EQ(p.InfoOffset, 77);
+        EXPECT_DOUBLE_EQ(p.Reference.Lat, 50.5);
+    }
+    EXPECT_EQ(points, 4u + 4u + 4u + 2u);                       // 10 points in three pieces, then the other part
+    EXPECT_DOUBLE_EQ(pieces[0].Parts[0].back().Lat, pieces[0].Parts[1].front().Lat);
+
+    // A cell side of its own must hold the area in 100 x 100 cells.
+    LayerSpec l;
+    l.name = "coast";
+    l.cellDegrees = 0.5;
+    EXPECT_NO_THROW(CheckGridFits(l, {-25, 25, 40, 60}));
+    try {
+        CheckGridFits(l, {-30, 30, 40, 60});
+        ADD_FAILURE() << "120 columns accepted";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("layer coast"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("120 x 40 cells"), std::string::npos);
+    }
+    l.cellDegrees = 0;                                          // auto: the writer takes larger cells
+    EXPECT_NO_THROW(CheckGridFits(l, {-180, 180, -90, 90}));
+
+    // A precision of its own must reach every point of a polygon from its cell's corner.
+    LayerContent c;
+    c.dataType = 8;
+    c.options.CellSize = 1000000;
+    PolygonFeature big;
+    big.Name = "Wide Bay";
+    big.Parts = {{{50.2, 0.2}, {50.2, 3.5}, {50.8, 0.2}}};
+    c.polygons = {big};
+    l.precision = 100;                                          // 3.5 degrees need 35000 units
+    EXPECT_NO_THROW(CheckPolygonUnits(l, c));
+    l.precision = 50;                                           // 70000
+    EXPECT_THROW(CheckPolygonUnits(l, c), FeatureError);
+}
+
 namespace {
 
 SourceFeature Town(double lat, double lon, const std::string& cls, const std::string& name)
@@ -188,42 +263,70 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     EXPECT_EQ(r.skipped, 1u);
 }
 
+// The codes of a raster layer as the writer reads them, one window of the whole raster.
+static std::vector<uint8_t> AllCodes(const LayerBuildResult& r)
+{
+    std::vector<uint8_t> out(static_cast<size_t>(r.content.raster.Columns * r.content.raster.Rows));
+    r.content.codes->ReadWindow(0, 0, static_cast<int32_t>(r.content.raster.Columns),
+                                static_cast<int32_t>(r.content.raster.Rows), out.data());
+    return out;
+}
+
 TEST(LayerBuild, RastersBecomeKeyCodes)
 {
     AtlasDescription atlas;
-    RasterValues v;
-    v.west = 0; v.north = 51;
-    v.unitLon = v.unitLat = 0.5;
-    v.cols = 2; v.rows = 2;
-    v.values = {0, 5, 7, -9999};
-    v.noData = -9999;
+    auto v = std::make_shared<RasterValues>();
+    v->west = 0; v->north = 51;
+    v->unitLon = v->unitLat = 0.5;
+    v->cols = 2; v->rows = 2;
+    v->values = {0, 5, 7, -9999};
+    v->noData = -9999;
 
     LayerSpec land;
     land.name = "land";
     land.dataType = 2;
     land.cellDegrees = 1;
     LayerBuildResult r = BuildRasterLayer(atlas, land, v);
-    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
+    EXPECT_EQ(AllCodes(r), (std::vector<uint8_t>{0, 1, 1, 0}));   // no data is sea
+    EXPECT_EQ(r.rasterCodes->Used(), 2u);
     land.landValues = {7};
     r = BuildRasterLayer(atlas, land, v);
-    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 0, 1, 0}));
+    EXPECT_EQ(AllCodes(r), (std::vector<uint8_t>{0, 0, 1, 0}));
     EXPECT_DOUBLE_EQ(r.content.raster.North, 51);
     EXPECT_EQ(r.content.raster.Columns, 2);
     EXPECT_EQ(r.content.options.CellSize, 1000000);
-    // The land writer takes the raster as it is: one cell of 2 x 2 units.
-    MemoryRaster values(r.content.raster.Columns, r.content.codes);
+    // The land writer takes the raster as it is, reading it through the layer's codes: one
+    // cell of 2 x 2 units.
     MonoRLEmapWriter w(r.content.raster, r.content.options);
     EXPECT_EQ(w.Header().NumCols, 1);
     EXPECT_EQ(w.Header().HPrecision, 500000);
     EXPECT_EQ(w.Header().DatasetID.substr(0, 4), "land");
-    EXPECT_GT(w.Write(values).Bytes().size(), 80u);
+    EXPECT_GT(w.Write(*r.content.codes).Bytes().size(), 80u);
 
     LayerSpec zones;
     zones.name = "zones";
     zones.dataType = 3;
-    v.values = {0, 3, 31, 32};
-    v.noData.reset();
+    v->values = {0, 3, 31, 32};
+    v->noData.reset();
     r = BuildRasterLayer(atlas, zones, v);
-    EXPECT_EQ(r.content.codes, (std::vector<uint8_t>{0, 3, 31, 0}));
-    EXPECT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(AllCodes(r), (std::vector<uint8_t>{0, 3, 31, 0}));
+    EXPECT_EQ(r.rasterCodes->Warnings().size(), 1u);
+}
+
+TEST(LayerBuild, TextLongerThanItsFieldIsRefused)
+{
+    AtlasDescription atlas;
+    VectorSource src;
+    src.features = {Town(60, 5, "1", "Bergen"), Town(59, 10, "1", std::string(300, 'O'))};
+    LayerSpec lb;
+    lb.name = "names";
+    lb.dataType = 6;
+    lb.labelText = "{name}";
+    try {
+        BuildVectorLayer(atlas, lb, {}, src);
+        ADD_FAILURE() << "a label of 300 characters accepted";
+    } catch (const FeatureError& e) {
+        EXPECT_NE(std::string(e.what()).find("feature 2"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("longer than the 255"), std::string::npos);
+    }
 }

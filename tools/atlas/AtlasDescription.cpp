@@ -1,5 +1,6 @@
 #include "AtlasDescription.h"
 
+#include "platform/DataPath.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -123,20 +124,21 @@ private:
     int line_ = 0;
 };
 
-enum class Block { None, Atlas, Layer, Heading, Theme, Dataset, Key, Query, QueryLine, Page };
+enum class Block { None, Atlas, Layer, Heading, Theme, Dataset, Key, Query, QueryLine, Page, Map };
 
 const std::map<std::string, Block>& BlockNames()
 {
     static const std::map<std::string, Block> m{
         {"atlas", Block::Atlas}, {"layer", Block::Layer}, {"heading", Block::Heading},
         {"theme", Block::Theme}, {"dataset", Block::Dataset}, {"key", Block::Key},
-        {"query", Block::Query}, {"query-line", Block::QueryLine}, {"page", Block::Page}};
+        {"query", Block::Query}, {"query-line", Block::QueryLine}, {"page", Block::Page},
+        {"map", Block::Map}};
     return m;
 }
 
 bool NeedsName(Block b)
 {
-    return b == Block::Layer || b == Block::Heading || b == Block::Theme || b == Block::Page;
+    return b == Block::Layer || b == Block::Heading || b == Block::Theme || b == Block::Page || b == Block::Map;
 }
 
 int ParseJustify(const std::string& v, bool horizontal)
@@ -220,13 +222,21 @@ void SetLayer(Reader& r, LayerSpec& l, const std::string& name, const std::strin
         l.infoFile = v;
     } else if (name == "info-text") l.infoText = v;
     else if (name == "info-line") {
-        // "CODE TEMPLATE"
-        size_t sp = v.find_first_of(" \t");
+        // "[clear] [shared] CODE TEMPLATE"
         InfoLineSpec e;
-        if (sp == std::string::npos || !r.Int(name, v.substr(0, sp), e.code, 0, 253))
-            r.Error("info-line: give the query line index (0..253) and the text");
+        std::string rest = v;
+        for (;;) {
+            size_t sp = rest.find_first_of(" \t");
+            std::string word = Lower(rest.substr(0, sp));
+            if (sp == std::string::npos || (word != "clear" && word != "shared")) break;
+            (word == "clear" ? e.clearHeaders : e.shared) = true;
+            rest = Trim(rest.substr(sp));
+        }
+        size_t sp = rest.find_first_of(" \t");
+        if (sp == std::string::npos || !r.Int(name, rest.substr(0, sp), e.code, 0, 253))
+            r.Error("info-line: give [clear] [shared], the query line index (0..253) and the text");
         else {
-            e.text = Unquote(v.substr(sp + 1));
+            e.text = Unquote(rest.substr(sp + 1));
             l.infoLines.push_back(e);
         }
     } else if (name == "info-display-count") { int c; if (r.Int(name, v, c, 0, 255)) l.infoDisplayCount = c; }
@@ -324,6 +334,45 @@ void SetPage(Reader& r, PageSpec& p, const std::string& name, const std::string&
     else r.Error("unknown name \"" + name + "\" in a page");
 }
 
+// A colour as "#RRGGBB" (as on the web) or a number in the file's 0x00BBGGRR layout.
+bool ParseColour(Reader& r, const std::string& name, const std::string& v, std::optional<uint32_t>& out)
+{
+    if (v.size() == 7 && v[0] == '#') {
+        char* end = nullptr;
+        const unsigned long rgb = std::strtoul(v.c_str() + 1, &end, 16);
+        if (*end) { r.Error(name + ": \"" + v + "\" is not a colour"); return false; }
+        out = static_cast<uint32_t>(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+        return true;
+    }
+    int32_t x = 0;
+    if (!r.Int(name, v, x, 0, 0xFFFFFF)) return false;
+    out = static_cast<uint32_t>(x);
+    return true;
+}
+
+void SetMap(Reader& r, MapSpec& m, const std::string& name, const std::string& v)
+{
+    double four[4];
+    if (name == "extent") {
+        if (r.Four(name, v, four)) {
+            if (four[0] >= four[1] || four[2] >= four[3])
+                r.Error("extent: give minlat maxlat minlon maxlon, each minimum below its maximum");
+            else m.extent = Region{four[2], four[3], four[0], four[1]};
+        }
+    } else if (name == "base") m.base.push_back(v);
+    else if (name == "overlay") m.overlay.push_back(v);
+    else if (name == "text") m.text.push_back(v);
+    else if (name == "window") {
+        std::vector<std::string> w = Words(v);
+        if (w.size() != 2) r.Error("window: give the width and height in pixels");
+        else if (r.Int(name, w[0], m.width, 200, 4000)) r.Int(name, w[1], m.height, 150, 4000);
+    } else if (name == "background") ParseColour(r, name, v, m.background);
+    else if (name == "land-colour" || name == "land-color") ParseColour(r, name, v, m.landColour);
+    else if (name == "land-fill") ParseColour(r, name, v, m.landFill);
+    else if (name == "land-style") { int32_t x = 0; if (r.Int(name, v, x, 0, 1)) m.landStyle = x; }
+    else r.Error("unknown name \"" + name + "\" in a map");
+}
+
 std::string Backslashes(std::string s)
 {
     std::replace(s.begin(), s.end(), '/', '\\');
@@ -409,6 +458,11 @@ bool ParseAtlasDescription(const std::string& text, AtlasDescription& out,
                 out.pages.back().line = lineNo;
                 out.menu.push_back({MenuEntry::Page, out.pages.size() - 1});
                 break;
+            case Block::Map:
+                out.maps.push_back({});
+                out.maps.back().file = name;
+                out.maps.back().line = lineNo;
+                break;
             case Block::Dataset:
             case Block::Key:
             case Block::Query:
@@ -466,6 +520,7 @@ bool ParseAtlasDescription(const std::string& text, AtlasDescription& out,
             break;
         case Block::QueryLine: SetQueryLine(r, out.themes.back().queryLines.back(), name, value); break;
         case Block::Page: SetPage(r, out.pages.back(), name, value, raw); break;
+        case Block::Map: SetMap(r, out.maps.back(), name, value); break;
         }
     }
     return errors.size() == errorsBefore;
@@ -511,7 +566,9 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
         pathFits(t.line, "text file", t.textFile);
         if (t.datasets.empty()) errors.push_back({t.line, "theme " + t.title + " has no dataset"});
         if (t.datasets.size() > 255) errors.push_back({t.line, "theme " + t.title + " has more than 255 datasets"});
-        if (t.key.size() > 255) errors.push_back({t.line, "theme " + t.title + " has more than 255 key entries"});
+        if (t.key.size() > static_cast<size_t>(kKeyItemLimit))
+            errors.push_back({t.line, "theme " + t.title + " has " + std::to_string(t.key.size()) +
+                                          " key entries, more than the 50 key items a map colours"});
         size_t textLines = t.keyHeading.size();
         for (const KeyEntrySpec& k : t.key) textLines += k.text.size();
         if (textLines > 256) errors.push_back({t.line, "theme " + t.title + ": the key has more than 256 text lines"});
@@ -561,6 +618,35 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
     for (const PageSpec& p : atlas.pages)
         if (p.title.size() + 7 > 87) errors.push_back({p.line, "a text page title is at most 80 characters"});
     if (atlas.menu.empty()) errors.push_back({0, "the atlas has no heading, theme or page"});
+    // Maps find their themes by title, taking the first entry of the data list that has it.
+    std::vector<std::string> titles;
+    for (const MenuEntry& m : atlas.menu) {
+        const bool page = m.kind == MenuEntry::Page;
+        const std::string title = m.kind == MenuEntry::Heading ? atlas.headings[m.index].title
+                                  : page                       ? "(Text) " + atlas.pages[m.index].title
+                                                               : atlas.themes[m.index].title;
+        const int line = m.kind == MenuEntry::Heading ? atlas.headings[m.index].line
+                         : page                       ? atlas.pages[m.index].line
+                                                      : atlas.themes[m.index].line;
+        if (std::any_of(titles.begin(), titles.end(), [&](const std::string& t) { return SameText(t, title); }))
+            errors.push_back({line, "the data list has an earlier entry titled " + title +
+                                        ": a map looking the title up would find that one"});
+        titles.push_back(title);
+    }
+
+    auto known = [](const auto& list, const std::string& title) {
+        return std::any_of(list.begin(), list.end(), [&](const auto& x) { return SameText(x.title, title); });
+    };
+    for (const MapSpec& m : atlas.maps) {
+        pathFits(m.line, "map", m.file);
+        if (!m.extent) errors.push_back({m.line, "map " + m.file + " has no extent"});
+        if (m.base.empty() && m.overlay.empty()) errors.push_back({m.line, "map " + m.file + " shows no theme"});
+        for (const auto* list : {&m.base, &m.overlay})
+            for (const std::string& t : *list)
+                if (!known(atlas.themes, t)) errors.push_back({m.line, "map " + m.file + ": no theme titled " + t});
+        for (const std::string& t : m.text)
+            if (!known(atlas.pages, t)) errors.push_back({m.line, "map " + m.file + ": no page titled " + t});
+    }
     return errors.size() == before;
 }
 

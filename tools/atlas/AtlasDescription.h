@@ -43,6 +43,8 @@ struct ValueSource {
 struct InfoLineSpec {
     int code = 0;
     std::string text;      // template: {field} is replaced by the feature's attribute
+    bool clearHeaders = false;   // "clear": a 0xFE marker before the entry
+    bool shared = false;         // "shared": this entry and the rest kept once, reached by 0xFF
 };
 
 // [layer NAME]: one binary layer file.
@@ -143,6 +145,17 @@ struct PageSpec {
     std::vector<PageLine> lines;       // text given in the description (after the source's)
 };
 
+// [map FILE]: a map definition file (.MDF) in the atlas, FILE its path inside the atlas.
+struct MapSpec {
+    std::string file;
+    int line = 0;
+    std::optional<Region> extent;        // "extent = minlat maxlat minlon maxlon"
+    std::vector<std::string> base, overlay, text;   // theme titles; text: page titles
+    int32_t width = 800, height = 600;   // the map window's outer size in pixels
+    std::optional<uint32_t> background, landColour, landFill;   // 0x00BBGGRR
+    std::optional<int32_t> landStyle;    // 1 infilled, 0 outline
+};
+
 struct HeadingSpec {
     std::string title;
     int line = 0;
@@ -165,6 +178,7 @@ struct AtlasDescription {
     std::vector<ThemeSpec> themes;
     std::vector<PageSpec> pages;
     std::vector<MenuEntry> menu;
+    std::vector<MapSpec> maps;
 
     const LayerSpec* FindLayer(const std::string& name) const;
 };

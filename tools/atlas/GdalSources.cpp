@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 namespace corvane::atlas {
 
@@ -66,10 +67,11 @@ void AddGeometry(const OGRGeometry* g, SourceFeature& f, double& largestArea, in
     case wkbPolygon: {
         const auto* poly = g->toPolygon();
         f.kind = SourceFeature::Polygon;
+        f.polygonStarts.push_back(f.parts.size());
         for (const OGRLinearRing* ring : *poly) f.parts.push_back(ToLine(*ring));
         const double area = poly->get_Area();
         if (area > largestArea) {
-            OGRPoint inside;
+            OGRPoint inside(0, 0);   // GDAL fails on an empty point
             if (poly->PointOnSurface(&inside) == OGRERR_NONE) {
                 f.inside = {inside.getY(), inside.getX()};
                 largestArea = area;
@@ -172,26 +174,49 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
     return true;
 }
 
-bool ReadRasterSource(const std::string& path, int band, const std::optional<Region>& region,
-                      RasterValues& out, std::string& error)
+namespace {
+
+class GdalRasterValues : public RasterValueSource {
+public:
+    GdalRasterValues(DatasetPtr ds, GDALRasterBand* band, int x0, int y0, std::string path)
+        : ds_(std::move(ds)), band_(band), x0_(x0), y0_(y0), path_(std::move(path)) {}
+
+    void ReadValues(int64_t column, int64_t row, int32_t width, int32_t height, int32_t* out) override
+    {
+        if (band_->RasterIO(GF_Read, static_cast<int>(x0_ + column), static_cast<int>(y0_ + row), width, height, out,
+                            width, height, GDT_Int32, 0, 0) != CE_None)
+            throw std::runtime_error(path_ + ": " + LastError("reading failed"));
+    }
+
+private:
+    DatasetPtr ds_;
+    GDALRasterBand* band_;
+    int x0_, y0_;
+    std::string path_;
+};
+
+} // namespace
+
+std::unique_ptr<RasterValueSource> OpenRasterSource(const std::string& path, int band, const std::optional<Region>& region,
+                                                    std::string& error)
 {
     RegisterOnce();
     CPLErrorReset();
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
-    if (!ds) { error = "cannot open " + path + " as a raster: " + LastError("unknown format"); return false; }
+    if (!ds) { error = "cannot open " + path + " as a raster: " + LastError("unknown format"); return nullptr; }
     if (band < 1 || band > ds->GetRasterCount()) {
         error = path + " has no band " + std::to_string(band);
-        return false;
+        return nullptr;
     }
     double gt[6];
     if (ds->GetGeoTransform(gt) != CE_None || gt[2] != 0 || gt[4] != 0 || gt[1] <= 0 || gt[5] >= 0) {
         error = path + " is not a north-up raster with a geotransform";
-        return false;
+        return nullptr;
     }
     if (const OGRSpatialReference* srs = ds->GetSpatialRef(); srs && !srs->IsGeographic()) {
         error = path + " is not in longitude and latitude";
-        return false;
+        return nullptr;
     }
     const int width = ds->GetRasterXSize(), height = ds->GetRasterYSize();
     // Pixel window inside the region (whole pixels whose centres lie inside).
@@ -202,26 +227,20 @@ bool ReadRasterSource(const std::string& path, int band, const std::optional<Reg
         y0 = std::max(0, static_cast<int>(std::ceil((region->north - gt[3]) / gt[5] - 0.5)));
         y1 = std::min(height, static_cast<int>(std::floor((region->south - gt[3]) / gt[5] - 0.5)) + 1);
     }
-    if (x1 <= x0 || y1 <= y0) { error = path + " has no cells inside the region"; return false; }
-    const int cols = x1 - x0, rows = y1 - y0;
+    if (x1 <= x0 || y1 <= y0) { error = path + " has no cells inside the region"; return nullptr; }
 
-    out = RasterValues{};
-    out.values.resize(static_cast<size_t>(cols) * static_cast<size_t>(rows));
     GDALRasterBand* b = ds->GetRasterBand(band);
-    if (b->RasterIO(GF_Read, x0, y0, cols, rows, out.values.data(), cols, rows, GDT_Int32, 0, 0) != CE_None) {
-        error = path + ": " + LastError("reading failed");
-        return false;
-    }
-    out.unitLon = gt[1];
-    out.unitLat = -gt[5];
-    out.west = gt[0] + x0 * gt[1];
-    out.north = gt[3] + y0 * gt[5];
-    out.cols = cols;
-    out.rows = rows;
     int hasNoData = 0;
     const double nd = b->GetNoDataValue(&hasNoData);
-    if (hasNoData && std::isfinite(nd)) out.noData = static_cast<int32_t>(nd);
-    return true;
+    auto out = std::make_unique<GdalRasterValues>(std::move(ds), b, x0, y0, path);
+    out->unitLon = gt[1];
+    out->unitLat = -gt[5];
+    out->west = gt[0] + x0 * gt[1];
+    out->north = gt[3] + y0 * gt[5];
+    out->cols = x1 - x0;
+    out->rows = y1 - y0;
+    if (hasNoData && std::isfinite(nd)) out->noData = static_cast<int32_t>(nd);
+    return out;
 }
 
 std::string DescribeSource(const std::string& path)

@@ -8,6 +8,7 @@
 #include "LayerData.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct SourceFeature {
     // Point: one part of one point. Line: one part per line string. Polygon: the rings of
     // every polygon, outer ring first, then its holes.
     std::vector<GeoLine> parts;
+    // Polygon: where each polygon's rings begin in parts (its outer ring, then its holes).
+    std::vector<size_t> polygonStarts;
     // Polygon: a point inside the (largest) polygon, for reference points.
     GeoPoint inside;
     // Attribute values as text (integers in decimal, reals as GDAL formats them); fields
@@ -40,19 +43,39 @@ struct VectorSource {
 bool ReadVectorSource(const std::string& path, const std::string& layer, const std::string& where,
                       const std::optional<Region>& region, VectorSource& out, std::string& error);
 
-// One band of a raster as whole numbers, rows from north to south (as the run-length
-// writers read them); west and north are the outer edges of the first pixel.
-struct RasterValues {
+// One band of a raster as whole numbers, read window by window: rows from north to south
+// (as the run-length writers read them); west and north are the outer edges of the first
+// pixel. A band of the whole world at 1' would take about a gigabyte held at once.
+class RasterValueSource {
+public:
+    virtual ~RasterValueSource() = default;
+    // Fills out (width x height values, row by row from the north) with the pixels of
+    // columns column..column + width - 1 and rows row..row + height - 1, inside the raster.
+    // Throws std::runtime_error when the source cannot be read.
+    virtual void ReadValues(int64_t column, int64_t row, int32_t width, int32_t height, int32_t* out) = 0;
+
     double west = 0, north = 0;
     double unitLon = 0, unitLat = 0;
     int32_t cols = 0, rows = 0;
-    std::vector<int32_t> values;
     std::optional<int32_t> noData;
 };
 
-// Reads one band of a north-up raster in degrees, cut to the whole units inside the region.
-bool ReadRasterSource(const std::string& path, int band, const std::optional<Region>& region,
-                      RasterValues& out, std::string& error);
+// A band held in memory (small rasters, tests).
+struct RasterValues : RasterValueSource {
+    std::vector<int32_t> values;   // cols x rows, row by row from the north
+    void ReadValues(int64_t column, int64_t row, int32_t width, int32_t height, int32_t* out) override
+    {
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                out[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                    values.at(static_cast<size_t>(row + y) * static_cast<size_t>(cols) + static_cast<size_t>(column + x));
+    }
+};
+
+// Opens one band of a north-up raster in degrees, cut to the whole units inside the region.
+// Null with a message when it cannot be read.
+std::unique_ptr<RasterValueSource> OpenRasterSource(const std::string& path, int band, const std::optional<Region>& region,
+                                                    std::string& error);
 
 // A short description of a source for corvane-atlas inspect: layers, feature counts,
 // geometry types, fields and extents; or bands, size, units and value range.

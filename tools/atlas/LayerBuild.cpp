@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <stdexcept>
@@ -116,15 +117,25 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     if (withInfo) r.info = std::make_unique<InfoFileBuilder>(layer.infoKind);
     const bool withValues = !queryLines.empty() && (queryLines[0].dataType == 1 || queryLines[0].dataType == 10);
 
+    // Text that does not fit its field is refused, naming the feature.
+    auto tooLong = [&](const SourceFeature& f, const char* what, size_t size, size_t limit) {
+        if (size <= limit) return;
+        throw FeatureError(FeatureLabel("feature", static_cast<size_t>(&f - source.features.data()) + 1, NameOf(f)) + ": " +
+                           what + " of " + std::to_string(size) + " characters, longer than the " +
+                           std::to_string(limit) + " it can hold");
+    };
     auto infoOffset = [&](const SourceFeature& f) -> uint32_t {
         if (!r.info) return 0;
-        if (layer.infoKind == 0)
-            return r.info->AddLine(ToAtlasText(Expand(layer.infoText, f, problems), TextUse::Plain));
+        if (layer.infoKind == 0) {
+            std::string text = ToAtlasText(Expand(layer.infoText, f, problems), TextUse::Plain);
+            tooLong(f, "information line", text.size(), 255);
+            return r.info->AddLine(text);
+        }
         std::vector<InfoFileBuilder::Entry> entries;
         for (const InfoLineSpec& e : layer.infoLines) {
             std::string v = ToAtlasText(Expand(e.text, f, problems), TextUse::QueryValue);
-            if (v.size() > 70) problems.Add("information value cut to 70 characters");
-            entries.push_back({static_cast<uint8_t>(e.code), v});
+            if (withValues) tooLong(f, "information value", v.size(), 70);
+            entries.push_back({static_cast<uint8_t>(e.code), v, e.clearHeaders, e.shared});
         }
         std::optional<uint8_t> display;
         if (layer.infoKind == 2 && layer.infoDisplayCount) display = static_cast<uint8_t>(*layer.infoDisplayCount);
@@ -162,7 +173,7 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
             label.hJust = layer.hJust;
             label.vJust = layer.vJust;
             label.Text = ToAtlasText(Expand(layer.labelText, f, problems), TextUse::Plain);
-            if (label.Text.size() > 255) { label.Text.resize(255); problems.Add("label cut to 255 characters"); }
+            tooLong(f, "label", label.Text.size(), 255);
             c.labels.push_back(label);
             break;
         }
@@ -187,6 +198,7 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
             }
             if (layer.dataType != 8) poly.InfoOffset = infoOffset(f);
             c.polygons.push_back(std::move(poly));
+            r.polygonSource.push_back(static_cast<size_t>(&f - source.features.data()));
             break;
         }
         default:
@@ -203,35 +215,139 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     return r;
 }
 
-LayerBuildResult BuildRasterLayer(const AtlasDescription& atlas, const LayerSpec& layer, const RasterValues& source)
+void CheckGridFits(const LayerSpec& layer, const Region& area)
+{
+    if (layer.cellDegrees <= 0) return;
+    const int32_t cell = static_cast<int32_t>(std::llround(layer.cellDegrees * 1e6));
+    const LayerGrid g = ChooseGrid(area.south, area.north, area.west, area.east, cell);
+    if (g.GridCellSize == cell) return;
+    auto count = [cell](double lo, double hi) {
+        return static_cast<long long>(std::ceil(hi * 1e6 / cell) - std::floor(lo * 1e6 / cell));
+    };
+    char box[120];
+    std::snprintf(box, sizeof box, "%g..%g E, %g..%g N", area.west, area.east, area.south, area.north);
+    throw std::invalid_argument("layer " + layer.name + ": the area " + box + " needs " +
+                                std::to_string(count(area.west, area.east)) + " x " +
+                                std::to_string(count(area.south, area.north)) + " cells of " +
+                                std::to_string(layer.cellDegrees) + " degree, more than the 100 a side a layer holds");
+}
+
+LayerGrid PolygonGrid(const LayerContent& c)
+{
+    GeoBounds b;
+    for (const PolygonFeature& p : c.polygons) {
+        for (const GeoLine& part : p.Parts)
+            for (const GeoPoint& q : part) b.Add(q);
+        if (c.dataType != 8) b.Add(p.Reference);
+    }
+    return b.Grid(c.options.CellSize);
+}
+
+void CheckPolygonUnits(const LayerSpec& layer, const LayerContent& c)
+{
+    if (layer.precision <= 0) return;
+    const LayerGrid g = PolygonGrid(c);
+    for (size_t i = 0; i < c.polygons.size(); ++i) {
+        const PolygonFeature& p = c.polygons[i];
+        double minLat = INFINITY, minLon = INFINITY, maxLat = -INFINITY, maxLon = -INFINITY;
+        auto take = [&](const GeoPoint& q) {
+            minLat = std::min(minLat, q.Lat); maxLat = std::max(maxLat, q.Lat);
+            minLon = std::min(minLon, q.Lon); maxLon = std::max(maxLon, q.Lon);
+        };
+        for (const GeoLine& part : p.Parts)
+            for (const GeoPoint& q : part) take(q);
+        if (c.dataType != 8) take(p.Reference);
+        if (p.Parts.empty()) continue;
+        // The corner of the cell that holds the south-west corner of the polygon's box.
+        auto corner = [&](double v, int32_t origin) {
+            return origin + std::floor((v * 1e6 - origin) / g.GridCellSize) * g.GridCellSize;
+        };
+        const double span = std::max(maxLat * 1e6 - corner(minLat, g.LatOrig), maxLon * 1e6 - corner(minLon, g.LonOrig));
+        const double units = std::ceil(span / layer.precision);
+        if (units > PolygonFileWriter::kMaxOffset)
+            throw FeatureError(FeatureLabel("polygon", i + 1, p.Name) + ": reaches " + std::to_string(span / 1e6) +
+                               " degrees from the corner of its cell, " + std::to_string(static_cast<long long>(units)) +
+                               " units of " + std::to_string(layer.precision) +
+                               " millionths of a degree: more than the 65534 a 16-bit offset holds");
+    }
+}
+
+std::vector<PolygonFeature> ChunkPolygon(const PolygonFeature& f, size_t maxPartPoints, size_t maxRecords)
+{
+    if (maxPartPoints < 2 || maxRecords < 2) throw std::invalid_argument("ChunkPolygon: limits too small");
+    maxPartPoints = std::min(maxPartPoints, maxRecords);
+    // Parts no longer than maxPartPoints; a long line is cut into pieces that share their
+    // end points, so that nothing of it goes missing.
+    std::vector<GeoLine> parts;
+    for (const GeoLine& part : f.Parts) {
+        if (part.size() <= maxPartPoints) { parts.push_back(part); continue; }
+        for (size_t from = 0; from + 1 < part.size(); from += maxPartPoints - 1) {
+            const size_t to = std::min(part.size(), from + maxPartPoints);
+            parts.emplace_back(part.begin() + static_cast<std::ptrdiff_t>(from), part.begin() + static_cast<std::ptrdiff_t>(to));
+        }
+    }
+    std::vector<PolygonFeature> out;
+    size_t records = 0;
+    for (GeoLine& part : parts) {
+        // A part after the first takes a separator record too.
+        if (out.empty() || records + 1 + part.size() > maxRecords) {
+            out.push_back(f);
+            out.back().Parts.clear();
+            records = 0;
+        } else ++records;
+        records += part.size();
+        out.back().Parts.push_back(std::move(part));
+    }
+    return out;
+}
+
+LayerBuildResult BuildRasterLayer(const AtlasDescription& atlas, const LayerSpec& layer,
+                                  std::shared_ptr<RasterValueSource> source)
 {
     LayerBuildResult r;
-    Problems problems;
     LayerContent& c = r.content;
     c.dataType = layer.dataType;
-    c.raster.West = source.west;
-    c.raster.North = source.north;
-    c.raster.PixelWidth = source.unitLon;
-    c.raster.PixelHeight = source.unitLat;
-    c.raster.Columns = source.cols;
-    c.raster.Rows = source.rows;
-    c.codes.resize(source.values.size());
-    for (size_t i = 0; i < source.values.size(); ++i) {
-        const int32_t v = source.values[i];
+    c.raster.West = source->west;
+    c.raster.North = source->north;
+    c.raster.PixelWidth = source->unitLon;
+    c.raster.PixelHeight = source->unitLat;
+    c.raster.Columns = source->cols;
+    c.raster.Rows = source->rows;
+    r.rasterCodes = std::make_shared<LayerCodes>(layer, std::move(source));
+    c.codes = r.rasterCodes;
+    c.options = Options(atlas, layer, LayerId(layer));
+    return r;
+}
+
+LayerCodes::LayerCodes(const LayerSpec& layer, std::shared_ptr<RasterValueSource> source)
+    : dataType_(layer.dataType), landValues_(layer.landValues), source_(std::move(source))
+{
+}
+
+void LayerCodes::ReadWindow(int64_t column, int64_t row, int32_t width, int32_t height, uint8_t* out)
+{
+    const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
+    buffer_.resize(n);
+    source_->ReadValues(column, row, width, height, buffer_.data());
+    for (size_t i = 0; i < n; ++i) {
+        const int32_t v = buffer_[i];
         uint8_t code = 0;
-        if (source.noData && v == *source.noData) code = 0;
-        else if (layer.dataType == 2) {
-            bool land = layer.landValues.empty() ? v != 0
-                                                 : std::find(layer.landValues.begin(), layer.landValues.end(), v) != layer.landValues.end();
+        if (source_->noData && v == *source_->noData) code = 0;
+        else if (dataType_ == 2) {
+            const bool land = landValues_.empty() ? v != 0
+                                                  : std::find(landValues_.begin(), landValues_.end(), v) != landValues_.end();
             code = land ? 1 : 0;
         } else if (v >= 0 && v <= 31) code = static_cast<uint8_t>(v);
-        else problems.Add("raster value outside the key codes 0..31 (written as 0)");
-        c.codes[i] = code;
-        if (code) ++r.used;
+        else ++outside_;
+        out[i] = code;
+        if (code) ++used_;
     }
-    c.options = Options(atlas, layer, LayerId(layer));
-    problems.To(r);
-    return r;
+}
+
+std::vector<std::string> LayerCodes::Warnings() const
+{
+    if (!outside_) return {};
+    return {std::to_string(outside_) + " x raster value outside the key codes 0..31 (written as 0)"};
 }
 
 } // namespace corvane::atlas

@@ -27,14 +27,31 @@ uint32_t InfoFileBuilder::AddRecord(const std::vector<Entry>& entries, bool with
     const uint32_t at = Start();
     bytes_.push_back(static_cast<uint8_t>(entries.size()));
     if (kind_ == 2) bytes_.push_back(displayCount ? *displayCount : static_cast<uint8_t>(entries.size()));
-    for (const Entry& e : entries) {
+    auto put = [withValues](std::vector<uint8_t>& out, const Entry& e, bool marker) {
         // 0xFE and 0xFF would be read as markers.
         if (e.code >= 0xFE) throw std::invalid_argument("line codes 254 and 255 are markers");
-        bytes_.push_back(e.code);
-        if (!withValues) continue;
+        if (marker && e.clearHeaders) out.push_back(0xFE);
+        out.push_back(e.code);
+        if (!withValues) return;
         const size_t n = std::min<size_t>(e.value.size(), 70);
-        bytes_.push_back(static_cast<uint8_t>(n));
-        bytes_.insert(bytes_.end(), e.value.begin(), e.value.begin() + static_cast<std::ptrdiff_t>(n));
+        out.push_back(static_cast<uint8_t>(n));
+        out.insert(out.end(), e.value.begin(), e.value.begin() + static_cast<std::ptrdiff_t>(n));
+    };
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].shared) { put(bytes_, entries[i], true); continue; }
+        // The rest of the record, from this entry's line code on.
+        std::vector<uint8_t> tail;
+        for (size_t j = i; j < entries.size(); ++j) put(tail, entries[j], j > i);
+        if (entries[i].clearHeaders) bytes_.push_back(0xFE);
+        auto found = tails_.find(tail);
+        if (found != tails_.end()) {
+            bytes_.push_back(0xFF);
+            for (int b = 0; b < 4; ++b) bytes_.push_back(static_cast<uint8_t>(found->second >> (8 * b)));
+        } else {
+            tails_.emplace(tail, static_cast<uint32_t>(bytes_.size()));
+            bytes_.insert(bytes_.end(), tail.begin(), tail.end());
+        }
+        break;
     }
     return at;
 }

@@ -11,6 +11,8 @@
 #include "layers/writers/SymbolFileWriter.h"
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,7 +34,7 @@ struct LayerContent {
     GeoPoint south_west, north_east;       // vectors: the area the grid covers
     std::vector<KeyedPolyline> lines;      // 1
     GeoRaster raster;                      // 2, 3: pixels one for one as layer units
-    std::vector<uint8_t> codes;            // 2, 3: row by row from the north; land 1 or key 0..31
+    std::shared_ptr<RasterSource> codes;   // 2, 3: land 1 or key 0..31, read window by window
     std::vector<SymbolPoint> points;       // 4, 5
     std::vector<LabelFeature> labels;      // 6
     std::vector<PolygonFeature> polygons;  // 7, 8, 9 (every ring, holes too, is a part)
@@ -53,9 +55,16 @@ public:
     // Kinds 1 and 2: the entry count, for kind 2 the display count, then each entry's line
     // code and, when withValues, its value as a length byte and at most 70 bytes. Returns
     // the record's offset.
+    //
+    // An entry marked clearHeaders is preceded by the marker 0xFE, so that the preceding
+    // headers of the query lines print again from there. From the first entry marked shared
+    // on, the rest of the record is kept once per distinct content: the first record that
+    // has it holds it in place, later ones jump to it with the marker 0xFF and its offset.
     struct Entry {
         uint8_t code = 0;
         std::string value;
+        bool clearHeaders = false;
+        bool shared = false;
     };
     uint32_t AddRecord(const std::vector<Entry>& entries, bool withValues, std::optional<uint8_t> displayCount = {});
 
@@ -65,6 +74,7 @@ private:
     uint32_t Start();
     int kind_;
     std::vector<uint8_t> bytes_;
+    std::map<std::vector<uint8_t>, uint32_t> tails_;   // shared rests of records and their offsets
 };
 
 } // namespace corvane::atlas

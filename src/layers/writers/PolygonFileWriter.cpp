@@ -79,7 +79,9 @@ struct AxisCell {
 };
 AxisCell CellAlong(double micro, int32_t origin, int32_t cell, int32_t count)
 {
-    int64_t i = static_cast<int64_t>(std::floor((micro - origin) / cell));
+    // A point on a cell's west or south edge that came out a hair below it, through the
+    // rounding of degrees, still belongs to that cell.
+    int64_t i = static_cast<int64_t>(std::floor((micro - origin) / cell + 1e-9));
     i = std::clamp<int64_t>(i, 0, count - 1);
     return {static_cast<int32_t>(i), static_cast<double>(origin) + static_cast<double>(i) * cell};
 }
