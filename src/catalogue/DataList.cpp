@@ -15,7 +15,9 @@ namespace corvane {
 
 namespace {
 
-constexpr size_t kMaxDataListBytes = 64u << 20;
+// A data list larger than this is refused as unreadable (tens of thousands of entries fit;
+// the lines held while it is read cost some 30 times the size of a file of line breaks).
+constexpr size_t kMaxDataListBytes = 8u << 20;
 // Deeper entries are kept as siblings at this depth (the levels are meant to be one digit).
 constexpr size_t kMaxDepth = 64;
 

@@ -387,9 +387,9 @@ TEST(MDFStruct, HandEditedAndHugeFilesLoadWithoutHarm)
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + CvVars::DatalistFile + "."});
     EXPECT_TRUE(r.MDF->NextMAS.Empty());
 
-    // A 100 MB file is not read at all: every key takes its default.
+    // A file of more than 8 MB is not read at all: every key takes its default.
     const std::string huge = dir / "huge.mdf";
-    ASSERT_EQ(::truncate(dir.Write("huge.mdf", "[Map Definition]\r\nBasePos=9\r\n").c_str(), 100 << 20), 0);
+    ASSERT_EQ(::truncate(dir.Write("huge.mdf", "[Map Definition]\r\nBasePos=9\r\n").c_str(), 9 << 20), 0);
     r = TMDFStruct::Create(huge, screen, sink);
     ASSERT_TRUE(r);
     EXPECT_EQ(r.MDF->BasePos, 2);
