@@ -48,8 +48,8 @@ struct PrintPage {
 // picture (clientWidth x clientHeight) and lies inside the margins: when the printable area is
 // relatively taller than the picture, the map takes the printable width and the height that
 // the picture's shape gives it; otherwise it takes the printable height and the width the
-// shape gives it. (Taking the shape across the whole page and then less the margins, as the
-// page layout was once worked out, squeezes the map on paper and can run it past a margin.)
+// shape gives it. (Taking the shape across the whole page width and then taking the margins
+// off would squeeze the map on paper and can run it past a margin.)
 // The layers, the plot (background rectangle, distance line), the graticule, the keys and the
 // white page around the map all use this one rule.
 struct PrintedSize {
