@@ -11,6 +11,7 @@
 #include "platform/Colour.h"
 #include "platform/Rounding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace corvane {
@@ -44,28 +45,28 @@ struct PrintPage {
 };
 
 // Size in printer pixels of the printed map, which keeps the shape of the map window's
-// picture (clientWidth x clientHeight). When the printable area is relatively taller than the
-// picture, the map takes the printable width and its height follows the picture's shape
-// across the whole page width, less the vertical loss; otherwise it takes the printable
-// height and its width follows the shape across the page height, less the horizontal loss.
-// The layers and the plot (background rectangle, distance line) use this one rule.
+// picture (clientWidth x clientHeight) and lies inside the margins: when the printable area is
+// relatively taller than the picture, the map takes the printable width and the height that
+// the picture's shape gives it; otherwise it takes the printable height and the width the
+// shape gives it. (Taking the shape across the whole page width and then taking the margins
+// off would squeeze the map on paper and can run it past a margin.)
+// The layers, the plot (background rectangle, distance line), the graticule, the keys and the
+// white page around the map all use this one rule.
 struct PrintedSize {
     int32_t W = 0;
     int32_t H = 0;
 };
 inline PrintedSize PrintedMapSize(const PrintPage& page, int32_t clientWidth, int32_t clientHeight)
 {
-    const double printableW = page.PrintableWidth();
-    const double printableH = page.PrintableHeight();
-    const double cw = clientWidth, ch = clientHeight;
-    PrintedSize s;
-    if (printableH / printableW > ch / cw) {
-        s.W = page.PrintableWidth();
-        s.H = ClampToInt(int64_t{TruncI(ch / cw * page.PageWidth)} - page.VerticalLoss());
-    } else {
-        s.W = ClampToInt(int64_t{TruncI(cw / ch * page.PageHeight)} - page.HorizontalLoss());
-        s.H = page.PrintableHeight();
-    }
+    const int32_t printableW = std::max(page.PrintableWidth(), 0);
+    const int32_t printableH = std::max(page.PrintableHeight(), 0);
+    PrintedSize s{printableW, printableH};
+    if (clientWidth <= 0 || clientHeight <= 0 || printableW == 0 || printableH == 0) return s;
+    const double aspect = static_cast<double>(clientHeight) / clientWidth;
+    if (static_cast<double>(printableH) / printableW > aspect)
+        s.H = std::min(TruncI(aspect * printableW), printableH);
+    else
+        s.W = std::min(TruncI(printableH / aspect), printableW);
     return s;
 }
 

@@ -25,9 +25,14 @@ struct Extents {
     double minLat, maxLat, minLon, maxLon;
 };
 
-// The map of a maximised window at the old map's scale: the old map's top left corner lies
-// (L - OWL, T - OWT) pixels from the new one's.
-Extents MaximisedExtents(const TMapDefObj& mdf, const WindowPlacement& w)
+// The map of the window's new client area at the old map's scale: the old map's top left
+// corner lies (L - OWL, T - OWT) pixels from the new one's, and every edge of the window shows
+// the geography that stood under it. Used for maximising, and for the axes whose size changed
+// in a normal resize: there it gives what the map shows when one edge is dragged (that side
+// uncovers or hides map, the opposite edge keeps its geography) and keeps the scale also when
+// the window system reports both edges of an axis moved at once, as it does when a drag of
+// the left or top edge comes as a resize and a move.
+Extents ExtentsAtOldScale(const TMapDefObj& mdf, const WindowPlacement& w)
 {
     const double omw = std::max<uint16_t>(mdf.GetOldMapWidth(), 1);
     const double omh = std::max<uint16_t>(mdf.GetOldMapHeight(), 1);
@@ -42,24 +47,19 @@ Extents MaximisedExtents(const TMapDefObj& mdf, const WindowPlacement& w)
     return e;
 }
 
-// The map of a normal window whose edges were dragged: on each axis the side whose window
-// edge moved uncovers or hides map at the old scale; the other side keeps its geography.
+// The map of a normal window whose edges were dragged: only an axis whose size changed takes
+// the new edges at the old scale; the other keeps its extents (a move shifts no geography).
 Extents DraggedExtents(const TMapDefObj& mdf, const WindowPlacement& w)
 {
-    const int32_t omw = mdf.GetOldMapWidth(), omh = mdf.GetOldMapHeight();
-    const double latRange = mdf.GetMainLatRange(), lonRange = mdf.GetMainLonRange();
+    const Extents scaled = ExtentsAtOldScale(mdf, w);
     Extents e{mdf.GetMinLat(), mdf.GetMaxLat(), mdf.GetMinLon(), mdf.GetMaxLon()};
-    if (omh != w.ClientHeight && omh > 0) {
-        if (mdf.GetOldWindowTop() == w.Top)
-            e.minLat += static_cast<double>(omh - w.ClientHeight) * latRange / omh;   // bottom edge
-        else
-            e.maxLat = e.minLat + (omh - (static_cast<double>(w.Top) - mdf.GetOldWindowTop())) * latRange / omh;
+    if (mdf.GetOldMapHeight() != w.ClientHeight && mdf.GetOldMapHeight() > 0) {
+        e.minLat = scaled.minLat;
+        e.maxLat = scaled.maxLat;
     }
-    if (omw != w.ClientWidth && omw > 0) {
-        if (mdf.GetOldWindowLeft() == w.Left)
-            e.maxLon = e.minLon + static_cast<double>(w.ClientWidth) * lonRange / omw;   // right edge
-        else
-            e.minLon += (static_cast<double>(w.Left) - mdf.GetOldWindowLeft()) * lonRange / omw;
+    if (mdf.GetOldMapWidth() != w.ClientWidth && mdf.GetOldMapWidth() > 0) {
+        e.minLon = scaled.minLon;
+        e.maxLon = scaled.maxLon;
     }
     return e;
 }
@@ -75,7 +75,7 @@ int ResizeMapExtents(TMapDefObj& mdf, int tag, const WindowPlacement& w)
         // old rectangle is still the window before maximising.
         if (!(tag == kSizingMaximised && mdf.CanZoomOut())) KeepWindowAsOld(mdf);
         StoreWindow(mdf, w);
-        const Extents e = MaximisedExtents(mdf, w);
+        const Extents e = ExtentsAtOldScale(mdf, w);
         mdf.NewZoom(mdf.GetWindowLeft(), mdf.GetWindowTop(), mdf.GetWindowRight(), mdf.GetWindowBottom(), e.minLon,
                     e.minLat, e.maxLon, e.maxLat, AreaPriority);
         return kSizingMaximised;

@@ -32,9 +32,11 @@ constexpr int kSizingMaximised = 2;   // a maximised view has been pushed onto t
 //  - Maximised: the extents grow at the old scale around the old position and a new entry is
 //    pushed (AreaPriority). A maximised window resized again replaces that entry rather than
 //    stacking a second one that restoring would not remove.
-//  - Normal: the entry pushed by maximising is removed first; an edge whose side of the
-//    window moved uncovers or hides map there at the old scale (bottom or top, right or
-//    left); the current entry is then replaced by one for the window (WindowPriority).
+//  - Normal: the entry pushed by maximising is removed first; on an axis whose size changed
+//    the window's edges show the geography that stood under them at the old scale, so that a
+//    dragged edge uncovers or hides map on its side and the opposite edge keeps its own (and
+//    when the window system reports both edges of the axis moved at once, both follow); the
+//    current entry is then replaced by one for the window (WindowPriority).
 // The old scale is that of the old map, its drawing area (old window size less the frame).
 int ResizeMapExtents(TMapDefObj& mdf, int tag, const WindowPlacement& window);
 

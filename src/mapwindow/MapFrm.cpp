@@ -116,6 +116,11 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(250);
 
+    geometryTimer_ = new QTimer(this);
+    geometryTimer_->setSingleShot(true);
+    geometryTimer_->setInterval(kGeometrySettleMs);
+    connect(geometryTimer_, &QTimer::timeout, this, &TMapFrm::GeometrySettled);
+
     BuildMenus();
     MirrorChecksIntoView();
     FormCreate();
@@ -222,6 +227,8 @@ void TMapFrm::BuildMenus()
     m.UseStandardBrushes1 = AddCheckItem(m.Window1, "Use Standard &Brushes", "UseStandardBrushes1", UseWindowsBrushes);
 
     connect(m.Redraw1, &QAction::triggered, this, &TMapFrm::Redraw1Click);
+    // Opening the View menu ends any interaction.
+    connect(m.View1, &QMenu::aboutToShow, this, [this] { CheckDraw(); });
     // The Window menu stands in for the main window's own while the map window is active.
     connect(m.Toolbar1, &QAction::triggered, this, [this] {
         owner_.Toolbar1->trigger();
@@ -521,14 +528,16 @@ void TMapFrm::ScheduleGeometry(bool moved, bool resized)
 {
     pendingMove_ = pendingMove_ || moved;
     pendingResize_ = pendingResize_ || resized;
-    if (geometryScheduled_ || plotting_ > 0 || closed_) return;
-    geometryScheduled_ = true;
-    QMetaObject::invokeMethod(this, &TMapFrm::GeometrySettled, Qt::QueuedConnection);
+    if (plotting_ > 0 || closed_) return;
+    // Restarted by every report: a window manager reports a drag of the left or top edge as a
+    // resize and a move that can arrive apart, and taken apart they would read as the right
+    // or bottom edge moving and then a move.
+    geometryTimer_->start();
 }
 
 void TMapFrm::GeometrySettled()
 {
-    geometryScheduled_ = false;
+    geometryTimer_->stop();
     if (closed_ || plotting_ > 0) return;   // taken up again when the plot ends
     const bool moved = pendingMove_, resized = pendingResize_;
     pendingMove_ = pendingResize_ = false;
@@ -556,6 +565,7 @@ void TMapFrm::FormClose()
 {
     closed_ = true;
     Timer1->stop();
+    geometryTimer_->stop();
     if (EditFrm) EditFrm->CloseWindow();
     if (SourceEdit) SourceEdit->CloseWindow();
     owner_.SetMapButtonsVisible(false);

@@ -134,6 +134,12 @@ public:
     void WMMove();
     void FormClose();
     void Redraw1Click();
+    // Takes up window geometry reported and not yet handled (moves first, then resizes) at
+    // once rather than when it has settled; nothing when there is none.
+    void GeometrySettled();
+    bool GeometryPending() const { return pendingMove_ || pendingResize_; }
+    QTimer* GeometryTimer() const { return geometryTimer_; }
+    static constexpr int kGeometrySettleMs = 40;
 
     // ---- MapView ----------------------------------------------------------------------------
     Canvas* ImageCanvas() override { return canvas_.get(); }
@@ -204,10 +210,10 @@ private:
     void SizePicture(int w, int h);
     // Plot with the guard against nested plots and closing in the middle.
     bool GuardedPlot(const std::function<bool()>& plot);
-    // Window geometry reported by the window system is handled once it has settled: moves
-    // and resizes arriving together are taken together, after any plot in progress.
+    // Window geometry reported by the window system is handled once it has settled (no
+    // report for kGeometrySettleMs): moves and resizes of one change are taken together,
+    // after any plot in progress.
     void ScheduleGeometry(bool moved, bool resized);
-    void GeometrySettled();
     TMainFrm& owner_;
     QPointer<TMainFrm> ownerAlive_;
     QtScreenMetrics screen_;
@@ -219,7 +225,7 @@ private:
     int plotting_ = 0;
     bool closePending_ = false;
     bool closed_ = false;
-    bool geometryScheduled_ = false;
+    QTimer* geometryTimer_ = nullptr;
     bool pendingMove_ = false, pendingResize_ = false;
 };
 

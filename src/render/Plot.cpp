@@ -120,6 +120,22 @@ void FindOverlayArea(MapView& view, const MASStruct& overlay)
     view.SetWindowBounds(mdf.GetWindowLeft(), mdf.GetWindowTop(), mdf.GetWindowWidth(), mdf.GetWindowHeight());
 }
 
+// ---- the printed page ------------------------------------------------------------------------
+
+void WhiteOutsidePrintedMap(Canvas& canvas, const PrintPage& page, int32_t clientWidth, int32_t clientHeight)
+{
+    const PrintedSize size = PrintedMapSize(page, clientWidth, clientHeight);
+    const int32_t l = page.LeftOffset(), t = page.TopOffset();
+    const int32_t r = ClampToInt(int64_t{l} + size.W), b = ClampToInt(int64_t{t} + size.H);
+    const int32_t pw = page.PageWidth, ph = page.PageHeight;
+    canvas.brush.style = BrushStyle::Solid;
+    canvas.brush.colour = clWhite;
+    canvas.FillRect({0, 0, pw, t});
+    canvas.FillRect({0, b, pw, ph});
+    canvas.FillRect({0, t, l, ph});
+    canvas.FillRect({r, 0, pw, ph});
+}
+
 // ---- one plot -------------------------------------------------------------------------------
 
 namespace {

@@ -17,8 +17,10 @@
 
 namespace corvane {
 
+class Canvas;
 class MapView;
 struct DSDStruct;
+struct PrintPage;
 struct MASStruct;
 
 // Pixels per degree that separate the five coastline generalisations; CoastResolution k
@@ -65,6 +67,11 @@ const std::string& FillCoastFile(CoastLevel level);
 // extents (the current entry is replaced); the window is reshaped to the area within the
 // usable screen and placed with SetWindowBounds, its resize handler switched off.
 void FindOverlayArea(MapView& view, const MASStruct& overlay);
+
+// Paints the printer page white around the printed map (bands above, below, left and right of
+// it), so that what the layers drew past the map's edges does not show in the margins. The
+// map stands where the plot printed it for a picture of clientWidth x clientHeight.
+void WhiteOutsidePrintedMap(Canvas& canvas, const PrintPage& page, int32_t clientWidth, int32_t clientHeight);
 
 // The message for a data set file that cannot be read.
 std::string NotPresentMessage(const std::string& fileName);

@@ -194,7 +194,7 @@ TEST(LayerFile, PlotSizeOnTheScreenAndOnPaper)
     // Paper taller than the window: the printable width, the height from the window's shape.
     m.BeginDraw(p);
     EXPECT_TRUE(bPrint);
-    EXPECT_EQ((std::vector<int32_t>{m.W, m.H}), (std::vector<int32_t>{2400 - hLoss, 600 * 2400 / 800 - vLoss}));
+    EXPECT_EQ((std::vector<int32_t>{m.W, m.H}), (std::vector<int32_t>{2400 - hLoss, (2400 - hLoss) * 3 / 4}));
     EXPECT_EQ(m.Cnvs, &printer);
     EXPECT_DOUBLE_EQ(m.mplons, (2400.0 - hLoss) / 5 * 0.5);
     EXPECT_EQ(m.PrintOffset(), (Point{37, 300}));
@@ -203,14 +203,15 @@ TEST(LayerFile, PlotSizeOnTheScreenAndOnPaper)
     p.ClientWidth = 300;
     p.ClientHeight = 600;
     m.BeginDraw(p);
-    EXPECT_EQ((std::vector<int32_t>{m.W, m.H}), (std::vector<int32_t>{300 * 3300 / 600 - hLoss, 3300 - vLoss}));
+    EXPECT_EQ((std::vector<int32_t>{m.W, m.H}), (std::vector<int32_t>{(3300 - vLoss) / 2, 3300 - vLoss}));
 
-    // The comparison is with the printable area, not the page: a window shape between the two.
+    // The comparison is with the printable area, not the page: a window shape between the two
+    // takes the printable width and stays above the bottom margin.
     p.Page.LeftMargin = p.Page.RightMargin = 2.0;   // printable 2400 - 600 = 1800 wide
     p.ClientWidth = 1000;
     p.ClientHeight = 1500;   // 1.5: below the printable 3300 - vLoss / 1800, above the page 1.375
     m.BeginDraw(p);
-    EXPECT_EQ((std::vector<int32_t>{m.W, m.H}), (std::vector<int32_t>{1800, 3600 - vLoss}));
+    EXPECT_EQ((std::vector<int32_t>{m.W, m.H}), (std::vector<int32_t>{1800, 2700}));
 }
 
 TEST(LayerFile, PointTransformRoundsHalvesToEvenAndAddsThePrintOffset)

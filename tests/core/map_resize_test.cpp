@@ -82,6 +82,19 @@ TEST_F(MapResizeTest, DraggingAnEdgeShowsMoreOrLessMapOnThatSideAtTheSameScale)
     EXPECT_NEAR(mdf.GetMaxLat(), box0.maxLat + 40 / sy, kEps);
 }
 
+TEST_F(MapResizeTest, BothEdgesOfAnAxisMovedInOneReportKeepTheScale)
+{
+    // A left edge drag reported late: the left edge 40 pixels out, the right edge 20 in.
+    Resize(60, 200, 620, 400);
+    EXPECT_NEAR(mdf.GetMinLon(), box0.minLon - 40 / sx, kEps);
+    EXPECT_NEAR(mdf.GetMaxLon(), box0.maxLon - 20 / sx, kEps);
+    // And a top edge 30 pixels down with the bottom edge 10 down.
+    Resize(60, 230, 620, 380);
+    EXPECT_NEAR(mdf.GetMaxLat(), box0.maxLat - 30 / sy, kEps);
+    EXPECT_NEAR(mdf.GetMinLat(), box0.minLat - 10 / sy, kEps);
+    ExpectScaleKept();
+}
+
 TEST_F(MapResizeTest, MaximisingGrowsTheMapAtTheOldScaleAndRestoringReturnsToIt)
 {
     // Over the work area below the main window: the old map's corner lies 100 pixels right of

@@ -192,13 +192,13 @@ TEST(Plot, PrintedMapPlacementAndRoute)
 
     view.ChkDistance = StopDistance;
     ASSERT_TRUE(Plot(view, true, false));
-    // 1400 x 550 (the picture's shape across the page width, less the margins) at 150, 150.
+    // 1400 x 700 at 150, 150: the printable width, and the picture's shape kept.
     EXPECT_EQ(printer.records.front().op, RecordingCanvas::Op::FillRect);
-    EXPECT_EQ(printer.records.front().pts, (std::vector<Point>{{150, 150}, {1550, 700}}));
+    EXPECT_EQ(printer.records.front().pts, (std::vector<Point>{{150, 150}, {1550, 850}}));
     const auto lines = printer.Of(RecordingCanvas::Op::Line);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0]->pts, (std::vector<Point>{{290, 260}, {570, 480}}));
-    EXPECT_EQ(lines[1]->pts, (std::vector<Point>{{570, 480}, {710, 260}}));
+    EXPECT_EQ(lines[0]->pts, (std::vector<Point>{{290, 290}, {570, 570}}));
+    EXPECT_EQ(lines[1]->pts, (std::vector<Point>{{570, 570}, {710, 290}}));
     EXPECT_EQ(lines[0]->pen.colour, clBlack);
     EXPECT_EQ(lines[0]->pen.width, 1);
     EXPECT_TRUE(view.canvas.records.empty()) << "nothing is drawn on the picture";
@@ -209,6 +209,38 @@ TEST(Plot, PrintedMapPlacementAndRoute)
     view.ChkDistance = EndDistance;
     ASSERT_TRUE(Plot(view, true, false));
     EXPECT_TRUE(printer.Of(RecordingCanvas::Op::Line).empty());
+}
+
+TEST(Plot, ThePrintedMapKeepsThePicturesShapeInsideTheMarginsAndThePageAroundItIsWhite)
+{
+    // A4-like page at 100 dpi, 1 inch margins: printable 627 x 969.
+    PrintPage page;
+    page.PageWidth = 827, page.PageHeight = 1169, page.XDpi = page.YDpi = 100;
+    const PrintedSize wide = PrintedMapSize(page, 1024, 768);
+    EXPECT_EQ(wide.W, 627);
+    EXPECT_EQ(wide.H, 470);   // trunc(627 x 0.75)
+    // A picture a little taller than the page but not than the printable area keeps within
+    // the bottom margin.
+    const PrintedSize tall = PrintedMapSize(page, 1000, 1450);
+    EXPECT_EQ(tall.H, 909);
+    EXPECT_EQ(tall.W, 627);
+    const PrintedSize taller = PrintedMapSize(page, 500, 1000);
+    EXPECT_EQ(taller.H, 969);
+    EXPECT_EQ(taller.W, 484);
+    // Margins that leave no printable area give no map rather than a negative one.
+    page.TopMargin = page.BottomMargin = 6;
+    EXPECT_EQ(PrintedMapSize(page, 1024, 768).H, 0);
+
+    page.TopMargin = page.BottomMargin = 1;
+    RecordingCanvas printer(827, 1169, 100, 100);
+    WhiteOutsidePrintedMap(printer, page, 1024, 768);
+    const auto bands = printer.Of(RecordingCanvas::Op::FillRect);
+    ASSERT_EQ(bands.size(), 4u);
+    EXPECT_EQ(bands[0]->pts, (std::vector<Point>{{0, 0}, {827, 100}}));
+    EXPECT_EQ(bands[1]->pts, (std::vector<Point>{{0, 570}, {827, 1169}}));
+    EXPECT_EQ(bands[2]->pts, (std::vector<Point>{{0, 100}, {100, 1169}}));
+    EXPECT_EQ(bands[3]->pts, (std::vector<Point>{{727, 0}, {827, 1169}}));
+    for (const auto* b : bands) EXPECT_TRUE(b->brush.colour == clWhite && b->brush.style == BrushStyle::Solid);
 }
 
 TEST(Plot, FitsTheWindowToTheOverlay)

@@ -63,12 +63,14 @@ protected:
         CvVars::Reset();
     }
 
-    // Lets the window system's events and the window's own queued work run.
+    // Lets the window system's events and the window's own queued work run, and takes up the
+    // window geometry reported without waiting for it to settle.
     static void Settle()
     {
         for (int i = 0; i < 4; ++i) {
             QApplication::processEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            if (auto* map = dynamic_cast<TMapFrm*>(MapFrm); map && map->GeometryPending()) map->GeometrySettled();
         }
     }
     TMapFrm* Map() const { return dynamic_cast<TMapFrm*>(MapFrm); }
@@ -270,6 +272,26 @@ TEST_F(MapWindowTest, DraggingTheRightEdgeKeepsTheScaleAndTheWestAndMovingDoesNo
     EXPECT_FALSE(Plotted(map));
     EXPECT_TRUE(map.MDF->GetWindowLeft() == to.x() && map.MDF->GetOldWindowTop() == to.y());
     ExpectSame(Extents(map), after);
+}
+
+TEST_F(MapWindowTest, ALeftEdgeDragReportedInTwoPartsKeepsTheEastAndTheScale)
+{
+    TMapFrm& map = NewMap();
+    map.setGeometry(map.x() + 100, map.y() + 40, 600, 400);
+    Settle();
+    const Box before = Extents(map);
+    const double perDegree = map.width() / map.MDF->GetMainLonRange();
+    const QPoint at = map.pos();
+
+    // The window system reports the new size first and the new place apart, both well within
+    // the time the window waits for its geometry to settle.
+    map.GeometryTimer()->setInterval(60000);
+    map.resize(660, 400);
+    QApplication::processEvents();
+    map.move(at - QPoint(60, 0));
+    QApplication::processEvents();
+    Settle();
+    ExpectSame(Extents(map), {before.minLat, before.maxLat, before.minLon - 60 / perDegree, before.maxLon});
 }
 
 TEST_F(MapWindowTest, MaximisingThenRestoringReturnsToTheSameExtents)

@@ -87,7 +87,8 @@ void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
 }
 
 // Prints the map on one page of a PDF file, inside 1-inch margins (or the printer's minimum
-// margins where they are wider).
+// margins where they are wider), as the viewer prints a page: the plot, then the page white
+// around the map.
 bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -124,6 +125,7 @@ bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
     QtCanvas canvas(&painter, p.PageWidth, p.PageHeight, dpi, dpi);
     view.PrinterCanvas = &canvas;
     const bool ok = Plot(view, true, false);
+    WhiteOutsidePrintedMap(canvas, p, view.ClientWidth(), view.ClientHeight());
     view.PrinterCanvas = nullptr;
     if (!painter.end() && ok) {
         sink.Error("Unable to write " + path);
