@@ -27,9 +27,11 @@ struct POLRec {
     bool IsSeparator() const { return Lat == 65535 || Lon == 65535; }
 };
 
-// The largest information offset a polygon's search answers with; a larger one (beyond the
-// 24 bits of the point layers) marks a damaged record and the polygon is not a candidate.
-constexpr int64_t kMaxInfoOffset = 16777215;
+// The largest information offset a polygon's search answers with. The offset is two 16-bit
+// halves (Lon x 65536 + Lat), so it may well pass the 24 bits of the point layers; one that
+// would not fit the search's signed 32-bit answer (and so could be taken for "not found")
+// marks a damaged record, and the polygon is not a candidate.
+constexpr int64_t kMaxInfoOffset = 2147483647;
 
 class POLmap : public GenMapObj {
 public:

@@ -38,7 +38,7 @@ bool Exercise(const std::vector<uint8_t>& b, RecordingCanvas& canvas)
         SearchResult r;
         if constexpr (std::is_same_v<Layer, POLmap>) {
             m.Draw(ctx, 2, print, 1);
-            EXPECT_LE(m.Search(ctx, 1, 300, 700, r), 16777215);
+            EXPECT_GE(m.Search(ctx, 1, 300, 700, r), -1);   // an offset, or -1
             ForEachOutlinePart(r.Points, [](const Point*, size_t) {});
         } else {
             m.Draw(ctx, 1);

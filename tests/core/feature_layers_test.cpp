@@ -243,15 +243,17 @@ TEST(PolygonSearch, TheNearestReferencePointInsideThePictureWinsAndLeavesItsOutl
     EXPECT_EQ(parts, (std::vector<std::vector<Point>>{Pixels(kSquare), Pixels(kTriangle)}));
 }
 
-TEST(PolygonLayer, OversizedPartsAreCutAndOffsetsBeyond24BitsAreNotFound)
+TEST(PolygonLayer, OversizedPartsAreCutAndOffsetsBeyond31BitsAreNotFound)
 {
     // One cell, 15..16N 5..6E, 1000 units a side: unit (u, v) is at (500 + v / 10, 500 - u / 10).
     // 1: 6500 points, a separator with Lat 123 and Lon 65535, 2 points; reference (590, 410).
-    // 2: an information offset of 256 x 65536, reference (550, 450). 3: reference (520, 480).
+    // 2: an information offset of 32768 x 65536, past a signed 32-bit answer, reference
+    // (550, 450). 3: reference (520, 480). 4: an offset of 256 x 65536 + 9, reference (510, 410).
     std::vector<uint16_t> words = {1, 6503, 900, 900, 5, 0};
     for (uint16_t i = 0; i < 6500; ++i) words.insert(words.end(), {static_cast<uint16_t>(i % 1000), 10});
-    words.insert(words.end(), {123, 65535, 1, 1, 2, 2, 1, 2, 500, 500, 0, 256, 3, 3, 4, 4});
-    words.insert(words.end(), {1, 3, 200, 200, 7, 0, 5, 5, 6, 6, 7, 7, 65535, 0});
+    words.insert(words.end(), {123, 65535, 1, 1, 2, 2, 1, 2, 500, 500, 0, 32768, 3, 3, 4, 4});
+    words.insert(words.end(), {1, 3, 200, 200, 7, 0, 5, 5, 6, 6, 7, 7});
+    words.insert(words.end(), {1, 1, 900, 100, 9, 256, 8, 8, 65535, 0});
     LayerFileWriter w(LayerHeader("HAND", {10000000, 0, 1000000, 10, 10}, 1000), kPolygonLayout);
     for (uint16_t v : words) PutU16(w.Cell(5, 5), v);
     Map m;
@@ -261,10 +263,11 @@ TEST(PolygonLayer, OversizedPartsAreCutAndOffsetsBeyond24BitsAreNotFound)
     ASSERT_TRUE(pol.Draw(m.ctx, 2, false, 0));
     std::vector<size_t> sizes;
     for (const auto& r : m.canvas.records) sizes.push_back(r.pts.size());
-    EXPECT_EQ(sizes, (std::vector<size_t>{6400, 2, 2, 3}));
+    EXPECT_EQ(sizes, (std::vector<size_t>{6400, 2, 2, 3, 1}));
 
     SearchResult r;
     EXPECT_EQ(pol.Search(m.ctx, 0, 550, 450, r), 7);
+    EXPECT_EQ(pol.Search(m.ctx, 0, 510, 410, r), 256 * 65536 + 9);
     EXPECT_EQ(pol.Search(m.ctx, 0, 590, 410, r), 5);
     // 6503 records overflow the 6400 slots: the first part is cut at 6399 points and says so.
     std::vector<size_t> stored;
