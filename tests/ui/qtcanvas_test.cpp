@@ -145,6 +145,13 @@ TEST(QtCanvas, DrawingTwiceWithTheNotPenRestoresThePicture)
         c.LineTo(90, 60);
         c.MoveTo(5, 5);
         c.LineTo(90, 60);
+        // A filled box inverts each of its pixels once, edges included.
+        c.brush.style = BrushStyle::Solid;
+        c.brush.colour = clBlack;
+        c.Rectangle(30, 60, 40, 70);
+        EXPECT_EQ(c.GetPixel(30, 60), 0xFFFFFFu - 0x336699u);
+        EXPECT_EQ(c.GetPixel(35, 65), 0xFFFFFFu - 0x336699u);
+        c.Rectangle(30, 60, 40, 70);
     }
     EXPECT_EQ(pic.image, before);
 }

@@ -339,14 +339,19 @@ void QtCanvas::Rectangle(int x1, int y1, int x2, int y2)
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     bool penOn = pen.style != PenStyle::Clear;
-    // Without a pen the fill stops one pixel short of the right and bottom edges; with one the
-    // outline covers the last column and row of the box.
-    FillQRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
-    if (!penOn) return;
+    // Without a pen the fill stops one pixel short of the right and bottom edges; with a
+    // one-pixel pen the outline covers the edge columns and rows of the box and the brush fills
+    // what lies inside it, so every pixel is painted (or inverted) once.
+    if (!penOn) {
+        FillQRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+        return;
+    }
     if (PixelPath()) {
+        FillQRect(QRect(x1 + 1, y1 + 1, x2 - x1 - 2, y2 - y1 - 2));
         OutlinePoints({{x1, y1}, {x2 - 1, y1}, {x2 - 1, y2 - 1}, {x1, y2 - 1}}, true);
         return;
     }
+    FillQRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     QPainter& p = P();
     QPen qp(ToQColor(pen.colour));
     qp.setWidth(pen.width <= 1 ? 0 : pen.width);
