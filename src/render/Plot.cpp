@@ -25,7 +25,12 @@ namespace corvane {
 
 const double Res[6] = {8, 16, 32, 64, 128, 256};
 
-std::string NotPresentMessage(const std::string& fileName) { return fileName + " is not present : Check the MAS file"; }
+// The file is named as this machine names it ("/media/cdrom/Themes/X.Sym" rather than the data
+// path's "/media/cdrom\Themes\X.Sym").
+std::string NotPresentMessage(const std::string& fileName)
+{
+    return NativePath(fileName) + " is not present : Check the MAS file";
+}
 
 // ---- choosing files by scale ----------------------------------------------------------------
 

@@ -165,8 +165,8 @@ TEST(Plot, OneMessagePerMissingFileInPassOrder)
             if (e.text.find(" is not present") != std::string::npos) m.push_back(e.text);
         return m;
     };
-    const std::vector<std::string> expected = {"/nonexistent\\D.Syx is not present : Check the MAS file",
-                                               "/nonexistent\\A.Sym is not present : Check the MAS file"};
+    const std::vector<std::string> expected = {"/nonexistent/D.Syx is not present : Check the MAS file",
+                                               "/nonexistent/A.Sym is not present : Check the MAS file"};
     ASSERT_TRUE(Redraw(view, false));
     EXPECT_EQ(missing(), expected);
     ASSERT_TRUE(Redraw(view, false));

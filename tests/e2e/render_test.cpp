@@ -138,7 +138,7 @@ TEST_F(RenderTest, MissingDataFileIsReportedOnceAndTheRestIsDrawn)
 
     const RenderRun run = Run("'" + mdf + "'");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.errors, dir_.Path() + "\\Themes\\Gone.Sym is not present : Check the MAS file\n");
+    EXPECT_EQ(run.errors, dir_.Path() + "/Themes/Gone.Sym is not present : Check the MAS file\n");
     EXPECT_EQ(PixelAt(run.image, 20, 0, 1.5), kRed);
     EXPECT_EQ(PixelAt(run.image, 20, 0.3, -0.4), kLandFill);
 }
