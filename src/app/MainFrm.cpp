@@ -135,6 +135,9 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     setObjectName("MainFrm");
     setWindowTitle("Corvane");
     setWindowIcon(ProgramIcon());
+    // The tool bar's hints show while the map window is the active window too, which it is
+    // whenever the user reaches for a button.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     BuildMenus();
     BuildToolBar();
     FormCreate();

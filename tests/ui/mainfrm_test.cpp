@@ -270,6 +270,8 @@ TEST_F(MainFrmTest, ToolButtonsStandWhereTheTableSaysWithTheirHintsGroupsAndStat
         EXPECT_EQ(b->isEnabled(), !e.disabled) << e.name;
     }
     EXPECT_EQ(frm->ToolBar->findChildren<QToolButton*>().size(), count);
+    // The hints show while the map window, not the main window, is active.
+    EXPECT_TRUE(frm->testAttribute(Qt::WA_AlwaysShowToolTips));
     EXPECT_EQ(frm->Button("GratFontIncSpdBtn")->text(), "+");
     EXPECT_EQ(frm->Button("GratFontDecSpdBtn")->text(), "-");
 
