@@ -489,6 +489,24 @@ TEST_F(MainFrmTest, StandardBrushesAndMenuMerging)
     EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Help1}));
 }
 
+TEST_F(MainFrmTest, F1InAMergedMenuOrItsSubmenuShowsHelp)
+{
+    QMenu display("&Display");
+    display.setProperty("groupIndex", 5);
+    display.setProperty("helpContext", 4000);
+    QMenu* land = display.addMenu("&Land");
+    land->setProperty("helpContext", 4001);
+    frm->MergeMenus({&display});
+    for (QMenu* m : {&display, land}) {
+        HelpWindow::Instance().close();
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QApplication::sendEvent(m, &f1);
+        EXPECT_TRUE(HelpWindow::Instance().isVisible()) << m->title().toStdString();
+    }
+    HelpWindow::Instance().close();
+    frm->MergeMenus({});
+}
+
 TEST(StartUp, AMissingDataListEndsTheProgramWithoutAMessage)
 {
     CvVars::Reset();
