@@ -543,8 +543,13 @@ TEST(AboutBox, TheVKeyOnOkTogglesTheFullForm)
     EXPECT_GT(box.Memo1->geometry().bottom(), 0);
     EXPECT_LE(box.Panel1->geometry().top() + box.Memo1->geometry().bottom(), box.Panel1->geometry().bottom());
 
+    // The box opens with the key on its OK button: V pressed at once toggles the form.
+    box.show();
+    box.activateWindow();
+    QApplication::processEvents();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
     QKeyEvent v(QEvent::KeyPress, Qt::Key_V, Qt::NoModifier, "v");
-    QApplication::sendEvent(box.OKButton, &v);
+    QApplication::sendEvent(QApplication::focusWidget(), &v);
     EXPECT_TRUE(box.FullForm());
     EXPECT_FALSE(box.OS->isHidden());
     EXPECT_FALSE(box.Bevel1->isHidden());
