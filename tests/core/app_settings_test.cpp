@@ -259,7 +259,7 @@ TEST(CommandLine, MapFileAndOverrides)
 TEST(FileDialogFilters, ClassicFiltersBecomeToolkitFilters)
 {
     EXPECT_EQ(FileDialogFilters("Map Files (*.MDF)|*.mdf| All Files (*.*) | *.*"),
-              (std::vector<std::string>{"Map Files (*.mdf)", "All Files (*)"}));
+              (std::vector<std::string>{"Map Files (*.MDF)", "All Files (*)"}));
     EXPECT_EQ(FileDialogFilters("Data List Definition File|*.*"),
               (std::vector<std::string>{"Data List Definition File (*)"}));
     EXPECT_EQ(FileDialogFilters("Text Files (*.txt)|*.txt|Pictures|*.bmp;*.png"),
