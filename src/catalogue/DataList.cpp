@@ -15,7 +15,9 @@ namespace corvane {
 
 namespace {
 
-constexpr size_t kMaxDataListBytes = 64u << 20;
+// A data list larger than this is refused as unreadable (tens of thousands of entries fit;
+// the lines held while it is read cost some 30 times the size of a file of line breaks).
+constexpr size_t kMaxDataListBytes = 8u << 20;
 // Deeper entries are kept as siblings at this depth (the levels are meant to be one digit).
 constexpr size_t kMaxDepth = 64;
 
@@ -94,11 +96,9 @@ DataListTree ParseDataListTree(const std::string& text, const std::string& fileL
     DataListTree tree;
     TextTokenReader t(text, fileLabel, sink);
     std::vector<int> path;   // the open branch: the last node added at each depth
-    bool warnedJump = false;
     while (!t.SeekEof()) {
         int32_t level = 0, type = 0;
         if (!t.ReadInt(level)) break;
-        const size_t lineNo = t.LineNo() + 1;
         t.ReadChar();
         std::string title = TrimRight(t.ReadStr(87));
         t.EndLine();
@@ -108,12 +108,9 @@ DataListTree ParseDataListTree(const std::string& text, const std::string& fileL
         t.EndLine();
         if (type == 0) title = ("(Text) " + title).substr(0, 87);
 
+        // A greater level (by any amount) makes a child of the entry before; an equal or
+        // smaller one closes the branches at that level and below.
         while (!path.empty() && tree.Nodes[static_cast<size_t>(path.back())].Level >= level) path.pop_back();
-        if (!path.empty() && level > tree.Nodes[static_cast<size_t>(path.back())].Level + 1 && !warnedJump) {
-            warnedJump = true;
-            sink.Warn("Error in " + fileLabel + " : the entry on line " + std::to_string(lineNo) +
-                      " is more than one level below the entry before it.");
-        }
         if (path.size() >= kMaxDepth) path.pop_back();
 
         DataListNode node;

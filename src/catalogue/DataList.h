@@ -58,11 +58,10 @@ struct DataListTree {
 
 // Reads the data list file CvVars::DatalistFile into a tree: an entry whose level is greater
 // than the previous entry's is its child, an equal level is a sibling, a smaller level closes
-// the deeper branches (levels 1, 2, 2, 1, 2 give two top nodes with two and one children).
-// An entry more than one level below the one before it is nested one level below it (with a
-// warning). An unreadable file gives the warning "There is a problem opening file " +
-// DatalistFile + "." and an empty tree; a damaged one a warning and the entries before the
-// damage.
+// the deeper branches (levels 1, 2, 2, 1, 2 give two top nodes with two and one children;
+// levels 1, 3, 2 give one top node with two children). An unreadable file gives the warning
+// "There is a problem opening file " + DatalistFile + "." and an empty tree; a damaged one a
+// warning and the entries before the damage.
 DataListTree ReadDataListTree(MessageSink& sink);
 // The same from the text of a data list; fileLabel names it in messages.
 DataListTree ParseDataListTree(const std::string& text, const std::string& fileLabel, MessageSink& sink);

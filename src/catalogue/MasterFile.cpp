@@ -18,8 +18,10 @@ const uint8_t DOSLineStyle[13] = {5, 0, 1, 2, 3, 4, 5, 0, 0, 0, 0, 0, 0};
 
 namespace {
 
-// A master file larger than this is not a master file; it is refused with a message.
-constexpr size_t kMaxMasterFileBytes = 64u << 20;
+// A master file larger than this is not a master file; it is refused with a message. (The
+// text is held line by line, some 30 bytes a line beyond the text itself, so a file of
+// nothing but line breaks costs some 30 times its size while it is read.)
+constexpr size_t kMaxMasterFileBytes = 4u << 20;
 
 // The theme reader: the first two lines, the descriptor slots, the menu switches, the
 // coastline flags and extents, then the key and the symbol text block.

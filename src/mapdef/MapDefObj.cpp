@@ -161,12 +161,14 @@ void TMapDefObj::NewZoom(int32_t L0, int32_t T0, int32_t R0, int32_t B0, double 
             MxLon += d;
         }
     } else if (w > g) {
-        // The window is too tall for the box: widen it, within the work area.
+        // The window is too tall for the box: widen it, within the work area. The new right
+        // edge is held against the work area's right edge (a width here would leave the
+        // window too wide by the work area's left offset, and the map stretched).
         double E = dLon * H / (dLat * scale) - W;
-        if (R + RoundI(E) <= int64_t{wa.Right} - wa.Left) {
+        if (R + RoundI(E) <= wa.Right) {
             R += RoundI(E);
         } else {
-            double E2 = static_cast<double>(R) + E - (int64_t{wa.Right} - wa.Left);
+            double E2 = static_cast<double>(R) + E - wa.Right;
             R = wa.Right;
             if (L - RoundI(E2) >= wa.Left) {
                 L -= RoundI(E2);
@@ -177,13 +179,15 @@ void TMapDefObj::NewZoom(int32_t L0, int32_t T0, int32_t R0, int32_t B0, double 
             }
         }
     } else if (w < g) {
-        // The window is too wide for the box: make it taller, below the main window.
+        // The window is too wide for the box: make it taller, below the main window. The new
+        // bottom edge is held against the work area's bottom edge (the height below the main
+        // window here would lift the window higher than the box needs, by the main window's
+        // bottom, and stretch the map).
         double E = dLat * scale * W / dLon - H;
-        int64_t A = int64_t{wa.Bottom} - mainBottom;
-        if (B + RoundI(E) <= A) {
+        if (B + RoundI(E) <= wa.Bottom) {
             B += RoundI(E);
         } else {
-            double E2 = static_cast<double>(B) + E - static_cast<double>(A);
+            double E2 = static_cast<double>(B) + E - wa.Bottom;
             B = wa.Bottom;
             if (T - RoundI(E2) >= mainBottom) {
                 T -= RoundI(E2);

@@ -43,6 +43,10 @@ public:
     virtual bool Save(const std::string& Filename, std::string* error = nullptr) const;
 
     // Appends a state built from the requested window rectangle and box, and makes it current.
+    // AreaPriority grows the window to the right (or downwards) up to the work area's right (or
+    // bottom) edge, then moves it left (or up), then cuts it at the work area's left edge (or
+    // the main window's bottom) and shrinks the other side, so that the drawing area always
+    // takes the box's shape.
     void NewZoom(int32_t L, int32_t T, int32_t R, int32_t B, double MnLon, double MnLat, double MxLon,
                  double MxLat, ZoomPriority Priority);
     // Steps back to the previous state (the current one is discarded); false, and nothing

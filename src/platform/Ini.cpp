@@ -114,7 +114,9 @@ IniFile IniFile::FromText(const std::string& text)
 bool IniFile::Load(const std::string& nativePath)
 {
     std::string text;
-    if (!ReadNativeFile(nativePath, text, 64u << 20)) {
+    // Map definitions and settings are a few kilobytes; a larger file is not read (the lines
+    // held while it is parsed would cost some 30 times the size of a file of line breaks).
+    if (!ReadNativeFile(nativePath, text, 8u << 20)) {
         *this = IniFile();
         return false;
     }

@@ -201,12 +201,24 @@ TEST(MapDefObj, AreaPriorityReshapesTheWindowWithinTheWorkArea)
     EXPECT_EQ(zoom({0, 100, 400, 300}, 10, 40), (ScreenRect{0, 100, 800, 300}));
     EXPECT_EQ(zoom({500, 100, 900, 300}, 10, 40), (ScreenRect{224, 100, 1024, 300}));
     EXPECT_EQ(zoom({100, 100, 900, 300}, 10, 80), (ScreenRect{0, 100, 1024, 228}));
-    // Too wide for the box: taller, downwards; the bottom is compared with the height below
-    // the main window, so a window low on the screen is lifted past what it needs; finally
-    // cut at the main window and made narrower instead.
+    // Too wide for the box: taller, downwards; then pushed up from the bottom edge just as far
+    // as it must go; finally cut at the main window and made narrower instead.
     EXPECT_EQ(zoom({0, 100, 400, 300}, 40, 40), (ScreenRect{0, 100, 400, 500}));
-    EXPECT_EQ(zoom({0, 400, 400, 600}, 40, 40), (ScreenRect{0, 240, 400, 740}));
+    EXPECT_EQ(zoom({0, 300, 400, 500}, 40, 40), (ScreenRect{0, 300, 400, 700}));
+    EXPECT_EQ(zoom({0, 400, 400, 600}, 40, 40), (ScreenRect{0, 340, 400, 740}));
     EXPECT_EQ(zoom({0, 150, 400, 350}, 80, 40), (ScreenRect{0, 100, 320, 740}));
+
+    // A work area that does not start at the screen's left edge (a dock on the left): the
+    // window still gets exactly the width the box needs.
+    auto docked = Desktop();
+    docked.workArea = {100, 0, 1124, 740};
+    TMapDefObj e(docked);
+    e.Create("");
+    CvVars::LatLonScale = 1.0;
+    e.NewZoom(600, 100, 1000, 300, 0, 0, 40, 10, AreaPriority);
+    EXPECT_EQ(Rect(e), (ScreenRect{324, 100, 1124, 300}));
+    e.NewZoom(300, 100, 700, 300, 0, 0, 40, 10, AreaPriority);
+    EXPECT_EQ(Rect(e), (ScreenRect{300, 100, 1100, 300}));
 }
 
 TEST(MapDefObj, WindowPriorityMakesTheBoxTallerForATallWindow)
@@ -375,9 +387,9 @@ TEST(MDFStruct, HandEditedAndHugeFilesLoadWithoutHarm)
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + CvVars::DatalistFile + "."});
     EXPECT_TRUE(r.MDF->NextMAS.Empty());
 
-    // A 100 MB file is not read at all: every key takes its default.
+    // A file of more than 8 MB is not read at all: every key takes its default.
     const std::string huge = dir / "huge.mdf";
-    ASSERT_EQ(::truncate(dir.Write("huge.mdf", "[Map Definition]\r\nBasePos=9\r\n").c_str(), 100 << 20), 0);
+    ASSERT_EQ(::truncate(dir.Write("huge.mdf", "[Map Definition]\r\nBasePos=9\r\n").c_str(), 9 << 20), 0);
     r = TMDFStruct::Create(huge, screen, sink);
     ASSERT_TRUE(r);
     EXPECT_EQ(r.MDF->BasePos, 2);

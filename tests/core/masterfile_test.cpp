@@ -259,6 +259,12 @@ TEST(MasterFile, DamagedFilesKeepWhatWasReadBefore)
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:\\THEMES\\DEPTH.MAS : invalid number 'x3' at line 7."});
     EXPECT_EQ(mas->DefaultMaxlat, 2);
     EXPECT_TRUE(mas->NextDSD);
+
+    // A file of megabytes is no master file (nor is it held line by line).
+    sink.Clear();
+    mas = Read(kRichTheme + std::string(5u << 20, '\n'), sink);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:\\THEMES\\DEPTH.MAS : the file is too large or cannot be read."});
+    EXPECT_FALSE(mas->NextDSD);
 }
 
 TEST(MasterFile, TruncationsAndBitFlipsNeverBreakTheReader)
