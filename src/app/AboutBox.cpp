@@ -131,6 +131,7 @@ void TAboutBox::FormCreate()
     OKButton->setObjectName("OKButton");
     OKButton->setDefault(true);
     OKButton->installEventFilter(this);
+    OKButton->setFocus();   // the box opens with the key on the button, so V works at once
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
     InitializeCaptions();
@@ -151,6 +152,7 @@ void TAboutBox::InitializeCaptions()
     struct utsname u {};
     QString kernel = ::uname(&u) == 0 ? QString::fromLatin1(u.sysname) : QString("Linux");
     OS->setText(GetOSInfo());
+    // The memory line names the operating system the program runs on: here its kernel.
     MemoryLabel->setText("Memory Available to " + kernel + ":");
     QString sep = QLocale::system().groupSeparator();
     char separator = sep.size() == 1 && sep[0].unicode() < 0x80 ? sep[0].toLatin1() : ',';

@@ -135,6 +135,9 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     setObjectName("MainFrm");
     setWindowTitle("Corvane");
     setWindowIcon(ProgramIcon());
+    // The tool bar's hints show while the map window is the active window too, which it is
+    // whenever the user reaches for a button.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     BuildMenus();
     BuildToolBar();
     FormCreate();
@@ -194,7 +197,7 @@ void TMainFrm::BuildMenus()
     connect(Help1, &QMenu::aboutToShow, this, &TMainFrm::Help1Popup);
 
     ownMenus_ = {File1, Window1, Help1};
-    for (QMenu* m : ownMenus_) m->installEventFilter(this);
+    for (QMenu* m : ownMenus_) InstallMenuHelp(m);
     MergeMenus({});
 }
 
@@ -277,6 +280,13 @@ void TMainFrm::SetMapButtonsVisible(bool visible)
     for (QToolButton* b : MapButtons()) b->setVisible(visible);
 }
 
+void TMainFrm::InstallMenuHelp(QMenu* menu)
+{
+    menu->installEventFilter(this);   // installing again only moves the filter to the front
+    for (QAction* a : menu->actions())
+        if (QMenu* sub = a->menu()) InstallMenuHelp(sub);
+}
+
 void TMainFrm::SetToolBarColour(Colour c)
 {
     toolBarColour_ = c;
@@ -295,6 +305,9 @@ void TMainFrm::MergeMenus(const QList<QMenu*>& childMenus)
 void TMainFrm::MergeMenuBar(const QList<QAction*>& childEntries)
 {
     childEntries_ = childEntries;
+    // F1 in a child's menus, as in the main window's own, shows the help of the item.
+    for (QAction* e : childEntries_)
+        if (QMenu* m = e->menu()) InstallMenuHelp(m);
     QList<QAction*> entries;
     for (QMenu* own : ownMenus_) {
         bool replaced = std::any_of(childEntries_.begin(), childEntries_.end(),

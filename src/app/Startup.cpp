@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,16 @@ int RunCorvane(int argc, char** argv)
                     DisplayVersion(GetVersionItem("FileVersion")).c_str());
         FreeVersionInfo();
         return 0;
+    }
+
+    if (!options.mapFile.empty()) {
+        char cwd[4096];
+        std::string resolved;
+        if (!ResolveMapFileArgument(options.mapFile, ::getcwd(cwd, sizeof cwd) ? cwd : "", resolved, error)) {
+            std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
+            return 1;
+        }
+        options.mapFile = resolved;
     }
 
     QApplication app(argc, argv);

@@ -1,5 +1,8 @@
 #include "platform/CommandLine.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace corvane {
 
 bool ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
@@ -86,6 +89,21 @@ std::string CommandLineUsage(const std::string& program)
            "  --settings FILE  the settings file to use instead of the per-user one\n"
            "  --help           show this text\n"
            "  --version        show the program's version\n";
+}
+
+bool ResolveMapFileArgument(const std::string& path, const std::string& cwd, std::string& resolved,
+                            std::string& error)
+{
+    std::string p = path;
+    while (p.compare(0, 2, "./") == 0) p.erase(0, 2);
+    if (p.empty() || p[0] != '/') p = (cwd.empty() || cwd.back() != '/' ? cwd + "/" : cwd) + p;
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(p.c_str(), R_OK) != 0) {
+        error = "Unable to read the map definition file " + path;
+        return false;
+    }
+    resolved = p;
+    return true;
 }
 
 } // namespace corvane

@@ -35,4 +35,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
 
 std::string CommandLineUsage(const std::string& program);
 
+// The map definition file named on the command line as an absolute path (a relative one is
+// taken from the folder cwd), so that the map window's caption and the folder the open and
+// save dialogs offer next name it wherever the program runs later. False with a message when
+// it names no readable file.
+bool ResolveMapFileArgument(const std::string& path, const std::string& cwd, std::string& resolved,
+                            std::string& error);
+
 } // namespace corvane

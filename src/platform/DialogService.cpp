@@ -1,5 +1,6 @@
 #include "platform/DialogService.h"
 
+#include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/TextFile.h"
 
@@ -61,8 +62,9 @@ std::vector<std::string> FileDialogFilters(const std::string& classicFilter)
         const std::string& d = e.description;
         bool hasOwn = !d.empty() && d.back() == ')' && d.find('(') != std::string::npos;
         // A description such as "Map Files (*.MDF)" already shows its patterns; the toolkit
-        // reads the last parentheses, which then carry the real pattern list.
-        if (hasOwn && d.substr(d.rfind('(')) == "(" + joined + ")")
+        // reads the last parentheses, which then carry the real pattern list. Its file dialog
+        // matches names without regard to case, so "(*.MDF)" stands for "*.mdf" as it is.
+        if (hasOwn && SameText(d.substr(d.rfind('(')), "(" + joined + ")"))
             out.push_back(d);
         else if (hasOwn)
             out.push_back(d.substr(0, d.rfind('(')) + "(" + joined + ")");

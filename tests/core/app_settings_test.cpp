@@ -256,10 +256,28 @@ TEST(CommandLine, MapFileAndOverrides)
     EXPECT_FALSE(ParseCommandLine({"-x"}, o, err));
 }
 
+TEST(CommandLine, AMapFileIsTakenAsAnAbsolutePathAndMustBeReadable)
+{
+    TempDir dir;
+    const std::string map = dir.Write("maps/Harbour.MDF", "[Map Definition]\r\n");
+    std::string resolved, err;
+    ASSERT_TRUE(ResolveMapFileArgument("maps/Harbour.MDF", dir.Path(), resolved, err));
+    EXPECT_EQ(resolved, map);
+    ASSERT_TRUE(ResolveMapFileArgument("./maps/Harbour.MDF", dir.Path() + "/", resolved, err));
+    EXPECT_EQ(resolved, map);
+    ASSERT_TRUE(ResolveMapFileArgument(map, "/elsewhere", resolved, err));
+    EXPECT_EQ(resolved, map);
+    resolved.clear();
+    EXPECT_FALSE(ResolveMapFileArgument("maps/Missing.MDF", dir.Path(), resolved, err));
+    EXPECT_EQ(err, "Unable to read the map definition file maps/Missing.MDF");
+    EXPECT_FALSE(ResolveMapFileArgument("maps", dir.Path(), resolved, err));   // a folder
+    EXPECT_TRUE(resolved.empty());
+}
+
 TEST(FileDialogFilters, ClassicFiltersBecomeToolkitFilters)
 {
     EXPECT_EQ(FileDialogFilters("Map Files (*.MDF)|*.mdf| All Files (*.*) | *.*"),
-              (std::vector<std::string>{"Map Files (*.mdf)", "All Files (*)"}));
+              (std::vector<std::string>{"Map Files (*.MDF)", "All Files (*)"}));
     EXPECT_EQ(FileDialogFilters("Data List Definition File|*.*"),
               (std::vector<std::string>{"Data List Definition File (*)"}));
     EXPECT_EQ(FileDialogFilters("Text Files (*.txt)|*.txt|Pictures|*.bmp;*.png"),

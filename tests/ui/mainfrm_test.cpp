@@ -270,6 +270,8 @@ TEST_F(MainFrmTest, ToolButtonsStandWhereTheTableSaysWithTheirHintsGroupsAndStat
         EXPECT_EQ(b->isEnabled(), !e.disabled) << e.name;
     }
     EXPECT_EQ(frm->ToolBar->findChildren<QToolButton*>().size(), count);
+    // The hints show while the map window, not the main window, is active.
+    EXPECT_TRUE(frm->testAttribute(Qt::WA_AlwaysShowToolTips));
     EXPECT_EQ(frm->Button("GratFontIncSpdBtn")->text(), "+");
     EXPECT_EQ(frm->Button("GratFontDecSpdBtn")->text(), "-");
 
@@ -487,6 +489,24 @@ TEST_F(MainFrmTest, StandardBrushesAndMenuMerging)
     EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Help1}));
 }
 
+TEST_F(MainFrmTest, F1InAMergedMenuOrItsSubmenuShowsHelp)
+{
+    QMenu display("&Display");
+    display.setProperty("groupIndex", 5);
+    display.setProperty("helpContext", 4000);
+    QMenu* land = display.addMenu("&Land");
+    land->setProperty("helpContext", 4001);
+    frm->MergeMenus({&display});
+    for (QMenu* m : {&display, land}) {
+        HelpWindow::Instance().close();
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QApplication::sendEvent(m, &f1);
+        EXPECT_TRUE(HelpWindow::Instance().isVisible()) << m->title().toStdString();
+    }
+    HelpWindow::Instance().close();
+    frm->MergeMenus({});
+}
+
 TEST(StartUp, AMissingDataListEndsTheProgramWithoutAMessage)
 {
     CvVars::Reset();
@@ -523,8 +543,13 @@ TEST(AboutBox, TheVKeyOnOkTogglesTheFullForm)
     EXPECT_GT(box.Memo1->geometry().bottom(), 0);
     EXPECT_LE(box.Panel1->geometry().top() + box.Memo1->geometry().bottom(), box.Panel1->geometry().bottom());
 
+    // The box opens with the key on its OK button: V pressed at once toggles the form.
+    box.show();
+    box.activateWindow();
+    QApplication::processEvents();
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
     QKeyEvent v(QEvent::KeyPress, Qt::Key_V, Qt::NoModifier, "v");
-    QApplication::sendEvent(box.OKButton, &v);
+    QApplication::sendEvent(QApplication::focusWidget(), &v);
     EXPECT_TRUE(box.FullForm());
     EXPECT_FALSE(box.OS->isHidden());
     EXPECT_FALSE(box.Bevel1->isHidden());
