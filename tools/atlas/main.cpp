@@ -216,8 +216,10 @@ bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
     MDFLoadResult made = TMDFStruct::Create("", screen, sink);
     if (!made) { error = made.Error; return false; }
     TMDFStruct& mdf = *made.MDF;
-    mdf.NewZoom(40, 40, 40 + m.width, 40 + m.height, m.extent->west, m.extent->south, m.extent->east, m.extent->north,
-                AreaPriority);
+    // The window opens at the left edge, below the viewer's main window strip.
+    const int32_t left = 0, top = 120;
+    mdf.NewZoom(left, top, left + m.width, top + m.height, m.extent->west, m.extent->south, m.extent->east,
+                m.extent->north, AreaPriority);
     if (m.background) mdf.BackgroundColour = *m.background;
     if (m.landColour) mdf.Land_Plot_Colour = *m.landColour;
     if (m.landFill) mdf.Land_Plot_Fill_Colour = *m.landFill;
