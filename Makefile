@@ -18,7 +18,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/corvane --cdrom "$(CURDIR)/atlas" --datalist 'CDROM:\Misc\MainMenu.Dat'
+	$(BUILD)/corvane --cdrom atlas --datalist 'CDROM:\Misc\MainMenu.Dat'
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
