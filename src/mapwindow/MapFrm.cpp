@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
@@ -56,11 +55,12 @@ int FrameHeight(const FrameMetrics& f) { return 2 * (f.DialogFrameHeight + f.Bor
 
 // ---- Image1 -------------------------------------------------------------------------------------
 
-MapImage::MapImage(QWidget* parent, const QImage& picture, std::function<void()> beforePaint)
-    : QWidget(parent), picture_(picture), beforePaint_(std::move(beforePaint))
+MapImage::MapImage(TMapFrm* frm, const QImage& picture, std::function<void()> beforePaint)
+    : QWidget(frm), frm_(frm), picture_(picture), beforePaint_(std::move(beforePaint))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
 }
 
 void MapImage::paintEvent(QPaintEvent*)
@@ -580,12 +580,6 @@ void TMapFrm::FormClose()
 }
 
 // ---- commands -----------------------------------------------------------------------------------------
-
-void TMapFrm::CopyToClipboard1Click()
-{
-    if (canvas_) canvas_->End();
-    QApplication::clipboard()->setImage(image_.copy());
-}
 
 void InstallMapWindowFactory(MessageSink& sink)
 {

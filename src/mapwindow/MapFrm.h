@@ -38,16 +38,24 @@ enum CorvaneQueryType : uint8_t { NoQuery, StartQuery, EndQuery };
 
 // Image1: shows the map picture that every drawer paints into. The background is never
 // erased: the picture covers the whole control.
+// Mouse events go to the map window's Image1 handlers.
+class TMapFrm;
 class MapImage : public QWidget {
 public:
-    MapImage(QWidget* parent, const QImage& picture, std::function<void()> beforePaint);
+    MapImage(TMapFrm* frm, const QImage& picture, std::function<void()> beforePaint);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    TMapFrm* frm_;
     const QImage& picture_;
     std::function<void()> beforePaint_;
+    bool clicked_ = false;   // a left press inside the picture waits for its release
 };
 
 // The items of the map window's menu, by their component names.
@@ -156,41 +164,58 @@ public:
     QWidget* Widget() override { return this; }
     void Redraw() override { Redraw(false); }
     void CloseWindow() override;
-    void EndDistanceMeasurement() override {}
+    void EndDistanceMeasurement() override;
+
+    // Mouse on the picture (MapMouse.cpp), named as the program names them. A press of any
+    // button is Image1MouseDown; a left click (press and release inside the picture) is
+    // Image1Click, before Image1MouseUp; a double click is Image1DblClick, then the second
+    // press's Image1MouseDown, and its release is no click.
+    void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
+    void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    void Image1Click();
+    void Image1DblClick();
+
+    // Files, printing and the clipboard (MapFiles.cpp).
+    void Save1Click() override;
+    void SaveAs1Click() override;
+    void Print1Click() override;
+    void PrintSetUp1Click() override;
     void CopyToClipboard1Click() override;
-    // Commands that arrive with later work; they do nothing yet.
-    void Save1Click() override {}
-    void SaveAs1Click() override {}
-    void Print1Click() override {}
-    void PrintSetUp1Click() override {}
-    void DatasetListClick() override {}
-    void Order1Click() override {}
-    void Select1Click() override {}
-    void Previous1Click() override {}
-    void Next1Click() override {}
-    void LandStyleClick() override {}
-    void BackgroundClick() override {}
-    void BaseMapKeyClick() override {}
-    void OverlayMapKeyClick() override {}
-    void GraticuleDisplayClick() override {}
-    void GraticuleAutoClick() override {}
-    void IncGratFontSize() override {}
-    void DecGratFontSize() override {}
-    void GraticuleFormatDMSClick() override {}
-    void GraticuleFormatDECClick() override {}
-    void Info1Click() override {}
-    void Source1Click() override {}
-    void FillColour1Click() override {}
-    void OutlineColour1Click() override {}
-    void KeyColourClick() override {}
-    void KeyBackgroundClick() override {}
-    void GraticuleColourClick() override {}
-    void FractionDegreesClick() override {}
-    void Graticule1Click() override {}
-    void Graticule2Click() override {}
-    void Graticule5Click() override {}
-    void Graticule10Click() override {}
-    void Graticule20Click() override {}
+
+    // Keys (MapKeys.cpp).
+    void BaseMapKeyClick() override;
+    void OverlayMapKeyClick() override;
+    void KeyColourClick() override;
+    void KeyBackgroundClick() override;
+
+    // Data sets of the map: list, order, overlay selection, information (MapDataset.cpp).
+    void DatasetListClick() override;
+    void Order1Click() override;
+    void Select1Click() override;
+    void Previous1Click() override;
+    void Next1Click() override;
+    void Info1Click() override;
+    void Source1Click() override;
+
+    // Display settings: land, background, graticule (MapDisplay.cpp).
+    void LandStyleClick() override;
+    void BackgroundClick() override;
+    void FillColour1Click() override;
+    void OutlineColour1Click() override;
+    void GraticuleDisplayClick() override;
+    void GraticuleColourClick() override;
+    void GraticuleAutoClick() override;
+    void FractionDegreesClick() override;
+    void Graticule1Click() override;
+    void Graticule2Click() override;
+    void Graticule5Click() override;
+    void Graticule10Click() override;
+    void Graticule20Click() override;
+    void GraticuleFormatDMSClick() override;
+    void GraticuleFormatDECClick() override;
+    void IncGratFontSize() override;
+    void DecGratFontSize() override;
 
 protected:
     bool event(QEvent* event) override;

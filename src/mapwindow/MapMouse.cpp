@@ -1,0 +1,51 @@
+// The mouse on the map picture: presses, moves, releases, clicks and double clicks turned into
+// the handlers the interaction states answer.
+#include "mapwindow/MapFrm.h"
+
+#include <QMouseEvent>
+
+namespace corvane {
+
+// ---- Image1's events ----------------------------------------------------------------------------
+
+void MapImage::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) clicked_ = true;
+    frm_->Image1MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void MapImage::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    frm_->Image1MouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void MapImage::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && clicked_) {
+        clicked_ = false;
+        if (rect().contains(p)) frm_->Image1Click();
+    }
+    frm_->Image1MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+// The second press of a double click: the double click first, then the press. Its release
+// is no click.
+void MapImage::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) frm_->Image1DblClick();
+    frm_->Image1MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+// ---- the handlers ---------------------------------------------------------------------------------
+
+void TMapFrm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TMapFrm::Image1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
+void TMapFrm::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TMapFrm::Image1Click() {}
+void TMapFrm::Image1DblClick() {}
+
+} // namespace corvane
