@@ -183,11 +183,21 @@ public:
     void PrintSetUp1Click() override;
     void CopyToClipboard1Click() override;
 
-    // Keys (MapKeys.cpp).
+    // Keys (MapKeys.cpp). A left release on the picture while no zoom, reposition, query or
+    // distance interaction is active moves the key pressed on to the release point's corner.
+    void MoveKeyOnRelease(int X, int Y);
     void BaseMapKeyClick() override;
     void OverlayMapKeyClick() override;
     void KeyColourClick() override;
     void KeyBackgroundClick() override;
+
+    // Query and flashing (MapQuery.cpp). Timer1Tag says what Timer1 flashes: 0 the where-am-I
+    // marker, 4 a point symbol, 7 a polygon, other values nothing.
+    void Query1Click();
+    void QuerySearch();
+    void FlashSymbol(bool Flash);
+    void Timer1Timer();
+    int Timer1Tag = -1;
 
     // Data sets of the map: list, order, overlay selection, information (MapDataset.cpp).
     void DatasetListClick() override;

@@ -3,6 +3,7 @@
 
 namespace corvane {
 
+void TMapFrm::MoveKeyOnRelease(int, int) {}
 void TMapFrm::BaseMapKeyClick() {}
 void TMapFrm::OverlayMapKeyClick() {}
 void TMapFrm::KeyColourClick() {}

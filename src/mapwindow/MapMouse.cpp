@@ -44,7 +44,12 @@ void MapImage::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TMapFrm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void TMapFrm::Image1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
-void TMapFrm::Image1MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
+{
+    if (button == Qt::LeftButton && ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery &&
+        ChkDistance == NoDistance)
+        MoveKeyOnRelease(X, Y);
+}
 void TMapFrm::Image1Click() {}
 void TMapFrm::Image1DblClick() {}
 
