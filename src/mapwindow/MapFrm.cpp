@@ -115,6 +115,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(250);
+    connect(Timer1, &QTimer::timeout, this, &TMapFrm::Timer1Timer);
 
     geometryTimer_ = new QTimer(this);
     geometryTimer_->setSingleShot(true);

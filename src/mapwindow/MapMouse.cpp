@@ -42,7 +42,20 @@ void MapImage::mouseDoubleClickEvent(QMouseEvent* event)
 
 // ---- the handlers ---------------------------------------------------------------------------------
 
-void TMapFrm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TMapFrm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
+{
+    // With no interaction active the press point is kept for moving a key (or, while a key
+    // move is pending, as its second point).
+    if (ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery && ChkDistance == NoDistance) {
+        if (KeyMove == NoMove) {
+            zInX1 = X;
+            zInY1 = Y;
+        } else {
+            zInX2 = X;
+            zInY2 = Y;
+        }
+    }
+}
 void TMapFrm::Image1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
 void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
