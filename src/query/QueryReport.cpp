@@ -51,8 +51,6 @@ bool QueryReport::StartUp()
 
 int32_t QueryReport::HeadingX(uint8_t Heading_Justify, int32_t W70, int32_t Wh)
 {
-    W70 /= 2;
-    Wh /= 2;
     switch (Heading_Justify) {
     case 1: return kPageInset;
     case 2: return (W70 / 2 + kPageInset) - Wh / 2;

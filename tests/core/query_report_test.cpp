@@ -220,8 +220,9 @@ TEST(QueryReport, HeadingPlacesAndInsets)
     // Canvas: 8 pixels a character, so 70 spaces are 560 wide.
     EXPECT_EQ(QueryReport::HeadingX(0, 560, 80), 0);
     EXPECT_EQ(QueryReport::HeadingX(1, 560, 80), 11);
-    EXPECT_EQ(QueryReport::HeadingX(2, 560, 80), (280 / 2 + 11) - 40 / 2);
-    EXPECT_EQ(QueryReport::HeadingX(3, 560, 80), 280 + 11 - 40);
+    EXPECT_EQ(QueryReport::HeadingX(2, 560, 80), 251);   // centred on the page of 70 spaces
+    EXPECT_EQ(QueryReport::HeadingX(2, 560, 81), 251);
+    EXPECT_EQ(QueryReport::HeadingX(3, 560, 80), 491);   // ending at its right edge, 11 + 560
     RecordingCanvas c(100, 100);
     EXPECT_EQ(QueryReport::DataInsetWidth(c, 0), 0);
     EXPECT_EQ(QueryReport::DataInsetWidth(c, 11), 0);
