@@ -21,16 +21,11 @@ using test::TempDir;
 // A map window of 400 x 400 pixels showing -5..5 degrees both ways.
 class QueryView : public MapView {
 public:
-    explicit QueryView(MessageSink& sink) : MapView(sink)
+    explicit QueryView(MessageSink& sink) : MapView(sink), mdf(std::move(TMDFStruct::Create("", screen, sink).MDF))
     {
-        screen.workArea = {0, 0, 1000, 800};
-        screen.screenWidth = 1000;
-        screen.screenHeight = 800;
-        mdf = std::move(TMDFStruct::Create("", screen, sink).MDF);
         MDF = mdf.get();
         mdf->ClearBaseZoom();
         mdf->NewZoom(0, 0, 400, 400, -5, -5, 5, 5, WindowPriority);
-        mdf->SetMinLat(-5), mdf->SetMaxLat(5), mdf->SetMinLon(-5), mdf->SetMaxLon(5);
     }
     Canvas* ImageCanvas() override { return &canvas; }
     int32_t ClientWidth() const override { return 400; }
