@@ -10,6 +10,7 @@
 #include "mapdef/MapResize.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtScreenMetrics.h"
+#include "render/Keys.h"
 #include "render/MapView.h"
 
 #include <QImage>
@@ -29,8 +30,6 @@ namespace corvane {
 
 class MessageSink;
 
-// Which key box is being dragged.
-enum tKeyMove : uint8_t { NoMove, BaseMove, OverlayMove };
 // Zoom, reposition and query interaction states.
 enum tZoom : uint8_t { NoZoom, StartZoom, EndZoom };
 enum tRepo : uint8_t { NoRepo, StartRepo, EndRepo };
