@@ -189,6 +189,9 @@ public:
     void OverlayMapKeyClick() override;
     void KeyColourClick() override;
     void KeyBackgroundClick() override;
+    void Caption1Click();
+    void Keys1Click();
+    void PressKeyButton(bool Base) override;
 
     // Query and flashing (MapQuery.cpp). Timer1Tag says what Timer1 flashes: 0 the where-am-I
     // marker, 4 a point symbol, 7 a polygon, other values nothing.
@@ -234,6 +237,9 @@ protected:
 
 private:
     void BuildMenus();
+    void ConnectKeyCommands();
+    void ToggleKey(bool Base);
+    void ChooseKeyColour(Colour TMDFStruct::*field);
     void MirrorChecksIntoView();
     void SetChecksAndButtonsFromMDF();
     void ApplyMenuState();
