@@ -12,8 +12,7 @@
 
 namespace corvane::test {
 
-// Appends an item to a key: its descriptor at the end of the list and its text lines after
-// those already there (so header lines must be added first).
+// A key item: display order, entry type, text lines, hidden, top and bottom colours and styles.
 struct KeyItemSpec {
     uint8_t order = 1;
     uint8_t type = 2;
@@ -23,31 +22,23 @@ struct KeyItemSpec {
     uint8_t topStyle = 1, bottomStyle = 1;
 };
 
-inline void AddKeyItem(KeyStruct& K, const KeyItemSpec& s)
-{
-    auto kd = std::make_unique<K_Descriptor>();
-    kd->Active = true;
-    kd->Hidden = s.hidden;
-    kd->Entry_Type = s.type;
-    kd->Display_Order = s.order;
-    kd->Number_Of_Text_Lines = static_cast<uint8_t>(s.lines.size());
-    kd->Top_Colour = s.top;
-    kd->Bottom_Colour = s.bottom;
-    kd->Top_Style = s.topStyle;
-    kd->Bottom_Style = s.bottomStyle;
-    std::unique_ptr<K_Descriptor>* next = &K.NextKD;
-    while (*next) next = &(*next)->NextKD;
-    *next = std::move(kd);
-    for (const std::string& l : s.lines) K.Text.push_back(l);
-    ++K.NumItems;
-}
-
+// A key of header lines and items, the items' descriptors and text lines in the order given.
 inline std::unique_ptr<KeyStruct> MakeKey(const std::vector<std::string>& header, const std::vector<KeyItemSpec>& items)
 {
     auto K = std::make_unique<KeyStruct>();
     K->Num_HdrLines = static_cast<uint8_t>(header.size());
     K->Text = header;
-    for (const KeyItemSpec& s : items) AddKeyItem(*K, s);
+    std::unique_ptr<K_Descriptor>* next = &K->NextKD;
+    for (const KeyItemSpec& s : items) {
+        *next = std::make_unique<K_Descriptor>();
+        K_Descriptor& kd = **next;
+        kd.Active = true, kd.Hidden = s.hidden, kd.Entry_Type = s.type, kd.Display_Order = s.order;
+        kd.Number_Of_Text_Lines = static_cast<uint8_t>(s.lines.size());
+        kd.Top_Colour = s.top, kd.Bottom_Colour = s.bottom, kd.Top_Style = s.topStyle, kd.Bottom_Style = s.bottomStyle;
+        K->Text.insert(K->Text.end(), s.lines.begin(), s.lines.end());
+        next = &kd.NextKD;
+        ++K->NumItems;
+    }
     return K;
 }
 

@@ -32,6 +32,15 @@ std::map<int, std::pair<int, int>> Lines(const RecordingCanvas& c, bool across)
     return out;
 }
 
+// Where a label was written.
+std::vector<Point> LabelsAt(const RecordingCanvas& c, const std::string& text)
+{
+    std::vector<Point> at;
+    for (const auto* r : c.Of(Op::Text))
+        if (r->text == text) at.push_back(r->pts[0]);
+    return at;
+}
+
 GraticuleSettings Settings(double minLat, double maxLat, double minLon, double maxLon, int W = 400, int H = 300)
 {
     GraticuleSettings s;
@@ -55,22 +64,17 @@ TEST(GraticuleSpacing, AutoFollowsTheRangeAndMeridiansGoOneStepFiner)
     };
     for (const auto& c : spacings) EXPECT_EQ(SpacingDegrees(c.spacing, c.range), c.degrees) << c.range;
 
-    // Grid units per degree and between lines: whole degrees (5 x 6, 5 x 10); 0.7 degrees gives
-    // 10-minute parallels but 5-minute meridians; then 2 minutes, 1 minute, 12 seconds, and in
-    // decimal 0.02, 0.01, 0.002 degrees.
-    const struct { bool meridian, decimal; GridSpacing spacing; double range; int64_t step, degreeStep; } axes[] = {
-        {false, false, GridSpacing::Degrees5, 3, 30, 6},   {false, true, GridSpacing::Degrees5, 3, 50, 10},
-        {false, false, GridSpacing::Fractional, 0.7, 1, 6}, {true, false, GridSpacing::Fractional, 0.7, 1, 12},
-        {true, true, GridSpacing::Fractional, 1.0, 1, 10}, {false, false, GridSpacing::Auto, 0.3, 1, 30},
-        {false, false, GridSpacing::Auto, 0.07, 1, 60},    {false, false, GridSpacing::Auto, 0.03, 1, 300},
-        {true, true, GridSpacing::Auto, 0.3, 1, 50},       {true, true, GridSpacing::Auto, 0.07, 1, 100},
-        {true, true, GridSpacing::Auto, 0.03, 1, 500},
-    };
-    for (const auto& c : axes) {
-        const GridAxis a = c.meridian ? MeridianSpacing(c.spacing, c.decimal, c.range)
-                                      : ParallelSpacing(c.spacing, c.decimal, c.range);
-        EXPECT_TRUE(a.Step == c.step && a.DegreeStep == c.degreeStep) << c.meridian << " " << c.range;
+    // Grid units between lines and per degree: whole degrees (5 x 6, 5 x 10); fractional
+    // decimal lines every 0.1, 0.02, 0.01 and 0.002 degree (x2 for meridians under a degree).
+    EXPECT_EQ(ParallelSpacing(GridSpacing::Degrees5, false, 3).Step, 30);
+    EXPECT_EQ(ParallelSpacing(GridSpacing::Degrees5, true, 3).Step, 50);
+    const double ranges[4] = {1.0, 0.3, 0.07, 0.03};
+    const int64_t perDegree[4] = {10, 50, 100, 500};
+    for (int i = 0; i < 4; ++i) {
+        const GridAxis a = MeridianSpacing(GridSpacing::Auto, true, ranges[i]);
+        EXPECT_TRUE(a.Step == 1 && a.DegreeStep == perDegree[i]) << ranges[i];
     }
+    EXPECT_EQ(MeridianSpacing(GridSpacing::Auto, true, 0.99).DegreeStep, 20);
 }
 
 TEST(GraticuleLabels, WholeDecimalAndDegreesMinutesSeconds)
@@ -125,43 +129,23 @@ TEST(GraticuleLabels, SecondsFillTheLabelAndNeverReadSixty)
 TEST(Graticule, TenMinuteParallelsOnADegreeAndAHalfLabelledAtBothEnds)
 {
     RecordingCanvas c(400, 300);
-    c.bkMode = BkMode::Opaque;
     DrawGraticule(c, Settings(50, 51.5, 0, 2));
     // 200 pixels a degree: lines at 50 deg 10' .. 51 deg 20'.
-    const auto lines = Lines(c, true);
-    std::set<int> ys;
+    std::set<int> ys, drawn;
     for (int k = 1; k <= 8; ++k) ys.insert(300 - static_cast<int>(Round(200.0 * k / 6 + 1e-6)));
-    std::set<int> drawn;
-    for (const auto& [y, span] : lines) drawn.insert(y);
+    for (const auto& [y, span] : Lines(c, true)) drawn.insert(y);
     EXPECT_EQ(drawn, ys);
-    // The 50 deg 10' parallel: label "  50°10'N " (10 characters) at both ends, line between.
-    const int y = 300 - 33;
-    ASSERT_TRUE(lines.count(y));
-    EXPECT_EQ(lines.at(y), std::make_pair(80, 320));
-    std::vector<Point> at;
-    for (const auto* r : c.Of(Op::Text))
-        if (r->text == "  50" + kDeg + "10'N ") at.push_back(r->pts[0]);
-    EXPECT_EQ(at, (std::vector<Point>{{0, y - 6}, {320, y - 6}}));
-    // The 1 deg E meridian: bottom and top labels centred on it, the line between them.
-    const auto meridians = Lines(c, false);
-    ASSERT_EQ(meridians.size(), 1u);
-    EXPECT_EQ(meridians.at(200), std::make_pair(13, 287));
-    at.clear();
-    for (const auto* r : c.Of(Op::Text))
-        if (r->text == " 1E ") at.push_back(r->pts[0]);
-    EXPECT_EQ(at, (std::vector<Point>{{184, 287}, {184, 0}}));
-
-    // Grid colour, style, the label font at the canvas's resolution; the background mode is
-    // transparent while drawing and opaque again after.
-    const auto& first = c.records.front();
-    EXPECT_EQ(first.pen.colour, 0x123456u);
-    EXPECT_EQ(first.pen.style, PenStyle::Solid);
-    EXPECT_EQ(first.bkMode, BkMode::Transparent);
+    // 50 deg 10': "  50°10'N " (80 pixels) at both ends and centred on the line, the line between.
+    EXPECT_EQ(Lines(c, true).at(267), std::make_pair(80, 320));
+    EXPECT_EQ(LabelsAt(c, "  50" + kDeg + "10'N "), (std::vector<Point>{{0, 261}, {320, 261}}));
+    // The 1 deg E meridian, labelled at the bottom and the top.
+    EXPECT_EQ(Lines(c, false), (std::map<int, std::pair<int, int>>{{200, {13, 287}}}));
+    EXPECT_EQ(LabelsAt(c, " 1E "), (std::vector<Point>{{184, 287}, {184, 0}}));
+    // In the grid colour, labels without a box in 8-point bold at the canvas's resolution; the
+    // background mode opaque again after.
     const auto* text = c.Of(Op::Text).front();
-    EXPECT_EQ(text->font.name, "Times New Roman");
-    EXPECT_TRUE(text->font.bold);
-    EXPECT_EQ(text->font.height, -11);   // 8 points at 96 pixels an inch
-    EXPECT_EQ(text->font.colour, 0x123456u);
+    EXPECT_TRUE(text->bkMode == BkMode::Transparent && c.records.front().pen.colour == 0x123456u);
+    EXPECT_TRUE(text->font.name == "Times New Roman" && text->font.bold && text->font.height == -11);
     EXPECT_EQ(c.bkMode, BkMode::Opaque);
 }
 
@@ -171,9 +155,7 @@ TEST(Graticule, SmallMapsGetFractionalLinesByAxis)
     RecordingCanvas small(400, 300);
     DrawGraticule(small, Settings(50.2, 50.23, 1, 2));
     EXPECT_EQ(Lines(small, true).size(), 8u);   // 50°12'12" .. 50°13'36"
-    bool seconds = false;
-    for (const auto* r : small.Of(Op::Text)) seconds = seconds || r->text == "  50" + kDeg + "12'36\"";
-    EXPECT_TRUE(seconds);
+    EXPECT_EQ(LabelsAt(small, "  50" + kDeg + "12'36\"").size(), 2u);
 
     // 0.7 degrees wide: meridians every 5 minutes; 0.7 degrees high: parallels every 10.
     RecordingCanvas c(700, 700);
@@ -182,7 +164,7 @@ TEST(Graticule, SmallMapsGetFractionalLinesByAxis)
     DrawGraticule(c, s);
     EXPECT_EQ(Lines(c, false).size(), 8u);   // 5' .. 45', 1000 pixels a degree
     EXPECT_EQ(Lines(c, true).size(), 4u);    // 10' .. 40'
-    EXPECT_TRUE(Lines(c, false).count(static_cast<int>(Round(1000 * (5.0 / 12 - 0.05)))));
+    EXPECT_TRUE(Lines(c, false).count(367));   // 25', 1000 x (5/12 - 0.05)
 }
 
 TEST(Graticule, ALabelThatWouldStickOutIsDroppedAndItsLineKept)
@@ -191,18 +173,11 @@ TEST(Graticule, ALabelThatWouldStickOutIsDroppedAndItsLineKept)
     // 51 deg 30' lies 5 pixels below the top edge, less than half the label height; the prime
     // meridian 6 pixels from the right edge, less than half its label's width (9 characters).
     DrawGraticule(c, Settings(50.025, 51.525, -1.23, 0.02, 400, 300));
-    const auto lines = Lines(c, true);
-    ASSERT_TRUE(lines.count(5));
-    EXPECT_EQ(lines.at(5), std::make_pair(80, 320));
+    EXPECT_EQ(Lines(c, true).at(5), std::make_pair(80, 320));
+    EXPECT_TRUE(LabelsAt(c, "  51" + kDeg + "30'N ").empty());
     ASSERT_TRUE(Lines(c, false).count(394));
-    ASSERT_TRUE(Lines(c, false).count(340));   // 10' W, 320 x (1.23 - 1/6), whose labels fit
-    for (const auto* r : c.Of(Op::Text)) {
-        EXPECT_NE(r->text, "  51" + kDeg + "30'N ");
-        EXPECT_NE(r->text, "   0" + kDeg + "00' ");
-    }
-    int tenWest = 0;
-    for (const auto* r : c.Of(Op::Text)) tenWest += r->text == "   0" + kDeg + "10'W ";
-    EXPECT_EQ(tenWest, 2);
+    EXPECT_TRUE(LabelsAt(c, "   0" + kDeg + "00' ").empty());
+    EXPECT_EQ(LabelsAt(c, "   0" + kDeg + "10'W ").size(), 2u);   // at 340, its labels fit
 }
 
 TEST(Graticule, DegenerateExtentsDrawNothing)
@@ -210,10 +185,8 @@ TEST(Graticule, DegenerateExtentsDrawNothing)
     for (const GraticuleSettings& s : {Settings(50, 50, 0, 2), Settings(51, 50, 0, 2), Settings(0, 1e9, -1e9, 1e9),
                                        Settings(50, 51, 0, 2, 0, 300)}) {
         RecordingCanvas c(400, 300);
-        c.bkMode = BkMode::Transparent;
         DrawGraticule(c, s);
         EXPECT_TRUE(c.records.empty());
-        EXPECT_EQ(c.bkMode, BkMode::Opaque);
     }
 }
 
@@ -232,26 +205,19 @@ TEST(Graticule, PrintedInsideThePrintedMapShiftedByThePageOffsets)
     view.Page.LeftMargin = 1.5, view.Page.TopMargin = 1.0;
     DrawGrid(view, true);
 
+    // 1725 x 1293 at 375, 225.
     const PrintedSize size = PrintedMapSize(view.Page, 400, 300);
-    const int lo = view.Page.LeftOffset(), to = view.Page.TopOffset();
-    ASSERT_EQ(lo, 375);
-    ASSERT_EQ(to, 225);
+    const int lo = 375, to = 225;
     ASSERT_FALSE(paper.Of(Op::Line).empty());
     for (const auto* r : paper.Of(Op::Line))
-        for (const Point& p : r->pts) {
-            EXPECT_GE(p.x, lo);
-            EXPECT_LE(p.x, lo + size.W);
-            EXPECT_GE(p.y, to);
-            EXPECT_LE(p.y, to + size.H);
-        }
+        for (const Point& p : r->pts)
+            EXPECT_TRUE(p.x >= lo && p.x <= lo + size.W && p.y >= to && p.y <= to + size.H);
     for (const auto* r : paper.Of(Op::Text)) {
-        EXPECT_GE(r->pts[0].x, lo);
-        EXPECT_LE(r->pts[0].x + paper.TextWidth(r->text), lo + size.W);
-        EXPECT_GE(r->pts[0].y, to);
+        EXPECT_TRUE(r->pts[0].x >= lo && r->pts[0].x + paper.TextWidth(r->text) <= lo + size.W && r->pts[0].y >= to);
         EXPECT_EQ(r->font.height, -33);   // 8 points at 300 dots an inch
     }
     // The same lines as on the screen: the 50 deg 10' parallel and the 1 deg E meridian.
-    EXPECT_TRUE(Lines(paper, true).count(to + size.H - static_cast<int>(Round(size.H / 1.5 / 6 + 1e-6))));
-    EXPECT_TRUE(Lines(paper, false).count(lo + static_cast<int>(Round(size.W / 2.0))));
+    EXPECT_TRUE(Lines(paper, true).count(to + size.H - 144));
+    EXPECT_TRUE(Lines(paper, false).count(lo + 862));
     EXPECT_TRUE(view.canvas.records.empty());   // nothing on the picture
 }
