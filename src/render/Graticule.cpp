@@ -168,8 +168,9 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
     const double latRange = s.MaxLat - s.MinLat, lonRange = s.MaxLon - s.MinLon;
     for (double e : {s.MinLat, s.MaxLat, s.MinLon, s.MaxLon})
         if (!std::isfinite(e) || std::fabs(e) > kMaxExtent) return;
-    if (!(latRange > 0) || !(lonRange > 0) || s.W <= 0 || s.H <= 0) return;
-    const double mplons = s.W / lonRange, mplats = s.H / latRange;
+    const int W = s.area.W, H = s.area.H;
+    if (!(latRange > 0) || !(lonRange > 0) || W <= 0 || H <= 0) return;
+    const double mplons = W / lonRange, mplats = H / latRange;
 
     c.pen.style = PenStyleFromIndex(int{s.GridStyle} - 1);
     c.pen.mode = PenMode::Copy;
@@ -183,7 +184,7 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
     c.font.italic = false;
 
     const GridLabelRules rules{s.Decimal, latRange, lonRange};
-    const int ox = s.OffsetX, oy = s.OffsetY;
+    const int ox = s.area.OffsetX, oy = s.area.OffsetY;
     const int th = c.TextHeight("0");   // the font's height, the same for every label
 
     // Parallels, labelled at both ends and centred on their line.
@@ -192,16 +193,16 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
     if (GridValues(s.MinLat, s.MaxLat, lat, u, last)) {
         for (; u <= last; u += lat.Step) {
             const double deg = static_cast<double>(u) / static_cast<double>(lat.DegreeStep);
-            const int64_t y = s.H - Round(mplats * (deg - s.MinLat) + 0.000001);
-            if (y <= 0 || y >= s.H) continue;
+            const int64_t y = H - Round(mplats * (deg - s.MinLat) + 0.000001);
+            if (y <= 0 || y >= H) continue;
             const std::string S = GridLabel(u, true, lat, rules);
             const int tw = c.TextWidth(S);
             const int yy = static_cast<int>(y);
             c.MoveTo(ox + tw, oy + yy);
-            c.LineTo(ox + s.W - tw, oy + yy);
-            if (yy > th / 2 && yy + th / 2 < s.H) {
+            c.LineTo(ox + W - tw, oy + yy);
+            if (yy > th / 2 && yy + th / 2 < H) {
                 c.TextOut(ox, oy + yy - th / 2, S);
-                c.TextOut(ox + s.W - tw, oy + yy - th / 2, S);
+                c.TextOut(ox + W - tw, oy + yy - th / 2, S);
             }
         }
     }
@@ -212,14 +213,14 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
         for (; u <= last; u += lon.Step) {
             const double deg = static_cast<double>(u) / static_cast<double>(lon.DegreeStep);
             const int64_t x = Round(mplons * (deg - s.MinLon));
-            if (x <= 0 || x >= s.W) continue;
+            if (x <= 0 || x >= W) continue;
             const std::string S = GridLabel(u, false, lon, rules);
             const int tw = c.TextWidth(S);
             const int xx = static_cast<int>(x);
             c.MoveTo(ox + xx, oy + th);
-            c.LineTo(ox + xx, oy + s.H - th);
-            if (xx > tw / 2 && xx + tw / 2 < s.W) {
-                c.TextOut(ox + xx - tw / 2, oy + s.H - th, S);
+            c.LineTo(ox + xx, oy + H - th);
+            if (xx > tw / 2 && xx + tw / 2 < W) {
+                c.TextOut(ox + xx - tw / 2, oy + H - th, S);
                 c.TextOut(ox + xx - tw / 2, oy, S);
             }
         }
@@ -236,11 +237,7 @@ void DrawGrid(MapView& view, bool bPrint)
     s.MaxLat = mdf.GetMaxLat();
     s.MinLon = mdf.GetMinLon();
     s.MaxLon = mdf.GetMaxLon();
-    const MapArea area = view.DrawingArea(bPrint);
-    s.W = area.W;
-    s.H = area.H;
-    s.OffsetX = area.OffsetX;
-    s.OffsetY = area.OffsetY;
+    s.area = view.DrawingArea(bPrint);
     s.Spacing = view.Spacing;
     s.Decimal = view.GraticuleFormatDEC;
     s.GridColour = mdf.Grid_Colour;

@@ -8,14 +8,12 @@
 // below 0.5; meridians the same and x2 below 1 degree of longitude). A line is drawn at every
 // grid value that is a multiple of the axis's step.
 #include "platform/Canvas.h"
+#include "render/MapView.h"
 
 #include <cstdint>
 #include <string>
 
 namespace corvane {
-
-class MapView;
-enum class GridSpacing : uint8_t;
 
 // Spacing in whole degrees of one axis for the checked spacing item: "&Auto" gives 0 below 2
 // degrees of range, 1 up to 10, 2 up to 30, 5 up to 100, then 20; "&Fractional" gives 0; the
@@ -51,8 +49,7 @@ std::string GridLabel(int64_t gridValue, bool parallel, const GridAxis& axis, co
 // Everything the graticule is drawn from.
 struct GraticuleSettings {
     double MinLat = 0, MaxLat = 0, MinLon = 0, MaxLon = 0;
-    int32_t W = 0, H = 0;                // drawing size: the picture, or the printed map
-    int32_t OffsetX = 0, OffsetY = 0;    // where the drawing stands on the canvas (print offsets)
+    MapArea area;                        // the picture, or the printed map at the page offsets
     GridSpacing Spacing{};
     bool Decimal = false;
     Colour GridColour = 0;

@@ -45,7 +45,7 @@ GraticuleSettings Settings(double minLat, double maxLat, double minLon, double m
 {
     GraticuleSettings s;
     s.MinLat = minLat, s.MaxLat = maxLat, s.MinLon = minLon, s.MaxLon = maxLon;
-    s.W = W, s.H = H;
+    s.area = {W, H, 0, 0};
     s.Spacing = GridSpacing::Auto;
     s.GridColour = 0x123456;
     return s;
