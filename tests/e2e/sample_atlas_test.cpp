@@ -123,6 +123,27 @@ TEST(SampleAtlas, DefaultMapShowsLandAndSea)
     EXPECT_EQ(at(49, -12), sea);                   // the Atlantic west of Cornwall
 }
 
+TEST(SampleAtlas, EveryMapDrawsBothKeysWithoutAMessage)
+{
+    const char* r = std::getenv("CORVANE_RENDER");
+    ASSERT_TRUE(r && *r);
+    TempDir dir;
+    const fs::path root = fs::path(SourceDir()) / "atlas";
+    for (const auto& entry : fs::directory_iterator(root / "Maps")) {
+        const std::string out = dir / "map.png", errors = dir / "errors.txt";
+        ASSERT_EQ(RunCommand("'" + std::string(r) + "' --cdrom '" + root.string() + "' --size 800x600 '" +
+                             entry.path().string() + "' --output '" + out + "' 2> '" + errors + "'"), 0);
+        EXPECT_EQ(ReadFile(errors), "") << entry.path();
+        // The base key in the top right corner and the overlay key in the bottom right one:
+        // the silver and white right edges of their raised and sunken rings.
+        QImage img(QString::fromStdString(out));
+        for (int y : {8, 600 - 9}) {
+            EXPECT_EQ(img.pixelColor(798, y), QColor(192, 192, 192)) << entry.path() << " " << y;
+            EXPECT_EQ(img.pixelColor(797, y), QColor(255, 255, 255)) << entry.path() << " " << y;
+        }
+    }
+}
+
 #ifdef CORVANE_ATLAS_TOOL
 // corvane-atlas on tests/data/atlas: a sea of 3 x 2 degrees in cells of half a degree, its
 // fill and its outline, with a one-line query record.
