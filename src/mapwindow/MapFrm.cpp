@@ -123,6 +123,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     connect(geometryTimer_, &QTimer::timeout, this, &TMapFrm::GeometrySettled);
 
     BuildMenus();
+    ConnectKeyCommands();
     MirrorChecksIntoView();
     FormCreate();
     FormResize();   // the first sizing: the stored geometry, nothing plotted

@@ -11,6 +11,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtScreenMetrics.h"
 #include "query/QuerySearch.h"
+#include "render/Keys.h"
 #include "render/MapView.h"
 
 #include <QImage>
@@ -30,8 +31,6 @@ namespace corvane {
 
 class MessageSink;
 
-// Which key box is being dragged.
-enum tKeyMove : uint8_t { NoMove, BaseMove, OverlayMove };
 // Zoom, reposition and query interaction states.
 enum tZoom : uint8_t { NoZoom, StartZoom, EndZoom };
 enum tRepo : uint8_t { NoRepo, StartRepo, EndRepo };
@@ -191,6 +190,9 @@ public:
     void OverlayMapKeyClick() override;
     void KeyColourClick() override;
     void KeyBackgroundClick() override;
+    void Caption1Click();
+    void Keys1Click();
+    void PressKeyButton(bool Base) override;
 
     // Query and flashing (MapQuery.cpp). Timer1Tag says what Timer1 flashes: 0 the where-am-I
     // marker, 4 a point symbol, 7 a polygon, other values nothing.
@@ -247,6 +249,9 @@ protected:
 
 private:
     void BuildMenus();
+    void ConnectKeyCommands();
+    void ToggleKey(bool Base);
+    void ChooseKeyColour(Colour TMDFStruct::*field);
     void MirrorChecksIntoView();
     void SetChecksAndButtonsFromMDF();
     void ApplyMenuState();
