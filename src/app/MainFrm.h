@@ -97,9 +97,6 @@ public:
     // The entries of the menu bar in order: positions count as the program counts them.
     QList<QAction*> MenuBarEntries() const;
 
-    // The standard dialogs and message boxes the main window and its children use.
-    DialogService* Dialogs() const { return services_.dialogs; }
-
     // Opens a text file in the text viewer, closing the present one first. The viewer is
     // created through the text viewer factory; without one nothing opens.
     void ShowEdit(const std::string& Filename);
