@@ -42,24 +42,19 @@ public:
 std::unique_ptr<MASStruct> Theme(int type, const std::string& file)
 {
     auto mas = std::make_unique<MASStruct>();
-    mas->Title = std::make_unique<std::string>("Towns");
     mas->NextDSD = std::make_unique<DSDStruct>();
     mas->NextDSD->Data_Type = static_cast<uint8_t>(type);
     mas->NextDSD->Number_Of_Files = 1;
     mas->NextDSD->NextDFN = std::make_unique<DFNStruct>();
-    mas->NextDSD->NextDFN->FileName = file;
+    mas->NextDSD->NextDFN->FileName = "CDROM:\\Themes\\" + file;
     mas->Key = std::make_unique<KeyStruct>();
-    std::unique_ptr<K_Descriptor>* next = &mas->Key->NextKD;
-    for (bool active : {true, false}) {
-        auto kd = std::make_unique<K_Descriptor>();
-        kd->Active = active;
-        kd->Entry_Type = 3;
-        kd->Top_Style = kd->Bottom_Style = 2;
-        kd->Top_Colour = kd->Bottom_Colour = 0x0000FF;
-        *next = std::move(kd);
-        next = &(*next)->NextKD;
+    mas->Key->NextKD = std::make_unique<K_Descriptor>();
+    mas->Key->NextKD->NextKD = std::make_unique<K_Descriptor>();
+    for (K_Descriptor* kd = mas->Key->NextKD.get(); kd; kd = kd->NextKD.get()) {
+        kd->Active = kd == mas->Key->NextKD.get();
+        kd->Top_Style = 2;
+        kd->Top_Colour = 0x0000FF;
     }
-    mas->Key->NumItems = 2;
     return mas;
 }
 
@@ -70,36 +65,28 @@ protected:
         CvVars::Reset();
         CvVars::CDROM = dir.Path();
         LayerWriteOptions o;
-        o.Header.DatasetID = "TOWNS";
         o.Header.AssDataType = 1;
         o.Header.AssDataFilename = "TOWNS.DAT";
         SymbolFileWriter towns(o, true);
         towns.Add({1, 1, 1, 100});
         towns.Add({-2, -2, 1, 200});
         towns.Add({1.2, 1.2, 2, 300});   // switched off
-        Write("Themes/Towns.Syx", towns.Bytes());
-
+        const std::vector<uint8_t> t = towns.Bytes();
+        dir.Write("Themes/Towns.Syx", std::string(t.begin(), t.end()));
         o.Header.AssDataType = 0;
         o.Header.AssDataFilename = "ZONES.DAT";
         PolygonFileWriter zones(o, 7);
-        PolygonFeature f;
-        f.Parts = {{{-4, -4}, {-4, 4}, {4, 4}, {4, -4}, {-4, -4}}};
-        f.Reference = {3, 3};
-        f.InfoOffset = 77;
-        zones.Add(f);
-        f.Reference = {20, 20};   // outside the picture: never found
-        f.InfoOffset = 99;
-        zones.Add(f);
-        Write("Themes/Zones.Pol", zones.Bytes());
+        zones.Add({1, {{{-4, -4}, {-4, 4}, {4, 4}, {4, -4}, {-4, -4}}}, {3, 3}, 77, "in"});
+        zones.Add({1, {{{-4, -4}, {-4, 4}, {4, 4}}}, {20, 20}, 99, "reference outside the picture"});
+        const std::vector<uint8_t> z = zones.Bytes();
+        dir.Write("Themes/Zones.Pol", std::string(z.begin(), z.end()));
     }
     void TearDown() override { CvVars::Reset(); }
-    void Write(const std::string& rel, const std::vector<uint8_t>& bytes) const
-    {
-        dir.Write(rel, std::string(bytes.begin(), bytes.end()));
-    }
 
-    std::vector<QueryHit> Click(int x, int y)
+    std::vector<QueryHit> Click(int x, int y, std::unique_ptr<MASStruct> overlay)
     {
+        view.MDF->OverlayMAS.Clear();
+        view.MDF->OverlayMAS.Append(std::move(overlay));
         std::vector<QueryHit> hits;
         SearchOverlay(view, x, y, [&](QueryHit& h) { hits.push_back(h); });
         return hits;
@@ -110,63 +97,39 @@ protected:
     QueryView view{sink};
 };
 
-TEST_F(QuerySearchTest, NearestActivePointOfTheOverlayAnswers)
+TEST_F(QuerySearchTest, NearestActivePointOrReferencePointOfTheOverlayAnswers)
 {
-    view.MDF->OverlayMAS.Append(Theme(4, "CDROM:\\Themes\\Towns.Syx"));
     // Next to the point at 1.2, 1.2, whose key item is off: the one at 1, 1 answers.
-    const int x = view.LonToScreen(1.2), y = view.LatToScreen(1.2);
-    const std::vector<QueryHit> hits = Click(x, y);
+    const std::vector<QueryHit> hits = Click(view.LonToScreen(1.2), view.LatToScreen(1.2), Theme(4, "Towns.Syx"));
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].Offset, 100);
     EXPECT_EQ(hits[0].DataType, 4);
     EXPECT_EQ(hits[0].AssDataType, 1);
-    EXPECT_EQ(hits[0].AssDataFilename, "TOWNS.DAT");
     EXPECT_EQ(hits[0].found.TimerLon, view.LonToScreen(1));
     EXPECT_EQ(hits[0].found.TimerLat, view.LatToScreen(1));
-    EXPECT_EQ(hits[0].found.TimerStyle, 2);
-    EXPECT_EQ(hits[0].found.TimerColour, 0x0000FFu);
     EXPECT_EQ(QueryInfoFileName(hits[0].FileName, hits[0].AssDataFilename), dir.Path() + "\\Themes\\DNN\\TOWNS.DAT");
     // Far from both, the nearer still answers.
-    const std::vector<QueryHit> far = Click(0, 399);
-    ASSERT_EQ(far.size(), 1u);
-    EXPECT_EQ(far[0].Offset, 200);
+    EXPECT_EQ(Click(0, 399, Theme(4, "Towns.Syx")).at(0).Offset, 200);
+
+    const std::vector<QueryHit> zone = Click(390, 10, Theme(7, "Zones.Pol"));
+    ASSERT_EQ(zone.size(), 1u);
+    EXPECT_EQ(zone[0].Offset, 77);
+    EXPECT_EQ(zone[0].DataType, 7);
+    EXPECT_EQ(zone[0].AssDataFilename, "ZONES.DAT");
+    EXPECT_EQ(zone[0].found.Points.at(1).x, 5);   // the outline's one part of five points
 }
 
-TEST_F(QuerySearchTest, BaseMapsAndOtherTypesAreNeverSearched)
+TEST_F(QuerySearchTest, BaseMapsOtherTypesAndEmptySeaFindNothing)
 {
-    view.MDF->NextMAS.Append(Theme(4, "CDROM:\\Themes\\Towns.Syx"));
-    EXPECT_TRUE(Click(200, 200).empty());
-    view.MDF->OverlayMAS.Append(Theme(5, "CDROM:\\Themes\\Towns.Syx"));
-    EXPECT_TRUE(Click(200, 200).empty());
-    auto filled = Theme(9, "CDROM:\\Themes\\Zones.Pol");
-    view.MDF->OverlayMAS.Clear();
-    view.MDF->OverlayMAS.Append(std::move(filled));
-    EXPECT_TRUE(Click(200, 200).empty());
-    // A missing layer file is skipped without a word.
-    view.MDF->OverlayMAS.Clear();
-    view.MDF->OverlayMAS.Append(Theme(4, "CDROM:\\Themes\\Gone.Syx"));
-    EXPECT_TRUE(Click(200, 200).empty());
-    EXPECT_TRUE(sink.messages.empty());
-}
-
-TEST_F(QuerySearchTest, PolygonsAnswerByReferencePointWithTheirOutline)
-{
-    view.MDF->OverlayMAS.Append(Theme(7, "CDROM:\\Themes\\Zones.Pol"));
-    const std::vector<QueryHit> hits = Click(390, 10);
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].Offset, 77);
-    EXPECT_EQ(hits[0].DataType, 7);
-    EXPECT_EQ(hits[0].AssDataType, 0);
-    int parts = 0;
-    size_t points = 0;
-    ForEachOutlinePart(hits[0].found.Points, [&](const Point*, size_t n) { ++parts, points += n; });
-    EXPECT_EQ(parts, 1);
-    EXPECT_EQ(points, 5u);
-    // The map shows only open sea: nothing is found.
-    view.MDF->OverlayMAS.Clear();
-    view.MDF->OverlayMAS.Append(Theme(7, "CDROM:\\Themes\\Zones.Pol"));
+    view.MDF->NextMAS.Append(Theme(4, "Towns.Syx"));
+    view.MDF->NextMAS.Append(Theme(7, "Zones.Pol"));
+    EXPECT_TRUE(Click(200, 200, Theme(5, "Towns.Syx")).empty());
+    EXPECT_TRUE(Click(200, 200, Theme(9, "Zones.Pol")).empty());
+    EXPECT_TRUE(Click(200, 200, Theme(4, "Gone.Syx")).empty());   // skipped without a word
+    // The map shows only open sea: no reference point lies in the picture.
     view.mdf->SetMinLat(10), view.mdf->SetMaxLat(15), view.mdf->SetMinLon(-20), view.mdf->SetMaxLon(-15);
-    EXPECT_TRUE(Click(200, 200).empty());
+    EXPECT_TRUE(Click(200, 200, Theme(7, "Zones.Pol")).empty());
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST(QueryPanel, PlacedBesideAboveBelowOrAcrossTheWindow)
