@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -149,7 +148,8 @@ TQueryForm::~TQueryForm()
 
 void TQueryForm::closeEvent(QCloseEvent* event)
 {
-    // FormClose: the file closes with the window.
+    // FormClose: the file closes with the window (and the report that reads it).
+    report_.reset();
     Secondary_File.reset();
     QDialog::closeEvent(event);
 }
