@@ -150,7 +150,6 @@ void QueryReport::Print_Any_Preceding_Headers(size_t linetype, const ReportDevic
 
 int32_t QueryReport::Display(const ReportDevice& d)
 {
-    masterReported_ = false;
     Canvas& c = *d.canvas;
     const int32_t IH = ItemHeight;
     const int32_t startY = d.output == otPrinter ? d.TopOffset : TruncI(IH / 2.0);

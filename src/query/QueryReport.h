@@ -59,7 +59,9 @@ public:
     // Back to the record's start: reads its counts, clears every definition's flag, finds
     // CreditLine. False (and the damage reported) when the record lies outside the file.
     bool StartUp();
-    // Lays the record out on device from its start (StartUp first); returns the final y.
+    // Lays the record out on device from its start (StartUp first); returns the final y. A
+    // damaged record, and line definitions that name no definition, are told once for the
+    // life of the report, however many outputs run into them.
     int32_t Display(const ReportDevice& device);
 
     uint16_t ItemHeight = 16;

@@ -141,6 +141,27 @@ TEST(QueryReport, ContinuationCountsItsEntryOnce)
     EXPECT_TRUE(r.sink.messages.empty());
 }
 
+TEST(QueryReport, EveryTruncationAndDamagedByteEndsCleanly)
+{
+    atlas::InfoFileBuilder b(2);
+    b.AddRecord({{0, "first"}, {1, "rest", false, true}, {0, "end"}}, true);
+    const uint32_t at = b.AddRecord({{1, "x", true}, {1, "rest", false, true}, {0, "end"}}, true);
+    const std::vector<Def> defs{{0, 2, 1, 14, 15, 1, 139, "A:"}, {0, 6, 2, 14, 15, -1, 139, "B:"}, {11, 0, 3, 7, 15, -1, 11, "C"}};
+    const std::vector<uint8_t> good = b.Bytes();
+    for (size_t i = 0; i <= good.size(); ++i)
+        for (int flip : {-1, 0x00, 0x46, 0xFE, 0xFF}) {
+            std::vector<uint8_t> bad = good;
+            if (flip < 0)
+                bad.resize(i);   // cut short
+            else if (i < bad.size())
+                bad[i] = static_cast<uint8_t>(flip);
+            Report r(defs, bad, static_cast<int32_t>(at), 2);
+            r.Text();
+            r.Screen();
+            EXPECT_LE(r.sink.messages.size(), 2u);   // damage and definitions, each told once
+        }
+}
+
 TEST(QueryReport, CreditLineIsTheLastLineCode11)
 {
     Report none({{0, 2, 1, 14, 15, -1, 139, "Town:"}, {0, 0, 1, 14, 15, -1, 11, "Not a credit"}}, {{0, "Oslo"}});
