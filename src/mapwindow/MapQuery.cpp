@@ -13,7 +13,6 @@
 #include "query/QueryRecord.h"
 #include "render/Plot.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTimer>
 
