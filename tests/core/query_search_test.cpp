@@ -134,30 +134,22 @@ TEST_F(QuerySearchTest, BaseMapsOtherTypesAndEmptySeaFindNothing)
 
 TEST(QueryPanel, PlacedBesideAboveBelowOrAcrossTheWindow)
 {
-    // Text 12 high, 100 wide, "A" 8 wide: the panel is 116 x 24 in a 600 x 400 picture.
-    const auto at = [](int lat, int lon) { return PlaceQueryPanel(lat, lon, 12, 100, 8, 400, 600); };
-    const PanelPlace mid = at(200, 300);
-    EXPECT_EQ(mid.width, 116);
-    EXPECT_EQ(mid.height, 24);
-    EXPECT_EQ(mid.left, 316);
-    EXPECT_EQ(mid.top, 188);
-    const PanelPlace top = at(5, 300);   // near the top: below and centred
-    EXPECT_EQ(top.top, 17);
-    EXPECT_EQ(top.left, 300 - 58);
-    const PanelPlace bottom = at(395, 300);   // near the bottom: above and centred
-    EXPECT_EQ(bottom.top, 395 - 12 - 24);
-    EXPECT_EQ(bottom.left, 242);
-    const PanelPlace right = at(200, 560);   // near the right edge: to the left
-    EXPECT_EQ(right.left, 560 - 116 - 16);
-    EXPECT_EQ(right.top, 188);
-    const PanelPlace left = at(5, 20);   // centred below would pass the left edge: to the right again
-    EXPECT_EQ(left.left, 36);
-    // A panel wider than the window's room on both sides is centred across it.
-    const PanelPlace wide = PlaceQueryPanel(100, 300, 12, 500, 8, 400, 600);
-    EXPECT_EQ(wide.left, (600 - 516) / 2);
-    EXPECT_EQ(wide.top, 88 + 12 + 12);
-    const PanelPlace wideLow = PlaceQueryPanel(300, 300, 12, 500, 8, 400, 600);
-    EXPECT_EQ(wideLow.top, 288 - 12 - 12);
+    // Text 12 high and 100 (or 500) wide, "A" 8 wide: a panel of 116 (516) x 24 in a picture of
+    // 600 x 400. Each row: symbol row, column, text width; the panel's left and top.
+    const int cases[][5] = {
+        {200, 300, 100, 316, 188},   // to the right, half a line up
+        {5, 300, 100, 242, 17},      // near the top: below and centred
+        {395, 300, 100, 242, 359},   // near the bottom: above and centred
+        {200, 560, 100, 428, 188},   // near the right edge: to the left
+        {5, 20, 100, 36, 17},        // centred below would pass the left edge: to the right
+        {100, 300, 500, 42, 112},    // no room either side: across the window, lower
+        {300, 300, 500, 42, 264},    // ... or higher in its lower half
+    };
+    for (const auto& c : cases) {
+        const PanelPlace p = PlaceQueryPanel(c[0], c[1], 12, c[2], 8, 400, 600);
+        EXPECT_EQ((std::vector<int>{p.left, p.top, p.width, p.height}), (std::vector<int>{c[3], c[4], c[2] + 16, 24}))
+            << c[0] << ", " << c[1];
+    }
 }
 
 TEST(FlashCycle, FromRedFromWhiteAndBack)
