@@ -10,6 +10,7 @@
 #include "mapdef/MapResize.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtScreenMetrics.h"
+#include "query/QuerySearch.h"
 #include "render/Keys.h"
 #include "render/MapView.h"
 
@@ -200,6 +201,17 @@ public:
     void FlashSymbol(bool Flash);
     void Timer1Timer();
     int Timer1Tag = -1;
+    // A hit is answered from the data set's query information file: a one-line panel beside
+    // the symbol (kind 0) or the query results window (kinds 1 and 2). The figure found
+    // flashes until the answer is done with.
+    void SearchEachDataFile(const DSDStruct& DSD, int Scale);
+    void ShowQuery(QueryHit& hit);
+    void Single_Line_Box_Text(const std::string& infoFile, int32_t offset);
+    void Headed_Info_Box_Text(const QueryHit& hit, const std::string& infoFile);
+    // The outline of the polygon found (the layout of SearchResult::Points); empty while no
+    // polygon flashes.
+    std::vector<Point> Points;
+    FlashCycle FlashColours;
 
     // Data sets of the map: list, order, overlay selection, information (MapDataset.cpp).
     void DatasetListClick() override;
@@ -254,6 +266,8 @@ private:
     // report for kGeometrySettleMs): moves and resizes of one change are taken together,
     // after any plot in progress.
     void ScheduleGeometry(bool moved, bool resized);
+    void PlotWAI();
+    void PlotPoly();
     TMainFrm& owner_;
     QPointer<TMainFrm> ownerAlive_;
     QtScreenMetrics screen_;

@@ -1,5 +1,6 @@
 // The map window on the offscreen platform, opened through the main window's File commands
 // on small atlases written by our own writers.
+#include "MainWindowHarness.h"
 #include "TestUtil.h"
 #include "app/MainFrm.h"
 #include "e2e/AtlasFixture.h"
@@ -49,31 +50,11 @@ protected:
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"},
                               {"Own coast", "Themes\\OwnCoast.MAS"},
                               {"Queries", "Themes\\Queries.MAS"}});
-        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}});
-        frm->show();
-        Settle();
-        InstallMapWindowFactory(sink);
+        window.Start(dir.Path(), dir / "cfg/corvane.ini");
     }
-    void TearDown() override
-    {
-        if (MapFrm) MapFrm->CloseWindow();
-        Settle();
-        SetMapWindowFactory(nullptr);
-        frm.reset();
-        CvVars::Reset();
-    }
+    void TearDown() override { window.Stop(); }
 
-    // Lets the window system's events and the window's own queued work run, and takes up the
-    // window geometry reported without waiting for it to settle.
-    static void Settle()
-    {
-        for (int i = 0; i < 4; ++i) {
-            QApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            if (auto* map = dynamic_cast<TMapFrm*>(MapFrm); map && map->GeometryPending()) map->GeometrySettled();
-        }
-    }
+    static void Settle() { MainWindowHarness::Settle(); }
     TMapFrm* Map() const { return dynamic_cast<TMapFrm*>(MapFrm); }
     TMapFrm& NewMap()
     {
@@ -133,11 +114,10 @@ protected:
     }
 
     TempDir dir;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedDialogService dialogs;
-    RecordingMessageSink sink;
-    FixedCdromProvider mounts{{}};
-    std::unique_ptr<TMainFrm> frm;
+    MainWindowHarness window;
+    ScriptedDialogService& dialogs = window.dialogs;
+    RecordingMessageSink& sink = window.sink;
+    std::unique_ptr<TMainFrm>& frm = window.frm;
 };
 
 TEST_F(MapWindowTest, NewOpensBelowTheMainWindowWithTheCoastlineTheScaleCallsFor)
