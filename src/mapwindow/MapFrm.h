@@ -30,6 +30,7 @@ class QTimer;
 namespace corvane {
 
 class MessageSink;
+class TMapDefinition;
 
 // Zoom, reposition and query interaction states.
 enum tZoom : uint8_t { NoZoom, StartZoom, EndZoom };
@@ -250,6 +251,11 @@ protected:
 private:
     void BuildMenus();
     void ConnectKeyCommands();
+    void ConnectDatasetCommands();
+    // The shared map definition dialog.
+    TMapDefinition& MapDefinitionDialog();
+    // After the overlay drawn changed: query option, zoom history, redraw, NeedToSave.
+    void OverlayTail();
     void ToggleKey(bool Base);
     void ChooseKeyColour(Colour TMDFStruct::*field);
     void MirrorChecksIntoView();

@@ -109,7 +109,7 @@ TEST(MapDefinitionLists, DropsInsertBeforeTheRowPointedAt)
     EXPECT_EQ(m[BaseListId].Titles(), Titles{"X"});
 }
 
-TEST(MapDefinitionLists, FocusSelectionAndModes)
+TEST(MapDefinitionLists, FocusAndSelection)
 {
     MapDefinitionLists m = Lists({"A"}, {"B"});
     m.Fill(TextListId, {{"(Text) C", nullptr}});
@@ -129,26 +129,6 @@ TEST(MapDefinitionLists, FocusSelectionAndModes)
     EXPECT_EQ(m[OverlayListId].SelectedTitles(), Titles{"D"});
     m[OverlayListId].Select(7);
     EXPECT_TRUE(m[OverlayListId].SelectedTitles().empty());
-
-    struct Mode {
-        int tag;
-        std::string caption;
-        int help;
-        bool base, text, move, confirms;
-    };
-    for (const Mode& x : {Mode{0, "Information about the Map Datasets", 3001, true, true, false, true},
-                          Mode{1, "Order of Display of the Maps", 2002, true, false, true, false},
-                          Mode{2, "Select Map Subset", 2006, true, false, false, true},
-                          Mode{3, "Select Map Overlay", 2003, false, false, false, true}}) {
-        const MapDefModeInfo i = ModeInfo(x.tag);
-        EXPECT_EQ(i.Caption, x.caption);
-        EXPECT_EQ(i.HelpContext, x.help);
-        EXPECT_EQ(i.BaseListShown, x.base) << x.tag;
-        EXPECT_EQ(i.TextListShown, x.text) << x.tag;
-        EXPECT_EQ(i.MoveButtonsShown, x.move) << x.tag;
-        EXPECT_EQ(i.MultiSelect, x.tag == 1);
-        EXPECT_EQ(i.DoubleClickConfirms, x.confirms) << x.tag;
-    }
 }
 
 TEST(MapDefinitionLists, DragRowAndEdgeScrolling)
