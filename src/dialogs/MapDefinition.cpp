@@ -239,40 +239,15 @@ void TMapDefinition::TakeMap(TMDFStruct& mdf)
     for (MapDefListId id : {BaseListId, OverlayListId, TextListId}) model_.Fill(id, {});
 }
 
-void TMapDefinition::PrepareOrder(TMDFStruct& mdf)
+void TMapDefinition::Prepare(MapDefMode mode, TMDFStruct& mdf)
 {
     TakeMap(mdf);
-    SetMode(OrderMode);
-    FillList(BaseListId, mdf.NextMAS);
+    SetMode(mode);
+    const MapDefModeInfo info = ModeInfo(mode);
+    if (info.BaseListShown) FillList(BaseListId, mdf.NextMAS);
     FillList(OverlayListId, mdf.OverlayMAS);
+    if (info.TextListShown) FillList(TextListId, mdf.TextMAS);
     model_.SetButtons();
-    SyncLists();
-}
-
-void TMapDefinition::PrepareSelectOverlay(TMDFStruct& mdf)
-{
-    TakeMap(mdf);
-    SetMode(SelectOverlayMode);
-    FillList(OverlayListId, mdf.OverlayMAS);
-    SyncLists();
-}
-
-void TMapDefinition::PrepareSubset(TMDFStruct& mdf)
-{
-    TakeMap(mdf);
-    SetMode(SubsetMode);
-    FillList(BaseListId, mdf.NextMAS);
-    FillList(OverlayListId, mdf.OverlayMAS);
-    SyncLists();
-}
-
-void TMapDefinition::PrepareInformation(TMDFStruct& mdf)
-{
-    TakeMap(mdf);
-    SetMode(InformationMode);
-    FillList(BaseListId, mdf.NextMAS);
-    FillList(OverlayListId, mdf.OverlayMAS);
-    FillList(TextListId, mdf.TextMAS);
     SyncLists();
 }
 
@@ -288,7 +263,7 @@ void TMapDefinition::EndInformation()
 
 MASStruct* TMapDefinition::SelectMapSubset(TMDFStruct& mdf)
 {
-    PrepareSubset(mdf);
+    Prepare(SubsetMode, mdf);
     if (exec() != QDialog::Accepted) return nullptr;
     for (MapDefListId id : {BaseListId, OverlayListId}) {
         const int i = model_.GetFirstSelection(id);

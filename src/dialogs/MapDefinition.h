@@ -69,15 +69,12 @@ public:
     ~TMapDefinition() override;
 
     // ---- the caller's protocol: fill and set the mode, exec(), read the lists back ----------
-    // "Order of Display of the Maps": base and overlay lists with several selections and the
-    // four move buttons.
-    void PrepareOrder(TMDFStruct& mdf);
-    // "Select Map Overlay": the overlay list alone, one selection.
-    void PrepareSelectOverlay(TMDFStruct& mdf);
-    // "Select Map Subset": base and overlay lists, one selection, no move buttons.
-    void PrepareSubset(TMDFStruct& mdf);
-    // "Information about the Map Datasets": base, overlay and text lists, one selection.
-    void PrepareInformation(TMDFStruct& mdf);
+    // Takes the map's theme lists and sets the mode: "Order of Display of the Maps" (base and
+    // overlay lists, several selections, the four move buttons), "Select Map Overlay" (the
+    // overlay list alone, one selection), "Select Map Subset" (base and overlay lists, one
+    // selection, no move buttons) or "Information about the Map Datasets" (base, overlay and
+    // text lists, one selection among them).
+    void Prepare(MapDefMode mode, TMDFStruct& mdf);
     // After the information dialog: the text list hidden and emptied again.
     void EndInformation();
 

@@ -41,6 +41,16 @@ TMapDefinition& TMapFrm::MapDefinitionDialog()
     return *MapDefinition;
 }
 
+bool TMapFrm::RunMapDefinition(int mode)
+{
+    if (!MDF || closed_) return false;
+    TMapDefinition& d = MapDefinitionDialog();
+    d.Prepare(static_cast<MapDefMode>(mode), *MDF);
+    const bool ok = d.exec() == QDialog::Accepted && MDF;
+    if (ok) update();
+    return ok;
+}
+
 // After a change of the overlay drawn: the Query menu follows it, the view returns to the
 // full extent of the new overlay unless the zoom is retained between data sets, and the map
 // is drawn again.
@@ -79,11 +89,8 @@ void TMapFrm::DatasetListClick()
 
 void TMapFrm::Order1Click()
 {
-    if (!MDF || closed_) return;
-    TMapDefinition& d = MapDefinitionDialog();
-    d.PrepareOrder(*MDF);
-    if (d.exec() != QDialog::Accepted || !MDF) return;
-    update();
+    if (!RunMapDefinition(OrderMode)) return;
+    const TMapDefinition& d = *MapDefinition;
     ReorderThemes(*MDF, d.Titles(BaseListId), d.Titles(OverlayListId));
     NeedToSave = true;
     ApplyMenuState();
@@ -94,13 +101,9 @@ void TMapFrm::Order1Click()
 
 void TMapFrm::Select1Click()
 {
-    if (!MDF || closed_) return;
-    TMapDefinition& d = MapDefinitionDialog();
-    d.PrepareSelectOverlay(*MDF);
-    if (d.exec() != QDialog::Accepted || !MDF) return;
-    update();
-    RebuildThemeList(MDF->OverlayMAS, d.Titles(OverlayListId));
-    const std::vector<std::string> chosen = d.SelectedTitles(OverlayListId);
+    if (!RunMapDefinition(SelectOverlayMode)) return;
+    RebuildThemeList(MDF->OverlayMAS, MapDefinition->Titles(OverlayListId));
+    const std::vector<std::string> chosen = MapDefinition->SelectedTitles(OverlayListId);
     for (auto t = chosen.rbegin(); t != chosen.rend(); ++t)
         if (BringOverlayToFront(*MDF, *t)) OverlayTail();
 }
@@ -119,15 +122,14 @@ void TMapFrm::Info1Click()
 {
     if (!MDF || closed_) return;
     CheckDraw();
-    TMapDefinition& d = MapDefinitionDialog();
-    d.PrepareInformation(*MDF);
-    if (d.exec() == QDialog::Accepted && MDF) {
+    if (RunMapDefinition(InformationMode)) {
+        const TMapDefinition& d = *MapDefinition;
         const std::pair<MapDefListId, const MASList*> lists[3] = {
             {BaseListId, &MDF->NextMAS}, {OverlayListId, &MDF->OverlayMAS}, {TextListId, &MDF->TextMAS}};
         for (const auto& [id, list] : lists)
             for (const std::string& title : d.SelectedTitles(id)) ShowInfo(title, *list);
     }
-    d.EndInformation();
+    if (MapDefinition) MapDefinition->EndInformation();
 }
 
 void TMapFrm::Source1Click()

@@ -254,6 +254,8 @@ private:
     void ConnectDatasetCommands();
     // The shared map definition dialog.
     TMapDefinition& MapDefinitionDialog();
+    // Shows the map definition dialog in a mode for this map; true after OK.
+    bool RunMapDefinition(int mode);
     // After the overlay drawn changed: query option, zoom history, redraw, NeedToSave.
     void OverlayTail();
     void ToggleKey(bool Base);
