@@ -8,13 +8,16 @@
 
 #include "catalogue/writers/DataListWriter.h"
 #include "catalogue/writers/MasterFileWriter.h"
+#include "layers/Trig.h"
 #include "layers/writers/VECmapWriter.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
+#include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/TextFile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -28,9 +31,9 @@ namespace {
 
 constexpr int kDone = 0, kFailed = 1, kBadInput = 2;
 
-// The screen the atlas's maps are made for, and the first row below the viewer's main
-// window strip on it.
-constexpr int32_t kMapScreenWidth = 1366, kMapScreenHeight = 768, kMainStripBottom = 120;
+// The screen the atlas's maps are made for, the room a desktop panel takes at its bottom,
+// and the first row below the viewer's main window strip on it.
+constexpr int32_t kMapScreenWidth = 1366, kMapScreenHeight = 768, kPanelHeight = 28, kMainStripBottom = 120;
 
 // A path inside the atlas ("Landdata\Vec\X.Vec" or with slashes) under a native root.
 fs::path NativeInAtlas(const fs::path& root, const std::string& inside)
@@ -215,7 +218,7 @@ bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
     // edge, below the viewer's main window strip, and is shaped to the extent.
     const int32_t screenW = kMapScreenWidth, screenH = kMapScreenHeight, top = kMainStripBottom;
     FixedScreenMetrics screen;
-    screen.workArea = {0, 0, screenW, screenH};
+    screen.workArea = {0, 0, screenW, screenH - kPanelHeight};
     screen.screenWidth = screenW;
     screen.screenHeight = screenH;
     screen.mainWindowBottom = top;
@@ -224,10 +227,13 @@ bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
     MDFLoadResult made = TMDFStruct::Create("", screen, sink);
     if (!made) { error = made.Error; return false; }
     TMDFStruct& mdf = *made.MDF;
+    // The window takes the shape of the extent at its latitude, as the viewer reshapes it when
+    // it opens the map: the same stretch as the viewer's, or the saved window would not fit.
+    CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((m.extent->south + m.extent->north) / 2.0));
     mdf.NewZoom(0, top, m.width, top + m.height, m.extent->west, m.extent->south, m.extent->east, m.extent->north,
                 AreaPriority);
     if (mdf.GetWindowLeft() < 0 || mdf.GetWindowTop() < top || mdf.GetWindowRight() > screenW ||
-        mdf.GetWindowBottom() > screenH) {
+        mdf.GetWindowBottom() > screenH - kPanelHeight) {
         error = "the window, shaped to the extent, is " + std::to_string(mdf.GetWindowWidth()) + " x " +
                 std::to_string(mdf.GetWindowHeight()) + ": it does not fit a " + std::to_string(screenW) + " x " +
                 std::to_string(screenH) + " screen below the viewer's main window (a smaller window or a wider extent)";
