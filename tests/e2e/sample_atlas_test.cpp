@@ -19,6 +19,8 @@
 #include "platform/TextFile.h"
 
 #include <QImage>
+#include "platform/Ini.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -141,12 +143,21 @@ TEST(SampleAtlas, EveryMapDrawsBothKeysWithoutAMessage)
         ASSERT_EQ(RunCommand("'" + std::string(r) + "' --cdrom '" + root.string() + "' --size 800x600 '" +
                              entry.path().string() + "' --output '" + out + "' 2> '" + errors + "'"), 0);
         EXPECT_EQ(ReadFile(errors), "") << entry.path();
-        // The base key in the top right corner and the overlay key in the bottom right one:
-        // the silver and white right edges of their raised and sunken rings.
+        // Each key in the corner its map definition names (1 top left, 2 top right, 3 bottom
+        // right, 4 bottom left): the white and silver edges of its raised and sunken rings on
+        // the picture's side, a row inside the key.
         QImage img(QString::fromStdString(out));
-        for (int y : {8, 600 - 9}) {
-            EXPECT_EQ(img.pixelColor(798, y), QColor(192, 192, 192)) << entry.path() << " " << y;
-            EXPECT_EQ(img.pixelColor(797, y), QColor(255, 255, 255)) << entry.path() << " " << y;
+        const IniFile mdf = IniFile::FromText(ReadFile(entry.path().string()));
+        for (const char* key : {"BasePos", "OverlayPos"}) {
+            const int corner = mdf.ReadInteger("Map Definition", key, 0);
+            ASSERT_TRUE(corner >= 1 && corner <= 4) << entry.path() << " " << key;
+            const bool right = corner == 2 || corner == 3, bottom = corner >= 3;
+            const int y = bottom ? 600 - 9 : 8;
+            const int raised = right ? 798 : 1, sunken = right ? 797 : 2;
+            const QColor raisedColour = right ? QColor(192, 192, 192) : QColor(255, 255, 255);
+            const QColor sunkenColour = right ? QColor(255, 255, 255) : QColor(192, 192, 192);
+            EXPECT_EQ(img.pixelColor(raised, y), raisedColour) << entry.path() << " " << key;
+            EXPECT_EQ(img.pixelColor(sunken, y), sunkenColour) << entry.path() << " " << key;
         }
     }
 }
