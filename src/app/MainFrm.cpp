@@ -525,7 +525,7 @@ void TMainFrm::OpenMapFile(const std::string& path)
     }
     if (!MapFrm) {
         MapFilename = ShortStr255(path);
-        CvVars::DefaultDir = ShortStr80(ExtractFilePath(path));
+        CvVars::DefaultDir = ExtractFilePath(path);
         CreateMapWindow();
     }
     QApplication::restoreOverrideCursor();
