@@ -352,7 +352,7 @@ void TMainFrm::FormCreate()
     MessageSink& sink = services_.sink ? *services_.sink : quiet;
     ScriptedDialogService noDialogs;
     DialogService& dialogs = services_.dialogs ? *services_.dialogs : noDialogs;
-    if (!LocateDataList(settings, services_.overrides, mounts, dialogs, sink)) terminate_ = true;
+    if (!LocateDataList(settings, services_.overrides, mounts, dialogs, sink, services_.sampleAtlases)) terminate_ = true;
     // 6.
     Initialise_Vars();
     ApplySizeLimits();

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -32,6 +33,8 @@ struct MainFrmServices {
     MessageSink* sink = nullptr;
     const CdromMountProvider* mounts = nullptr;
     SettingOverrides overrides;
+    // Where an installed copy of the sample atlas may be (tried when no medium is named).
+    std::vector<std::string> sampleAtlases;
 };
 
 // The window's size limits while tracking, as outer sizes: widest = screen width + 2 x the

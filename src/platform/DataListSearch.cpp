@@ -79,15 +79,20 @@ bool DataListSearch::SearchCdromDrives()
     return false;
 }
 
-bool DataListSearch::SearchSampleAtlas(const std::vector<std::string>& folders)
+bool FindSampleAtlas(const std::vector<std::string>& folders, const std::string& belowRoot)
 {
     for (const std::string& folder : folders) {
-        if (!FileExists(folder + belowRoot_)) continue;
+        if (!FileExists(folder + belowRoot)) continue;
         CvVars::CDROM = folder;
-        CvVars::DatalistFile = CheckCD_Drive("CDROM:" + belowRoot_);
+        CvVars::DatalistFile = CheckCD_Drive("CDROM:" + belowRoot);
         return true;
     }
     return false;
+}
+
+bool DataListSearch::SearchSampleAtlas(const std::vector<std::string>& folders)
+{
+    return FindSampleAtlas(folders, belowRoot_);
 }
 
 void DataListSearch::OfferAsDefault(const std::string& cdrom, const std::string& datalist)

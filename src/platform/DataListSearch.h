@@ -37,6 +37,10 @@ ChosenDataList SplitChosenDataList(const std::string& chosenPath);
 std::vector<std::string> SampleAtlasFolders(const std::string& programDir, const std::string& binToData,
                                             const char* xdgDataHome, const char* home, const char* xdgDataDirs);
 
+// Makes the first of the folders (an installed sample atlas) holding the data list (belowRoot
+// under it) the data root: CvVars::CDROM and DatalistFile. False when none holds it.
+bool FindSampleAtlas(const std::vector<std::string>& folders, const std::string& belowRoot);
+
 // The path of the data list below the data root, from the stored (or given) data list value:
 // the text after "CDROM:"; "\Misc\MainMenu.Dat" when the value names no place below the root.
 std::string DataListBelowRoot(const std::string& storedDataList);

@@ -49,7 +49,7 @@ protected:
                               {"Own coast", "Themes\\OwnCoast.MAS"},
                               {"Queries", "Themes\\Queries.MAS"}});
         settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}});
+        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}, {}});
         frm->show();
         Settle();
         InstallMapWindowFactory(sink);
