@@ -87,6 +87,13 @@ bool SettingsStore::WriteBool(const std::string& section, const std::string& nam
     return Save();
 }
 
+bool SettingsStore::DeleteValue(const std::string& section, const std::string& name)
+{
+    if (!ini_.ValueExists(section, name)) return true;
+    ini_.DeleteKey(section, name);
+    return Save();
+}
+
 void ReadDataLocation(const SettingsStore& settings, const SettingOverrides& overrides)
 {
     using namespace SettingNames;

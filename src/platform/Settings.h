@@ -69,6 +69,8 @@ public:
     bool WriteString(const std::string& section, const std::string& name, const std::string& value);
     bool WriteInteger(const std::string& section, const std::string& name, int32_t value);
     bool WriteBool(const std::string& section, const std::string& name, bool value);
+    // Removes a value (saving the file); true when there was none.
+    bool DeleteValue(const std::string& section, const std::string& name);
 
     int Writes() const { return writes_; }   // how many values were written since loading
 
