@@ -149,6 +149,10 @@ int Run(int argc, char** argv)
         std::fputs(RenderUsage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("corvane-render %s\n", CORVANE_VERSION);
+        return 0;
+    }
 
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
