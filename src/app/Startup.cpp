@@ -79,6 +79,8 @@ int RunCorvane(int argc, char** argv)
     QApplication::setApplicationName(QString::fromStdString(program));
     QApplication::setOrganizationName("Halvern");
     QApplication::setWindowIcon(ProgramIcon());
+    // The desktop matches the windows with the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
 
     SettingsStore settings(options.settings ? *options.settings
                                             : DefaultSettingsPath(program, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));

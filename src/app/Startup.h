@@ -9,6 +9,8 @@ namespace corvane {
 // The application title shown where the desktop names the application (message boxes).
 constexpr const char* kApplicationTitle = "Corvane";
 constexpr const char* kHelpFile = "Corvane.hlp";
+// The installed launcher (desktop/), without its ".desktop".
+constexpr const char* kDesktopFileName = "org.halvern.Corvane";
 
 // Where an installed copy of the sample atlas may be for the program running now: beside it in
 // its installation (<prefix>/share/corvane/atlas), then in the folders of the desktop's data.

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <set>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -524,6 +525,9 @@ bool ReadInChild(Read read, int64_t imageSize, DiscEntry& root, size_t& entries,
     }
     if (pid == 0) {
         ::close(fds[0]);
+        // A child that crashes leaves no core file behind; one that stalls is ended.
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
         ::alarm(kReadSeconds);
         DiscEntry tree;
         tree.folder = true;
