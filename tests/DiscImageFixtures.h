@@ -17,13 +17,8 @@ enum class ImageFormat {
 
 inline const char* ImageFormatName(ImageFormat f)
 {
-    switch (f) {
-    case ImageFormat::JolietRockRidge: return "Joliet and Rock Ridge";
-    case ImageFormat::RockRidge: return "Rock Ridge";
-    case ImageFormat::PlainIso: return "plain ISO 9660";
-    case ImageFormat::Udf: return "UDF";
-    }
-    return "";
+    const char* names[] = {"JolietRockRidge", "RockRidge", "PlainIso", "Udf"};
+    return names[static_cast<int>(f)];
 }
 
 inline bool HaveTool(const std::string& tool)
@@ -37,13 +32,9 @@ inline const char* ImageTool(ImageFormat f) { return f == ImageFormat::RockRidge
 inline bool MakeImage(const std::string& folder, const std::string& image, ImageFormat f)
 {
     if (!HaveTool(ImageTool(f))) return false;
-    std::string cmd;
-    switch (f) {
-    case ImageFormat::JolietRockRidge: cmd = "genisoimage -quiet -J -R"; break;
-    case ImageFormat::RockRidge: cmd = "xorriso -as mkisofs -quiet -R"; break;
-    case ImageFormat::PlainIso: cmd = "genisoimage -quiet"; break;
-    case ImageFormat::Udf: cmd = "genisoimage -quiet -udf"; break;
-    }
+    const char* options[] = {"genisoimage -quiet -J -R", "xorriso -as mkisofs -quiet -R", "genisoimage -quiet",
+                             "genisoimage -quiet -udf"};
+    std::string cmd = options[static_cast<int>(f)];
     cmd += " -V ATLAS -o '" + image + "' '" + folder + "' >/dev/null 2>&1";
     return std::system(cmd.c_str()) == 0;
 }

@@ -132,13 +132,7 @@ TEST_P(DiscImageFormats, TheCatalogueAndTheLayersReadFromTheImage)
 INSTANTIATE_TEST_SUITE_P(Images, DiscImageFormats,
                          ::testing::Values(ImageFormat::JolietRockRidge, ImageFormat::RockRidge, ImageFormat::PlainIso,
                                            ImageFormat::Udf),
-                         [](const auto& info) {
-                             std::string n = ImageFormatName(info.param);
-                             std::string id;
-                             for (char c : n)
-                                 if (std::isalnum(static_cast<unsigned char>(c))) id += c;
-                             return id;
-                         });
+                         [](const auto& info) { return std::string(ImageFormatName(info.param)); });
 
 TEST(DiscImage, ANameGivenInItsOwnCaseWinsOverOthersThatDifferInCase)
 {
@@ -158,24 +152,6 @@ TEST(DiscImage, ANameGivenInItsOwnCaseWinsOverOthersThatDifferInCase)
     std::string problem;
     ASSERT_TRUE(OpenDiscImage(image, problem)->Find("misc/notes.TXT", &resolved));
     EXPECT_EQ(resolved, "Misc/NOTES.TXT");
-}
-
-TEST(DiscImage, AnImageInADeepFolderWithSpacesIsFoundWhole)
-{
-    TempDir atlas, out;
-    atlas.Write("Misc/MainMenu.Dat", "Atlas\r\n");
-    std::string deep = "charts";
-    while (deep.size() < 150) deep += "/old discs " + std::to_string(deep.size());
-    const std::string image = out.Write(deep + "/Atlas 1998.iso", "");
-    ASSERT_GT(image.size(), 150u);
-    if (!MakeImage(atlas.Path(), image, ImageFormat::JolietRockRidge)) GTEST_SKIP() << "genisoimage is not installed";
-    CvVars::CDROM = image;
-    const std::string datalist = CheckCD_Drive("CDROM:\\Misc\\MainMenu.Dat");
-    EXPECT_EQ(datalist, image + "\\Misc\\MainMenu.Dat");
-    EXPECT_TRUE(FileExists(datalist));
-    // The folder above the image is matched without regard to case too.
-    EXPECT_TRUE(FileExists(out.Path() + "/" + UpperCase(deep) + "/ATLAS 1998.ISO\\misc\\mainmenu.dat"));
-    CvVars::Reset();
 }
 
 class DamagedImage : public ::testing::Test {
