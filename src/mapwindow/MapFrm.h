@@ -112,6 +112,7 @@ public:
 
     // ---- private state of the window, in the program's order --------------------------------
     std::string Filename;            // the map definition file (empty for a new map)
+    std::string MapFileName() const override { return Filename; }
     QWidget* QueryPanel = nullptr;   // the query hit panel
     tKeyMove KeyMove = NoMove;
     bool Resizeable = true;
