@@ -4,6 +4,7 @@
 #include "app/MenuItems.h"
 #include "layers/FillStyle.h"
 #include "mapdef/MenuState.h"
+#include "platform/CvVars.h"
 #include "platform/MessageSink.h"
 #include "render/Plot.h"
 
@@ -79,7 +80,7 @@ QAction* MapWindowMenu::Spacing(int gridScale) const
 // ---- creation -----------------------------------------------------------------------------------
 
 TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
-    : QWidget(nullptr, Qt::Window), MapView(messages), owner_(owner), ownerAlive_(&owner), screen_(&owner)
+    : QWidget(nullptr, Qt::Window), MapInteraction(messages), owner_(owner), ownerAlive_(&owner), screen_(&owner)
 {
     setObjectName("MapFrm");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -240,6 +241,10 @@ void TMapFrm::BuildMenus()
         Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes);
     });
     connect(m.Window1, &QMenu::aboutToShow, this, [this] { Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes); });
+
+    ConnectZoomMenu();
+    ConnectDistanceMenu();
+    ConnectReadOut();
 
     // F1 on a menu item shows its help, as in the main window's menus.
     for (QMenu* menu : findChildren<QMenu*>()) menu->installEventFilter(&owner_);
@@ -566,6 +571,7 @@ void TMapFrm::FormClose()
 {
     closed_ = true;
     Timer1->stop();
+    CvVars::bWhereAmI = false;   // a window closed in where-am-I leaves the next one free
     geometryTimer_->stop();
     if (EditFrm) EditFrm->CloseWindow();
     if (SourceEdit) SourceEdit->CloseWindow();
