@@ -96,8 +96,12 @@ void MapInteraction::PlotMap(bool ReSizeToOverlay) { Plot(*this, false, ReSizeTo
 void MapInteraction::MouseDown(bool rightButton, int32_t X, int32_t Y)
 {
     if (!rightButton) {
-        // A press where the mouse was not seen moving to counts as a move there first.
-        if (X != mouseX_ || Y != mouseY_) MouseMove(false, X, Y);
+        // A press counts as a move to where it is when the mouse was not seen there, and in
+        // every mode waiting for its first point (whose point a finished zoom or reposition
+        // has left elsewhere): a click without a move before it takes its own place.
+        const bool waiting =
+            ChkZoom == StartZoom || ChkRepo == StartRepo || ChkQuery == StartQuery || ChkDistance == StartDistance;
+        if (waiting || X != mouseX_ || Y != mouseY_) MouseMove(false, X, Y);
         return;
     }
     mouseX_ = X;
@@ -402,8 +406,14 @@ bool MapInteraction::ZoomAbout(int notches, int32_t X, int32_t Y, bool newEntry)
     StepBackToWaiting();
     const ScreenRect w = MDF->Main_Plot()->WindowSize;
     if (!newEntry && gestureEntry_ == MDF->Main_Plot() && MDF->Main_Plot() != MDF->Base_Plot()) MDF->CanZoomOut();
-    MDF->NewZoom(w.Left, w.Top, w.Right, w.Bottom, b.minLon, b.minLat, b.maxLon, b.maxLat, WindowPriority);
+    // The box keeps the picture's shape, so the window keeps its size (the box stays exactly as
+    // asked, with the place under the mouse where it was).
+    MDF->NewZoom(w.Left, w.Top, w.Right, w.Bottom, b.minLon, b.minLat, b.maxLon, b.maxLat, AreaPriority);
     gestureEntry_ = MDF->Main_Plot();
+    if (MDF->Main_Plot()->WindowSize != w) {
+        ResizeHandlerOff off(*this);
+        SetWindowBounds(MDF->GetWindowLeft(), MDF->GetWindowTop(), MDF->GetWindowWidth(), MDF->GetWindowHeight());
+    }
     RedrawMap = true;
     PlotMap(false);
     return true;

@@ -101,7 +101,9 @@ int WheelGesture::AddPinch(double scale, int64_t ms, ScrollPhase phase)
 int WheelGesture::Take(int64_t ms, ScrollPhase phase)
 {
     last_ = ms;
-    const int notches = static_cast<int>(std::trunc(units_ / kUnitsPerNotch));
+    // A hair's breadth short of a notch counts as the notch (sums of pinch steps).
+    const double whole = units_ / kUnitsPerNotch;
+    const int notches = static_cast<int>(std::trunc(whole + (whole > 0 ? 1e-9 : -1e-9)));
     if (notches != 0) {
         units_ -= static_cast<double>(notches) * kUnitsPerNotch;
         const int direction = notches > 0 ? 1 : -1;
