@@ -385,6 +385,7 @@ void TMapFrm::FormActivate()
     if (!MenusMerged()) owner_.MergeMenuBar(MenuBarEntries());
     Menu.Toolbar1->setChecked(!owner_.ToolBar->isHidden());
     ApplyMenuState();
+    if (CvVars::bWhereAmI) SetWhereAmIMenus({false, false, false, false, false});   // until the view returns
     owner_.SetMapButtonsVisible(true);
     owner_.Tag = kTagMapWindow;
 }

@@ -206,6 +206,8 @@ TEST_F(ZoomWindowTest, WhereAmIShowsTheViewOnTheOutermostMapAndAClickReturns)
     EXPECT_FALSE(frm->MenuBarEntries()[4]->isEnabled());   // the merged bar's "Zoom"
     EXPECT_FALSE(map->Menu.Query1->isEnabled() || map->Menu.ViewBackground->isEnabled());
     EXPECT_TRUE(map->Timer1->isActive() && map->Timer1Tag == 0);
+    map->FormActivate();   // coming back to the window keeps them grey
+    EXPECT_FALSE(frm->MenuBarEntries()[4]->isEnabled() || map->Menu.ViewLand->menuAction()->isEnabled());
     // The view's rectangle in the window frame colour.
     const int l = map->LonToScreen(zoomed.minLon), t = map->LatToScreen(zoomed.maxLat);
     const int r = map->LonToScreen(zoomed.maxLon);
