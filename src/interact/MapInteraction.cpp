@@ -75,9 +75,28 @@ void MapInteraction::CheckDraw()
     ChkQuery = NoQuery;
     if (ChkDistance == EndDistance || ChkDistance == StopDistance) EraseRoute();
     ChkDistance = NoDistance;
+    ReleaseWindowSize();
+    SetPictureCursor(PictureCursor::Default);
+}
+
+void MapInteraction::SetCurrentBox(const GeoBox& b)
+{
+    MDF->SetMinLat(b.minLat);
+    MDF->SetMaxLat(b.maxLat);
+    MDF->SetMinLon(b.minLon);
+    MDF->SetMaxLon(b.maxLon);
+}
+
+void MapInteraction::HoldWindowSize()
+{
+    SetResizeHandler(false);
+    Resizeable = false;
+}
+
+void MapInteraction::ReleaseWindowSize()
+{
     SetResizeHandler(true);
     Resizeable = true;
-    SetPictureCursor(PictureCursor::Default);
 }
 
 void MapInteraction::ApplyWindowGeometry()
@@ -182,8 +201,7 @@ void MapInteraction::Click()
         ZoomClick();
     }
     if (ChkRepo == StartRepo) {
-        SetResizeHandler(false);
-        Resizeable = false;
+        HoldWindowSize();
         zInX2 = zInX1;
         zInY2 = zInY1;
         DrawCross();
@@ -193,8 +211,7 @@ void MapInteraction::Click()
         RepoClick();
     }
     if (ChkQuery == StartQuery) {
-        SetResizeHandler(false);
-        Resizeable = false;
+        HoldWindowSize();
         ChkQuery = EndQuery;
         QuerySearch();
     }
@@ -225,15 +242,11 @@ void MapInteraction::RepoClick()
 {
     ClearRepo();
     const GeoBox b = RepositionBox(Frame(), zInX1, zInY1, zInX2, zInY2);
-    MDF->SetMinLat(b.minLat);
-    MDF->SetMaxLat(b.maxLat);
-    MDF->SetMinLon(b.minLon);
-    MDF->SetMaxLon(b.maxLon);
+    SetCurrentBox(b);
     RedrawMap = true;
     PlotMap(false);
     ChkRepo = StartRepo;
-    SetResizeHandler(true);
-    Resizeable = true;
+    ReleaseWindowSize();
 }
 
 // ---- where-am-I ----------------------------------------------------------------------------------
@@ -241,8 +254,7 @@ void MapInteraction::RepoClick()
 void MapInteraction::WhereAmIClick()
 {
     if (CvVars::bWhereAmI || !MDF || !MDF->Main_Plot()) return;
-    SetResizeHandler(false);
-    Resizeable = false;
+    HoldWindowSize();
     whereAmICaption_ = Caption();
     SetCaption("Where Am I?");
     const MapListRec view = *MDF->Main_Plot();
@@ -284,8 +296,7 @@ void MapInteraction::WhereAmIReturn()
     SetWhereAmIMenus(whereAmIMenus_);
     CvVars::bWhereAmI = false;
     SetCaption(whereAmICaption_);
-    SetResizeHandler(true);
-    Resizeable = true;
+    ReleaseWindowSize();
 }
 
 // ---- the "&Zoom" commands ------------------------------------------------------------------------
@@ -430,10 +441,7 @@ bool MapInteraction::Pan(int dx, int dy)
     StepBackToWaiting();
     const int32_t cx = ClientWidth() / 2, cy = ClientHeight() / 2;
     const GeoBox b = RepositionBox(Frame(), cx, cy, cx - dx * (ClientWidth() / 10), cy - dy * (ClientHeight() / 10));
-    MDF->SetMinLat(b.minLat);
-    MDF->SetMaxLat(b.maxLat);
-    MDF->SetMinLon(b.minLon);
-    MDF->SetMaxLon(b.maxLon);
+    SetCurrentBox(b);
     RedrawMap = true;
     PlotMap(false);
     return true;

@@ -162,11 +162,20 @@ private:
     // Before a wheel or key zoom: what was drawn for the picture as it is is erased, and each
     // active mode waits for its first point again.
     void StepBackToWaiting();
+    // The resize handler off and Resizeable false while an interaction holds the picture; both
+    // back on afterwards.
+    void HoldWindowSize();
+    // The current zoom entry shows the box (the history does not grow).
+    void SetCurrentBox(const GeoBox& b);
+    void ReleaseWindowSize();
     // The distance steps of the dispatch (RouteMeasure.cpp).
     void DistanceMouseMove(int32_t X, int32_t Y);
     void DistanceClick();
     void DistanceDblClick();
     void TakeBackLeg(int32_t X, int32_t Y);
+    // The rubber line's free end moved to (X, Y): the old line erased, the new one drawn.
+    void MoveRubberEnd(int32_t X, int32_t Y);
+    void DisplayRubberLeg(int32_t X, int32_t Y);
     void EraseRoute();
     void StartMeasuring();
     // Everything a plain zoom (wheel, keys) needs: a normal window, "&Zoom" enabled, no

@@ -46,13 +46,32 @@ void MapInteraction::Draw_Last_Line()
 
 void MapInteraction::DisplayRunningTotal() { SetCaption(DistanceCaption(RouteStore.NM, RouteStore.Running_Total, Unit)); }
 
+void MapInteraction::MoveRubberEnd(int32_t X, int32_t Y)
+{
+    Draw_Last_Line();
+    zInX2 = X;
+    zInY2 = Y;
+    Draw_Last_Line();
+    PictureChanged();
+}
+
+// The leg from the last point to (X, Y) counts in the total shown, not in the total kept.
+void MapInteraction::DisplayRubberLeg(int32_t X, int32_t Y)
+{
+    DistanceStore& s = RouteStore;
+    s.NM = LegToNM(s.Store_Index, X, Y);
+    const double kept = s.Running_Total;
+    s.Running_Total += s.NM;
+    DisplayRunningTotal();
+    s.Running_Total = kept;
+}
+
 void MapInteraction::StartMeasuring()
 {
     RouteStore.Clear();
     RouteStore.NM = 0;
     ChkDistance = StartDistance;
-    SetResizeHandler(true);
-    Resizeable = true;
+    ReleaseWindowSize();
     SetPictureCursor(PictureCursor::Distance);
 }
 
@@ -82,33 +101,21 @@ void MapInteraction::EndDistanceMeasurement()
     if (ChkDistance == NoDistance) return;
     if (ChkDistance == EndDistance || ChkDistance == StopDistance) EraseRoute();
     ChkDistance = NoDistance;
-    SetResizeHandler(true);
-    Resizeable = true;
+    ReleaseWindowSize();
     SetPictureCursor(PictureCursor::Default);
 }
 
 void MapInteraction::DistanceMouseMove(int32_t X, int32_t Y)
 {
-    DistanceStore& s = RouteStore;
     switch (ChkDistance) {
     case StartDistance:
         zInX1 = zInX2 = X;
         zInY1 = zInY2 = Y;
         break;
-    case EndDistance: {
-        Draw_Last_Line();
-        zInX2 = X;
-        zInY2 = Y;
-        Draw_Last_Line();
-        PictureChanged();
-        // The rubber leg counts in the total shown, not in the total kept.
-        s.NM = LegToNM(s.Store_Index, X, Y);
-        const double kept = s.Running_Total;
-        s.Running_Total += s.NM;
-        DisplayRunningTotal();
-        s.Running_Total = kept;
+    case EndDistance:
+        MoveRubberEnd(X, Y);
+        DisplayRubberLeg(X, Y);
         break;
-    }
     case StopDistance:
         zInX1 = X;
         zInY1 = Y;
@@ -122,8 +129,7 @@ void MapInteraction::DistanceClick()
     DistanceStore& s = RouteStore;
     switch (ChkDistance) {
     case StartDistance:
-        SetResizeHandler(false);
-        Resizeable = false;
+        HoldWindowSize();
         s.OldCaption = ShortStr255(Caption());
         ChkDistance = EndDistance;
         s.Add(zInX1, zInY1);
@@ -151,11 +157,7 @@ void MapInteraction::DistanceClick()
             messages.Beep();
             break;
         }
-        Draw_Last_Line();
-        zInX2 = zInX1;
-        zInY2 = zInY1;
-        Draw_Last_Line();
-        PictureChanged();
+        MoveRubberEnd(zInX1, zInY1);
         s.Add(zInX2, zInY2);
         s.NM = LegNM(s.Store_Index - 1, s.Store_Index);
         s.Running_Total += s.NM;
@@ -203,11 +205,7 @@ void MapInteraction::TakeBackLeg(int32_t X, int32_t Y)
     zInY2 = zInY1;
     Draw_Last_Line();   // the rubber line from the new last point
     PictureChanged();
-    s.NM = LegToNM(s.Store_Index, X, Y);
-    const double kept = s.Running_Total;
-    s.Running_Total += s.NM;
-    DisplayRunningTotal();
-    s.Running_Total = kept;
+    DisplayRubberLeg(X, Y);
     ChkDistance = EndDistance;
 }
 

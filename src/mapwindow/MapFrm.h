@@ -181,6 +181,7 @@ public:
     void CurPosDisplayClick();
     void CurPosFormatDMSClick();
     void CurPosFormatDECClick();
+    void SetCursorFormat(bool dms);
 
     // The "&Zoom" menu (MapZoom.cpp).
     void Zoom1Click();

@@ -158,21 +158,16 @@ void TMapFrm::CurPosDisplayClick()
     if (LatLonPos->isVisible() && MDF && MDF->Main_Plot()) ShowReadOut(LatLonCaption(MouseX(), MouseY()));
 }
 
-void TMapFrm::CurPosFormatDMSClick()
-{
-    NeedToSave = true;
-    if (MDF) MDF->Cursor_Format = true;
-    Menu.CurPosFormatDMS->setChecked(true);
-    Menu.CurPosFormatDEC->setChecked(false);
-    if (LatLonPos->isVisible() && MDF && MDF->Main_Plot()) ShowReadOut(LatLonCaption(MouseX(), MouseY()));
-}
+// The format items: radio-style check marks over Cursor_Format; the read-out shows the new form.
+void TMapFrm::CurPosFormatDMSClick() { SetCursorFormat(true); }
+void TMapFrm::CurPosFormatDECClick() { SetCursorFormat(false); }
 
-void TMapFrm::CurPosFormatDECClick()
+void TMapFrm::SetCursorFormat(bool dms)
 {
     NeedToSave = true;
-    if (MDF) MDF->Cursor_Format = false;
-    Menu.CurPosFormatDMS->setChecked(false);
-    Menu.CurPosFormatDEC->setChecked(true);
+    if (MDF) MDF->Cursor_Format = dms;
+    Menu.CurPosFormatDMS->setChecked(dms);
+    Menu.CurPosFormatDEC->setChecked(!dms);
     if (LatLonPos->isVisible() && MDF && MDF->Main_Plot()) ShowReadOut(LatLonCaption(MouseX(), MouseY()));
 }
 

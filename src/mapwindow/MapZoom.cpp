@@ -71,32 +71,36 @@ void TMapFrm::ZoomOutMaximumClick()
 }
 
 // The box shape and zoom level options: radio-style check marks over the map definition's flags.
+namespace {
+void CheckOneOfTwo(QAction* on, QAction* off)
+{
+    on->setChecked(true);
+    off->setChecked(false);
+}
+} // namespace
+
 void TMapFrm::BoxShapeChange1Click()
 {
     BoxShapeClick(false);
-    Menu.BoxShapeChange1->setChecked(true);
-    Menu.BoxShapeFixed1->setChecked(false);
+    CheckOneOfTwo(Menu.BoxShapeChange1, Menu.BoxShapeFixed1);
 }
 
 void TMapFrm::BoxShapeFixed1Click()
 {
     BoxShapeClick(true);
-    Menu.BoxShapeChange1->setChecked(false);
-    Menu.BoxShapeFixed1->setChecked(true);
+    CheckOneOfTwo(Menu.BoxShapeFixed1, Menu.BoxShapeChange1);
 }
 
 void TMapFrm::ZoomLevelFixedClick()
 {
     ZoomLevelClick(true);
-    Menu.ZoomLevelFixed->setChecked(true);
-    Menu.ZoomLevelOverlay->setChecked(false);
+    CheckOneOfTwo(Menu.ZoomLevelFixed, Menu.ZoomLevelOverlay);
 }
 
 void TMapFrm::ZoomLevelOverlayClick()
 {
     ZoomLevelClick(false);
-    Menu.ZoomLevelFixed->setChecked(false);
-    Menu.ZoomLevelOverlay->setChecked(true);
+    CheckOneOfTwo(Menu.ZoomLevelOverlay, Menu.ZoomLevelFixed);
 }
 
 // ---- the keyboard --------------------------------------------------------------------------------
