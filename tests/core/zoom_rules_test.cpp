@@ -114,18 +114,6 @@ TEST(WheelGesture, TouchpadScrollingAndPinchingAccumulateToWholeNotches)
     EXPECT_TRUE(p.StartsGesture());
 }
 
-TEST(ZoomRules, ZoomItemsNeedANormalWindowAndWhatTheyGoTo)
-{
-    const ZoomMenuState all = ZoomMenuItems(true, true, true);
-    EXPECT_TRUE(all.In && all.Maximum && all.Reposition && all.WhereAmI && all.OverlayArea && all.OverlayMaximum &&
-                all.Previous);
-    const ZoomMenuState plain = ZoomMenuItems(true, false, false);
-    EXPECT_TRUE(plain.In && plain.WhereAmI && !plain.OverlayArea && !plain.OverlayMaximum && !plain.Previous);
-    const ZoomMenuState maxed = ZoomMenuItems(false, true, true);
-    EXPECT_FALSE(maxed.In || maxed.Maximum || maxed.Reposition || maxed.WhereAmI || maxed.OverlayArea ||
-                 maxed.OverlayMaximum || maxed.Previous);
-}
-
 TEST(ZoomRules, MaximumAreaFromTheSettings)
 {
     SettingsStore s;
