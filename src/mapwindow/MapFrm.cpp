@@ -570,6 +570,7 @@ void TMapFrm::closeEvent(QCloseEvent* event)
 
 void TMapFrm::FormClose()
 {
+    if (MDF && !closed_) CheckDraw();   // every interaction ends with the window
     closed_ = true;
     Timer1->stop();
     CvVars::bWhereAmI = false;   // a window closed in where-am-I leaves the next one free
