@@ -79,6 +79,8 @@ public:
     QWidget* ToolBar = nullptr;
 
     QToolButton* Button(const QString& name) const;
+    // The standard dialogs the child windows use (null where there are none).
+    DialogService* Dialogs() const { return services_.dialogs; }
     // The buttons the map window shows while it is active (those hidden at start).
     QList<QToolButton*> MapButtons() const;
     void SetMapButtonsVisible(bool visible);

@@ -124,6 +124,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     connect(geometryTimer_, &QTimer::timeout, this, &TMapFrm::GeometrySettled);
 
     BuildMenus();
+    ConnectKeyCommands();
     MirrorChecksIntoView();
     FormCreate();
     FormResize();   // the first sizing: the stored geometry, nothing plotted
@@ -229,6 +230,7 @@ void TMapFrm::BuildMenus()
     m.UseStandardBrushes1 = AddCheckItem(m.Window1, "Use Standard &Brushes", "UseStandardBrushes1", UseWindowsBrushes);
 
     connect(m.Redraw1, &QAction::triggered, this, &TMapFrm::Redraw1Click);
+    connect(m.Query1, &QAction::triggered, this, &TMapFrm::Query1Click);
     // Opening the View menu ends any interaction.
     connect(m.View1, &QMenu::aboutToShow, this, [this] { CheckDraw(); });
     // The Window menu stands in for the main window's own while the map window is active.

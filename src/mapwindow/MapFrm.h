@@ -11,6 +11,8 @@
 #include "mapdef/MapResize.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtScreenMetrics.h"
+#include "query/QuerySearch.h"
+#include "render/Keys.h"
 #include "render/MapView.h"
 
 #include <QImage>
@@ -29,9 +31,6 @@ class QTimer;
 namespace corvane {
 
 class MessageSink;
-
-// Which key box is being dragged.
-enum tKeyMove : uint8_t { NoMove, BaseMove, OverlayMove };
 
 // Image1: shows the map picture that every drawer paints into. The background is never
 // erased: the picture covers the whole control.
@@ -218,6 +217,9 @@ public:
     void OverlayMapKeyClick() override;
     void KeyColourClick() override;
     void KeyBackgroundClick() override;
+    void Caption1Click();
+    void Keys1Click();
+    void PressKeyButton(bool Base) override;
 
     // Query and flashing (MapQuery.cpp). Timer1Tag says what Timer1 flashes: 0 the where-am-I
     // marker, 4 a point symbol, 7 a polygon, other values nothing.
@@ -226,6 +228,17 @@ public:
     void FlashSymbol(bool Flash) override;
     void Timer1Timer();
     int Timer1Tag = -1;
+    // A hit is answered from the data set's query information file: a one-line panel beside
+    // the symbol (kind 0) or the query results window (kinds 1 and 2). The figure found
+    // flashes until the answer is done with.
+    void SearchEachDataFile(const DSDStruct& DSD, int Scale);
+    void ShowQuery(QueryHit& hit);
+    void Single_Line_Box_Text(const std::string& infoFile, int32_t offset);
+    void Headed_Info_Box_Text(const QueryHit& hit, const std::string& infoFile);
+    // The outline of the polygon found (the layout of SearchResult::Points); empty while no
+    // polygon flashes.
+    std::vector<Point> Points;
+    FlashCycle FlashColours;
 
     // Data sets of the map: list, order, overlay selection, information (MapDataset.cpp).
     void DatasetListClick() override;
@@ -285,6 +298,9 @@ private:
     void ConnectZoomMenu();
     void ConnectDistanceMenu();
     void ConnectReadOut();
+    void ConnectKeyCommands();
+    void ToggleKey(bool Base);
+    void ChooseKeyColour(Colour TMDFStruct::*field);
     void MirrorChecksIntoView();
     void SetChecksAndButtonsFromMDF();
     void ApplyMenuState();
@@ -299,6 +315,8 @@ private:
     // report for kGeometrySettleMs): moves and resizes of one change are taken together,
     // after any plot in progress.
     void ScheduleGeometry(bool moved, bool resized);
+    void PlotWAI();
+    void PlotPoly();
     TMainFrm& owner_;
     QPointer<TMainFrm> ownerAlive_;
     QtScreenMetrics screen_;

@@ -108,6 +108,16 @@ DialogOutcome ScriptedDialogService::SaveFile(const FileDialogRequest& request, 
     return NextAnswer(saveAnswers, chosen);
 }
 
+DialogOutcome ScriptedDialogService::SaveFileFiltered(const FileDialogRequest& request, std::string& chosen, int& filterIndex)
+{
+    filterIndex = request.filterIndex;
+    if (!saveFilterAnswers.empty()) {
+        filterIndex = saveFilterAnswers.front();
+        saveFilterAnswers.pop_front();
+    }
+    return SaveFile(request, chosen);
+}
+
 DialogOutcome ScriptedDialogService::ChooseColour(Colour initial, Colour& chosen)
 {
     colourRequests.push_back(initial);

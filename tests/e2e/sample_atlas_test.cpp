@@ -110,16 +110,38 @@ TEST(SampleAtlas, DefaultMapShowsLandAndSea)
     QImage img(QString::fromStdString(out));
     ASSERT_FALSE(img.isNull());
     // The default map, 45 to 65 N and 15 W to 15 E, widened to the picture's shape: these
-    // places lie well inside land or sea at any such widening.
+    // places lie well inside land or sea at any such widening, and off the graticule's lines
+    // (every 2 degrees of latitude, 5 of longitude).
     auto at = [&](double lat, double lon) {
         const double x = (lon + 15) / 30 * 1024, y = (65 - lat) / 20 * 768;
         return img.pixelColor(static_cast<int>(x), static_cast<int>(y));
     };
     const QColor land(0, 128, 0), sea(0, 0, 0);   // a new map's land fill and background
-    EXPECT_EQ(at(62, 10), land);                   // central Norway
+    EXPECT_EQ(at(61, 9), land);                    // central Norway
     EXPECT_EQ(at(47, 2), land);                    // central France
     EXPECT_EQ(at(56.5, 3), sea);                   // the middle of the North Sea
-    EXPECT_EQ(at(50, -12), sea);                   // the Atlantic west of Cornwall
+    EXPECT_EQ(at(49, -12), sea);                   // the Atlantic west of Cornwall
+}
+
+TEST(SampleAtlas, EveryMapDrawsBothKeysWithoutAMessage)
+{
+    const char* r = std::getenv("CORVANE_RENDER");
+    ASSERT_TRUE(r && *r);
+    TempDir dir;
+    const fs::path root = fs::path(SourceDir()) / "atlas";
+    for (const auto& entry : fs::directory_iterator(root / "Maps")) {
+        const std::string out = dir / "map.png", errors = dir / "errors.txt";
+        ASSERT_EQ(RunCommand("'" + std::string(r) + "' --cdrom '" + root.string() + "' --size 800x600 '" +
+                             entry.path().string() + "' --output '" + out + "' 2> '" + errors + "'"), 0);
+        EXPECT_EQ(ReadFile(errors), "") << entry.path();
+        // The base key in the top right corner and the overlay key in the bottom right one:
+        // the silver and white right edges of their raised and sunken rings.
+        QImage img(QString::fromStdString(out));
+        for (int y : {8, 600 - 9}) {
+            EXPECT_EQ(img.pixelColor(798, y), QColor(192, 192, 192)) << entry.path() << " " << y;
+            EXPECT_EQ(img.pixelColor(797, y), QColor(255, 255, 255)) << entry.path() << " " << y;
+        }
+    }
 }
 
 #ifdef CORVANE_ATLAS_TOOL

@@ -1,5 +1,6 @@
 // The map window on the offscreen platform, opened through the main window's File commands
 // on small atlases written by our own writers.
+#include "MainWindowHarness.h"
 #include "TestUtil.h"
 #include "app/MainFrm.h"
 #include "e2e/AtlasFixture.h"
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -48,31 +50,11 @@ protected:
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"},
                               {"Own coast", "Themes\\OwnCoast.MAS"},
                               {"Queries", "Themes\\Queries.MAS"}});
-        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}});
-        frm->show();
-        Settle();
-        InstallMapWindowFactory(sink);
+        window.Start(dir.Path(), dir / "cfg/corvane.ini");
     }
-    void TearDown() override
-    {
-        if (MapFrm) MapFrm->CloseWindow();
-        Settle();
-        SetMapWindowFactory(nullptr);
-        frm.reset();
-        CvVars::Reset();
-    }
+    void TearDown() override { window.Stop(); }
 
-    // Lets the window system's events and the window's own queued work run, and takes up the
-    // window geometry reported without waiting for it to settle.
-    static void Settle()
-    {
-        for (int i = 0; i < 4; ++i) {
-            QApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            if (auto* map = dynamic_cast<TMapFrm*>(MapFrm); map && map->GeometryPending()) map->GeometrySettled();
-        }
-    }
+    static void Settle() { MainWindowHarness::Settle(); }
     TMapFrm* Map() const { return dynamic_cast<TMapFrm*>(MapFrm); }
     TMapFrm& NewMap()
     {
@@ -132,11 +114,10 @@ protected:
     }
 
     TempDir dir;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedDialogService dialogs;
-    RecordingMessageSink sink;
-    FixedCdromProvider mounts{{}};
-    std::unique_ptr<TMainFrm> frm;
+    MainWindowHarness window;
+    ScriptedDialogService& dialogs = window.dialogs;
+    RecordingMessageSink& sink = window.sink;
+    std::unique_ptr<TMainFrm>& frm = window.frm;
 };
 
 TEST_F(MapWindowTest, NewOpensBelowTheMainWindowWithTheCoastlineTheScaleCallsFor)
@@ -158,11 +139,11 @@ TEST_F(MapWindowTest, NewOpensBelowTheMainWindowWithTheCoastlineTheScaleCallsFor
     EXPECT_GT(map.MDF->GetMainLonRange(), 30.0);
 
     // Filled land of the level for ys = client height / 20 degrees; the others and the sea
-    // stay in the background colour.
+    // stay in the background colour (looked at beside the 5-degree meridians of the graticule).
     const int level = LandFillLevel(CvVars::CoastResolution, static_cast<uint16_t>(map.height()), 20.0);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(At(map, 55, BandCentre(i, kBands)), i == level ? kNewMapLand : kNewMapSea) << "level " << i;
-    EXPECT_EQ(At(map, 55, -10), kNewMapSea);
+        EXPECT_EQ(At(map, 55, BandCentre(i, kBands) - 0.5), i == level ? kNewMapLand : kNewMapSea) << "level " << i;
+    EXPECT_EQ(At(map, 55, -11), kNewMapSea);
     EXPECT_TRUE(sink.messages.empty());
     EXPECT_NE(map.FullMap, nullptr);
 }
@@ -338,6 +319,71 @@ TEST_F(MapWindowTest, TheTransformsScaleTheExtentsOntoThePicture)
     EXPECT_EQ(map.LonToScreen(-19.75), 2);
     EXPECT_EQ(map.LonToScreen(-18.75), 12);
     EXPECT_EQ(map.LonToScreen(-19.25), 8);
+}
+
+TEST_F(MapWindowTest, KeysMoveWithTheMouseAndFollowTheirCommands)
+{
+    frm->OpenMapFile(WriteMap("Keys.MDF", {"Squares"}, {"Queries"}));
+    Settle();
+    TMapFrm* map = Map();
+    ASSERT_NE(map, nullptr);
+    const int w = map->ClientWidth(), h = map->ClientHeight();
+    auto px = [map](int x, int y) { return FromQColor(QColor(map->Picture().pixel(x, y))); };
+    auto plotted = [map](int x, int y) {
+        return FromQColor(QColor(dynamic_cast<const QtPicture&>(*map->FullMap).Image().pixel(x, y)));
+    };
+    // The base key in the top right corner, the overlay key in the bottom right one: each
+    // framed by a black, a raised and a sunken ring, under a silver caption bar.
+    const Rect b = map->BaseKeyPos, o = map->OverlayKeyPos;
+    ASSERT_TRUE(b.right == w - 1 && b.top == 0 && o.right == w - 1 && o.bottom == h - 1);
+    EXPECT_EQ(px(b.right, 8), clBlack);
+    EXPECT_EQ(px(b.right - 1, 8), clSilver);
+    EXPECT_EQ(px(b.right - 2, 8), clWhite);
+    EXPECT_EQ(px(b.left + 1, 8), clWhite);
+    EXPECT_EQ(px(b.left + 3, 4), clSilver);
+    EXPECT_EQ(px(o.left, o.bottom), clBlack);
+    EXPECT_TRUE(frm->Button("BaseKeySpdBtn")->isChecked() && frm->Button("OverlayKeySpdBtn")->isChecked());
+    EXPECT_FALSE(map->NeedToSave);
+
+    // Pressed inside the overlay key and released in the top left quarter: the key goes there
+    // and the map comes back where it stood.
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(o.left + 5, o.top + 5));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(w / 4, h / 4));
+    EXPECT_TRUE(map->NeedToSave);
+    EXPECT_EQ(map->MDF->OverlayPos, kTopLeft);
+    EXPECT_TRUE(map->OverlayKeyPos.left == 0 && map->OverlayKeyPos.top == 0);
+    EXPECT_EQ(px(0, 8), clBlack);
+    EXPECT_EQ(px(o.left, o.bottom), plotted(o.left, o.bottom));
+    EXPECT_EQ(map->KeyMove, NoMove);
+
+    // The tool bar button hides the base key, the menu item shows it again; both are stored.
+    frm->Button("BaseKeySpdBtn")->click();
+    EXPECT_FALSE(map->Menu.BaseMapKey->isChecked() || map->MDF->BaseKey_Displayed);
+    EXPECT_FALSE(frm->Button("BaseKeySpdBtn")->isChecked());
+    EXPECT_EQ(px(b.right, 8), plotted(b.right, 8));
+    map->Menu.BaseMapKey->trigger();
+    EXPECT_TRUE(map->Menu.BaseMapKey->isChecked() && map->MDF->BaseKey_Displayed);
+    EXPECT_EQ(px(b.right, 8), clBlack);
+
+    // The graticule comes back with the keys, one pixel row for the 50 N parallel.
+    map->MDF->Grid_Displayed = true;
+    map->Menu.Caption1->trigger();   // the caption off: keys one row lower
+    EXPECT_FALSE(map->MDF->KeyCaption);
+    const int y = h - static_cast<int>(Round(h / 20.0 * 10 + 0.000001)), x = map->LonToScreen(-5.5);
+    EXPECT_EQ(px(x, y), map->MDF->Grid_Colour);
+    EXPECT_EQ(px(x, y + 1), plotted(x, y + 1));
+
+    // Key colours through the colour dialog, preset with the present colour.
+    const Colour before = map->MDF->KeyBkColour;
+    dialogs.colourAnswers.push_back({DialogOutcome::Ok, 0x00FFFF});
+    map->Menu.KeyBackground->trigger();
+    ASSERT_FALSE(dialogs.colourRequests.empty());
+    EXPECT_EQ(dialogs.colourRequests.back(), before);
+    EXPECT_EQ(map->MDF->KeyBkColour, 0x00FFFFu);
+    EXPECT_EQ(px(map->BaseKeyPos.left + 3, 4), 0x00FFFFu);
+    dialogs.colourAnswers.push_back({DialogOutcome::Failed, 0});
+    frm->Button("KeyColourSpdBtn")->click();
+    EXPECT_TRUE(sink.Contains("Unable to load Colour dialog"));
 }
 
 TEST_F(MapWindowTest, RedrawCopyAndClose)

@@ -1,17 +1,11 @@
 // Zooming, moving and measuring in the real map window on the offscreen platform, driven by
 // mouse, wheel and key events, on a small atlas written by our own writers.
-#include "TestUtil.h"
-#include "app/MainFrm.h"
+#include "MainWindowHarness.h"
 #include "dialogs/GeographicSearch.h"
 #include "e2e/AtlasFixture.h"
 #include "interact/Captions.h"
 #include "layers/Distance.h"
 #include "mapdef/MDFStruct.h"
-#include "mapwindow/MapFrm.h"
-#include "platform/CdromMounts.h"
-#include "platform/CvVars.h"
-#include "platform/DialogService.h"
-#include "platform/MessageSink.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -33,7 +27,7 @@ using namespace corvane::test;
 
 namespace {
 
-class ZoomWindowTest : public ::testing::Test {
+class ZoomWindowTest : public ::testing::Test, protected MainWindowHarness {
 protected:
     void SetUp() override
     {
@@ -43,11 +37,7 @@ protected:
         WriteSquare(dir, "Themes/Square.POL", 48, -6, 52, 0);
         dir.Write("Themes/Squares.MAS", ThemeText({{8, false, {{"CDROM:\\Themes\\Square.POL", 0}}}}, 12));
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"}});
-        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}});
-        frm->show();
-        Settle();
-        InstallMapWindowFactory(sink);
+        Start(dir.Path(), dir / "cfg/corvane.ini");
 
         // 40..60 N, 20 W..20 E with the squares as overlay, in a 500 x 420 window.
         const int top = frm->frameGeometry().bottom() + 1;
@@ -60,7 +50,7 @@ protected:
                                "[Overlay]\r\nTitle1=Squares\r\n");
         frm->OpenMapFile(path);
         Settle();
-        map = dynamic_cast<TMapFrm*>(MapFrm);
+        map = Map();
         ASSERT_NE(map, nullptr);
         map->activateWindow();
         Settle();
@@ -68,20 +58,8 @@ protected:
     }
     void TearDown() override
     {
-        if (MapFrm) MapFrm->CloseWindow();
-        Settle();
-        SetMapWindowFactory(nullptr);
-        frm.reset();
-        CvVars::Reset();
+        Stop();
         RouteStore = DistanceStore();
-    }
-    static void Settle()
-    {
-        for (int i = 0; i < 4; ++i) {
-            QApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            if (auto* m = dynamic_cast<TMapFrm*>(MapFrm); m && m->GeometryPending()) m->GeometrySettled();
-        }
     }
 
     // The mouse as a user moves it: to the point, then pressed and released there.
@@ -119,11 +97,6 @@ protected:
     Colour PixelAt(int x, int y) const { return FromQColor(QColor(map->Picture().pixel(x, y))); }
 
     TempDir dir;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedDialogService dialogs;
-    RecordingMessageSink sink;
-    FixedCdromProvider mounts{{}};
-    std::unique_ptr<TMainFrm> frm;
     TMapFrm* map = nullptr;
 };
 
@@ -214,6 +187,9 @@ TEST_F(ZoomWindowTest, WhereAmIShowsTheViewOnTheOutermostMapAndAClickReturns)
     const Colour frame = FromQColor(map->palette().color(QPalette::WindowText));
     EXPECT_EQ(PixelAt((l + r) / 2, t), frame);
     EXPECT_EQ(PixelAt((l + r) / 2, t - 3), frame);
+    // The timer flashes the marker between the two: the view it came from, not the one shown.
+    map->Timer1Timer();
+    EXPECT_EQ(PixelAt((l + r) / 2, t - 1), clWhite);
 
     ClickAt(10, 10);
     EXPECT_FALSE(CvVars::bWhereAmI);
