@@ -65,6 +65,9 @@ public:
     int32_t MouseX = 0, MouseY = 0;   // where the mouse last went down on the tool bar
     std::string MapFilename;          // the map file the next map window opens; empty: new
 
+    // The per-user settings (null when the window runs without a store).
+    SettingsStore* Settings() const { return services_.settings; }
+
     // True when no data list file was found: the program is to end.
     bool TerminateRequested() const { return terminate_; }
     // The splash window to close when the main window is first shown.
