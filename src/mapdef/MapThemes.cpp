@@ -11,7 +11,7 @@ namespace corvane {
 
 namespace {
 
-std::string ResolvedPath(const std::string& dataListFile) { return ShortStr80(CheckCD_Drive(ShortStr80(dataListFile))); }
+std::string ResolvedPath(const std::string& dataListFile) { return CheckCD_Drive(ShortStr80(dataListFile)); }
 
 // Keeps the themes of list whose title an entry of chosen carries, using that entry up;
 // frees the others. True when a theme went; firstRemoved tells whether the first one did.

@@ -36,9 +36,16 @@ void TMapFrm::PressKeyButton(bool Base)
     if (QToolButton* b = owner_.Button(KeyButtonName(Base))) b->setChecked(true);
 }
 
+// Drawing a key may stop on "Display Order in Key not found."; while that box is up, a resize
+// would replace the picture under the drawing and a close would free the key being drawn. So
+// every key redraw runs guarded as a plot does (GuardedPlot): a resize or close that comes in
+// meanwhile waits until the keys are drawn.
 void TMapFrm::MoveKeyOnRelease(int X, int Y)
 {
-    if (MoveKey(*this, KeyMove, zInX1, zInY1, X, Y)) NeedToSave = true;
+    GuardedPlot([this, X, Y] {
+        if (MoveKey(*this, KeyMove, zInX1, zInY1, X, Y)) NeedToSave = true;
+        return true;
+    });
 }
 
 void TMapFrm::ToggleKey(bool Base)
@@ -46,7 +53,7 @@ void TMapFrm::ToggleKey(bool Base)
     if (!MDF) return;
     QAction* item = Base ? Menu.BaseMapKey : Menu.OverlayMapKey;
     item->setChecked(!item->isChecked());
-    if (MapKey(*this, Base)) OverlayRefresh(*this);
+    if (MapKey(*this, Base)) GuardedPlot([this] { OverlayRefresh(*this); return true; });
     (Base ? MDF->BaseKey_Displayed : MDF->OverlayKey_Displayed) = item->isChecked();
     if (QToolButton* b = owner_.Button(KeyButtonName(Base))) b->setChecked(item->isChecked());
     NeedToSave = true;
@@ -68,7 +75,7 @@ void TMapFrm::ChooseKeyColour(Colour TMDFStruct::*field)
     if (outcome != DialogOutcome::Ok) return;
     MDF->*field = chosen;
     NeedToSave = true;
-    ReDrawKeys(*this, false);   // over the old keys, in place
+    GuardedPlot([this] { ReDrawKeys(*this, false); return true; });   // over the old keys, in place
 }
 
 void TMapFrm::KeyColourClick() { ChooseKeyColour(&TMDFStruct::KeyColour); }
@@ -80,7 +87,7 @@ void TMapFrm::Caption1Click()
     Menu.Caption1->setChecked(!Menu.Caption1->isChecked());
     MDF->KeyCaption = Menu.Caption1->isChecked();
     NeedToSave = true;
-    OverlayRefresh(*this);
+    GuardedPlot([this] { OverlayRefresh(*this); return true; });
 }
 
 // The colour commands only mean something while a key is shown.

@@ -149,6 +149,22 @@ TEST(Graticule, TenMinuteParallelsOnADegreeAndAHalfLabelledAtBothEnds)
     EXPECT_EQ(c.bkMode, BkMode::Opaque);
 }
 
+TEST(Graticule, LinesTakeThePenStyleOneBelowTheGridStyleAndLabelsStay)
+{
+    const std::pair<uint8_t, PenStyle> styles[] = {{1, PenStyle::Solid},      {2, PenStyle::Dash},
+                                                   {3, PenStyle::Dot},        {4, PenStyle::DashDot},
+                                                   {5, PenStyle::DashDotDot}, {6, PenStyle::Clear}};
+    for (const auto& [gridStyle, pen] : styles) {
+        RecordingCanvas c(400, 300);
+        GraticuleSettings s = Settings(50, 51.5, 0, 2);
+        s.GridStyle = gridStyle;
+        DrawGraticule(c, s);
+        ASSERT_EQ(c.Count(Op::Line), 9u) << int{gridStyle};
+        for (const auto* r : c.Of(Op::Line)) EXPECT_EQ(r->pen.style, pen) << int{gridStyle};
+        EXPECT_EQ(LabelsAt(c, "  50" + kDeg + "10'N ").size(), 2u);   // no line, yet labelled
+    }
+}
+
 TEST(Graticule, SmallMapsGetFractionalLinesByAxis)
 {
     // 0.03 degrees high: a parallel every 12 seconds with D°M'S" labels.

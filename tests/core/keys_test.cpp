@@ -201,6 +201,39 @@ TEST(Keys, WideKeysMissingOrdersAndThePrintedKey)
     EXPECT_EQ((dot->pts[0].x + dot->pts[1].x - 1) / 2, 100 + pb.left + 3 + 219);
 }
 
+TEST(Keys, PrintedKeysStandInThePrintedMapAndLeaveThePictureBoxesAlone)
+{
+    RecordingMessageSink sink;
+    KeyView view(sink);
+    view.SetThemes(MakeKey({"Base"}, {{1, 2, {"b"}}}), MakeKey({"Overlay key"}, {{1, 2, {"o"}}}));
+    ReDrawKeys(view, false);
+    const Rect base = view.BaseKeyPos, overlay = view.OverlayKeyPos;
+    const size_t onPicture = view.canvas.records.size();
+
+    RecordingCanvas paper(2400, 3300, 300, 300);
+    view.PrinterCanvas = &paper;
+    view.Page.PageWidth = 2400, view.Page.PageHeight = 3300;
+    view.Page.XDpi = view.Page.YDpi = 300;
+    view.Page.minLeftMargin = view.Page.minTopMargin = 0.25;
+    ReDrawKeys(view, true);
+    // A press on the picture is still tested against the boxes drawn there, and the picture,
+    // its buttons and its refresh are left as they were.
+    EXPECT_EQ(view.BaseKeyPos, base);
+    EXPECT_EQ(view.OverlayKeyPos, overlay);
+    EXPECT_EQ(view.canvas.records.size(), onPicture);
+    EXPECT_EQ(view.pressed.size(), 2u);
+    EXPECT_EQ(view.refreshes, 1);
+    // On paper the base key's outer ring ends on the printed map's last column at its top, the
+    // overlay key's on its last column and row.
+    const PrintedSize size = PrintedMapSize(view.Page, 640, 480);
+    const int lo = 225, to = 225;
+    const auto rings = paper.Of(Op::Polyline);
+    ASSERT_EQ(rings.size(), 10u);
+    EXPECT_EQ(rings[0]->pts[1], (Point{lo + size.W - 1, to}));
+    EXPECT_EQ(rings[5]->pts[2], (Point{lo + size.W - 1, to + size.H - 1}));
+    EXPECT_EQ(rings[0]->pen.colour, clBlack);
+}
+
 TEST(KeyMoves, TheReleaseQuarterAndTheOverlayKeyWinningOverlaps)
 {
     EXPECT_EQ(CornerForRelease(320, 240, 640, 480), kTopLeft);   // on both middle lines

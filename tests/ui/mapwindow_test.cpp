@@ -24,6 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 using namespace corvane;
 using namespace corvane::test;
 
@@ -384,6 +387,71 @@ TEST_F(MapWindowTest, KeysMoveWithTheMouseAndFollowTheirCommands)
     dialogs.colourAnswers.push_back({DialogOutcome::Failed, 0});
     frm->Button("KeyColourSpdBtn")->click();
     EXPECT_TRUE(sink.Contains("Unable to load Colour dialog"));
+}
+
+// A message box lets window events through: one shown while a key is drawn must not let a
+// resize replace the picture under the drawing. The resize waits and is then plotted.
+TEST_F(MapWindowTest, AResizeDuringAKeyWarningWaitsForTheKeysToBeDrawn)
+{
+    struct ResizingSink : RecordingMessageSink {
+        std::function<void()> duringWarning;
+        MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
+        {
+            if (duringWarning) std::exchange(duringWarning, nullptr)();
+            return RecordingMessageSink::Show(kind, text, buttons);
+        }
+    } boxes;
+    InstallMapWindowFactory(boxes);
+    frm->OpenMapFile(WriteMap("Keys.MDF", {"Squares"}, {"Queries"}));
+    Settle();
+    TMapFrm* map = Map();
+    ASSERT_NE(map, nullptr);
+    // The overlay key's one item stands at an order beyond its count: every drawing of the
+    // key says "Display Order in Key not found.".
+    map->MDF->OverlayMAS.First()->Key->NextKD->Display_Order = 2;
+    const Rect o = map->OverlayKeyPos;
+    const QSize before = map->Picture().size(), after = before - QSize(60, 40);
+
+    // While the warning is up the window is resized (as a window manager may do it) and the
+    // resize is taken up at once if the window lets it.
+    bool pictureKept = false;
+    auto resizeDuringWarning = [&](QSize to) {
+        pictureKept = false;
+        boxes.duringWarning = [&, to] {
+            const QSize drawnOn = map->Picture().size();
+            map->resize(to);
+            QApplication::processEvents();
+            if (map->GeometryPending()) map->GeometrySettled();
+            pictureKept = map->Picture().size() == drawnOn;
+        };
+    };
+    resizeDuringWarning(after);
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(o.left + 5, o.top + 5));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(pictureKept);
+    EXPECT_EQ(map->MDF->OverlayPos, kTopLeft);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), after);   // plotted at its new size once the keys were drawn
+    EXPECT_EQ(map->OverlayKeyPos.left, 0);
+    EXPECT_TRUE(boxes.Contains(kKeyNotFound));
+
+    // The same for the caption switched off from the menu and a key colour.
+    resizeDuringWarning(before);
+    map->Menu.Caption1->trigger();
+    EXPECT_TRUE(pictureKept);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), before);
+    resizeDuringWarning(after);
+    dialogs.colourAnswers.push_back({DialogOutcome::Ok, 0x00FFFF});
+    map->Menu.KeyColour->trigger();
+    EXPECT_TRUE(pictureKept);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), after);
+
+    // The window speaks through this test's sink: it closes, asking nothing, while that lives.
+    map->NeedToSave = false;
+    map->CloseWindow();
+    Settle();
 }
 
 TEST_F(MapWindowTest, RedrawCopyAndClose)
