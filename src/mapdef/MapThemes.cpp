@@ -11,7 +11,7 @@ namespace corvane {
 
 namespace {
 
-std::string ResolvedPath(const std::string& dataListFile) { return CheckCD_Drive(ShortStr80(dataListFile)); }
+std::string ThemePath(const std::string& dataListFile) { return CheckCD_Drive(ShortStr80(dataListFile)); }
 
 // Keeps the themes of list whose title an entry of chosen carries, using that entry up;
 // frees the others. True when a theme went; firstRemoved tells whether the first one did.
@@ -40,7 +40,7 @@ bool KeepChosen(MASList& list, std::vector<MASInfoList>& chosen, bool* firstRemo
 std::unique_ptr<MASStruct> LoadTheme(const std::string& dataListFile, const std::string& Title, bool textPage,
                                      MessageSink& sink)
 {
-    std::unique_ptr<MASStruct> theme = MASStruct::Create(ResolvedPath(dataListFile), sink);
+    std::unique_ptr<MASStruct> theme = MASStruct::Create(ThemePath(dataListFile), sink);
     if (!theme) theme = std::make_unique<MASStruct>();
     theme->Title = std::make_unique<std::string>(Title);
     if (textPage && !theme->TextFileName && !IsMasterFileName(dataListFile))
@@ -61,7 +61,7 @@ ThemeListChange ReconcileThemes(TMDFStruct& mdf, std::vector<MASInfoList>& BMLis
     while (!OMList.empty()) {
         const MASInfoList entry = OMList.front();
         OMList.erase(OMList.begin());
-        const std::string path = ResolvedPath(entry.MASFile);
+        const std::string path = ThemePath(entry.MASFile);
         if (!FileExists(path)) {
             sink.Show(MsgKind::Plain, "Unable to find the file : " + path);
             OMList.clear();
@@ -136,7 +136,7 @@ std::string InfoFileOf(const std::string& Title, const MASList& list)
 {
     const MASStruct* m = list.FindTitle(Title);
     if (!m || !m->TextFileName || m->TextFileName->empty()) return {};
-    return ResolvedPath(*m->TextFileName);
+    return ThemePath(*m->TextFileName);
 }
 
 } // namespace corvane
