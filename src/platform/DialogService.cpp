@@ -108,6 +108,17 @@ DialogOutcome ScriptedDialogService::SaveFile(const FileDialogRequest& request, 
     return NextAnswer(saveAnswers, chosen);
 }
 
+DialogOutcome ScriptedDialogService::SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen,
+                                                        int& chosenFilter)
+{
+    chosenFilter = request.filterIndex;
+    if (!saveFilterAnswers.empty()) {
+        chosenFilter = saveFilterAnswers.front();
+        saveFilterAnswers.pop_front();
+    }
+    return SaveFile(request, chosen);
+}
+
 DialogOutcome ScriptedDialogService::ChooseColour(Colour initial, Colour& chosen)
 {
     colourRequests.push_back(initial);

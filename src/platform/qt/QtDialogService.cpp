@@ -32,7 +32,8 @@ QString InitialFolder(const std::string& dir)
 
 } // namespace
 
-DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool save, std::string& chosen)
+DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool save, std::string& chosen,
+                                          int* chosenFilter)
 {
     if (!qApp) return DialogOutcome::Failed;
     QFileDialog dlg(DialogParent(), BytesToQString(request.title), InitialFolder(request.initialDir));
@@ -53,6 +54,10 @@ DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return DialogOutcome::Cancel;
     chosen = dlg.selectedFiles().first().toStdString();
+    if (chosenFilter) {
+        const int index = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
+        *chosenFilter = index >= 0 ? index + 1 : request.filterIndex;
+    }
     return DialogOutcome::Ok;
 }
 
@@ -64,6 +69,12 @@ DialogOutcome QtDialogService::OpenFile(const FileDialogRequest& request, std::s
 DialogOutcome QtDialogService::SaveFile(const FileDialogRequest& request, std::string& chosen)
 {
     return FileDialog(request, true, chosen);
+}
+
+DialogOutcome QtDialogService::SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen,
+                                                  int& chosenFilter)
+{
+    return FileDialog(request, true, chosen, &chosenFilter);
 }
 
 DialogOutcome QtDialogService::ChooseColour(Colour initial, Colour& chosen)

@@ -11,6 +11,7 @@ class QtDialogService : public DialogService {
 public:
     DialogOutcome OpenFile(const FileDialogRequest& request, std::string& chosen) override;
     DialogOutcome SaveFile(const FileDialogRequest& request, std::string& chosen) override;
+    DialogOutcome SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen, int& chosenFilter) override;
     DialogOutcome ChooseColour(Colour initial, Colour& chosen) override;
     DialogOutcome ChooseFont(FontChoice& font) override;
     DialogOutcome Print(PrintChoice& choice) override;
@@ -18,7 +19,8 @@ public:
     DialogOutcome PageSetup(PageSetupDialogValues& values) override;
 
 private:
-    DialogOutcome FileDialog(const FileDialogRequest& request, bool save, std::string& chosen);
+    DialogOutcome FileDialog(const FileDialogRequest& request, bool save, std::string& chosen,
+                             int* chosenFilter = nullptr);
 };
 
 } // namespace corvane
