@@ -157,6 +157,7 @@ void TMainFrm::BuildMenus()
     Close1->setVisible(false);
     Save1 = AddItem(File1, "&Save", "Save1", 1004);
     SaveAs1 = AddItem(File1, "Save  &As...", "SaveAs1", 1005);
+    Export1 = AddItem(File1, "&Export...", "Export1", 0);
     File1->addSeparator();
     PageSetup1 = AddItem(File1, "Pa&ge Setup", "PageSetup1", 1006);
     Print1 = AddItem(File1, "&Print...", "Print1", 1007);
@@ -182,6 +183,7 @@ void TMainFrm::BuildMenus()
     connect(Close1, &QAction::triggered, this, &TMainFrm::Close1Click);
     connect(Save1, &QAction::triggered, this, &TMainFrm::Save1Click);
     connect(SaveAs1, &QAction::triggered, this, &TMainFrm::SaveAs1Click);
+    connect(Export1, &QAction::triggered, this, &TMainFrm::Export1Click);
     connect(PageSetup1, &QAction::triggered, this, &TMainFrm::PageSetup1Click);
     connect(Print1, &QAction::triggered, this, &TMainFrm::Print1Click);
     connect(PrintSetUp1, &QAction::triggered, this, &TMainFrm::PrintSetUp1Click);
@@ -431,6 +433,13 @@ bool TMainFrm::FormCloseQuery()
 {
     CloseActiveChild();
     QApplication::processEvents();
+    // A text window was the active one: the map window is asked as well, so that closing the
+    // program always offers to save a changed map.
+    if (MapFrm) {
+        MapFrm->EndDistanceMeasurement();
+        if (MapFrm) MapFrm->CloseWindow();
+        QApplication::processEvents();
+    }
     return MapFrm == nullptr;
 }
 
@@ -577,6 +586,14 @@ void TMainFrm::Save1Click() { DispatchByTag(&MapWindowApi::Save1Click, true, &Te
 
 void TMainFrm::SaveAs1Click() { DispatchByTag(&MapWindowApi::SaveAs1Click, true, &TextWindowApi::SaveAs); }
 
+void TMainFrm::Export1Click()
+{
+    if (Tag == kTagMapWindow && MapFrm) {
+        MapFrm->EndDistanceMeasurement();
+        if (MapFrm) MapFrm->Export1Click();
+    }
+}
+
 void TMainFrm::PageSetup1Click()
 {
     if (services_.dialogs && services_.sink) RunPageSetupCommand(GeneralPageSetUp(), *services_.dialogs, *services_.sink);
@@ -607,6 +624,7 @@ void TMainFrm::File1Popup()
 {
     bool map = MapFrm != nullptr;
     for (QAction* a : {Close1, Save1, SaveAs1, PageSetup1, Print1, PrintSetUp1}) a->setEnabled(map);
+    Export1->setEnabled(map && Tag == kTagMapWindow);
 }
 
 // ---- Window menu ----------------------------------------------------------------------------
@@ -660,6 +678,29 @@ void TMainFrm::ShowEdit(const std::string& Filename)
     if (const TextViewerFactory& factory = GetTextViewerFactory()) EditFrm = factory(*this, Filename);
 }
 
+void TMainFrm::ShowSource(const std::vector<std::string>& lines)
+{
+    if (SourceEdit) {
+        SourceEdit->CloseWindow();
+        QApplication::processEvents();
+    }
+    if (const SourceViewerFactory& factory = GetSourceViewerFactory()) SourceEdit = factory(*this, lines);
+}
+
+DialogService& TMainFrm::Dialogs()
+{
+    if (services_.dialogs) return *services_.dialogs;
+    if (!noDialogs_) noDialogs_ = std::make_unique<ScriptedDialogService>();
+    return *noDialogs_;
+}
+
+MessageSink& TMainFrm::Messages()
+{
+    if (services_.sink) return *services_.sink;
+    if (!noMessages_) noMessages_ = std::make_unique<NullMessageSink>();
+    return *noMessages_;
+}
+
 // ---- Globals of the child windows -----------------------------------------------------------
 
 MapWindowApi* MapFrm = nullptr;
@@ -677,11 +718,18 @@ TextViewerFactory& TextFactory()
     static TextViewerFactory f;
     return f;
 }
+SourceViewerFactory& SourceFactory()
+{
+    static SourceViewerFactory f;
+    return f;
+}
 } // namespace
 
 void SetMapWindowFactory(MapWindowFactory factory) { MapFactory() = std::move(factory); }
 const MapWindowFactory& GetMapWindowFactory() { return MapFactory(); }
 void SetTextViewerFactory(TextViewerFactory factory) { TextFactory() = std::move(factory); }
 const TextViewerFactory& GetTextViewerFactory() { return TextFactory(); }
+void SetSourceViewerFactory(SourceViewerFactory factory) { SourceFactory() = std::move(factory); }
+const SourceViewerFactory& GetSourceViewerFactory() { return SourceFactory(); }
 
 } // namespace corvane

@@ -10,7 +10,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -69,6 +71,7 @@ public:
     // Menus and items, named as the program names them.
     QMenu *File1 = nullptr, *Window1 = nullptr, *Help1 = nullptr;
     QAction *New1 = nullptr, *Open1 = nullptr, *Close1 = nullptr, *Save1 = nullptr, *SaveAs1 = nullptr;
+    QAction* Export1 = nullptr;   // the map as a picture or a PDF page
     QAction *PageSetup1 = nullptr, *Print1 = nullptr, *PrintSetUp1 = nullptr, *CopyToClipboard1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
@@ -98,6 +101,13 @@ public:
     // Opens a text file in the text viewer, closing the present one first. The viewer is
     // created through the text viewer factory; without one nothing opens.
     void ShowEdit(const std::string& Filename);
+    // Shows the source table of the map in its own viewer (SourceEdit), closing the present
+    // one first; lines as DSSourceLines gives them. Without a factory nothing opens.
+    void ShowSource(const std::vector<std::string>& lines);
+
+    // The standard dialogs and message boxes the child windows use too.
+    DialogService& Dialogs();
+    MessageSink& Messages();
 
     // Opens a map definition file in a new map window, as File, Open does after its dialog.
     void OpenMapFile(const std::string& path);
@@ -111,6 +121,7 @@ public slots:
     void Close1Click();
     void Save1Click();
     void SaveAs1Click();
+    void Export1Click();
     void PageSetup1Click();
     void Print1Click();
     void PrintSetUp1Click();
@@ -155,6 +166,8 @@ private:
     QPointer<TCvSplash> splash_;
     QList<QMenu*> ownMenus_;
     QList<QAction*> childEntries_;
+    std::unique_ptr<DialogService> noDialogs_;   // answers when no dialog service was given
+    std::unique_ptr<MessageSink> noMessages_;
 };
 
 extern TMainFrm* MainFrm;

@@ -1,0 +1,216 @@
+// The text viewer through the main window: an information page with its mark-up shown in the
+// window, its caption and place, the File commands on it, the source table window, and every
+// page of the sample atlas.
+#include "TestUtil.h"
+#include "app/EditFrm.h"
+#include "app/MainFrm.h"
+#include "platform/CdromMounts.h"
+#include "platform/CvVars.h"
+#include "platform/DataPath.h"
+#include "platform/DialogService.h"
+#include "platform/MessageSink.h"
+#include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtPrinter.h"
+#include "text/SourceTable.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QPrinter>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+class TextViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CvVars::Reset();
+        dir.Write("atlas/Misc/MainMenu.Dat", "1 Pages\r\n1 XXXX\r\n");
+        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
+        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir / "atlas", {}}});
+        frm->show();
+        InstallTextViewerFactories();
+    }
+    void TearDown() override
+    {
+        if (EditFrm) EditFrm->CloseWindow();
+        if (SourceEdit) SourceEdit->CloseWindow();
+        Settle();
+        SetTextViewerFactory(nullptr);
+        SetSourceViewerFactory(nullptr);
+        frm.reset();
+        CvVars::Reset();
+    }
+    static void Settle()
+    {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    TEditFrm* Viewer() const { return dynamic_cast<TEditFrm*>(EditFrm); }
+    TEditFrm* Sources() const { return dynamic_cast<TEditFrm*>(SourceEdit); }
+    // The character at (line, column) of the viewer's text and its format.
+    static QTextCharFormat FormatAt(const TEditFrm& v, int line, int column)
+    {
+        QTextCursor c(v.DisplayMemo->document()->findBlockByNumber(line));
+        c.setPosition(c.position() + column + 1);
+        return c.charFormat();
+    }
+    static QString Line(const TEditFrm& v, int line) { return v.DisplayMemo->document()->findBlockByNumber(line).text(); }
+
+    TempDir dir;
+    std::unique_ptr<SettingsStore> settings;
+    ScriptedDialogService dialogs;
+    RecordingMessageSink sink;
+    FixedCdromProvider mounts{{}};
+    std::unique_ptr<TMainFrm> frm;
+};
+
+TEST_F(TextViewerTest, APageShowsItsMarkUpAndTakesItsCaptionFromTheFirstLineWithText)
+{
+    dir.Write("atlas/Info/Intro.Txt", "\r\n   \r\n  ~Seas~ of Europe\r\n27\xF8N \xDA\xC4\xBF ~bold to the end\r\n"
+                                      "\xAF" "CDROM:\\Info\\Part.Txt\r\n");
+    dir.Write("atlas/Info/Part.Txt", "included ~part~\x1A");
+    frm->ShowEdit(CheckCD_Drive("CDROM:\\Info\\Intro.Txt"));
+    TEditFrm* v = Viewer();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(v->windowTitle(), "Seas of Europe");
+    EXPECT_EQ(v->Tag, kTagEditFrm);
+    EXPECT_EQ(frm->Tag, kTagEditFrm);
+    EXPECT_EQ(v->Filename, dir / "atlas/Info/Intro.Txt");
+    EXPECT_EQ(v->DisplayMemo->document()->blockCount(), 5);
+    EXPECT_EQ(Line(*v, 2), "  Seas of Europe");
+    EXPECT_EQ(Line(*v, 3), QString::fromUtf8("27\xC2\xB0N \xE2\x94\x8C\xE2\x94\x80\xE2\x94\x90 bold to the end"));
+    EXPECT_EQ(Line(*v, 4), "included part");
+    EXPECT_FALSE(v->DisplayMemo->document()->isModified());
+
+    // Bold where the tildes were, nothing else; box drawing in the line-drawing face.
+    EXPECT_EQ(FormatAt(*v, 2, 2).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*v, 2, 5).fontWeight(), QFont::Bold);
+    EXPECT_NE(FormatAt(*v, 2, 6).fontWeight(), QFont::Bold);
+    EXPECT_NE(FormatAt(*v, 3, 0).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*v, 3, 20).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*v, 3, 5).fontFamilies().toStringList().value(0), FontFamilyFor("MS LineDraw"));
+    EXPECT_EQ(FormatAt(*v, 3, 2).fontFamilies().toStringList().value(0), FontFamilyFor("Courier New"));
+    EXPECT_EQ(FormatAt(*v, 4, 10).fontWeight(), QFont::Bold);
+
+    // Centred in the work area, below the main window.
+    const QRect work = frm->screen()->availableGeometry();
+    EXPECT_GE(v->frameGeometry().top(), frm->frameGeometry().bottom() + 1);
+    EXPECT_LE(std::abs(v->frameGeometry().center().x() - work.center().x()), 2);
+    // The map-only buttons of the main window stand aside while the text is active.
+    EXPECT_TRUE(frm->Button("BaseKeySpdBtn")->isHidden());
+}
+
+TEST_F(TextViewerTest, SaveKeepsABackupAndWritesThePageBackWithItsMarkUp)
+{
+    const std::string page = dir.Write("atlas/Info/Note.Txt", "A ~bold~ word, 45\xF8N\r\n\xC4\xC4\r\n");
+    frm->ShowEdit(page);
+    ASSERT_NE(Viewer(), nullptr);
+    frm->Save1->trigger();   // the main window's Save reaches the active text window
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_EQ(ReadFile(dir / "atlas/Info/Note.BAK"), "A ~bold~ word, 45\xF8N\r\n\xC4\xC4\r\n");
+    EXPECT_EQ(ReadFile(page), "A ~bold~ word, 45\xB0N\r\n\xC4\xC4\r\n");
+
+    // Save As asks for a text file name.
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "copy.txt"});
+    frm->SaveAs1->trigger();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].title, "Save Text File As");
+    EXPECT_EQ(dialogs.saveRequests[0].filter, "Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
+    EXPECT_EQ(ReadFile(dir / "copy.txt"), ReadFile(page));
+    EXPECT_EQ(Viewer()->Filename, dir / "copy.txt");
+}
+
+TEST_F(TextViewerTest, CopyWithoutASelectionCopiesTheWholeTextAndPrintingWritesPages)
+{
+    frm->ShowEdit(dir.Write("atlas/Info/Short.Txt", "first line\r\nsecond ~line~\r\n"));
+    TEditFrm* v = Viewer();
+    ASSERT_NE(v, nullptr);
+    frm->CopyToClipboard1->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "first line\nsecond line");
+    EXPECT_FALSE(v->DisplayMemo->textCursor().hasSelection());
+    EXPECT_EQ(v->DisplayMemo->textCursor().position(), 0);
+    // With a selection, only that.
+    QTextCursor c(v->DisplayMemo->document());
+    c.setPosition(6);
+    c.setPosition(10, QTextCursor::KeepAnchor);
+    v->DisplayMemo->setTextCursor(c);
+    frm->CopyToClipboard1->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), "line");
+
+    QPrinter& printer = CurrentPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir / "page.pdf"));
+    dialogs.printAnswers.push_back({DialogOutcome::Ok, PrintChoice{}});
+    frm->Print1->trigger();
+    printer.setOutputFileName(QString());
+    EXPECT_EQ(printer.docName(), "Corvane");
+    EXPECT_EQ(ReadFile(dir / "page.pdf").rfind("%PDF-", 0), 0u);
+    dialogs.printAnswers.push_back({DialogOutcome::Failed, PrintChoice{}});
+    frm->Print1->trigger();
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to load Print dialog"}));
+}
+
+TEST_F(TextViewerTest, APageThatCannotBeReadIsReportedAndNoViewerStays)
+{
+    frm->ShowEdit(dir / "atlas/Info/Gone.Txt");
+    Settle();
+    EXPECT_EQ(EditFrm, nullptr);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Cannot open file " + (dir / "atlas/Info/Gone.Txt")}));
+    EXPECT_EQ(frm->Tag, kTagNone);
+}
+
+TEST_F(TextViewerTest, TheSourceTableHasItsOwnWindowAndClosesByItsTag)
+{
+    frm->ShowEdit(dir.Write("atlas/Info/A.Txt", "page\r\n"));
+    frm->ShowSource({kSourceTableHeading, "1995 Jun       Digital     Harbours"});
+    TEditFrm* s = Sources();
+    ASSERT_NE(s, nullptr);
+    ASSERT_NE(Viewer(), nullptr);
+    EXPECT_EQ(s->windowTitle(), kSourceTableCaption);
+    EXPECT_EQ(s->Tag, kTagSourceEdit);
+    EXPECT_EQ(frm->Tag, kTagSourceEdit);
+    EXPECT_TRUE(s->Filename.empty());
+    EXPECT_EQ(Line(*s, 1), "1995 Jun       Digital     Harbours");
+
+    frm->Close1Click();   // closes the active child: the source table
+    Settle();
+    EXPECT_EQ(SourceEdit, nullptr);
+    EXPECT_NE(EditFrm, nullptr);
+    EXPECT_NE(frm->Tag, kTagSourceEdit);
+
+    // Saving a table without a name asks for one.
+    frm->ShowSource({kSourceTableHeading});
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "sources.txt"});
+    frm->Save1->trigger();
+    EXPECT_EQ(ReadFile(dir / "sources.txt"), std::string(kSourceTableHeading) + "\r\n");
+}
+
+TEST_F(TextViewerTest, EveryPageOfTheSampleAtlasOpens)
+{
+    CvVars::CDROM = SourceDir() + "/atlas";
+    const QStringList pages = QDir(QString::fromStdString(SourceDir() + "/atlas/Info")).entryList({"*.Txt"});
+    ASSERT_FALSE(pages.isEmpty());
+    for (const QString& name : pages) {
+        frm->ShowEdit(CheckCD_Drive("CDROM:\\Info\\" + name.toStdString()));
+        Settle();
+        TEditFrm* v = Viewer();
+        ASSERT_NE(v, nullptr) << name.toStdString();
+        EXPECT_FALSE(v->windowTitle().isEmpty()) << name.toStdString();
+        EXPECT_GT(v->DisplayMemo->document()->blockCount(), 1) << name.toStdString();
+        EXPECT_FALSE(v->DisplayMemo->toPlainText().contains('~')) << name.toStdString();
+    }
+    EXPECT_TRUE(sink.messages.empty()) << sink.Texts().front();
+}
+
+} // namespace
