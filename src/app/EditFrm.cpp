@@ -64,7 +64,7 @@ QTextCharFormat BaseFormat()
 // through code page 437, in the line-drawing face), bold where the mark-up said so.
 void AppendLine(QTextCursor& cursor, const TextPageLine& line, bool first)
 {
-    if (!first) cursor.insertBlock();
+    if (!first) cursor.insertBlock(cursor.blockFormat());
     const size_t n = line.text.size();
     std::vector<bool> bold(n, false), lineDraw(n, false);
     for (const TextSpan& s : line.bold)
@@ -160,6 +160,13 @@ void TEditFrm::ShowPage(const std::vector<TextPageLine>& lines)
     QTextCursor cursor(doc);
     cursor.beginEditBlock();
     cursor.setBlockCharFormat(BaseFormat());
+    // Lines are as tall as the line-drawing face, so that its box characters join from one
+    // line to the next.
+    QFont lineDraw(FontFamilyFor("MS LineDraw"));
+    lineDraw.setPixelSize(kFontHeight);
+    QTextBlockFormat block;
+    block.setLineHeight(QFontMetrics(lineDraw).height(), QTextBlockFormat::FixedHeight);
+    cursor.setBlockFormat(block);
     for (size_t i = 0; i < lines.size(); ++i) AppendLine(cursor, lines[i], i == 0);
     cursor.endEditBlock();
     SetEditingRect();

@@ -102,6 +102,14 @@ TEST_F(TextViewerTest, APageShowsItsMarkUpAndTakesItsCaptionFromTheFirstLineWith
     EXPECT_EQ(FormatAt(*v, 3, 5).fontFamilies().toStringList().value(0), FontFamilyFor("MS LineDraw"));
     EXPECT_EQ(FormatAt(*v, 3, 2).fontFamilies().toStringList().value(0), FontFamilyFor("Courier New"));
     EXPECT_EQ(FormatAt(*v, 4, 10).fontWeight(), QFont::Bold);
+    // Every line is as tall as the line-drawing face, so that box characters join up.
+    QFont lineDraw(FontFamilyFor("MS LineDraw"));
+    lineDraw.setPixelSize(13);
+    for (int i = 0; i < 5; ++i) {
+        const QTextBlockFormat f = v->DisplayMemo->document()->findBlockByNumber(i).blockFormat();
+        EXPECT_EQ(f.lineHeightType(), QTextBlockFormat::FixedHeight);
+        EXPECT_EQ(f.lineHeight(), QFontMetrics(lineDraw).height()) << i;
+    }
 
     // Centred in the work area, below the main window.
     const QRect work = frm->screen()->availableGeometry();
