@@ -89,11 +89,6 @@ void AppendLine(QTextCursor& cursor, const TextPageLine& line, bool first)
     }
 }
 
-PageMargins MarginsOf(const PageSetUpUnit& unit)
-{
-    return {unit.GetLeftMargin_Inch(), unit.GetTopMargin_Inch(), unit.GetRightMargin_Inch(), unit.GetBottomMargin_Inch()};
-}
-
 // Prints a copy of the document into area of the printer's page (printer pixels), page after
 // page, its lines broken at the area's width.
 bool PrintDocumentInto(const QTextDocument& text, QPrinter& printer, const Rect& area, int screenDpi)

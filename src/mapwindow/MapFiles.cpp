@@ -29,11 +29,6 @@ constexpr const char* kSaveChanges = "Changes have been made to the Map Definiti
 constexpr const char* kPrintingOccurs = "Printing is occuring. Closing the application now will Abort the print.";
 constexpr const char* kPrintInProgress = "Printing currently in progress";
 
-PageMargins MarginsOf(const PageSetUpUnit& unit)
-{
-    return {unit.GetLeftMargin_Inch(), unit.GetTopMargin_Inch(), unit.GetRightMargin_Inch(), unit.GetBottomMargin_Inch()};
-}
-
 } // namespace
 
 // ---- the caption ------------------------------------------------------------------------------

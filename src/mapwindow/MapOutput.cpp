@@ -1,6 +1,7 @@
 #include "mapwindow/MapOutput.h"
 
 #include "platform/DataPath.h"
+#include "platform/PageSetup.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
@@ -11,6 +12,11 @@
 #include <QPrinter>
 
 namespace corvane {
+
+PageMargins MarginsOf(const PageSetUpUnit& unit)
+{
+    return {unit.GetLeftMargin_Inch(), unit.GetTopMargin_Inch(), unit.GetRightMargin_Inch(), unit.GetBottomMargin_Inch()};
+}
 
 PrintPage PrintPageOf(const QPagedPaintDevice& device, const PageMargins& margins)
 {

@@ -16,12 +16,16 @@ class QPrinter;
 
 namespace corvane {
 
+class PageSetUpUnit;
 class QtCanvas;
 
 // Wanted margins in inches from the paper edge.
 struct PageMargins {
     double Left = 1.0, Top = 1.0, Right = 1.0, Bottom = 1.0;
 };
+
+// The margins of a page set-up record.
+PageMargins MarginsOf(const PageSetUpUnit& unit);
 
 // The page of a printer or PDF writer as the plot places the map on it: the paintable area in
 // device pixels (its corner is the painter's origin), the resolution, the device's minimum

@@ -1,8 +1,6 @@
 // A print job of a map: pages per copy, the page white around the printed map, cancelling.
-#include "mapdef/MDFStruct.h"
+#include "FixedMapView.h"
 #include "platform/MessageSink.h"
-#include "platform/RecordingCanvas.h"
-#include "render/MapView.h"
 #include "render/PrintMap.h"
 
 #include <gtest/gtest.h>
@@ -11,33 +9,14 @@ using namespace corvane;
 
 namespace {
 
-// A map window twice as wide as high: 800 x 400 pixels.
-class WideView : public MapView {
+// A map window twice as wide as high: 800 x 400 pixels, its sea 0x112233.
+class WideView : public test::FixedMapView {
 public:
-    explicit WideView(MessageSink& sink) : MapView(sink)
+    explicit WideView(MessageSink& sink) : FixedMapView(sink, 800, 400)
     {
-        screen.workArea = {0, 0, 800, 400};
-        mdf = std::move(TMDFStruct::Create("", screen, sink).MDF);
-        MDF = mdf.get();
         MDF->BackgroundColour = 0x112233;
         MDF->Grid_Displayed = false;
-        SetChecksFromMDF();
     }
-    Canvas* ImageCanvas() override { return &picture; }
-    int32_t ClientWidth() const override { return 800; }
-    int32_t ClientHeight() const override { return 400; }
-    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
-    void ProcessMessages() override
-    {
-        ++messageRuns;
-        if (onMessages) onMessages();
-    }
-
-    FixedScreenMetrics screen;
-    std::unique_ptr<TMDFStruct> mdf;
-    RecordingCanvas picture{800, 400};
-    int messageRuns = 0;
-    std::function<void()> onMessages;
 };
 
 // A document of 1200 x 1600 printer dots at 200 dots per inch (6 x 8 inches printable) with

@@ -1,15 +1,13 @@
 // Information pages: the mark-up of a line, included files (each at most once a page), the
 // caption, saving a shown line back into the page's bytes; the source table's columns; where
 // the viewer stands and where a page is printed.
+#include "FixedMapView.h"
 #include "TestUtil.h"
 #include "catalogue/MasterFile.h"
 #include "layers/writers/SymbolFileWriter.h"
-#include "mapdef/MDFStruct.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
-#include "platform/RecordingCanvas.h"
-#include "render/MapView.h"
 #include "text/SourceTable.h"
 #include "text/TextPage.h"
 #include "text/TextViewerLayout.h"
@@ -169,25 +167,6 @@ TEST(SourceTable, DateAndScaleColumns)
 
 namespace {
 
-// A map window of 800 x 600 pixels on a new map (latitudes 45..65: latscl = 600 x 1.2 / 20 = 36).
-class TableView : public MapView {
-public:
-    explicit TableView(MessageSink& sink) : MapView(sink)
-    {
-        screen.workArea = {0, 0, 800, 600};
-        mdf = std::move(TMDFStruct::Create("", screen, sink).MDF);
-        MDF = mdf.get();
-    }
-    Canvas* ImageCanvas() override { return &canvas; }
-    int32_t ClientWidth() const override { return 800; }
-    int32_t ClientHeight() const override { return 600; }
-    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
-
-    FixedScreenMetrics screen;
-    std::unique_ptr<TMDFStruct> mdf;
-    RecordingCanvas canvas{800, 600};
-};
-
 std::string SymbolFile(const TempDir& dir, const std::string& name, int32_t date, int32_t scale)
 {
     LayerWriteOptions o;
@@ -224,7 +203,8 @@ TEST(SourceTable, ALineForEachThemeWhoseFileAtTheMapsScaleCanBeRead)
 {
     TempDir dir;
     RecordingMessageSink sink;
-    TableView view(sink);
+    // 800 x 600 pixels over the new map's latitudes 45..65: latscl = 600 x 1.2 / 20 = 36.
+    test::FixedMapView view(sink, 800, 600);
     TMDFStruct& mdf = *view.MDF;
     const std::string fine = SymbolFile(dir, "Fine.Sym", 19950605, 50000);
     const std::string coarse = SymbolFile(dir, "Coarse.Sym", 19950600, 0);

@@ -1,16 +1,11 @@
 // The map window's File commands through the main window: saving with a backup, Save As for
 // a new map, the save question when a changed map closes, printing (to a PDF printer and to a
 // picture of a page), the clipboard and export.
-#include "TestUtil.h"
-#include "app/MainFrm.h"
+#include "MainWindowFixture.h"
 #include "app/PrintSplash.h"
 #include "e2e/AtlasFixture.h"
-#include "mapwindow/MapFrm.h"
 #include "mapwindow/MapOutput.h"
-#include "platform/CdromMounts.h"
 #include "platform/CvVars.h"
-#include "platform/DialogService.h"
-#include "platform/MessageSink.h"
 #include "platform/PageSetup.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrinter.h"
@@ -41,7 +36,7 @@ int PdfPages(const std::string& pdf)
 
 Colour PixelOf(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
 
-class MapFilesTest : public ::testing::Test {
+class MapFilesTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
@@ -51,10 +46,7 @@ protected:
         dir.Write("Themes/Squares.MAS", ThemeText({{8, false, {{"CDROM:\\Themes\\Square.POL", 0}}}}, 12));
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"}});
         mapPath = dir.Write("Maps/Harbour.mdf", MapText({20, 1, {"Squares"}, {}}));
-        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}});
-        frm->show();
-        Settle();
+        StartMainWindow(dir.Path());
         InstallMapWindowFactory(sink);
     }
     void TearDown() override
@@ -69,15 +61,6 @@ protected:
         GeneralPageSetUp().Reset();
         CurrentPrinter().setOutputFileName(QString());
     }
-    static void Settle()
-    {
-        for (int i = 0; i < 4; ++i) {
-            QApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            if (auto* map = dynamic_cast<TMapFrm*>(MapFrm); map && map->GeometryPending()) map->GeometrySettled();
-        }
-    }
-    TMapFrm* Map() const { return dynamic_cast<TMapFrm*>(MapFrm); }
     TMapFrm& Open(const std::string& path)
     {
         frm->OpenMapFile(path);
@@ -85,24 +68,22 @@ protected:
         EXPECT_NE(Map(), nullptr);
         return *Map();
     }
-    // The current printer writes PDF files and tells the page set-up so.
-    std::string PrintToPdf(const std::string& name)
+    // The current printer writes PDF files (and tells the page set-up so); the print dialog
+    // will answer OK with that many copies.
+    std::string PrintToPdf(const std::string& name, int copies)
     {
         QPrinter& printer = CurrentPrinter();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(dir / name));
         GeneralPageSetUp().SetPrinter(&facts);
+        PrintChoice choice;
+        choice.copies = copies;
+        dialogs.printAnswers.push_back({DialogOutcome::Ok, choice});
         return dir / name;
     }
 
-    TempDir dir;
     std::string mapPath;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedDialogService dialogs;
-    RecordingMessageSink sink;
-    FixedCdromProvider mounts{{}};
     QtPrinterFacts facts;
-    std::unique_ptr<TMainFrm> frm;
 };
 
 TEST_F(MapFilesTest, SaveKeepsThePreviousFileAsBakAndAReopenedMapSavesTheSame)
@@ -213,11 +194,8 @@ TEST_F(MapFilesTest, YesSavesAsAndClosingTheProgramAsksForTheMapEvenFromAnotherW
 
 TEST_F(MapFilesTest, ThreeCopiesOnAPrinterThatCannotCopyPrintThreePages)
 {
-    const std::string pdf = PrintToPdf("three.pdf");
+    const std::string pdf = PrintToPdf("three.pdf", 3);
     TMapFrm& map = Open(mapPath);
-    PrintChoice three;
-    three.copies = 3;
-    dialogs.printAnswers.push_back({DialogOutcome::Ok, three});
     bool splashSeen = false;
     // While the job runs the progress window stands over the map.
     QTimer::singleShot(0, [&] { splashSeen = PrintSplashForm && PrintSplashForm->isVisible(); });
@@ -236,11 +214,8 @@ TEST_F(MapFilesTest, ThreeCopiesOnAPrinterThatCannotCopyPrintThreePages)
 
 TEST_F(MapFilesTest, CancelInTheProgressWindowEndsTheJobQuietly)
 {
-    const std::string pdf = PrintToPdf("cancelled.pdf");
+    const std::string pdf = PrintToPdf("cancelled.pdf", 5);
     TMapFrm& map = Open(mapPath);
-    PrintChoice five;
-    five.copies = 5;
-    dialogs.printAnswers.push_back({DialogOutcome::Ok, five});
     QTimer::singleShot(0, [] {
         if (PrintSplashForm) PrintSplashForm->CancelButton->click();
     });

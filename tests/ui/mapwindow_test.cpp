@@ -1,7 +1,6 @@
 // The map window on the offscreen platform, opened through the main window's File commands
 // on small atlases written by our own writers.
-#include "TestUtil.h"
-#include "app/MainFrm.h"
+#include "MainWindowFixture.h"
 #include "e2e/AtlasFixture.h"
 #include "mapdef/MDFStruct.h"
 #include "mapwindow/MapFrm.h"
@@ -34,7 +33,7 @@ const Colour kNewMapSea = 0x000000;
 const Colour kNewMapLand = 0x008000;
 const Colour kRed = DOSColour[12];
 
-class MapWindowTest : public ::testing::Test {
+class MapWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
@@ -48,10 +47,7 @@ protected:
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"},
                               {"Own coast", "Themes\\OwnCoast.MAS"},
                               {"Queries", "Themes\\Queries.MAS"}});
-        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir.Path(), {}}});
-        frm->show();
-        Settle();
+        StartMainWindow(dir.Path());
         InstallMapWindowFactory(sink);
     }
     void TearDown() override
@@ -63,17 +59,6 @@ protected:
         CvVars::Reset();
     }
 
-    // Lets the window system's events and the window's own queued work run, and takes up the
-    // window geometry reported without waiting for it to settle.
-    static void Settle()
-    {
-        for (int i = 0; i < 4; ++i) {
-            QApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-            if (auto* map = dynamic_cast<TMapFrm*>(MapFrm); map && map->GeometryPending()) map->GeometrySettled();
-        }
-    }
-    TMapFrm* Map() const { return dynamic_cast<TMapFrm*>(MapFrm); }
     TMapFrm& NewMap()
     {
         frm->New1Click();
@@ -130,13 +115,6 @@ protected:
         EXPECT_NEAR(a.minLon, b.minLon, 1e-9);
         EXPECT_NEAR(a.maxLon, b.maxLon, 1e-9);
     }
-
-    TempDir dir;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedDialogService dialogs;
-    RecordingMessageSink sink;
-    FixedCdromProvider mounts{{}};
-    std::unique_ptr<TMainFrm> frm;
 };
 
 TEST_F(MapWindowTest, NewOpensBelowTheMainWindowWithTheCoastlineTheScaleCallsFor)

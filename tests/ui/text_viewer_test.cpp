@@ -1,14 +1,10 @@
 // The text viewer through the main window: an information page with its mark-up shown in the
 // window, its caption and place, the File commands on it, the source table window, and every
 // page of the sample atlas.
-#include "TestUtil.h"
+#include "MainWindowFixture.h"
 #include "app/EditFrm.h"
-#include "app/MainFrm.h"
-#include "platform/CdromMounts.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
-#include "platform/DialogService.h"
-#include "platform/MessageSink.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPrinter.h"
 #include "text/SourceTable.h"
@@ -29,15 +25,13 @@ using namespace corvane::test;
 
 namespace {
 
-class TextViewerTest : public ::testing::Test {
+class TextViewerTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
         CvVars::Reset();
         dir.Write("atlas/Misc/MainMenu.Dat", "1 Pages\r\n1 XXXX\r\n");
-        settings = std::make_unique<SettingsStore>(dir / "cfg/corvane.ini");
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {dir / "atlas", {}}});
-        frm->show();
+        StartMainWindow(dir / "atlas");
         InstallTextViewerFactories();
     }
     void TearDown() override
@@ -50,11 +44,6 @@ protected:
         frm.reset();
         CvVars::Reset();
     }
-    static void Settle()
-    {
-        QApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
     TEditFrm* Viewer() const { return dynamic_cast<TEditFrm*>(EditFrm); }
     TEditFrm* Sources() const { return dynamic_cast<TEditFrm*>(SourceEdit); }
     // The character at (line, column) of the viewer's text and its format.
@@ -65,13 +54,6 @@ protected:
         return c.charFormat();
     }
     static QString Line(const TEditFrm& v, int line) { return v.DisplayMemo->document()->findBlockByNumber(line).text(); }
-
-    TempDir dir;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedDialogService dialogs;
-    RecordingMessageSink sink;
-    FixedCdromProvider mounts{{}};
-    std::unique_ptr<TMainFrm> frm;
 };
 
 TEST_F(TextViewerTest, APageShowsItsMarkUpAndTakesItsCaptionFromTheFirstLineWithText)
