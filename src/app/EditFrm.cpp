@@ -89,9 +89,9 @@ void AppendLine(QTextCursor& cursor, const TextPageLine& line, bool first)
     }
 }
 
-// Prints a copy of the document into area of the printer's page (printer pixels), page after
-// page, its lines broken at the area's width.
-bool PrintDocumentInto(const QTextDocument& text, QPrinter& printer, const Rect& area, int screenDpi)
+// Prints the document into area of the printer's page (printer pixels), page after page, its
+// lines broken at the area's width; `copies` times over.
+bool PrintDocumentInto(const QTextDocument& text, QPrinter& printer, const Rect& area, int screenDpi, int copies)
 {
     if (area.Width() <= 0 || area.Height() <= 0 || screenDpi <= 0) return false;
     std::unique_ptr<QTextDocument> doc(text.clone());
@@ -104,8 +104,9 @@ bool PrintDocumentInto(const QTextDocument& text, QPrinter& printer, const Rect&
     doc->setPageSize(page);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
-    for (int p = 0; p < doc->pageCount(); ++p) {
-        if (p > 0 && !printer.newPage()) break;
+    for (int n = 0; n < copies * doc->pageCount(); ++n) {
+        const int p = n % doc->pageCount();
+        if (n > 0 && !printer.newPage()) break;
         painter.save();
         painter.translate(area.left, area.top);
         painter.scale(sx, sy);
@@ -354,8 +355,13 @@ void TEditFrm::Print()
     bool ok = outcome == DialogOutcome::Ok;
     if (ok) {
         printer.setDocName(QStringLiteral("Corvane"));
+        KeepMinimumMargins(printer);
+        // Copies the printer does not make are printed one after the other.
+        const int copies = PagesToPrint(choice.copies, printer.supportsMultipleCopies());
+        printer.setCopyCount(copies > 1 ? 1 : std::max(1, choice.copies));
         const PrintPage page = PrintPageOf(printer, MarginsOf(GeneralPageSetUp()));
-        ok = PrintDocumentInto(*DisplayMemo->document(), printer, TextPrintArea(page), DisplayMemo->logicalDpiX());
+        ok = PrintDocumentInto(*DisplayMemo->document(), printer, TextPrintArea(page), DisplayMemo->logicalDpiX(),
+                               copies);
     }
     if (!ok) ReportDialogFailure(owner_.Messages(), "Print");
 }

@@ -130,6 +130,7 @@ void TMapFrm::Print1Click()
 
     QPrinter& printer = CurrentPrinter();
     printer.setDocName(MapCaption());
+    KeepMinimumMargins(printer);   // the painter's origin is the corner of the printable area
     PageSetUpUnit& page = GeneralPageSetUp();
     page.GetMinPageSize();
     const int pages = PagesToPrint(choice.copies, page.NumCopiesSupported);

@@ -13,9 +13,19 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
+#include <regex>
+#include <string>
 
 namespace corvane::test {
+
+// The pages of a PDF file's text.
+inline int PdfPages(const std::string& pdf)
+{
+    const std::regex page(R"(/Type\s*/Page[^s])");
+    return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
 
 class MainWindowFixture : public ::testing::Test {
 protected:

@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <sys/stat.h>
 
 using namespace corvane;
@@ -27,12 +26,6 @@ using namespace corvane::test;
 namespace {
 
 constexpr const char* kSaveQuestion = "Changes have been made to the Map Definition. Do you want to save them ?";
-
-int PdfPages(const std::string& pdf)
-{
-    const std::regex page(R"(/Type\s*/Page[^s])");
-    return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
-}
 
 Colour PixelOf(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
 
