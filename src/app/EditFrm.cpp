@@ -218,12 +218,7 @@ bool TEditFrm::ReadFile(const std::string& TxtFilename)
     ShowPage(page.lines);
     setWindowTitle(BytesToQString(page.Caption()));
 
-    const TextViewerBounds b = InfoPageBounds(Metrics(), WidestLine(), static_cast<int32_t>(page.lines.size()));
-    move(b.Left, b.Top);
-    resize(b.ClientWidth, b.ClientHeight);
-    show();
-    activateWindow();
-    owner_.Tag = Tag;
+    ShowAt(InfoPageBounds(Metrics(), WidestLine(), static_cast<int32_t>(page.lines.size())));
     for (const std::string& missing : page.missingIncludes) owner_.Messages().Info(CannotOpenMessage(missing));
     return true;
 }
@@ -237,7 +232,11 @@ void TEditFrm::DSSource(const std::vector<std::string>& lines)
     for (const std::string& l : lines) shown.push_back(TextPageLine{l, {}, {}});
     ShowPage(shown);
     setWindowTitle(kSourceTableCaption);
-    const TextViewerBounds b = SourceTableBounds(Metrics(), WidestLine(), static_cast<int32_t>(lines.size()));
+    ShowAt(SourceTableBounds(Metrics(), WidestLine(), static_cast<int32_t>(lines.size())));
+}
+
+void TEditFrm::ShowAt(const TextViewerBounds& b)
+{
     move(b.Left, b.Top);
     resize(b.ClientWidth, b.ClientHeight);
     show();

@@ -18,6 +18,7 @@ namespace corvane {
 
 class DocumentSaver;
 class TMainFrm;
+struct TextViewerBounds;
 struct TextViewerMetrics;
 
 class TEditFrm : public QWidget, public TextWindowApi {
@@ -63,6 +64,8 @@ private:
     // The editing rectangle: the text inset by 10 pixels left and right, 2 top and bottom.
     void SetEditingRect();
     TextViewerMetrics Metrics() const;
+    // Places, shows and activates the window; the main window's Tag follows.
+    void ShowAt(const TextViewerBounds& bounds);
     int WidestLine() const;
     // Leaves the main window and the globals as they are without this window.
     void Detach();

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPrinter>
+#include <QTimer>
 
 namespace corvane {
 
@@ -150,6 +151,8 @@ void TMapFrm::Print1Click()
     if (closePending_) {
         closePending_ = false;
         QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+    } else if (GeometryPending()) {
+        geometryTimer_->start();   // moves and resizes made while printing are taken up now
     }
 }
 

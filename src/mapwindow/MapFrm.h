@@ -29,6 +29,7 @@ namespace corvane {
 
 class DocumentSaver;
 class MessageSink;
+class QtPrintDocument;
 
 // Which key box is being dragged.
 enum tKeyMove : uint8_t { NoMove, BaseMove, OverlayMove };
@@ -281,7 +282,7 @@ private:
     bool closed_ = false;
     QTimer* geometryTimer_ = nullptr;
     bool pendingMove_ = false, pendingResize_ = false;
-    class QtPrintDocument* printDoc_ = nullptr;   // the print job in progress
+    QtPrintDocument* printDoc_ = nullptr;   // the print job in progress
 };
 
 // Makes File, New and File, Open of the main window create map windows that report on sink.
