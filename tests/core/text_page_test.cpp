@@ -1,10 +1,7 @@
 // Information pages: the mark-up of a line, included files (each at most once a page), the
 // caption, saving a shown line back into the page's bytes; the source table's columns; where
 // the viewer stands and where a page is printed.
-#include "FixedMapView.h"
 #include "TestUtil.h"
-#include "catalogue/MasterFile.h"
-#include "layers/writers/SymbolFileWriter.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
@@ -64,12 +61,6 @@ TEST(TextPageLine, DosBytesDegreeSignAndEndOfFileMark)
     EXPECT_TRUE(Edit("\x80 \xB0").lineDraw.empty());
     EXPECT_EQ(Edit("a\x1A" "b").text, "a\x1A" "b");
 
-    std::string many;
-    for (int i = 0; i < kMaxBoldRuns; ++i) many += "~x~";
-    EXPECT_EQ(Edit(many).bold.size(), static_cast<size_t>(kMaxBoldRuns));
-    TextPageLine over;
-    EXPECT_FALSE(EditLine(many + "~y~", over));
-    EXPECT_EQ(over.text, many + "~y~");
 }
 
 class TextPageTest : public ::testing::Test {
@@ -100,32 +91,6 @@ TEST_F(TextPageTest, IncludedFilesJoinTheEndOfThePageOnceEach)
     EXPECT_EQ(page.Caption(), "Seas of Europe");
     EXPECT_TRUE(page.missingIncludes.empty());
     EXPECT_TRUE(sink.messages.empty());
-}
-
-TEST_F(TextPageTest, AMissingIncludeIsNotedAndAMissingPageIsNotRead)
-{
-    dir.Write("A.Txt", "a\r\n\xAF" "CDROM:\\Gone.Txt\r\nz");
-    TextPage page;
-    ASSERT_TRUE(ReadTextPage(dir / "A.Txt", page, sink));
-    EXPECT_EQ(Texts(page), (std::vector<std::string>{"a", "z"}));
-    EXPECT_EQ(page.missingIncludes, (std::vector<std::string>{dir.Path() + "\\Gone.Txt"}));
-    EXPECT_FALSE(ReadTextPage(dir / "None.Txt", page, sink));
-    EXPECT_EQ(CannotOpenMessage(dir / "None.Txt"), "Cannot open file " + (dir / "None.Txt"));
-}
-
-TEST_F(TextPageTest, TooManyBoldRunsStopTheMarkUpOfTheRestOfThePage)
-{
-    std::string many;
-    for (int i = 0; i <= kMaxBoldRuns; ++i) many += "~x~";
-    dir.Write("B.Txt", "~first~\r\n" + many + "\r\n~third~\r\n\xAF" "CDROM:\\B.Txt");
-    TextPage page;
-    ASSERT_TRUE(ReadTextPage(dir / "B.Txt", page, sink));
-    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{kTooManyBoldRuns}));
-    ASSERT_EQ(page.lines.size(), 4u);
-    EXPECT_EQ(page.lines[0].text, "first");
-    EXPECT_EQ(page.lines[1].text, many);
-    EXPECT_EQ(page.lines[2].text, "~third~");
-    EXPECT_TRUE(page.lines[2].bold.empty());
 }
 
 TEST(TextPageSave, ShownLinesGoBackIntoThePagesBytesAndMarkUp)
@@ -165,66 +130,6 @@ TEST(SourceTable, DateAndScaleColumns)
     EXPECT_EQ(SourceTableLine(19950605, 250000, "Wrecks", months), " 5/ 6/1995   1:250000    Wrecks");
 }
 
-namespace {
-
-std::string SymbolFile(const TempDir& dir, const std::string& name, int32_t date, int32_t scale)
-{
-    LayerWriteOptions o;
-    o.Header.DatasetID = "TEST";
-    o.Header.DateOrig = date;
-    o.Header.ScaleOrig = scale;
-    SymbolFileWriter w(o, false);
-    w.Add({50, 0, 1});
-    EXPECT_TRUE(w.Save(dir / name));
-    return dir / name;
-}
-
-void AddTheme(MASList& list, const std::string& title, uint8_t type, std::vector<std::pair<std::string, double>> files)
-{
-    auto mas = std::make_unique<MASStruct>();
-    mas->Title = std::make_unique<std::string>(title);
-    mas->NextDSD = std::make_unique<DSDStruct>();
-    DSDStruct& d = *mas->NextDSD;
-    d.Data_Type = type;
-    d.Number_Of_Files = static_cast<uint8_t>(files.size());
-    std::unique_ptr<DFNStruct>* next = &d.NextDFN;
-    for (auto& [file, trigger] : files) {
-        *next = std::make_unique<DFNStruct>();
-        (*next)->FileName = file;
-        (*next)->Trigger_Scale = trigger;
-        next = &(*next)->NextDFN;
-    }
-    list.Append(std::move(mas));
-}
-
-} // namespace
-
-TEST(SourceTable, ALineForEachThemeWhoseFileAtTheMapsScaleCanBeRead)
-{
-    TempDir dir;
-    RecordingMessageSink sink;
-    // 800 x 600 pixels over the new map's latitudes 45..65: latscl = 600 x 1.2 / 20 = 36.
-    test::FixedMapView view(sink, 800, 600);
-    TMDFStruct& mdf = *view.MDF;
-    const std::string fine = SymbolFile(dir, "Fine.Sym", 19950605, 50000);
-    const std::string coarse = SymbolFile(dir, "Coarse.Sym", 19950600, 0);
-    const std::string old = SymbolFile(dir, "Old.Sym", 0, 1000000);
-    // latscl 36: of triggers 50 and 20 the second file is drawn.
-    AddTheme(mdf.NextMAS, "Harbours", dtSYM, {{fine, 50}, {coarse, 20}});
-    AddTheme(mdf.NextMAS, "Too fine to show", dtSYM, {{fine, 40}, {coarse, 36}});
-    AddTheme(mdf.NextMAS, "Missing file", dtSYM, {{dir / "none.Sym", 0}});
-    AddTheme(mdf.OverlayMAS, "Wrecks", dtSYM, {{old, 99}});
-    AddTheme(mdf.OverlayMAS, "Odd", 12, {{old, 0}});
-    mdf.NextMAS.Append(std::make_unique<MASStruct>());   // a theme without data sets
-
-    auto months = [](int m) { return m == 6 ? std::string("Jun") : std::to_string(m); };
-    const std::vector<std::string> lines = DSSourceLines(view, sink, months);
-    EXPECT_EQ(lines, (std::vector<std::string>{"Origin Date  Source Scale  Dataset Title",
-                                               "1995 Jun       Digital     Harbours",
-                                               "Unknown      1:1000000   Wrecks"}));
-    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Invalid Data Type (TempDSD.Data_Type) : 12"}));
-}
-
 // ---- placement and printing -------------------------------------------------------------------
 
 TEST(TextViewerLayout, CentredBelowTheStripAndCutToTheSpaceThere)
@@ -249,34 +154,20 @@ TEST(TextViewerLayout, CentredBelowTheStripAndCutToTheSpaceThere)
     EXPECT_TRUE(b.ScrollBars);
     EXPECT_EQ(b.ClientHeight, 900 - 28);
     EXPECT_EQ(b.Top, 100);
-    // A line wider than the screen: as wide as the work area.
-    b = InfoPageBounds(m, 5000, 1);
-    EXPECT_EQ(b.ClientWidth, 1600 - 8);
-    EXPECT_EQ(b.Left, 0);
 
     // The source table: 16 + 300 + 40 wide, (3 + 1) x 15 + 20 high.
     b = SourceTableBounds(m, 300, 3);
     EXPECT_EQ(b.ClientWidth, 356);
     EXPECT_EQ(b.ClientHeight, 80);
     EXPECT_EQ(b.Top, 100 + (900 - 108) / 2);
-}
 
-TEST(TextViewerLayout, APageIsPrintedInsideTheMarginsRounded)
-{
-    // A printer with a quarter-inch border at 600 dots per inch: 8.5 x 11 inch paper leaves
-    // 8 x 10.5 inches printable; margins of 1 inch (1.3 at the bottom) leave 0.75 (1.05).
+    // A page is printed inside the margins, each side rounded: a quarter-inch border at 600
+    // dots per inch and margins of 1 inch (1.3 at the bottom) on 8 x 10.5 printable inches.
     PrintPage p;
     p.XDpi = p.YDpi = 600;
     p.PageWidth = 4800;
     p.PageHeight = 6300;
     p.minLeftMargin = p.minRightMargin = p.minTopMargin = p.minBottomMargin = 0.25;
     p.BottomMargin = 1.3;
-    const Rect r = TextPrintArea(p);
-    EXPECT_EQ(r.left, 450);
-    EXPECT_EQ(r.top, 450);
-    EXPECT_EQ(r.right, 4800 - 450);
-    EXPECT_EQ(r.bottom, 6300 - 630);
-    // Half a dot rounds to the even neighbour (the map's offsets truncate instead).
-    p.LeftMargin = 0.25 + 2.5 / 600;
-    EXPECT_EQ(TextPrintArea(p).left, 2);
+    EXPECT_EQ(TextPrintArea(p), (Rect{450, 450, 4800 - 450, 6300 - 630}));
 }
