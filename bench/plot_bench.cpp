@@ -1,5 +1,7 @@
 // Plotting speed: a whole map at 1280 x 800 with filled and with outlined land, and a map
-// zoomed in to two degrees, reporting the time per plot and the bytes read from layer files.
+// zoomed in to two degrees, reporting the time per plot and the bytes read from layer files;
+// the whole map again with its graticule and both keys, and what drawing those two alone
+// costs (the plot of a map whose data need not be drawn again).
 //
 // The coastline comes from the sample atlas when it has been built (atlas/Landdata/...);
 // otherwise a synthetic coastline of islands is written with our writers into a temporary
@@ -14,6 +16,7 @@
 #include "platform/MessageSink.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtCanvas.h"
+#include "catalogue/MasterFile.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
 
@@ -164,8 +167,34 @@ private:
 };
 
 enum class Land { Filled, Outlined };
+// What goes over the data: nothing, or the graticule and the two keys.
+enum class Over { Nothing, GridAndKeys };
 
-void PlotMap(benchmark::State& state, Land land, bool zoomed)
+// A key like those of the sample atlas: two header lines and seven items of every kind.
+std::unique_ptr<KeyStruct> BenchKey()
+{
+    auto K = std::make_unique<KeyStruct>();
+    K->Num_HdrLines = 2;
+    K->Text = {"Coastal towns", "(within 10 km of the coast)"};
+    std::unique_ptr<K_Descriptor>* next = &K->NextKD;
+    const uint8_t types[7] = {1, 2, 3, 3, 4, 5, 2};
+    for (uint8_t i = 0; i < 7; ++i) {
+        auto kd = std::make_unique<K_Descriptor>();
+        kd->Active = true;
+        kd->Entry_Type = types[i];
+        kd->Top_Style = kd->Bottom_Style = static_cast<uint8_t>(i + 1);
+        kd->Top_Colour = kd->Bottom_Colour = DOSColour[9 + i];
+        kd->Number_Of_Text_Lines = 1;
+        kd->Display_Order = static_cast<uint8_t>(i + 1);
+        K->Text.push_back("Item number " + std::to_string(i + 1) + " of the key");
+        *next = std::move(kd);
+        next = &(*next)->NextKD;
+    }
+    K->NumItems = 7;
+    return K;
+}
+
+void PlotMap(benchmark::State& state, Land land, bool zoomed, Over over = Over::Nothing, bool dataAgain = true)
 {
     NullMessageSink sink;
     CvVars::Reset();
@@ -177,19 +206,29 @@ void PlotMap(benchmark::State& state, Land land, bool zoomed)
     screen.screenHeight = kHeight;
     MDFLoadResult loaded = TMDFStruct::Create("", screen, sink);   // a new map: 45..65 N about 0
     TMDFStruct& mdf = *loaded.MDF;
-    mdf.Grid_Displayed = false;
+    mdf.Grid_Displayed = over == Over::GridAndKeys;
     mdf.BackgroundColour = 0x804000;
     if (zoomed) mdf.NewZoom(0, 0, kWidth, kHeight, -1.5, 54, 1.5, 56, WindowPriority);
+    if (over == Over::GridAndKeys) {
+        // Themes with keys and no data sets: the coastline is all the data there is.
+        for (MASList* list : {&mdf.NextMAS, &mdf.OverlayMAS}) {
+            auto theme = std::make_unique<MASStruct>();
+            theme->Key = BenchKey();
+            list->Append(std::move(theme));
+        }
+    }
 
     BenchView view(sink);
     view.MDF = &mdf;
     view.SetChecksFromMDF();
     view.InFilled1 = land == Land::Filled;
     view.Outline1 = land == Land::Outlined;
+    view.RedrawMap = true;
+    Plot(view, false, false);
 
     FileSource::ResetTotalBytesRead();
     for (auto _ : state) {
-        view.RedrawMap = true;
+        view.RedrawMap = dataAgain;
         Plot(view, false, false);
     }
     state.counters["bytes_read_per_plot"] =
@@ -200,11 +239,18 @@ void BM_PlotFilled(benchmark::State& s) { PlotMap(s, Land::Filled, false); }
 void BM_PlotOutlined(benchmark::State& s) { PlotMap(s, Land::Outlined, false); }
 void BM_PlotZoomedFilled(benchmark::State& s) { PlotMap(s, Land::Filled, true); }
 void BM_PlotZoomedOutlined(benchmark::State& s) { PlotMap(s, Land::Outlined, true); }
+void BM_PlotFilledWithGraticuleAndKeys(benchmark::State& s) { PlotMap(s, Land::Filled, false, Over::GridAndKeys); }
+// Only the graticule and the keys over the picture (what they add to a whole plot).
+void BM_GraticuleAndKeys(benchmark::State& s) { PlotMap(s, Land::Filled, false, Over::GridAndKeys, false); }
+void BM_ZoomedGraticuleAndKeys(benchmark::State& s) { PlotMap(s, Land::Filled, true, Over::GridAndKeys, false); }
 
 BENCHMARK(BM_PlotFilled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotOutlined)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotZoomedFilled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlotZoomedOutlined)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlotFilledWithGraticuleAndKeys)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraticuleAndKeys)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomedGraticuleAndKeys)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace corvane

@@ -348,7 +348,8 @@ void TEditFrm::SaveAs()
 void TEditFrm::Print()
 {
     PrintChoice choice;
-    const DialogOutcome outcome = owner_.Dialogs().Print(choice);
+    DialogService* dialogs = owner_.Dialogs();
+    const DialogOutcome outcome = dialogs ? dialogs->Print(choice) : DialogOutcome::Failed;
     if (outcome == DialogOutcome::Cancel) return;
     QPrinter& printer = CurrentPrinter();
     bool ok = outcome == DialogOutcome::Ok;
@@ -367,7 +368,8 @@ void TEditFrm::Print()
 
 void TEditFrm::PrintSetup()
 {
-    if (owner_.Dialogs().PrinterSetup() == DialogOutcome::Failed) {
+    DialogService* dialogs = owner_.Dialogs();
+    if (!dialogs || dialogs->PrinterSetup() == DialogOutcome::Failed) {
         ReportDialogFailure(owner_.Messages(), "Printer Setup");
         return;
     }

@@ -4,6 +4,7 @@
 // commands and most tool bar buttons to the active one.
 #include "app/MapWindowApi.h"
 #include "platform/Colour.h"
+#include "platform/RecentFiles.h"
 #include "platform/Settings.h"
 
 #include <QList>
@@ -34,6 +35,8 @@ struct MainFrmServices {
     MessageSink* sink = nullptr;
     const CdromMountProvider* mounts = nullptr;
     SettingOverrides overrides;
+    // Where an installed copy of the sample atlas may be (tried when no medium is named).
+    std::vector<std::string> sampleAtlases;
 };
 
 // The window's size limits while tracking, as outer sizes: widest = screen width + 2 x the
@@ -63,6 +66,9 @@ public:
     int32_t MouseX = 0, MouseY = 0;   // where the mouse last went down on the tool bar
     std::string MapFilename;          // the map file the next map window opens; empty: new
 
+    // The per-user settings (null when the window runs without a store).
+    SettingsStore* Settings() const { return services_.settings; }
+
     // True when no data list file was found: the program is to end.
     bool TerminateRequested() const { return terminate_; }
     // The splash window to close when the main window is first shown.
@@ -79,6 +85,8 @@ public:
     QWidget* ToolBar = nullptr;
 
     QToolButton* Button(const QString& name) const;
+    // The standard dialogs the child windows use (null where there are none).
+    DialogService* Dialogs() const { return services_.dialogs; }
     // The buttons the map window shows while it is active (those hidden at start).
     QList<QToolButton*> MapButtons() const;
     void SetMapButtonsVisible(bool visible);
@@ -105,8 +113,7 @@ public:
     // one first; lines as DSSourceLines gives them. Without a factory nothing opens.
     void ShowSource(const std::vector<std::string>& lines);
 
-    // The standard dialogs and message boxes the child windows use too.
-    DialogService& Dialogs();
+    // The message boxes the child windows use too.
     MessageSink& Messages();
 
     // Opens a map definition file in a new map window, as File, Open does after its dialog.
@@ -114,6 +121,14 @@ public:
 
     // Size limits for the present screen, frame and tool bar state, applied to the window.
     void ApplySizeLimits();
+
+    // The maps opened last, newest first, as listed at the foot of the File menu (items
+    // "RecentFile1".."RecentFile4").
+    const RecentFiles& RecentMaps() const { return recent_; }
+    QList<QAction*> RecentFileItems() const { return recentItems_; }
+    // Opens the index-th recent map (from 0); a file that is gone is taken off the list with
+    // a message.
+    void OpenRecentFile(int index);
 
 public slots:
     void New1Click();
@@ -139,6 +154,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // A map definition file dropped on the main window (or on the map window) opens.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -157,6 +176,11 @@ private:
     void ForwardToMap(MapCommand command, bool endDistance);
     // The File commands that go to the active child window named by Tag.
     void DispatchByTag(MapCommand mapCommand, bool endDistance, TextCommand textCommand);
+    // Recent maps and drops (MainFrmDesktop.cpp).
+    void LoadRecentFiles();
+    void RememberMapFile(const std::string& path);
+    void RebuildRecentFiles();
+    bool HandleMapDrop(QEvent* event);
 
     MainFrmServices services_;
     bool terminate_ = false;
@@ -166,8 +190,10 @@ private:
     QPointer<TCvSplash> splash_;
     QList<QMenu*> ownMenus_;
     QList<QAction*> childEntries_;
-    std::unique_ptr<DialogService> noDialogs_;   // answers when no dialog service was given
-    std::unique_ptr<MessageSink> noMessages_;
+    std::unique_ptr<MessageSink> noMessages_;   // swallows messages when no sink was given
+    RecentFiles recent_;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentItems_;
 };
 
 extern TMainFrm* MainFrm;

@@ -39,13 +39,13 @@ struct SearchResult {
 template <class Part>
 void ForEachOutlinePart(const std::vector<Point>& buffer, Part&& part)
 {
-    const size_t slots = buffer.size();
+    const size_t total = buffer.size();
     size_t at = 1;
-    while (at < slots) {
+    while (at < total) {
         const int32_t count = buffer[at].x;
         if (count <= 0) return;
         const size_t first = at + 1;
-        const size_t n = std::min(static_cast<size_t>(count), slots > first ? slots - first : 0);
+        const size_t n = std::min(static_cast<size_t>(count), total > first ? total - first : 0);
         part(buffer.data() + first, n);
         at = first + n;
     }

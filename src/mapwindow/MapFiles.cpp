@@ -112,7 +112,8 @@ void TMapFrm::Print1Click()
     if (!MDF || closed_ || plotting_ > 0) return;
     PrintChoice choice;
     choice.copies = 1;
-    const DialogOutcome outcome = owner_.Dialogs().Print(choice);
+    DialogService* dialogs = owner_.Dialogs();
+    const DialogOutcome outcome = dialogs ? dialogs->Print(choice) : DialogOutcome::Failed;
     if (outcome == DialogOutcome::Cancel) return;
     if (outcome == DialogOutcome::Failed) {
         ReportDialogFailure(messages, "Print");
@@ -158,7 +159,8 @@ void TMapFrm::Print1Click()
 
 void TMapFrm::PrintSetUp1Click()
 {
-    if (owner_.Dialogs().PrinterSetup() == DialogOutcome::Failed) ReportDialogFailure(messages, "Printer Setup");
+    DialogService* dialogs = owner_.Dialogs();
+    if (!dialogs || dialogs->PrinterSetup() == DialogOutcome::Failed) ReportDialogFailure(messages, "Printer Setup");
 }
 
 // ---- clipboard and export -------------------------------------------------------------------------
@@ -181,7 +183,8 @@ void TMapFrm::Export1Click()
     r.overwritePrompt = true;
     std::string chosen;
     int filter = 1;
-    const DialogOutcome outcome = owner_.Dialogs().SaveFileWithFilter(r, chosen, filter);
+    DialogService* dialogs = owner_.Dialogs();
+    const DialogOutcome outcome = dialogs ? dialogs->SaveFileFiltered(r, chosen, filter) : DialogOutcome::Failed;
     if (outcome == DialogOutcome::Failed) ReportDialogFailure(messages, "Save");
     if (outcome != DialogOutcome::Ok || chosen.empty()) return;
 

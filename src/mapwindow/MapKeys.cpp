@@ -1,12 +1,101 @@
-// The map window's key commands.
+// The map window's key commands: showing and hiding each key, their colours, the caption bar,
+// and moving a key to another corner with the mouse.
 #include "mapwindow/MapFrm.h"
+
+#include "platform/DialogService.h"
+
+#include <QMenu>
+#include <QToolButton>
 
 namespace corvane {
 
-void TMapFrm::MoveKeyOnRelease(int, int) {}
-void TMapFrm::BaseMapKeyClick() {}
-void TMapFrm::OverlayMapKeyClick() {}
-void TMapFrm::KeyColourClick() {}
-void TMapFrm::KeyBackgroundClick() {}
+namespace {
+const char* KeyButtonName(bool Base) { return Base ? "BaseKeySpdBtn" : "OverlayKeySpdBtn"; }
+} // namespace
+
+void TMapFrm::ConnectKeyCommands()
+{
+    // A checkable item has changed its check mark before it triggers; the commands invert it
+    // themselves, as the tool bar buttons want.
+    auto toggleCommand = [this](QAction* item, void (TMapFrm::*command)()) {
+        connect(item, &QAction::triggered, this, [this, item, command] {
+            item->setChecked(!item->isChecked());
+            (this->*command)();
+        });
+    };
+    toggleCommand(Menu.BaseMapKey, &TMapFrm::BaseMapKeyClick);
+    toggleCommand(Menu.OverlayMapKey, &TMapFrm::OverlayMapKeyClick);
+    toggleCommand(Menu.Caption1, &TMapFrm::Caption1Click);
+    connect(Menu.KeyColour, &QAction::triggered, this, &TMapFrm::KeyColourClick);
+    connect(Menu.KeyBackground, &QAction::triggered, this, &TMapFrm::KeyBackgroundClick);
+    connect(Menu.Keys1, &QMenu::aboutToShow, this, &TMapFrm::Keys1Click);
+}
+
+void TMapFrm::PressKeyButton(bool Base)
+{
+    if (QToolButton* b = owner_.Button(KeyButtonName(Base))) b->setChecked(true);
+}
+
+// Drawing a key may stop on "Display Order in Key not found."; while that box is up, a resize
+// would replace the picture under the drawing and a close would free the key being drawn. So
+// every key redraw runs guarded as a plot does (GuardedPlot): a resize or close that comes in
+// meanwhile waits until the keys are drawn.
+void TMapFrm::MoveKeyOnRelease(int X, int Y)
+{
+    GuardedPlot([this, X, Y] {
+        if (MoveKey(*this, KeyMove, zInX1, zInY1, X, Y)) NeedToSave = true;
+        return true;
+    });
+}
+
+void TMapFrm::ToggleKey(bool Base)
+{
+    if (!MDF) return;
+    QAction* item = Base ? Menu.BaseMapKey : Menu.OverlayMapKey;
+    item->setChecked(!item->isChecked());
+    if (MapKey(*this, Base)) GuardedPlot([this] { OverlayRefresh(*this); return true; });
+    (Base ? MDF->BaseKey_Displayed : MDF->OverlayKey_Displayed) = item->isChecked();
+    if (QToolButton* b = owner_.Button(KeyButtonName(Base))) b->setChecked(item->isChecked());
+    NeedToSave = true;
+}
+
+void TMapFrm::BaseMapKeyClick() { ToggleKey(true); }
+void TMapFrm::OverlayMapKeyClick() { ToggleKey(false); }
+
+void TMapFrm::ChooseKeyColour(Colour TMDFStruct::*field)
+{
+    if (!MDF) return;
+    DialogService* dialogs = owner_.Dialogs();
+    Colour chosen = MDF->*field;
+    const DialogOutcome outcome = dialogs ? dialogs->ChooseColour(MDF->*field, chosen) : DialogOutcome::Failed;
+    if (outcome == DialogOutcome::Failed) {
+        ReportDialogFailure(messages, "Colour");
+        return;
+    }
+    if (outcome != DialogOutcome::Ok) return;
+    MDF->*field = chosen;
+    NeedToSave = true;
+    GuardedPlot([this] { ReDrawKeys(*this, false); return true; });   // over the old keys, in place
+}
+
+void TMapFrm::KeyColourClick() { ChooseKeyColour(&TMDFStruct::KeyColour); }
+void TMapFrm::KeyBackgroundClick() { ChooseKeyColour(&TMDFStruct::KeyBkColour); }
+
+void TMapFrm::Caption1Click()
+{
+    if (!MDF) return;
+    Menu.Caption1->setChecked(!Menu.Caption1->isChecked());
+    MDF->KeyCaption = Menu.Caption1->isChecked();
+    NeedToSave = true;
+    GuardedPlot([this] { OverlayRefresh(*this); return true; });
+}
+
+// The colour commands only mean something while a key is shown.
+void TMapFrm::Keys1Click()
+{
+    const bool shown = Menu.BaseMapKey->isChecked() || Menu.OverlayMapKey->isChecked();
+    Menu.KeyColour->setEnabled(shown);
+    Menu.KeyBackground->setEnabled(shown);
+}
 
 } // namespace corvane

@@ -108,12 +108,11 @@ DialogOutcome ScriptedDialogService::SaveFile(const FileDialogRequest& request, 
     return NextAnswer(saveAnswers, chosen);
 }
 
-DialogOutcome ScriptedDialogService::SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen,
-                                                        int& chosenFilter)
+DialogOutcome ScriptedDialogService::SaveFileFiltered(const FileDialogRequest& request, std::string& chosen, int& filterIndex)
 {
-    chosenFilter = request.filterIndex;
+    filterIndex = request.filterIndex;
     if (!saveFilterAnswers.empty()) {
-        chosenFilter = saveFilterAnswers.front();
+        filterIndex = saveFilterAnswers.front();
         saveFilterAnswers.pop_front();
     }
     return SaveFile(request, chosen);

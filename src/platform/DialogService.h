@@ -52,11 +52,11 @@ public:
     // chosen receives the path the user picked (native, or as the test gives it).
     virtual DialogOutcome OpenFile(const FileDialogRequest& request, std::string& chosen) = 0;
     virtual DialogOutcome SaveFile(const FileDialogRequest& request, std::string& chosen) = 0;
-    // The same, also telling which entry of the filter (1-based) the user had chosen; without
-    // a way to tell, the request's own filter index.
-    virtual DialogOutcome SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen, int& chosenFilter)
+    // The save dialog that also tells which entry of the filter (1-based) was chosen last;
+    // by default the one the request preselects.
+    virtual DialogOutcome SaveFileFiltered(const FileDialogRequest& request, std::string& chosen, int& filterIndex)
     {
-        chosenFilter = request.filterIndex;
+        filterIndex = request.filterIndex;
         return SaveFile(request, chosen);
     }
     virtual DialogOutcome ChooseColour(Colour initial, Colour& chosen) = 0;
@@ -82,7 +82,7 @@ std::vector<std::vector<std::string>> FileDialogPatterns(const std::string& clas
 class ScriptedDialogService : public DialogService {
 public:
     std::deque<std::pair<DialogOutcome, std::string>> openAnswers, saveAnswers;   // outcome, path
-    std::deque<int> saveFilterAnswers;   // the filter chosen with each save answer (else the request's)
+    std::deque<int> saveFilterAnswers;   // filter chosen in the save dialog (else the preselected)
     std::deque<std::pair<DialogOutcome, Colour>> colourAnswers;
     std::deque<std::pair<DialogOutcome, FontChoice>> fontAnswers;
     std::deque<std::pair<DialogOutcome, PrintChoice>> printAnswers;
@@ -96,7 +96,7 @@ public:
 
     DialogOutcome OpenFile(const FileDialogRequest& request, std::string& chosen) override;
     DialogOutcome SaveFile(const FileDialogRequest& request, std::string& chosen) override;
-    DialogOutcome SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen, int& chosenFilter) override;
+    DialogOutcome SaveFileFiltered(const FileDialogRequest& request, std::string& chosen, int& filterIndex) override;
     DialogOutcome ChooseColour(Colour initial, Colour& chosen) override;
     DialogOutcome ChooseFont(FontChoice& font) override;
     DialogOutcome Print(PrintChoice& choice) override;

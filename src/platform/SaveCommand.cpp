@@ -32,7 +32,7 @@ std::string SaveFailedMessage(const std::string& nativePath, const std::string& 
     return "Unable to save " + nativePath + " : " + (reason.empty() ? std::string("unknown error") : reason);
 }
 
-DocumentSaver::DocumentSaver(DialogService& dialogs, MessageSink& messages, SaveDialogSpec spec, Writer write)
+DocumentSaver::DocumentSaver(DialogService* dialogs, MessageSink& messages, SaveDialogSpec spec, Writer write)
     : dialogs_(dialogs), messages_(messages), spec_(std::move(spec)), write_(std::move(write))
 {
 }
@@ -74,7 +74,7 @@ SaveResult DocumentSaver::SaveAs(std::string& Filename)
     r.noReadOnlyReturn = true;
     std::string chosen;
     int filter = 1;
-    const DialogOutcome outcome = dialogs_.SaveFileWithFilter(r, chosen, filter);
+    const DialogOutcome outcome = dialogs_ ? dialogs_->SaveFileFiltered(r, chosen, filter) : DialogOutcome::Failed;
     if (outcome == DialogOutcome::Failed) {
         ReportDialogFailure(messages_, "Save");
         return SaveResult::Failed;

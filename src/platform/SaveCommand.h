@@ -36,7 +36,8 @@ public:
     // write saves the document under a native path; false with the system's reason.
     using Writer = std::function<bool(const std::string& nativePath, std::string* error)>;
 
-    DocumentSaver(DialogService& dialogs, MessageSink& messages, SaveDialogSpec spec, Writer write);
+    // dialogs: null when no dialog can be shown (Save As then reports the dialog's failure).
+    DocumentSaver(DialogService* dialogs, MessageSink& messages, SaveDialogSpec spec, Writer write);
 
     // Called whenever the document takes a new name (the window's caption follows it).
     std::function<void(const std::string& Filename)> onNamed;
@@ -54,7 +55,7 @@ public:
 private:
     void Rename(std::string& Filename, const std::string& name);
 
-    DialogService& dialogs_;
+    DialogService* dialogs_;
     MessageSink& messages_;
     SaveDialogSpec spec_;
     Writer write_;

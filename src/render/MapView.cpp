@@ -68,6 +68,13 @@ DrawContext MapView::Context(bool print)
     return ctx;
 }
 
+MapArea MapView::DrawingArea(bool print) const
+{
+    if (!print) return {ClientWidth(), ClientHeight(), 0, 0};
+    const PrintedSize size = PrintedMapSize(Page, ClientWidth(), ClientHeight());
+    return {size.W, size.H, Page.LeftOffset(), Page.TopOffset()};
+}
+
 double MapView::ScreenToLat(int32_t Y) const
 {
     return corvane::ScreenToLat(Y, MDF->GetMinLat(), MDF->GetMainLatRange(), ClientHeight());

@@ -29,6 +29,13 @@ enum tDistance : uint8_t { NoDistance, StartDistance, EndDistance, StopDistance 
 enum class GridSpacing : uint8_t { None, Auto, Fractional, Degrees1, Degrees2, Degrees5, Degrees10, Degrees20 };
 GridSpacing GridSpacingFromScale(uint8_t Grid_Scale);
 
+// The area a drawing over the map covers on its canvas: the picture, or the printed map at
+// the page offsets.
+struct MapArea {
+    int32_t W = 0, H = 0;
+    int32_t OffsetX = 0, OffsetY = 0;
+};
+
 // Check marks of "&Infilled" and "&Outline" from the low byte b of Land_Plot_Style:
 // "&Infilled" when b is not 0, "&Outline" when b xor 1 is not 0 (1 infilled, 0 outline;
 // other values check both).
@@ -72,6 +79,9 @@ public:
     // The Redraw command was enabled or disabled (grey or enable the menu item and the
     // merged menu bar's "&Redraw" entry).
     virtual void RedrawEnabledChanged() {}
+    // A key is being drawn on the picture: press its tool bar button (the base key's when
+    // Base, else the overlay key's).
+    virtual void PressKeyButton(bool /*Base*/) {}
 
     // ---- the window's state ----------------------------------------------------------------
     TMDFStruct* MDF = nullptr;          // the map definition, owned by the window
@@ -118,6 +128,8 @@ public:
     // page when print is set. Requires MDF and, for the screen, the picture canvas (and for
     // printing PrinterCanvas).
     DrawContext Context(bool print);
+    // Where the graticule and the keys go: the picture, or the printed map (print).
+    MapArea DrawingArea(bool print) const;
 
     // The transforms between picture positions and degrees for the current extents and
     // picture size (see render/Transforms.h).

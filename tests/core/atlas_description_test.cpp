@@ -2,6 +2,9 @@
 // data list built from it.
 #include "AtlasDescription.h"
 #include "CommandLine.h"
+#include "catalogue/writers/MasterFileWriter.h"
+#include "platform/ByteSource.h"
+#include "platform/MessageSink.h"
 
 #include <gtest/gtest.h>
 
@@ -328,7 +331,7 @@ TEST(AtlasDescription, DataListMarksHeadingsAndPages)
     EXPECT_EQ(list[1].Type, 1);
     EXPECT_EQ(list[1].File, "CDROM:\\Themes\\Towns\\Towns.MAS");
     EXPECT_EQ(list[2].Type, 0);
-    EXPECT_EQ(list[2].File, "CDROM:\\Info\\Sources.Txt");
+    EXPECT_EQ(list[2].File, "CDROM:\\Info\\Sources.MAS");   // the page's master file
     EXPECT_EQ(AtlasDataPath("/Misc/MainMenu.Dat"), "CDROM:\\Misc\\MainMenu.Dat");
 }
 
@@ -352,4 +355,89 @@ TEST(AtlasCommandLine, LayerOptionsBecomeABlock)
     EXPECT_FALSE(ParseCommandLine({"check", "a.desc", "b.desc"}).error.empty());
     EXPECT_FALSE(ParseCommandLine({"build", "--sources"}).error.empty());
     EXPECT_EQ(ParseCommandLine({"inspect", "--help"}).command, CommandLine::Help);
+    EXPECT_TRUE(ParseCommandLine({"build", "--no-layers", "atlas.desc"}).noLayers);
+    EXPECT_FALSE(ParseCommandLine({"build", "--no-layers", "--only", "a", "atlas.desc"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"check", "--no-layers", "atlas.desc"}).error.empty());
+}
+
+// A page is listed by its master file, which the data set list finds as "name.MAS" and which
+// names the page as its text file; read back by the viewer's reader.
+TEST(AtlasDescription, PagesHaveMasterFilesTheDataListNames)
+{
+    std::vector<DescriptionError> errors;
+    AtlasDescription a = Parse(std::string(kSample) + "[page About]\nlevel = 2\nfile = Info/About.Text.Txt\n"
+                                                      "master = Info/Read.mas\nline = x\n", errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].message;
+    EXPECT_EQ(PageMasterPath(a.pages[0]), "Info/Sources.MAS");
+    EXPECT_EQ(PageMasterPath(a.pages[1]), "Info/Read.mas");
+    EXPECT_FALSE(CheckAtlasDescription(a, errors));     // About.Text.Txt has two dots
+    errors.clear();
+    a.pages[1].file = "Info/About.Txt";
+    EXPECT_TRUE(CheckAtlasDescription(a, errors)) << errors[0].message;
+    a.pages[1].master = "Info/Read.Txt";                // not found by the data list's rule
+    a.themes[0].master = "Themes/Towns.Dat";
+    EXPECT_FALSE(CheckAtlasDescription(a, errors));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].message.find("Themes/Towns.Dat does not end in .MAS"), std::string::npos);
+    EXPECT_NE(errors[1].message.find("Info/Read.Txt does not end in .MAS"), std::string::npos);
+    errors.clear();
+    a.pages[1].master = "Info/About.Txt";                // the page itself
+    EXPECT_FALSE(CheckAtlasDescription(a, errors));
+
+    const std::string bytes = WriteMasterFile(*BuildPageMaster(a.pages[0]));
+    RecordingMessageSink sink;
+    std::unique_ptr<MASStruct> back = MASStruct::Create("Sources.MAS", MemorySource(bytes), sink);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(back->NextDSD, nullptr);
+    ASSERT_TRUE(back->TextFileName);
+    EXPECT_EQ(*back->TextFileName, "CDROM:\\Info\\Sources.Txt");
+    EXPECT_FALSE(back->Key);
+}
+
+TEST(AtlasDescription, ADataSetFromAScaleListsItsFileTwice)
+{
+    std::vector<DescriptionError> errors;
+    AtlasDescription a = Parse(kSample, errors);
+    a.themes[0].datasets[1].from = 120;
+    ASSERT_TRUE(CheckAtlasDescription(a, errors));
+    std::unique_ptr<MASStruct> m = BuildMasterRecord(a, a.themes[0]);
+    const DSDStruct* names = m->NextDSD->NextDSD.get();
+    ASSERT_EQ(names->Number_Of_Files, 2);
+    EXPECT_EQ(names->Current_Level, 0);
+    for (const DFNStruct* f = names->NextDFN.get(); f; f = f->NextDFN.get()) {
+        EXPECT_EQ(f->FileName, "CDROM:\\Themes\\Towns\\Towns.Lbl");
+        EXPECT_DOUBLE_EQ(f->Trigger_Scale, 120);
+    }
+    // Several files give their own triggers.
+    a.themes[0].datasets[0].from = 120;
+    EXPECT_FALSE(CheckAtlasDescription(a, errors));
+    EXPECT_NE(errors.back().message.find("from is for a data set of one file"), std::string::npos);
+    errors.clear();
+    Parse("[atlas]\n[theme T]\nmaster = T.MAS\n[dataset]\nfrom = -3\n", errors);
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST(AtlasDescription, MapsTakeTheirGraticuleAndKeyLooks)
+{
+    std::vector<DescriptionError> errors;
+    AtlasDescription a = Parse(std::string(kSample) + R"(
+[map Maps/Coast.MDF]
+extent = 50 60 -5 10
+grid-colour = #8DA5B8
+key-background = 16777215
+key-text = #202020
+base-key = Bottom-Left
+overlay-key = top-right
+base = Coastal towns
+)", errors);
+    ASSERT_TRUE(errors.empty()) << errors[0].message;
+    const MapSpec& m = a.maps[0];
+    EXPECT_EQ(*m.gridColour, 0xB8A58Du);
+    EXPECT_EQ(*m.keyBackground, 0xFFFFFFu);
+    EXPECT_EQ(*m.keyText, 0x202020u);
+    EXPECT_EQ(*m.baseKeyCorner, 4);
+    EXPECT_EQ(*m.overlayKeyCorner, 2);
+    Parse("[atlas]\n[map M.MDF]\nbase-key = middle\nkey-text = #12345G\n", errors);
+    EXPECT_EQ(errors.size(), 2u);
 }

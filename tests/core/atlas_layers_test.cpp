@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 using namespace corvane;
@@ -84,6 +85,62 @@ TEST(InfoFile, ClearMarkersAndSharedRests)
     // A shared rest of its own, after a clear marker: held in place.
     const std::vector<uint8_t> lund{2, 0, 4, 'L', 'u', 'n', 'd', 0xFE, 1, 6, 'S', 'w', 'e', 'd', 'e', 'n'};
     EXPECT_EQ(std::vector<uint8_t>(b.Bytes().begin() + 39, b.Bytes().end()), lund);
+}
+
+namespace {
+
+// A record read as the query window reads it: a marker is followed by a line code, and
+// 0xFF continues at its offset. Returns the entries' codes and values, and whether each came
+// after a clear marker.
+struct ReadEntry {
+    int code;
+    std::string value;
+    bool cleared;
+    bool operator==(const ReadEntry& o) const { return code == o.code && value == o.value && cleared == o.cleared; }
+};
+
+std::vector<ReadEntry> ReadRecord(const std::vector<uint8_t>& f, size_t at)
+{
+    std::vector<ReadEntry> out;
+    const size_t n = f.at(at++);
+    for (size_t e = 0; e < n; ++e) {
+        bool cleared = false;
+        int code = f.at(at++);
+        if (code == 0xFE) { cleared = true; code = f.at(at++); }
+        else if (code == 0xFF) {
+            size_t to = 0;
+            for (int b = 0; b < 4; ++b) to |= static_cast<size_t>(f.at(at++)) << (8 * b);
+            at = to;
+            code = f.at(at++);
+        }
+        const size_t len = f.at(at++);
+        out.push_back({code, std::string(f.begin() + static_cast<std::ptrdiff_t>(at), f.begin() + static_cast<std::ptrdiff_t>(at + len)), cleared});
+        at += len;
+    }
+    return out;
+}
+
+} // namespace
+
+// An entry both shared and clearing the headers: no record may put a jump right after the
+// clear marker (the jump would be read as a line code), yet every record reads the same.
+TEST(InfoFile, ASharedEntryThatClearsStaysReadable)
+{
+    InfoFileBuilder b(1);
+    using E = InfoFileBuilder::Entry;
+    auto record = [](const std::string& town) {
+        return std::vector<E>{{0, town}, E{1, "Norway", true, true}, {2, "NO, NOR"}};
+    };
+    const uint32_t bergen = b.AddRecord(record("Bergen"), true);
+    const uint32_t oslo = b.AddRecord(record("Oslo"), true);
+    const std::vector<uint8_t>& f = b.Bytes();
+    for (size_t i = 0; i + 1 < f.size(); ++i) EXPECT_FALSE(f[i] == 0xFE && f[i + 1] == 0xFF) << "at " << i;
+    const std::vector<ReadEntry> expect{{0, "Oslo", false}, {1, "Norway", true}, {2, "NO, NOR", false}};
+    EXPECT_EQ(ReadRecord(f, oslo), expect);
+    EXPECT_EQ(ReadRecord(f, bergen)[1], expect[1]);
+    // Oslo keeps its clear marker and country, then jumps to Bergen's codes: shared still.
+    EXPECT_EQ(std::count(f.begin() + oslo, f.end(), 0xFF), 1);
+    EXPECT_EQ(f.size() - oslo, 1u + 6u + 9u + 5u);
 }
 
 TEST(LayerBuild, ChunksAndLimits)

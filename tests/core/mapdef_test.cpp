@@ -207,6 +207,9 @@ TEST(MapDefObj, AreaPriorityReshapesTheWindowWithinTheWorkArea)
     EXPECT_EQ(zoom({0, 300, 400, 500}, 40, 40), (ScreenRect{0, 300, 400, 700}));
     EXPECT_EQ(zoom({0, 400, 400, 600}, 40, 40), (ScreenRect{0, 340, 400, 740}));
     EXPECT_EQ(zoom({0, 150, 400, 350}, 80, 40), (ScreenRect{0, 100, 320, 740}));
+    // Pushed up past the main window's bottom but still inside the work area: the window stops
+    // at the main window (not at the work area's top) and is made narrower.
+    EXPECT_EQ(zoom({0, 150, 400, 350}, 70, 40), (ScreenRect{0, 100, 366, 740}));
 
     // A work area that does not start at the screen's left edge (a dock on the left): the
     // window still gets exactly the width the box needs.

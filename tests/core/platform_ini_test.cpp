@@ -30,3 +30,15 @@ TEST(Ini, LookupsStayRightAfterKeysAndSectionsAreRemoved)
     EXPECT_EQ(ini.ReadInteger("S2", "K7", 0), 20007);
     EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"S1", "S2"}));
 }
+
+TEST(Ini, IntegersInHexadecimalOfEitherCaseAndBadOnesTakeTheDefault)
+{
+    IniFile ini = IniFile::FromText("[C]\nlow=$00ff00\nup=$00FF00\nx=0xff\nall=$FFFFFFFF\nneg=-12\nbad=$g0\nbig=4294967296\n");
+    EXPECT_EQ(ini.ReadInteger("C", "low", 0), 65280);
+    EXPECT_EQ(ini.ReadInteger("C", "up", 0), 65280);
+    EXPECT_EQ(ini.ReadInteger("C", "x", 0), 255);
+    EXPECT_EQ(ini.ReadInteger("C", "all", 0), -1);
+    EXPECT_EQ(ini.ReadInteger("C", "neg", 0), -12);
+    EXPECT_EQ(ini.ReadInteger("C", "bad", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("C", "big", 7), 7);
+}

@@ -150,7 +150,7 @@ class DocumentSaverTest : public ::testing::Test {
 protected:
     DocumentSaver Saver()
     {
-        DocumentSaver s(dialogs, sink, {"Save File As", "MDF Files (*.mdf)|*.mdf|All Files (*.*)|*.*", ".MDF"},
+        DocumentSaver s(&dialogs, sink, {"Save File As", "MDF Files (*.mdf)|*.mdf|All Files (*.*)|*.*", ".MDF"},
                         [this](const std::string& path, std::string* error) {
                             written.push_back(path);
                             return SaveWithBackup(path, "v" + std::to_string(written.size()), error);

@@ -3,6 +3,8 @@
 // And corvane-atlas (where it was built, with GDAL) on small sources of tests/data/atlas:
 // large polygons cut along the grid still draw and are found from every piece.
 #include "TestUtil.h"
+#include "catalogue/DataList.h"
+#include "catalogue/DatasetList.h"
 #include "catalogue/MasterFile.h"
 #include "layers/MapLBL.h"
 #include "layers/MapMRLE.h"
@@ -11,15 +13,22 @@
 #include "layers/MapSYM.h"
 #include "layers/MapSYX.h"
 #include "layers/MapVEC.h"
+#include "platform/CvVars.h"
 #include "platform/MessageSink.h"
 #include "platform/RecordingCanvas.h"
 #include "platform/TextFile.h"
 
 #include <QImage>
+#include "platform/Ini.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -110,16 +119,367 @@ TEST(SampleAtlas, DefaultMapShowsLandAndSea)
     QImage img(QString::fromStdString(out));
     ASSERT_FALSE(img.isNull());
     // The default map, 45 to 65 N and 15 W to 15 E, widened to the picture's shape: these
-    // places lie well inside land or sea at any such widening.
+    // places lie well inside land or sea at any such widening, and off the graticule's lines
+    // (every 2 degrees of latitude, 5 of longitude).
     auto at = [&](double lat, double lon) {
         const double x = (lon + 15) / 30 * 1024, y = (65 - lat) / 20 * 768;
         return img.pixelColor(static_cast<int>(x), static_cast<int>(y));
     };
     const QColor land(0, 128, 0), sea(0, 0, 0);   // a new map's land fill and background
-    EXPECT_EQ(at(62, 10), land);                   // central Norway
+    EXPECT_EQ(at(61, 9), land);                    // central Norway
     EXPECT_EQ(at(47, 2), land);                    // central France
     EXPECT_EQ(at(56.5, 3), sea);                   // the middle of the North Sea
-    EXPECT_EQ(at(50, -12), sea);                   // the Atlantic west of Cornwall
+    EXPECT_EQ(at(49, -12), sea);                   // the Atlantic west of Cornwall
+}
+
+TEST(SampleAtlas, EveryMapDrawsBothKeysWithoutAMessage)
+{
+    const char* r = std::getenv("CORVANE_RENDER");
+    ASSERT_TRUE(r && *r);
+    TempDir dir;
+    const fs::path root = fs::path(SourceDir()) / "atlas";
+    for (const auto& entry : fs::directory_iterator(root / "Maps")) {
+        const std::string out = dir / "map.png", errors = dir / "errors.txt";
+        ASSERT_EQ(RunCommand("'" + std::string(r) + "' --cdrom '" + root.string() + "' --size 800x600 '" +
+                             entry.path().string() + "' --output '" + out + "' 2> '" + errors + "'"), 0);
+        EXPECT_EQ(ReadFile(errors), "") << entry.path();
+        // Each key in the corner its map definition names (1 top left, 2 top right, 3 bottom
+        // right, 4 bottom left): the white and silver edges of its raised and sunken rings on
+        // the picture's side, a row inside the key.
+        QImage img(QString::fromStdString(out));
+        const IniFile mdf = IniFile::FromText(ReadFile(entry.path().string()));
+        for (const char* key : {"BasePos", "OverlayPos"}) {
+            const int corner = mdf.ReadInteger("Map Definition", key, 0);
+            ASSERT_TRUE(corner >= 1 && corner <= 4) << entry.path() << " " << key;
+            const bool right = corner == 2 || corner == 3, bottom = corner >= 3;
+            const int y = bottom ? 600 - 9 : 8;
+            const int raised = right ? 798 : 1, sunken = right ? 797 : 2;
+            const QColor raisedColour = right ? QColor(192, 192, 192) : QColor(255, 255, 255);
+            const QColor sunkenColour = right ? QColor(255, 255, 255) : QColor(192, 192, 192);
+            EXPECT_EQ(img.pixelColor(raised, y), raisedColour) << entry.path() << " " << key;
+            EXPECT_EQ(img.pixelColor(sunken, y), sunkenColour) << entry.path() << " " << key;
+        }
+    }
+}
+
+namespace {
+
+const fs::path kAtlas = fs::path(SourceDir()) / "atlas";
+
+// A sample map: its file, the box of its "Lat_Lon" section and the client area of its window
+// (the outer size less the frame the compiler shaped it with).
+struct SampleMap {
+    std::string name, text;
+    double minLat = 0, maxLat = 0, minLon = 0, maxLon = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    int ClientWidth() const { return width - 8; }
+    int ClientHeight() const { return height - 27; }
+};
+
+double IniNumber(const std::string& text, const std::string& key, int which = 0)
+{
+    const size_t at = text.find("\n" + key + "=");
+    if (at == std::string::npos) return -1;
+    std::istringstream in(text.substr(at + key.size() + 2));
+    double v = -1;
+    for (int i = 0; i <= which; ++i) in >> v;
+    return v;
+}
+
+SampleMap ReadSampleMap(const std::string& name)
+{
+    SampleMap m;
+    m.name = name;
+    m.text = ReadFile((kAtlas / "Maps" / (name + ".MDF")).string());
+    m.minLat = IniNumber(m.text, "Lat"), m.maxLat = IniNumber(m.text, "Lat", 1);
+    m.minLon = IniNumber(m.text, "Lon"), m.maxLon = IniNumber(m.text, "Lon", 1);
+    m.x = static_cast<int>(IniNumber(m.text, "XPos")), m.y = static_cast<int>(IniNumber(m.text, "YPos"));
+    m.width = static_cast<int>(IniNumber(m.text, "Width")), m.height = static_cast<int>(IniNumber(m.text, "Height"));
+    return m;
+}
+
+// A value of the "Map Definition" section as a colour of a picture.
+QColor IniColour(const std::string& text, const std::string& key)
+{
+    const uint32_t c = static_cast<uint32_t>(IniNumber(text, key));
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+// Draws a map (the text of a map definition) with corvane-render at its window's client size,
+// so that the picture shows the map's own box; the messages go to *messages.
+QImage Render(const TempDir& dir, const SampleMap& m, const std::string& text, std::string* messages = nullptr)
+{
+    const char* r = std::getenv("CORVANE_RENDER");
+    if (!r || !*r) return {};
+    const std::string mdf = dir.Write(m.name + ".MDF", text), out = dir / (m.name + ".png"), err = dir / (m.name + ".err");
+    const int rc = RunCommand("'" + std::string(r) + "' --cdrom '" + kAtlas.string() + "' --datalist 'CDROM:\\Misc\\MainMenu.Dat' --size " +
+                              std::to_string(m.ClientWidth()) + "x" + std::to_string(m.ClientHeight()) + " '" + mdf +
+                              "' --output '" + out + "' 2>'" + err + "'");
+    if (messages) *messages = ReadFile(err);
+    return rc == 0 ? QImage(QString::fromStdString(out)) : QImage();
+}
+
+// The map definition without graticule and keys, so that a picture shows only the map.
+std::string WithoutGridAndKeys(std::string text)
+{
+    for (const char* key : {"Grid_Displayed", "BaseKey_Displayed", "OverlayKey_Displayed"}) {
+        const size_t at = text.find(std::string("\n") + key + "=1");
+        if (at != std::string::npos) text[at + std::strlen(key) + 2] = '0';
+    }
+    return text;
+}
+
+// The same map with no theme at all: only the standard coastline over the background.
+std::string CoastlineOnly(const std::string& text) { return WithoutGridAndKeys(text.substr(0, text.find("\n[Base]"))); }
+
+QPoint PixelOf(const SampleMap& m, const QImage& img, double lat, double lon)
+{
+    return QPoint(static_cast<int>((lon - m.minLon) / (m.maxLon - m.minLon) * img.width()),
+                  static_cast<int>((m.maxLat - lat) / (m.maxLat - m.minLat) * img.height()));
+}
+
+// How many pixels of colour c lie in the square of side 2r + 1 around p.
+int CountAround(const QImage& img, QPoint p, int r, const QColor& c)
+{
+    int n = 0;
+    for (int y = p.y() - r; y <= p.y() + r; ++y)
+        for (int x = p.x() - r; x <= p.x() + r; ++x)
+            if (img.valid(x, y) && img.pixelColor(x, y) == c) ++n;
+    return n;
+}
+
+const char* const kSampleMaps[] = {"NorthSea", "Channel", "Baltic", "Solent", "Aegean", "Shores"};
+
+} // namespace
+
+TEST(SampleAtlas, EveryMapOpensWithoutAMessageAndFitsTheScreen)
+{
+    std::set<std::string> files;
+    for (const auto& e : fs::directory_iterator(kAtlas / "Maps")) files.insert(e.path().stem().string());
+    for (const char* name : kSampleMaps) EXPECT_TRUE(files.count(name)) << name;
+    TempDir dir;
+    for (const std::string& name : files) {
+        const SampleMap m = ReadSampleMap(name);
+        // Below the viewer's main window strip on a 1366 x 768 screen.
+        EXPECT_GE(m.x, 0) << name;
+        EXPECT_GE(m.y, 100) << name;
+        EXPECT_LE(m.x + m.width, 1366) << name;
+        EXPECT_LE(m.y + m.height, 768) << name;
+        EXPECT_GE(m.width, 400) << name;
+        std::string messages;
+        const QImage img = Render(dir, m, m.text, &messages);
+        EXPECT_FALSE(img.isNull()) << name;
+        EXPECT_EQ(messages, "") << name;
+        // A pale sea and a light land, never the black of a new map.
+        for (const char* key : {"BackgroundColour", "Land_Plot_Fill_Colour"})
+            EXPECT_GE(IniColour(m.text, key).lightness(), 200) << name << " " << key;
+    }
+}
+
+TEST(SampleAtlas, MapsShowTheirDesignedColours)
+{
+    TempDir dir;
+    const QColor blue(0, 0, 255), white(255, 255, 255);
+    struct Place {
+        const char* map;
+        double lat, lon;
+        enum What { Sea, Land, Colour, Near } what;
+        QColor colour;   // Colour: the pixel; Near: some pixel within 4
+        const char* where;
+    };
+    const Place places[] = {
+        {"NorthSea", 56.5, 3.0, Place::Sea, {}, "the middle of the North Sea, beyond 24 NM (the hatch's gap)"},
+        {"NorthSea", 57.0, 9.8, Place::Land, {}, "northern Jutland"},
+        {"NorthSea", 60.1, 10.0, Place::Land, {}, "Norway north of Oslo"},
+        {"NorthSea", 57.25, 8.7, Place::Near, blue, "the sea just off Hanstholm, within 12 NM"},
+        {"NorthSea", 52.75, 5.35, Place::Sea, {}, "the IJsselmeer, a lake in the sea's colour"},
+        {"Channel", 50.05, -1.2, Place::Sea, {}, "mid-Channel, outside the territorial seas"},
+        {"Channel", 50.75, 0.6, Place::Colour, white, "the English territorial sea off Hastings"},
+        {"Channel", 49.1, 2.0, Place::Land, {}, "Picardy"},
+        {"Baltic", 56.5, 19.0, Place::Colour, white, "the Baltic proper, in the Baltic's fill"},
+        {"Baltic", 56.9, 11.7, Place::Sea, {}, "the Kattegat, not filled"},
+        {"Baltic", 62.0, 15.0, Place::Land, {}, "central Sweden"},
+        {"Solent", 50.78, -1.2, Place::Sea, {}, "the Solent off Lee-on-the-Solent"},
+        {"Solent", 50.68, -1.3, Place::Colour, white, "the Isle of Wight, in the theme's land colour"},
+        {"Aegean", 37.5, 25.7, Place::Colour, white, "the Greek territorial sea between the Cyclades and Ikaria"},
+        {"Aegean", 36.0, 21.5, Place::Sea, {}, "the Ionian Sea beyond the territorial sea"},
+        {"Aegean", 39.0, 22.0, Place::Land, {}, "Thessaly"},
+        {"Shores", 60.25, 20.0, Place::Colour, white, "the main island of Aland"},
+        {"Shores", 60.8, 19.6, Place::Sea, {}, "the Sea of Aland"},
+    };
+    std::map<std::string, QImage> pictures;
+    for (const Place& p : places) {
+        const SampleMap m = ReadSampleMap(p.map);
+        QImage& img = pictures[p.map];
+        if (img.isNull()) img = Render(dir, m, WithoutGridAndKeys(m.text));
+        ASSERT_FALSE(img.isNull()) << p.map;
+        const QPoint at = PixelOf(m, img, p.lat, p.lon);
+        const QColor seen = img.pixelColor(at);
+        switch (p.what) {
+        case Place::Sea: EXPECT_EQ(seen, IniColour(m.text, "BackgroundColour")) << p.map << ": " << p.where; break;
+        case Place::Land: EXPECT_EQ(seen, IniColour(m.text, "Land_Plot_Fill_Colour")) << p.map << ": " << p.where; break;
+        case Place::Colour: EXPECT_EQ(seen, p.colour) << p.map << ": " << p.where; break;
+        case Place::Near: EXPECT_GT(CountAround(img, at, 4, p.colour), 0) << p.map << ": " << p.where; break;
+        }
+    }
+}
+
+// The themes that belong to the sea lie under the coastline or are cut to the sea: wherever
+// the standard coastline alone shows land well inside the coast, the map with its themes
+// shows none of their colours.
+TEST(SampleAtlas, SeaThemesStayOffTheLand)
+{
+    TempDir dir;
+    const QColor blue(0, 0, 255), silver(192, 192, 192), white(255, 255, 255);
+    const std::map<std::string, std::vector<QColor>> seaColours{
+        {"NorthSea", {blue, silver, white}}, {"Channel", {white}}, {"Baltic", {white}}, {"Aegean", {white}}};
+    for (const auto& [name, colours] : seaColours) {
+        const SampleMap m = ReadSampleMap(name);
+        const QImage bare = Render(dir, m, CoastlineOnly(m.text));
+        const QImage full = Render(dir, m, WithoutGridAndKeys(m.text));
+        ASSERT_FALSE(bare.isNull() || full.isNull()) << name;
+        ASSERT_EQ(bare.size(), full.size());
+        const QColor land = IniColour(m.text, "Land_Plot_Fill_Colour");
+        int sampled = 0;
+        for (int y = 4; y < bare.height() - 4; y += 3)
+            for (int x = 4; x < bare.width() - 4; x += 3) {
+                if (CountAround(bare, {x, y}, 2, land) < 25) continue;   // land all around
+                ++sampled;
+                const QColor seen = full.pixelColor(x, y);
+                for (const QColor& c : colours)
+                    ASSERT_NE(seen, c) << name << ": a sea theme over the land at " << x << "," << y;
+            }
+        EXPECT_GT(sampled, 1000) << name;
+    }
+}
+
+// Every entry of the data list resolves through the rule of the data set list window (the
+// file's name up to its "." followed by "MAS"), and can be added to a map.
+TEST(SampleAtlas, EveryDataListEntryResolvesAsTheDatasetListDoes)
+{
+    CvVars::CDROM = kAtlas.string();
+    CvVars::DatalistFile = (kAtlas / "Misc/MainMenu.Dat").string();
+    RecordingMessageSink sink;
+    DatasetListModel model(sink);
+    model.Load({}, {}, {});
+    ASSERT_GE(model.Tree.Nodes.size(), 12u);
+    size_t themes = 0, pages = 0;
+    for (int i = 0; i < static_cast<int>(model.Tree.Nodes.size()); ++i) {
+        const DataListNode& n = model.Tree.Nodes[static_cast<size_t>(i)];
+        if (model.Tree.HasChildren(i)) continue;
+        const std::string path = ConvFileStr(n.FileStr, sink);
+        ASSERT_FALSE(path.empty()) << n.Title << ": " << n.FileStr;
+        std::unique_ptr<MASStruct> mas = MASStruct::Create(path, sink);
+        ASSERT_TRUE(mas) << n.Title;
+        model.DoAdd(i);
+        EXPECT_TRUE(model.DS_Selected(n.Title)) << n.Title;
+        if (n.Type == 0) {
+            ++pages;
+            EXPECT_EQ(model.BaseMapList, 2) << n.Title;
+            // A page's master file holds no data set and names the page as its text file.
+            EXPECT_EQ(mas->NextDSD, nullptr) << n.Title;
+            ASSERT_TRUE(mas->TextFileName) << n.Title;
+            EXPECT_TRUE(fs::is_regular_file(InAtlas(kAtlas, *mas->TextFileName))) << *mas->TextFileName;
+        } else {
+            ++themes;
+            EXPECT_EQ(model.BaseMapList, 1) << n.Title;
+            EXPECT_NE(mas->NextDSD, nullptr) << n.Title;
+        }
+    }
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{});
+    EXPECT_GE(themes, 7u);
+    EXPECT_GE(pages, 2u);
+}
+
+TEST(SampleAtlas, KeysExplainEveryColour)
+{
+    NullMessageSink quiet;
+    std::map<std::string, std::string> keyText;   // all key lines of a theme, one a line
+    for (const auto& e : fs::recursive_directory_iterator(kAtlas / "Themes")) {
+        if (e.path().extension() != ".MAS") continue;
+        std::unique_ptr<MASStruct> mas = MASStruct::Create(e.path().string(), quiet);
+        ASSERT_TRUE(mas && mas->Key) << e.path();
+        const KeyStruct& k = *mas->Key;
+        // The source is named in the heading.
+        bool source = false;
+        for (size_t i = 0; i < k.Num_HdrLines; ++i) source = source || k.Text[i].rfind("Source: ", 0) == 0;
+        EXPECT_TRUE(source) << e.path();
+        // Every entry shown with a swatch says what it is.
+        size_t line = k.Num_HdrLines;
+        for (const K_Descriptor* d = k.NextKD.get(); d; d = d->NextKD.get()) {
+            if (!d->Hidden && d->Entry_Type >= 1 && d->Entry_Type <= 5) {
+                ASSERT_GT(d->Number_Of_Text_Lines, 0) << e.path();
+                EXPECT_FALSE(k.Text[line].empty()) << e.path();
+            }
+            line += d->Number_Of_Text_Lines;
+        }
+        std::string all;
+        for (const std::string& t : k.Text) all += t + "\n";
+        keyText[e.path().stem().string()] = all;
+    }
+    EXPECT_NE(keyText["Zones"].find("0 to 12 nautical miles"), std::string::npos);
+    EXPECT_NE(keyText["Zones"].find("24 to 200 nautical miles"), std::string::npos);
+    EXPECT_NE(keyText["Eez"].find("12 NM limit"), std::string::npos);
+    EXPECT_NE(keyText["Towns"].find("Names of towns"), std::string::npos);
+}
+
+// The towns' query information: headed records whose shared rest of one country is reached
+// by a jump (0xFF), after a marker that prints the rule again (0xFE), with a credit line.
+TEST(SampleAtlas, TownRecordsUseEveryMarker)
+{
+    NullMessageSink quiet;
+    std::unique_ptr<MASStruct> mas = MASStruct::Create((kAtlas / "Themes/Towns/Towns.MAS").string(), quiet);
+    ASSERT_TRUE(mas && mas->Sym_Text);
+    int defs = 0;
+    bool credit = false;
+    for (const Sym_Text_Line_Type* l = mas->Sym_Text->Line_Array.get(); l; l = l->Next.get(), ++defs)
+        credit = credit || l->Line_Code == 11;
+    EXPECT_TRUE(credit);
+
+    const std::string info = ReadFile((kAtlas / "Themes/Towns/DNN/TOWNS.DAT").string());
+    ASSERT_GT(info.size(), 1000u);
+    auto byte = [&](size_t at) { return at < info.size() ? static_cast<uint8_t>(info[at]) : 0xFFu; };
+    size_t at = 0, records = 0, clears = 0, jumps = 0;
+    while (at < info.size()) {
+        const size_t n = byte(at++);
+        size_t end = 0;   // where the next record starts when this one jumps
+        std::vector<int> codes;
+        for (size_t e = 0; e < n; ++e) {
+            uint8_t code = byte(at++);
+            if (code == 0xFE) { ++clears; code = byte(at++); ASSERT_LT(code, 0xFE) << "a marker after 0xFE"; }
+            else if (code == 0xFF) {
+                ++jumps;
+                uint32_t to = 0;
+                for (int b = 0; b < 4; ++b) to |= static_cast<uint32_t>(byte(at++)) << (8 * b);
+                ASSERT_LT(to, at) << "a jump goes back to a record already written";
+                if (!end) end = at;
+                at = to;
+                code = byte(at++);
+                ASSERT_LT(code, 0xFE) << "a jump lands on a marker";
+            }
+            ASSERT_LT(code, defs);
+            codes.push_back(code);
+            const size_t len = byte(at++);
+            ASSERT_LE(len, 70u);
+            ASSERT_GT(len, 0u) << "an empty value in record " << records;
+            at += len;
+        }
+        EXPECT_EQ(codes, (std::vector<int>{0, 1, 2, 3, 4, 6, 7, 8})) << "record " << records;
+        if (end) at = end;
+        ++records;
+    }
+    EXPECT_EQ(at, info.size());
+    EXPECT_GT(records, 300u);
+    EXPECT_EQ(clears, records);
+    EXPECT_GT(jumps, records / 2);
+}
+
+TEST(SampleAtlas, StaysWithinThirtyMegabytes)
+{
+    uintmax_t bytes = 0;
+    for (const auto& e : fs::recursive_directory_iterator(kAtlas))
+        if (e.is_regular_file()) bytes += e.file_size();
+    EXPECT_LE(bytes, 30u * 1024 * 1024);
 }
 
 #ifdef CORVANE_ATLAS_TOOL

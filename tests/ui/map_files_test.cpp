@@ -39,16 +39,11 @@ protected:
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"}});
         mapPath = dir.Write("Maps/Harbour.mdf", MapText({20, 1, {"Squares"}, {}}));
         StartMainWindow(dir.Path());
-        InstallMapWindowFactory(sink);
     }
     void TearDown() override
     {
         if (Map()) Map()->NeedToSave = false;
-        if (MapFrm) MapFrm->CloseWindow();
-        Settle();
-        SetMapWindowFactory(nullptr);
-        frm.reset();
-        CvVars::Reset();
+        window.Stop();
         GeneralPageSetUp().SetPrinter(nullptr);
         GeneralPageSetUp().Reset();
         CurrentPrinter().setOutputFileName(QString());

@@ -1,6 +1,8 @@
 // The map window on the offscreen platform, opened through the main window's File commands
 // on small atlases written by our own writers.
-#include "MainWindowFixture.h"
+#include "MainWindowHarness.h"
+#include "TestUtil.h"
+#include "app/MainFrm.h"
 #include "e2e/AtlasFixture.h"
 #include "mapdef/MDFStruct.h"
 #include "mapwindow/MapFrm.h"
@@ -16,10 +18,14 @@
 #include <QMenu>
 #include <QPointer>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <utility>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -33,7 +39,7 @@ const Colour kNewMapSea = 0x000000;
 const Colour kNewMapLand = 0x008000;
 const Colour kRed = DOSColour[12];
 
-class MapWindowTest : public MainWindowFixture {
+class MapWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -47,18 +53,12 @@ protected:
         WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"},
                               {"Own coast", "Themes\\OwnCoast.MAS"},
                               {"Queries", "Themes\\Queries.MAS"}});
-        StartMainWindow(dir.Path());
-        InstallMapWindowFactory(sink);
+        window.Start(dir.Path(), dir / "cfg/corvane.ini");
     }
-    void TearDown() override
-    {
-        if (MapFrm) MapFrm->CloseWindow();
-        Settle();
-        SetMapWindowFactory(nullptr);
-        frm.reset();
-        CvVars::Reset();
-    }
+    void TearDown() override { window.Stop(); }
 
+    static void Settle() { MainWindowHarness::Settle(); }
+    TMapFrm* Map() const { return dynamic_cast<TMapFrm*>(MapFrm); }
     TMapFrm& NewMap()
     {
         frm->New1Click();
@@ -115,6 +115,12 @@ protected:
         EXPECT_NEAR(a.minLon, b.minLon, 1e-9);
         EXPECT_NEAR(a.maxLon, b.maxLon, 1e-9);
     }
+
+    TempDir dir;
+    MainWindowHarness window;
+    ScriptedDialogService& dialogs = window.dialogs;
+    RecordingMessageSink& sink = window.sink;
+    std::unique_ptr<TMainFrm>& frm = window.frm;
 };
 
 TEST_F(MapWindowTest, NewOpensBelowTheMainWindowWithTheCoastlineTheScaleCallsFor)
@@ -136,11 +142,11 @@ TEST_F(MapWindowTest, NewOpensBelowTheMainWindowWithTheCoastlineTheScaleCallsFor
     EXPECT_GT(map.MDF->GetMainLonRange(), 30.0);
 
     // Filled land of the level for ys = client height / 20 degrees; the others and the sea
-    // stay in the background colour.
+    // stay in the background colour (looked at beside the 5-degree meridians of the graticule).
     const int level = LandFillLevel(CvVars::CoastResolution, static_cast<uint16_t>(map.height()), 20.0);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(At(map, 55, BandCentre(i, kBands)), i == level ? kNewMapLand : kNewMapSea) << "level " << i;
-    EXPECT_EQ(At(map, 55, -10), kNewMapSea);
+        EXPECT_EQ(At(map, 55, BandCentre(i, kBands) - 0.5), i == level ? kNewMapLand : kNewMapSea) << "level " << i;
+    EXPECT_EQ(At(map, 55, -11), kNewMapSea);
     EXPECT_TRUE(sink.messages.empty());
     EXPECT_NE(map.FullMap, nullptr);
 }
@@ -318,6 +324,136 @@ TEST_F(MapWindowTest, TheTransformsScaleTheExtentsOntoThePicture)
     EXPECT_EQ(map.LonToScreen(-19.75), 2);
     EXPECT_EQ(map.LonToScreen(-18.75), 12);
     EXPECT_EQ(map.LonToScreen(-19.25), 8);
+}
+
+TEST_F(MapWindowTest, KeysMoveWithTheMouseAndFollowTheirCommands)
+{
+    frm->OpenMapFile(WriteMap("Keys.MDF", {"Squares"}, {"Queries"}));
+    Settle();
+    TMapFrm* map = Map();
+    ASSERT_NE(map, nullptr);
+    const int w = map->ClientWidth(), h = map->ClientHeight();
+    auto px = [map](int x, int y) { return FromQColor(QColor(map->Picture().pixel(x, y))); };
+    auto plotted = [map](int x, int y) {
+        return FromQColor(QColor(dynamic_cast<const QtPicture&>(*map->FullMap).Image().pixel(x, y)));
+    };
+    // The base key in the top right corner, the overlay key in the bottom right one: each
+    // framed by a black, a raised and a sunken ring, under a silver caption bar.
+    const Rect b = map->BaseKeyPos, o = map->OverlayKeyPos;
+    ASSERT_TRUE(b.right == w - 1 && b.top == 0 && o.right == w - 1 && o.bottom == h - 1);
+    EXPECT_EQ(px(b.right, 8), clBlack);
+    EXPECT_EQ(px(b.right - 1, 8), clSilver);
+    EXPECT_EQ(px(b.right - 2, 8), clWhite);
+    EXPECT_EQ(px(b.left + 1, 8), clWhite);
+    EXPECT_EQ(px(b.left + 3, 4), clSilver);
+    EXPECT_EQ(px(o.left, o.bottom), clBlack);
+    EXPECT_TRUE(frm->Button("BaseKeySpdBtn")->isChecked() && frm->Button("OverlayKeySpdBtn")->isChecked());
+    EXPECT_FALSE(map->NeedToSave);
+
+    // Pressed inside the overlay key and released in the top left quarter: the key goes there
+    // and the map comes back where it stood.
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(o.left + 5, o.top + 5));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(w / 4, h / 4));
+    EXPECT_TRUE(map->NeedToSave);
+    EXPECT_EQ(map->MDF->OverlayPos, kTopLeft);
+    EXPECT_TRUE(map->OverlayKeyPos.left == 0 && map->OverlayKeyPos.top == 0);
+    EXPECT_EQ(px(0, 8), clBlack);
+    EXPECT_EQ(px(o.left, o.bottom), plotted(o.left, o.bottom));
+    EXPECT_EQ(map->KeyMove, NoMove);
+
+    // The tool bar button hides the base key, the menu item shows it again; both are stored.
+    frm->Button("BaseKeySpdBtn")->click();
+    EXPECT_FALSE(map->Menu.BaseMapKey->isChecked() || map->MDF->BaseKey_Displayed);
+    EXPECT_FALSE(frm->Button("BaseKeySpdBtn")->isChecked());
+    EXPECT_EQ(px(b.right, 8), plotted(b.right, 8));
+    map->Menu.BaseMapKey->trigger();
+    EXPECT_TRUE(map->Menu.BaseMapKey->isChecked() && map->MDF->BaseKey_Displayed);
+    EXPECT_EQ(px(b.right, 8), clBlack);
+
+    // The graticule comes back with the keys, one pixel row for the 50 N parallel.
+    map->MDF->Grid_Displayed = true;
+    map->Menu.Caption1->trigger();   // the caption off: keys one row lower
+    EXPECT_FALSE(map->MDF->KeyCaption);
+    const int y = h - static_cast<int>(Round(h / 20.0 * 10 + 0.000001)), x = map->LonToScreen(-5.5);
+    EXPECT_EQ(px(x, y), map->MDF->Grid_Colour);
+    EXPECT_EQ(px(x, y + 1), plotted(x, y + 1));
+
+    // Key colours through the colour dialog, preset with the present colour.
+    const Colour before = map->MDF->KeyBkColour;
+    dialogs.colourAnswers.push_back({DialogOutcome::Ok, 0x00FFFF});
+    map->Menu.KeyBackground->trigger();
+    ASSERT_FALSE(dialogs.colourRequests.empty());
+    EXPECT_EQ(dialogs.colourRequests.back(), before);
+    EXPECT_EQ(map->MDF->KeyBkColour, 0x00FFFFu);
+    EXPECT_EQ(px(map->BaseKeyPos.left + 3, 4), 0x00FFFFu);
+    dialogs.colourAnswers.push_back({DialogOutcome::Failed, 0});
+    frm->Button("KeyColourSpdBtn")->click();
+    EXPECT_TRUE(sink.Contains("Unable to load Colour dialog"));
+}
+
+// A message box lets window events through: one shown while a key is drawn must not let a
+// resize replace the picture under the drawing. The resize waits and is then plotted.
+TEST_F(MapWindowTest, AResizeDuringAKeyWarningWaitsForTheKeysToBeDrawn)
+{
+    struct ResizingSink : RecordingMessageSink {
+        std::function<void()> duringWarning;
+        MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
+        {
+            if (duringWarning) std::exchange(duringWarning, nullptr)();
+            return RecordingMessageSink::Show(kind, text, buttons);
+        }
+    } boxes;
+    InstallMapWindowFactory(boxes);
+    frm->OpenMapFile(WriteMap("Keys.MDF", {"Squares"}, {"Queries"}));
+    Settle();
+    TMapFrm* map = Map();
+    ASSERT_NE(map, nullptr);
+    // The overlay key's one item stands at an order beyond its count: every drawing of the
+    // key says "Display Order in Key not found.".
+    map->MDF->OverlayMAS.First()->Key->NextKD->Display_Order = 2;
+    const Rect o = map->OverlayKeyPos;
+    const QSize before = map->Picture().size(), after = before - QSize(60, 40);
+
+    // While the warning is up the window is resized (as a window manager may do it) and the
+    // resize is taken up at once if the window lets it.
+    bool pictureKept = false;
+    auto resizeDuringWarning = [&](QSize to) {
+        pictureKept = false;
+        boxes.duringWarning = [&, to] {
+            const QSize drawnOn = map->Picture().size();
+            map->resize(to);
+            QApplication::processEvents();
+            if (map->GeometryPending()) map->GeometrySettled();
+            pictureKept = map->Picture().size() == drawnOn;
+        };
+    };
+    resizeDuringWarning(after);
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(o.left + 5, o.top + 5));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(pictureKept);
+    EXPECT_EQ(map->MDF->OverlayPos, kTopLeft);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), after);   // plotted at its new size once the keys were drawn
+    EXPECT_EQ(map->OverlayKeyPos.left, 0);
+    EXPECT_TRUE(boxes.Contains(kKeyNotFound));
+
+    // The same for the caption switched off from the menu and a key colour.
+    resizeDuringWarning(before);
+    map->Menu.Caption1->trigger();
+    EXPECT_TRUE(pictureKept);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), before);
+    resizeDuringWarning(after);
+    dialogs.colourAnswers.push_back({DialogOutcome::Ok, 0x00FFFF});
+    map->Menu.KeyColour->trigger();
+    EXPECT_TRUE(pictureKept);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), after);
+
+    // The window speaks through this test's sink: it closes, asking nothing, while that lives.
+    map->NeedToSave = false;
+    map->CloseWindow();
+    Settle();
 }
 
 TEST_F(MapWindowTest, RedrawCopyAndClose)

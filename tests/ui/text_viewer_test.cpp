@@ -41,8 +41,7 @@ protected:
         Settle();
         SetTextViewerFactory(nullptr);
         SetSourceViewerFactory(nullptr);
-        frm.reset();
-        CvVars::Reset();
+        window.Stop();
     }
     TEditFrm* Viewer() const { return dynamic_cast<TEditFrm*>(EditFrm); }
     TEditFrm* Sources() const { return dynamic_cast<TEditFrm*>(SourceEdit); }

@@ -278,6 +278,9 @@ void SetDataset(Reader& r, DatasetSpec& d, const std::string& name, const std::s
     } else if (name == "before-coastline") r.Bool(name, v, d.beforeCoastline);
     else if (name == "key-adjustment") r.Int(name, v, d.keyAdjustment, 0, 255);
     else if (name == "level") r.Int(name, v, d.level, 0, 255);
+    else if (name == "from") {
+        if (r.Real(name, v, d.from) && d.from < 0) r.Error("from: a trigger scale is not negative");
+    }
     else r.Error("unknown name \"" + name + "\" in a dataset");
 }
 
@@ -323,6 +326,7 @@ void SetPage(Reader& r, PageSpec& p, const std::string& name, const std::string&
 {
     if (name == "level") r.Int(name, v, p.menuLevel, 1, 9);
     else if (name == "file") p.file = v;
+    else if (name == "master") p.master = v;
     else if (name == "source") p.source = v;
     else if (name == "line") {
         // Keeps the blanks after the "=" but one, so that text can be indented.
@@ -370,6 +374,16 @@ void SetMap(Reader& r, MapSpec& m, const std::string& name, const std::string& v
     else if (name == "land-colour" || name == "land-color") ParseColour(r, name, v, m.landColour);
     else if (name == "land-fill") ParseColour(r, name, v, m.landFill);
     else if (name == "land-style") { int32_t x = 0; if (r.Int(name, v, x, 0, 1)) m.landStyle = x; }
+    else if (name == "grid-colour" || name == "grid-color") ParseColour(r, name, v, m.gridColour);
+    else if (name == "key-background") ParseColour(r, name, v, m.keyBackground);
+    else if (name == "key-text") ParseColour(r, name, v, m.keyText);
+    else if (name == "base-key" || name == "overlay-key") {
+        static const std::map<std::string, int32_t> corners{
+            {"top-left", 1}, {"top-right", 2}, {"bottom-right", 3}, {"bottom-left", 4}};
+        auto it = corners.find(Lower(v));
+        if (it == corners.end()) r.Error(name + ": give top-left, top-right, bottom-right or bottom-left");
+        else (name == "base-key" ? m.baseKeyCorner : m.overlayKeyCorner) = it->second;
+    }
     else r.Error("unknown name \"" + name + "\" in a map");
 }
 
@@ -538,6 +552,14 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
             errors.push_back({line, what + " " + inside + " has more than one \".\" (the data list cuts at the first)"});
     };
 
+    // The data set list opens a data list entry's file as the name up to its "." followed by
+    // "MAS": a master file whose extension is not .MAS could not be added to a map.
+    auto masterNamed = [&](int line, const std::string& inside) {
+        const size_t dot = inside.find('.');
+        if (!inside.empty() && (dot == std::string::npos || !SameText(inside.substr(dot), ".MAS")))
+            errors.push_back({line, "master file " + inside + " does not end in .MAS"});
+    };
+
     for (const LayerSpec& l : atlas.layers) {
         if (!l.dataType) errors.push_back({l.line, "layer " + l.name + " has no type"});
         if (l.output.empty()) errors.push_back({l.line, "layer " + l.name + " has no output"});
@@ -563,6 +585,7 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
     for (const ThemeSpec& t : atlas.themes) {
         if (t.master.empty()) errors.push_back({t.line, "theme " + t.title + " has no master file"});
         pathFits(t.line, "master file", t.master);
+        masterNamed(t.line, t.master);
         pathFits(t.line, "text file", t.textFile);
         if (t.datasets.empty()) errors.push_back({t.line, "theme " + t.title + " has no dataset"});
         if (t.datasets.size() > 255) errors.push_back({t.line, "theme " + t.title + " has more than 255 datasets"});
@@ -577,6 +600,8 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
         for (const DatasetSpec& d : t.datasets) {
             if (d.files.empty()) { errors.push_back({d.line, "dataset without a file"}); continue; }
             if (d.files.size() > 255) errors.push_back({d.line, "a dataset has at most 255 files"});
+            if (d.from > 0 && d.files.size() != 1)
+                errors.push_back({d.line, "from is for a data set of one file (give the triggers of several)"});
             if (d.level > static_cast<int>(d.files.size()))
                 errors.push_back({d.line, "level " + std::to_string(d.level) + " names no file of the dataset"});
             for (size_t i = 0; i < d.files.size(); ++i) {
@@ -607,6 +632,12 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
     for (const PageSpec& p : atlas.pages) {
         if (p.file.empty()) errors.push_back({p.line, "page " + p.title + " has no file"});
         pathFits(p.line, "page file", p.file);
+        if (!p.file.empty()) {
+            pathFits(p.line, "page master file", PageMasterPath(p));
+            masterNamed(p.line, PageMasterPath(p));
+            if (SameText(Backslashes(PageMasterPath(p)), Backslashes(p.file)))
+                errors.push_back({p.line, "page " + p.title + ": the master file and the page are one file"});
+        }
         if (p.source.empty() && p.lines.empty()) errors.push_back({p.line, "page " + p.title + " has no text"});
         for (const PageLine& pl : p.lines)
             if (pl.include) pathFits(p.line, "included page", pl.text);
@@ -694,8 +725,14 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
         dsd->Plot_Before_Coastline = d.beforeCoastline;
         dsd->Key_Entry_Adjustment = static_cast<uint8_t>(d.keyAdjustment);
         dsd->Current_Level = d.files.size() > 1 ? static_cast<uint8_t>(d.level) : 0;
+        std::vector<FileRef> files = d.files;
+        if (d.from > 0 && files.size() == 1) {
+            files[0].trigger = d.from;
+            files.push_back(files[0]);
+        }
+        dsd->Number_Of_Files = static_cast<uint8_t>(std::min<size_t>(files.size(), 255));
         std::unique_ptr<DFNStruct>* dfnTail = &dsd->NextDFN;
-        for (const FileRef& f : d.files) {
+        for (const FileRef& f : files) {
             auto dfn = std::make_unique<DFNStruct>();
             const LayerSpec* l = atlas.FindLayer(f.layer);
             dfn->FileName = AtlasDataPath(l ? l->output : f.layer);
@@ -764,6 +801,24 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
     return mas;
 }
 
+std::string PageMasterPath(const PageSpec& page)
+{
+    if (!page.master.empty()) return page.master;
+    std::string m = page.file;
+    const size_t slash = m.find_last_of("/\\");
+    const size_t dot = m.find('.', slash == std::string::npos ? 0 : slash);
+    if (dot != std::string::npos) m.erase(dot);
+    return m + ".MAS";
+}
+
+std::unique_ptr<MASStruct> BuildPageMaster(const PageSpec& page)
+{
+    auto mas = std::make_unique<MASStruct>();
+    mas->Title = std::make_unique<std::string>("(Text) " + page.title);
+    mas->TextFileName = std::make_unique<std::string>(AtlasDataPath(page.file));
+    return mas;
+}
+
 std::vector<DataListEntry> BuildDataList(const AtlasDescription& atlas)
 {
     std::vector<DataListEntry> out;
@@ -786,7 +841,7 @@ std::vector<DataListEntry> BuildDataList(const AtlasDescription& atlas)
             e.Level = atlas.pages[m.index].menuLevel;
             e.Title = atlas.pages[m.index].title;
             e.Type = 0;
-            e.File = AtlasDataPath(atlas.pages[m.index].file);
+            e.File = AtlasDataPath(PageMasterPath(atlas.pages[m.index]));
             break;
         }
         out.push_back(e);

@@ -94,6 +94,10 @@ struct DatasetSpec {
     bool beforeCoastline = false;
     int keyAdjustment = 0;
     int level = 0;                     // Current_Level: 0 = chosen by scale
+    // A data set of one file drawn only where the map's scale passes this trigger (0: at
+    // every scale). The viewer draws a data set's only file at any scale, so the file is
+    // listed twice with this trigger: at a smaller scale neither passes and none is drawn.
+    double from = 0;
 };
 
 struct KeyEntrySpec {
@@ -141,6 +145,9 @@ struct PageSpec {
     int line = 0;
     int menuLevel = 1;
     std::string file;                  // path inside the atlas
+    // Its master file (path inside the atlas): a theme without data sets whose text file is
+    // the page, which the data list names. Default: the page's file with the extension .MAS.
+    std::string master;
     std::string source;                // UTF-8 text file in the sources folder, or none
     std::vector<PageLine> lines;       // text given in the description (after the source's)
 };
@@ -154,6 +161,8 @@ struct MapSpec {
     int32_t width = 800, height = 600;   // the map window's outer size in pixels
     std::optional<uint32_t> background, landColour, landFill;   // 0x00BBGGRR
     std::optional<int32_t> landStyle;    // 1 infilled, 0 outline
+    std::optional<uint32_t> gridColour, keyBackground, keyText;   // 0x00BBGGRR
+    std::optional<int32_t> baseKeyCorner, overlayKeyCorner;       // 1 top left .. 4 bottom left
 };
 
 struct HeadingSpec {
@@ -208,7 +217,16 @@ std::string AtlasDataPath(const std::string& inside);
 // through DOSColour and its text list, and the query block.
 std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, const ThemeSpec& theme);
 
-// The entries of the data list file, for the data list writer.
+// The master file of a page inside the atlas: its own, or its file with the extension .MAS.
+std::string PageMasterPath(const PageSpec& page);
+
+// The master file record of a page: no data set, the page as its text file. A data list
+// entry names a theme by its master file (the data set list turns the entry's file into
+// "name.MAS"), and a map's "(Text)" title loads the page's text file from it.
+std::unique_ptr<MASStruct> BuildPageMaster(const PageSpec& page);
+
+// The entries of the data list file, for the data list writer; a page's entry names its
+// master file.
 std::vector<DataListEntry> BuildDataList(const AtlasDescription& atlas);
 
 // Data type by number or by word: "vectors" 1, "land-raster" 2, "colour-raster" 3,

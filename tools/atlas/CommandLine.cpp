@@ -9,7 +9,8 @@ const char* HelpText()
     return R"(corvane-atlas: compiles GIS data into the files of a Corvane atlas.
 
 Usage:
-  corvane-atlas build [--sources DIR] [--output DIR] [--only LAYER]... [--dry-run] [--verbose] ATLAS.desc
+  corvane-atlas build [--sources DIR] [--output DIR] [--only LAYER]... [--no-layers] [--dry-run]
+                      [--verbose] ATLAS.desc
   corvane-atlas check ATLAS.desc
   corvane-atlas layer --type TYPE --source FILE [layer options] --output FILE
   corvane-atlas inspect SOURCE...
@@ -33,6 +34,8 @@ Options of build:
   --output DIR    Root folder of the atlas (default: the folder of the description).
   --only LAYER    Builds only this layer (repeatable); master files, data list and
                   pages are then left alone.
+  --no-layers     Builds no layer: only the master files, the data list, the pages
+                  and the maps (which read no source).
   --dry-run       Reads the sources and reports what would be written, writes nothing.
   --verbose       Reports every layer's grid, unit and counts.
 
@@ -110,10 +113,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (a == "--help" || a == "-h") { cl.command = CommandLine::Help; return cl; }
         if (a.rfind("--", 0) != 0) { positional.push_back(a); continue; }
         const std::string name = a.substr(2);
-        const bool flag = name == "dry-run" || name == "verbose";
+        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers";
         if (!flag && i + 1 >= args.size()) { cl.error = a + " needs a value"; return cl; }
         if (name == "dry-run" && cl.command == CommandLine::Build) cl.dryRun = true;
         else if (name == "verbose" && cl.command == CommandLine::Build) cl.verbose = true;
+        else if (name == "no-layers" && cl.command == CommandLine::Build) cl.noLayers = true;
         else if (name == "sources" && cl.command == CommandLine::Build) cl.sources = args[++i];
         else if (name == "only" && cl.command == CommandLine::Build) cl.only.push_back(args[++i]);
         else if (name == "output" && (cl.command == CommandLine::Build || cl.command == CommandLine::Layer)) cl.output = args[++i];
@@ -127,6 +131,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     switch (cl.command) {
     case CommandLine::Build:
     case CommandLine::Check:
+        if (cl.noLayers && !cl.only.empty()) { cl.error = "--no-layers and --only do not go together"; return cl; }
         if (positional.size() != 1) { cl.error = cmd + " takes one atlas description"; return cl; }
         cl.description = positional[0];
         break;

@@ -12,6 +12,7 @@ struct CommandLine {
     std::string sources;               // --sources DIR
     std::string output;                // --output DIR (build) or the layer file (layer)
     std::vector<std::string> only;     // --only LAYER (repeatable)
+    bool noLayers = false;             // --no-layers: the catalogue only
     bool dryRun = false;               // --dry-run
     bool verbose = false;              // --verbose
     std::vector<std::string> inputs;   // inspect: the sources

@@ -39,10 +39,15 @@ uint32_t InfoFileBuilder::AddRecord(const std::vector<Entry>& entries, bool with
     };
     for (size_t i = 0; i < entries.size(); ++i) {
         if (!entries[i].shared) { put(bytes_, entries[i], true); continue; }
-        // The rest of the record, from this entry's line code on.
+        // A marker is followed by a line code, never by another marker, and a jump lands on
+        // a line code: entries that clear the headers stay in the record, and the shared
+        // rest begins at the first entry after them that does not.
+        size_t from = i;
+        while (from < entries.size() && entries[from].clearHeaders) put(bytes_, entries[from++], true);
+        if (from == entries.size()) break;
+        // The rest of the record, from that entry's line code on.
         std::vector<uint8_t> tail;
-        for (size_t j = i; j < entries.size(); ++j) put(tail, entries[j], j > i);
-        if (entries[i].clearHeaders) bytes_.push_back(0xFE);
+        for (size_t j = from; j < entries.size(); ++j) put(tail, entries[j], j > from);
         auto found = tails_.find(tail);
         if (found != tails_.end()) {
             bytes_.push_back(0xFF);

@@ -60,6 +60,8 @@ public:
     // headers of the query lines print again from there. From the first entry marked shared
     // on, the rest of the record is kept once per distinct content: the first record that
     // has it holds it in place, later ones jump to it with the marker 0xFF and its offset.
+    // A marker is never followed by another, so a shared entry that clears the headers is
+    // written in every record and the sharing starts after it.
     struct Entry {
         uint8_t code = 0;
         std::string value;

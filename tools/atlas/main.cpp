@@ -8,13 +8,16 @@
 
 #include "catalogue/writers/DataListWriter.h"
 #include "catalogue/writers/MasterFileWriter.h"
+#include "layers/Trig.h"
 #include "layers/writers/VECmapWriter.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
+#include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/TextFile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -27,6 +30,10 @@ using namespace corvane::atlas;
 namespace {
 
 constexpr int kDone = 0, kFailed = 1, kBadInput = 2;
+
+// The screen the atlas's maps are made for, the room a desktop panel takes at its bottom,
+// and the first row below the viewer's main window strip on it.
+constexpr int32_t kMapScreenWidth = 1366, kMapScreenHeight = 768, kPanelHeight = 28, kMainStripBottom = 120;
 
 // A path inside the atlas ("Landdata\Vec\X.Vec" or with slashes) under a native root.
 fs::path NativeInAtlas(const fs::path& root, const std::string& inside)
@@ -207,23 +214,40 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
 // settings, the map's extent (the window shaped to it) and its themes by title.
 bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
 {
+    // The maps are made for the smallest common laptop screen; the window opens at its left
+    // edge, below the viewer's main window strip, and is shaped to the extent.
+    const int32_t screenW = kMapScreenWidth, screenH = kMapScreenHeight, top = kMainStripBottom;
     FixedScreenMetrics screen;
-    screen.workArea = {0, 0, 1280, 1024};
-    screen.screenWidth = 1280;
-    screen.screenHeight = 1024;
+    screen.workArea = {0, 0, screenW, screenH - kPanelHeight};
+    screen.screenWidth = screenW;
+    screen.screenHeight = screenH;
+    screen.mainWindowBottom = top;
     screen.frame = {3, 3, 1, 1, 19};
     NullMessageSink sink;
     MDFLoadResult made = TMDFStruct::Create("", screen, sink);
     if (!made) { error = made.Error; return false; }
     TMDFStruct& mdf = *made.MDF;
-    // The window opens at the left edge, below the viewer's main window strip.
-    const int32_t left = 0, top = 120;
-    mdf.NewZoom(left, top, left + m.width, top + m.height, m.extent->west, m.extent->south, m.extent->east,
-                m.extent->north, AreaPriority);
+    // The window takes the shape of the extent at its latitude, as the viewer reshapes it when
+    // it opens the map: the same stretch as the viewer's, or the saved window would not fit.
+    CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((m.extent->south + m.extent->north) / 2.0));
+    mdf.NewZoom(0, top, m.width, top + m.height, m.extent->west, m.extent->south, m.extent->east, m.extent->north,
+                AreaPriority);
+    if (mdf.GetWindowLeft() < 0 || mdf.GetWindowTop() < top || mdf.GetWindowRight() > screenW ||
+        mdf.GetWindowBottom() > screenH - kPanelHeight) {
+        error = "the window, shaped to the extent, is " + std::to_string(mdf.GetWindowWidth()) + " x " +
+                std::to_string(mdf.GetWindowHeight()) + ": it does not fit a " + std::to_string(screenW) + " x " +
+                std::to_string(screenH) + " screen below the viewer's main window (a smaller window or a wider extent)";
+        return false;
+    }
     if (m.background) mdf.BackgroundColour = *m.background;
     if (m.landColour) mdf.Land_Plot_Colour = *m.landColour;
     if (m.landFill) mdf.Land_Plot_Fill_Colour = *m.landFill;
     if (m.landStyle) mdf.Land_Plot_Style = *m.landStyle;
+    if (m.gridColour) mdf.Grid_Colour = *m.gridColour;
+    if (m.keyBackground) mdf.KeyBkColour = *m.keyBackground;
+    if (m.keyText) mdf.KeyColour = *m.keyText;
+    if (m.baseKeyCorner) mdf.BasePos = static_cast<uint8_t>(*m.baseKeyCorner);
+    if (m.overlayKeyCorner) mdf.OverlayPos = static_cast<uint8_t>(*m.overlayKeyCorner);
     auto add = [&](MASListKind kind, const std::string& title) {
         auto mas = std::make_unique<MASStruct>();
         mas->Title = std::make_unique<std::string>(title);
@@ -272,6 +296,7 @@ int Build(const CommandLine& cl)
 
     bool ok = true;
     for (const LayerSpec& layer : atlas.layers) {
+        if (cl.noLayers) break;
         if (!cl.only.empty() && std::find(cl.only.begin(), cl.only.end(), layer.name) == cl.only.end()) continue;
         ok = BuildOne(atlas, layer, sources, root, cl.dryRun, cl.verbose) && ok;
     }
@@ -288,8 +313,9 @@ int Build(const CommandLine& cl)
         }
     }
     for (const PageSpec& page : atlas.pages) {
-        std::cout << "page " << page.title << " -> " << page.file << "\n";
-        if (!cl.dryRun && !WritePage(page, sources, root, error)) {
+        std::cout << "page " << page.title << " -> " << page.file << ", master file " << PageMasterPath(page) << "\n";
+        if (!cl.dryRun && (!WritePage(page, sources, root, error) ||
+                           !WriteBytes(NativeInAtlas(root, PageMasterPath(page)), WriteMasterFile(*BuildPageMaster(page)), error))) {
             std::cerr << "page " << page.title << ": " << error << "\n";
             ok = false;
         }

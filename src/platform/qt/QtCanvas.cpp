@@ -414,6 +414,9 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     QFontMetrics fm(f, p.device());
     int w = fm.horizontalAdvance(s);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // The text cell is filled here when the mode is opaque; the painter's own background mode,
+    // left by a line drawn before, must not fill it again (in the painter's background colour).
+    p.setBackgroundMode(Qt::TransparentMode);
     if (bkMode == BkMode::Opaque) p.fillRect(QRect(x, y, w, fm.height()), ToQColor(bkColour));
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setPen(ToQColor(font.colour));

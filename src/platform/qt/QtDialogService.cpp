@@ -33,7 +33,7 @@ QString InitialFolder(const std::string& dir)
 } // namespace
 
 DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool save, std::string& chosen,
-                                          int* chosenFilter)
+                                          int* filterIndex)
 {
     if (!qApp) return DialogOutcome::Failed;
     QFileDialog dlg(DialogParent(), BytesToQString(request.title), InitialFolder(request.initialDir));
@@ -54,9 +54,9 @@ DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return DialogOutcome::Cancel;
     chosen = dlg.selectedFiles().first().toStdString();
-    if (chosenFilter) {
-        const int index = static_cast<int>(filters.indexOf(dlg.selectedNameFilter()));
-        *chosenFilter = index >= 0 ? index + 1 : request.filterIndex;
+    if (filterIndex) {
+        const int selected = filters.indexOf(dlg.selectedNameFilter());
+        *filterIndex = selected >= 0 ? selected + 1 : request.filterIndex;
     }
     return DialogOutcome::Ok;
 }
@@ -71,10 +71,9 @@ DialogOutcome QtDialogService::SaveFile(const FileDialogRequest& request, std::s
     return FileDialog(request, true, chosen);
 }
 
-DialogOutcome QtDialogService::SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen,
-                                                  int& chosenFilter)
+DialogOutcome QtDialogService::SaveFileFiltered(const FileDialogRequest& request, std::string& chosen, int& filterIndex)
 {
-    return FileDialog(request, true, chosen, &chosenFilter);
+    return FileDialog(request, true, chosen, &filterIndex);
 }
 
 DialogOutcome QtDialogService::ChooseColour(Colour initial, Colour& chosen)

@@ -11,7 +11,7 @@ class QtDialogService : public DialogService {
 public:
     DialogOutcome OpenFile(const FileDialogRequest& request, std::string& chosen) override;
     DialogOutcome SaveFile(const FileDialogRequest& request, std::string& chosen) override;
-    DialogOutcome SaveFileWithFilter(const FileDialogRequest& request, std::string& chosen, int& chosenFilter) override;
+    DialogOutcome SaveFileFiltered(const FileDialogRequest& request, std::string& chosen, int& filterIndex) override;
     DialogOutcome ChooseColour(Colour initial, Colour& chosen) override;
     DialogOutcome ChooseFont(FontChoice& font) override;
     DialogOutcome Print(PrintChoice& choice) override;
@@ -20,7 +20,7 @@ public:
 
 private:
     DialogOutcome FileDialog(const FileDialogRequest& request, bool save, std::string& chosen,
-                             int* chosenFilter = nullptr);
+                             int* filterIndex = nullptr);
 };
 
 } // namespace corvane
