@@ -2,9 +2,13 @@
 // caption, saving a shown line back into the page's bytes; the source table's columns; where
 // the viewer stands and where a page is printed.
 #include "TestUtil.h"
+#include "catalogue/MasterFile.h"
+#include "layers/writers/SymbolFileWriter.h"
+#include "mapdef/MDFStruct.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
+#include "render/MapView.h"
 #include "text/SourceTable.h"
 #include "text/TextPage.h"
 #include "text/TextViewerLayout.h"
@@ -128,6 +132,69 @@ TEST(SourceTable, DateAndScaleColumns)
     EXPECT_EQ(SourceScaleField(50000), "1:50000  ");
     EXPECT_EQ(SourceScaleField(1500000000), "1:1500000000");
     EXPECT_EQ(SourceTableLine(19950605, 250000, "Wrecks", months), " 5/ 6/1995   1:250000    Wrecks");
+}
+
+namespace {
+
+// A map window of 800 x 600 pixels over the new map's latitudes 45..65: latscl = 36.
+class TableView : public MapView {
+public:
+    explicit TableView(MessageSink& sink) : MapView(sink) { MDF = mdf.get(); }
+    Canvas* ImageCanvas() override { return nullptr; }
+    int32_t ClientWidth() const override { return 800; }
+    int32_t ClientHeight() const override { return 600; }
+    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
+    FixedScreenMetrics screen;
+    NullMessageSink quiet;
+    std::unique_ptr<TMDFStruct> mdf = std::move(TMDFStruct::Create("", screen, quiet).MDF);
+};
+
+void AddTheme(MASList& list, const std::string& title, uint8_t type, std::vector<std::pair<std::string, double>> files)
+{
+    auto mas = std::make_unique<MASStruct>();
+    mas->Title = std::make_unique<std::string>(title);
+    mas->NextDSD = std::make_unique<DSDStruct>();
+    mas->NextDSD->Data_Type = type;
+    mas->NextDSD->Number_Of_Files = static_cast<uint8_t>(files.size());
+    for (auto f = files.rbegin(); f != files.rend(); ++f) {
+        auto dfn = std::make_unique<DFNStruct>();
+        dfn->FileName = f->first;
+        dfn->Trigger_Scale = f->second;
+        dfn->NextDFN = std::move(mas->NextDSD->NextDFN);
+        mas->NextDSD->NextDFN = std::move(dfn);
+    }
+    list.Append(std::move(mas));
+}
+
+std::string SymbolFile(const TempDir& dir, const std::string& name, int32_t date, int32_t scale)
+{
+    LayerWriteOptions o;
+    o.Header.DateOrig = date;
+    o.Header.ScaleOrig = scale;
+    SymbolFileWriter w(o, false);
+    w.Add({50, 0, 1});
+    EXPECT_TRUE(w.Save(dir / name));
+    return dir / name;
+}
+
+} // namespace
+
+TEST(SourceTable, ALineForEachThemeWhoseFileAtTheMapsScaleCanBeRead)
+{
+    TempDir dir;
+    RecordingMessageSink sink;
+    TableView view(sink);
+    const std::string fine = SymbolFile(dir, "Fine.Sym", 19950605, 50000), coarse = SymbolFile(dir, "Coarse.Sym", 19950600, 0);
+    AddTheme(view.MDF->NextMAS, "Harbours", dtSYM, {{fine, 50}, {coarse, 20}});   // the second file at 36
+    AddTheme(view.MDF->NextMAS, "Too fine", dtSYM, {{fine, 40}, {coarse, 36}});   // none at 36
+    AddTheme(view.MDF->NextMAS, "Missing", dtSYM, {{dir / "none.Sym", 0}});
+    AddTheme(view.MDF->OverlayMAS, "Wrecks", dtSYM, {{fine, 99}});
+    AddTheme(view.MDF->OverlayMAS, "Odd", 12, {{fine, 0}});
+    auto months = [](int m) { return m == 6 ? std::string("Jun") : std::to_string(m); };
+    EXPECT_EQ(DSSourceLines(view, sink, months),
+              (std::vector<std::string>{kSourceTableHeading, "1995 Jun       Digital     Harbours",
+                                        " 5/ 6/1995   1:50000     Wrecks"}));
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Invalid Data Type (TempDSD.Data_Type) : 12"}));
 }
 
 // ---- placement and printing -------------------------------------------------------------------
