@@ -17,13 +17,11 @@
 #include "text/SourceTable.h"
 #include "text/TextViewerLayout.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPrinter>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
