@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -219,6 +221,35 @@ TEST_F(QueryWindowTest, TallReportScrollsAndPrints)
     EXPECT_GT(QFileInfo(QString::fromStdString(dir / "report.pdf")).size(), 1000);
     printer.setOutputFileName(QString());
     printer.setOutputFormat(format);
+}
+
+// The report scrolls within the height the user gives the window: made small, its buttons
+// are still reached; made tall, it shows more of the report.
+TEST_F(QueryWindowTest, ReportScrollsInTheHeightTheUserGivesTheWindow)
+{
+    TMapFrm& map = Open("Towns");
+    std::vector<std::pair<int, int>> heights;   // window, scroller
+    bool reachable = false;
+    WhenQueryFormShown([&](TQueryForm& form) {
+        const int fitted = form.height();
+        for (int h : {fitted - 60, fitted + 200}) {
+            form.resize(form.width(), h);
+            QApplication::processEvents();
+            heights.emplace_back(form.height(), form.Scroller->height());
+            if (h < fitted) {
+                QScrollBar* bar = form.Scroller->verticalScrollBar();
+                bar->setValue(bar->maximum());
+                QApplication::processEvents();
+                const QPoint close = form.CloseBtn->mapTo(&form, QPoint(0, form.CloseBtn->height()));
+                reachable = bar->isVisible() && close.y() <= form.height();
+            }
+        }
+        form.CloseBtn->click();
+    });
+    ClickQuery(map, map.LonToScreen(-10), map.LatToScreen(50));
+    ASSERT_EQ(heights.size(), 2u);
+    for (const auto& [window, scroller] : heights) EXPECT_EQ(scroller, window);
+    EXPECT_TRUE(reachable);
 }
 
 TEST_F(QueryWindowTest, OneLineAnswerAndTheZoneFlashingUntilRestored)
