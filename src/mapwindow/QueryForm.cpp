@@ -224,7 +224,9 @@ bool TQueryForm::Initialise(int32_t DataType, int32_t OffsetPointer, const std::
         messages_.Info(kQueryFileProblem);
         return false;
     }
-    report_ = std::make_unique<QueryReport>(Sym_Text, *Secondary_File, FileName, DataType, OffsetPointer, messages_);
+    // Damage is told with the file's name as it stands on this system.
+    report_ = std::make_unique<QueryReport>(Sym_Text, *Secondary_File, NativePath(FileName), DataType, OffsetPointer,
+                                            messages_);
     report_->ItemHeight = QueryItemHeight(kPageFontHeight, ppi);
     if (!StartUp()) return false;
 

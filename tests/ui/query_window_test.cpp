@@ -291,6 +291,26 @@ TEST_F(QueryWindowTest, OneLineAnswerAndTheZoneFlashingUntilRestored)
     EXPECT_TRUE(map.Timer1->isActive());
 }
 
+// A damaged record is told by its file's name as it stands on this system; nothing is shown
+// from it, and the one-line answer's figure flashes all the same.
+TEST_F(QueryWindowTest, DamagedRecordsAreToldByTheirFile)
+{
+    dir.Write("Themes/DNN/ZONES.DAT", std::string(1, '\x40'));   // a length byte and nothing after it
+    TMapFrm& zones = Open("Zones");
+    ClickQuery(zones, zones.LonToScreen(-12), zones.LatToScreen(52.5));
+    EXPECT_EQ(window.sink.Texts(), std::vector<std::string>{DamagedRecordText(dir / "Themes/DNN/ZONES.DAT")});
+    EXPECT_EQ(zones.QueryPanel, nullptr);
+    EXPECT_TRUE(zones.Timer1->isActive());
+
+    window.sink.messages.clear();
+    dir.Write("Themes/DNN/TOWNS.DAT", "");
+    TMapFrm& towns = Open("Towns");
+    ClickQuery(towns, towns.LonToScreen(-10), towns.LatToScreen(50));
+    EXPECT_EQ(window.sink.Texts(), std::vector<std::string>{DamagedRecordText(dir / "Themes/DNN/TOWNS.DAT")});
+    EXPECT_EQ(QueryForm, nullptr);
+    EXPECT_EQ(towns.ChkQuery, StartQuery);
+}
+
 // The sample atlas: a click on the Channel map answers with a town's record.
 TEST(SampleAtlasQuery, ATownOfTheChannelMapShowsItsRecord)
 {
