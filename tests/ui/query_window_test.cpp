@@ -28,20 +28,24 @@ namespace {
 const Colour kZoneColour = DOSColour[13];
 const Colour kTownColour = DOSColour[12];
 
-// A theme of one data set on one file. Its key: item 1 a filled square symbol (towns), item 2
-// a solid line (zones); its query lines: 0 "Town:" and value, 1 "Remarks:" with the value
-// below, 2 the credit line.
-std::string Theme(int type, const std::string& file)
+// A theme of data sets (type and file, one file each). Its key: item 1 a filled square symbol
+// (towns), item 2 a solid line (zones); its query lines: 0 "Town:" and value, 1 "Remarks:"
+// with the value below, 2 the credit line.
+std::string Theme(const std::vector<std::pair<int, std::string>>& sets)
 {
     MASStruct mas;
-    mas.Number_Of_Datasets = 1;
+    mas.Number_Of_Datasets = static_cast<uint8_t>(sets.size());
     mas.Maxlat = mas.DefaultMaxlat = 60, mas.Minlat = mas.DefaultMinlat = 40;
     mas.Maxlon = mas.DefaultMaxlon = 20, mas.Minlon = mas.DefaultMinlon = -20;
-    mas.NextDSD = std::make_unique<DSDStruct>();
-    mas.NextDSD->Data_Type = static_cast<uint8_t>(type);
-    mas.NextDSD->Number_Of_Files = 1;
-    mas.NextDSD->NextDFN = std::make_unique<DFNStruct>();
-    mas.NextDSD->NextDFN->FileName = file;
+    std::unique_ptr<DSDStruct>* dsd = &mas.NextDSD;
+    for (const auto& [type, file] : sets) {
+        *dsd = std::make_unique<DSDStruct>();
+        (*dsd)->Data_Type = static_cast<uint8_t>(type);
+        (*dsd)->Number_Of_Files = 1;
+        (*dsd)->NextDFN = std::make_unique<DFNStruct>();
+        (*dsd)->NextDFN->FileName = file;
+        dsd = &(*dsd)->NextDSD;
+    }
     mas.Key = std::make_unique<KeyStruct>();
     mas.Key->NumItems = 2;
     mas.Key->Text = {"Towns", "Zones"};
@@ -69,6 +73,7 @@ std::string Theme(int type, const std::string& file)
     }
     return WriteMasterFile(mas);
 }
+std::string Theme(int type, const std::string& file) { return Theme({{type, file}}); }
 
 // Runs act on the query results window once it is shown modally (the query lets pending
 // messages through before it creates the window).
@@ -119,16 +124,19 @@ protected:
         // A zone over 50..56 N, 16..10 W, found by its reference point at 53 N 13 W.
         atlas::InfoFileBuilder zones(0);
         const uint32_t line = zones.AddLine("Fishing zone B");
-        dir.Write("Themes/DNN/ZONES.DAT", std::string(zones.Bytes().begin(), zones.Bytes().end()));
         o.Header.AssDataType = 0;
         o.Header.AssDataFilename = "ZONES.DAT";
         o.FinestUnit = 1000;
         PolygonFileWriter pol(o, 7);
         pol.Add({2, {{{50, -16}, {50, -10}, {56, -10}, {56, -16}, {50, -16}}}, {53, -13}, line, "B"});
         WriteLayer(dir, "Themes/Zones.Pol", pol);
+        dir.Write("Themes/DNN/ZONES.DAT", std::string(zones.Bytes().begin(), zones.Bytes().end()));
         dir.Write("Themes/Towns.MAS", Theme(4, "CDROM:\\Themes\\Towns.Syx"));
         dir.Write("Themes/Zones.MAS", Theme(7, "CDROM:\\Themes\\Zones.Pol"));
-        WriteDataListOf(dir, {{"Towns", "Themes\\Towns.MAS"}, {"Zones", "Themes\\Zones.MAS"}});
+        // The zone's outline, the towns, then the zone filled (never searched).
+        dir.Write("Themes/Both.MAS", Theme({{7, "CDROM:\\Themes\\Zones.Pol"}, {4, "CDROM:\\Themes\\Towns.Syx"},
+                                            {9, "CDROM:\\Themes\\Zones.Pol"}}));
+        WriteDataListOf(dir, {{"Towns", "Themes\\Towns.MAS"}, {"Zones", "Themes\\Zones.MAS"}, {"Both", "Themes\\Both.MAS"}});
         window.Start(dir.Path(), dir / "cfg/corvane.ini");
     }
     void TearDown() override { window.Stop(); }
@@ -289,6 +297,33 @@ TEST_F(QueryWindowTest, OneLineAnswerAndTheZoneFlashingUntilRestored)
     EXPECT_EQ(window.sink.Texts(), std::vector<std::string>{"The Query Information file is missing."});
     EXPECT_EQ(map.QueryPanel, nullptr);
     EXPECT_TRUE(map.Timer1->isActive());
+}
+
+// Two data sets of one click answer: the later hit takes the place of the earlier, whose
+// panel goes before the record is shown, and the flash follows the hit (a filled zone
+// searched after it changes nothing).
+TEST_F(QueryWindowTest, ALaterHitOfTheSameClickTakesThePlaceOfTheEarlier)
+{
+    TMapFrm& map = Open("Both");
+    const int x = map.LonToScreen(-10), y = map.LatToScreen(50);
+    bool panelGone = false;
+    std::vector<Colour> seen;
+    WhenQueryFormShown([&](TQueryForm& form) {
+        panelGone = map.QueryPanel == nullptr && map.findChildren<QLabel*>("QueryPanel").isEmpty();
+        for (int i = 0; i < 3; ++i) {
+            map.Timer1Timer();
+            seen.push_back(Pixel(map, x, y));
+        }
+        form.CloseBtn->click();
+    });
+    ClickQuery(map, x, y);
+    EXPECT_TRUE(panelGone);
+    EXPECT_EQ(seen, (std::vector<Colour>{clWhite, clBlack, kTownColour}));
+    EXPECT_EQ(map.Timer1Tag, 4);
+    EXPECT_EQ(map.ChkQuery, StartQuery);
+    EXPECT_FALSE(map.Timer1->isActive());
+    EXPECT_EQ(Pixel(map, x, y), kTownColour);
+    EXPECT_TRUE(window.sink.messages.empty());
 }
 
 // A damaged record is told by its file's name as it stands on this system; nothing is shown
