@@ -3,8 +3,9 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test test-asan bench clean
+.PHONY: all deps configure build run test test-asan bench install clean
 
 all: build
 
@@ -32,6 +33,11 @@ test-asan: deps
 
 bench: build
 	$(BUILD)/corvane_bench
+
+# The programs, the sample atlas, the launcher, the map file type, the icon and the manual
+# pages under PREFIX (DESTDIR stages them for a package).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

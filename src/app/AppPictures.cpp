@@ -95,10 +95,10 @@ void Legend(QPainter& p, QColor frame, QColor a, QColor b)
     p.drawLine(10, 12, 15, 12);
 }
 
-void Arrow(QPainter& p, bool left)
+void Arrow(QPainter& p, bool left, const QColor& ink)
 {
     p.setPen(Qt::NoPen);
-    p.setBrush(kInk);
+    p.setBrush(ink);
     if (left)
         p.drawPolygon(QPolygon({QPoint(1, 10), QPoint(7, 4), QPoint(7, 16)}));
     else
@@ -121,14 +121,15 @@ void Swatches(QPainter& p)
     for (int i = 0; i < 4; ++i) p.fillRect(2 + i * 4, 16, 4, 3, c[i]);
 }
 
-using Painter = void (*)(QPainter&);
+// Each glyph is drawn with the ink given for its free-standing strokes and letters.
+using Painter = void (*)(QPainter&, const QColor& ink);
 
 const QMap<QString, Painter>& Glyphs()
 {
     static const QMap<QString, Painter> glyphs = {
-        {"FileNewSpdBtn", [](QPainter& p) { Page(p); }},
+        {"FileNewSpdBtn", [](QPainter& p, const QColor&) { Page(p); }},
         {"FileOpenSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(kInk);
              p.setBrush(QColor(0xf0, 0xd0, 0x60));
              p.drawPolygon(QPolygon({QPoint(1, 5), QPoint(7, 5), QPoint(9, 7), QPoint(17, 7), QPoint(17, 17), QPoint(1, 17)}));
@@ -136,7 +137,7 @@ const QMap<QString, Painter>& Glyphs()
              p.drawPolygon(QPolygon({QPoint(1, 17), QPoint(4, 10), QPoint(19, 10), QPoint(17, 17)}));
          }},
         {"FileSaveSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(kInk);
              p.setBrush(QColor(0x30, 0x50, 0x90));
              p.drawRect(2, 2, 16, 16);
@@ -146,63 +147,63 @@ const QMap<QString, Painter>& Glyphs()
              p.drawRect(5, 12, 10, 6);
          }},
         {"PageSetUpSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              Page(p);
              p.setPen(QPen(QColor(0xc0, 0x30, 0x30), 1, Qt::DotLine));
              p.setBrush(Qt::NoBrush);
              p.drawRect(6, 7, 8, 9);
          }},
-        {"PrintSpdBtn", [](QPainter& p) { Printer(p); }},
+        {"PrintSpdBtn", [](QPainter& p, const QColor&) { Printer(p); }},
         {"PrintSetUpSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              Printer(p);
              p.setPen(QPen(QColor(0xc0, 0x30, 0x30), 2));
              p.drawLine(12, 19, 19, 12);
          }},
         {"DSListSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor& ink) {
              for (int y : {4, 9, 14}) {
                  p.setPen(Qt::NoPen);
                  p.setBrush(kSea);
                  p.drawRect(2, y, 3, 3);
-                 p.setPen(kInk);
+                 p.setPen(ink);
                  p.drawLine(7, y + 1, 17, y + 1);
              }
          }},
         {"DSOrderSpdBtn",
-         [](QPainter& p) {
-             p.setPen(kInk);
+         [](QPainter& p, const QColor& ink) {
+             p.setPen(ink);
              for (int y : {4, 9, 14}) p.drawLine(8, y + 1, 18, y + 1);
              p.setPen(Qt::NoPen);
              p.setBrush(kSea);
              p.drawPolygon(QPolygon({QPoint(1, 7), QPoint(4, 2), QPoint(7, 7)}));
              p.drawPolygon(QPolygon({QPoint(1, 12), QPoint(4, 17), QPoint(7, 12)}));
          }},
-        {"SelectOverlaySpdBtn", [](QPainter& p) { Layers(p, 1); }},
+        {"SelectOverlaySpdBtn", [](QPainter& p, const QColor&) { Layers(p, 1); }},
         {"PreviousOverlaySpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor& ink) {
              Layers(p, 4);
-             Arrow(p, true);
+             Arrow(p, true, ink);
          }},
         {"NextOverlaySpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor& ink) {
              Layers(p, -2);
-             Arrow(p, false);
+             Arrow(p, false, ink);
          }},
         {"LandInfillSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(QPen(kInk, 1));
              p.setBrush(kLand);
              p.drawPath(Island());
          }},
         {"LandOutlineSpdBtn",
-         [](QPainter& p) {
-             p.setPen(QPen(kInk, 1.5));
+         [](QPainter& p, const QColor& ink) {
+             p.setPen(QPen(ink, 1.5));
              p.setBrush(Qt::NoBrush);
              p.drawPath(Island());
          }},
         {"BackgroundSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(kInk);
              p.setBrush(kSea);
              p.drawRect(2, 2, 16, 16);
@@ -210,25 +211,25 @@ const QMap<QString, Painter>& Glyphs()
              p.drawArc(4, 6, 6, 4, 0, 180 * 16);
              p.drawArc(10, 11, 6, 4, 0, 180 * 16);
          }},
-        {"BaseKeySpdBtn", [](QPainter& p) { Legend(p, kInk, kLand, QColor(0xe0, 0xd0, 0x90)); }},
-        {"OverlayKeySpdBtn", [](QPainter& p) { Legend(p, kInk, QColor(0xd0, 0x30, 0x30), QColor(0xf0, 0xa0, 0x20)); }},
-        {"GridDisplaySpdBtn", [](QPainter& p) { Grid(p, kInk); }},
+        {"BaseKeySpdBtn", [](QPainter& p, const QColor&) { Legend(p, kInk, kLand, QColor(0xe0, 0xd0, 0x90)); }},
+        {"OverlayKeySpdBtn", [](QPainter& p, const QColor&) { Legend(p, kInk, QColor(0xd0, 0x30, 0x30), QColor(0xf0, 0xa0, 0x20)); }},
+        {"GridDisplaySpdBtn", [](QPainter& p, const QColor& ink) { Grid(p, ink); }},
         {"GridAutoSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor& ink) {
              Grid(p, QColor(0xa0, 0xa0, 0xa0));
-             Text(p, "A", kInk, 13);
+             Text(p, "A", ink, 13);
          }},
-        {"GraticuleDMSSpdBtn", [](QPainter& p) { Text(p, QString::fromUtf8("\u00b0'\""), kInk, 13); }},
-        {"GraticuleDDSpdBtn", [](QPainter& p) { Text(p, ".0\u00b0", kInk, 10); }},
+        {"GraticuleDMSSpdBtn", [](QPainter& p, const QColor& ink) { Text(p, QString::fromUtf8("\u00b0'\""), ink, 13); }},
+        {"GraticuleDDSpdBtn", [](QPainter& p, const QColor& ink) { Text(p, ".0\u00b0", ink, 10); }},
         {"ViewInfoSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(kInk);
              p.setBrush(QColor(0xd8, 0xe8, 0xf8));
              p.drawEllipse(2, 2, 16, 16);
              Text(p, "i", kSea, 13);
          }},
         {"SourceSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(kInk);
              p.setBrush(QColor(0x90, 0x40, 0x30));
              p.drawRect(4, 2, 12, 16);
@@ -236,35 +237,35 @@ const QMap<QString, Painter>& Glyphs()
              p.drawRect(6, 4, 8, 4);
          }},
         {"FillColourSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(Qt::NoPen);
              p.setBrush(kLand);
              p.drawPath(Island(0, -2));
              Swatches(p);
          }},
         {"OutlineColourSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(QPen(QColor(0xc0, 0x30, 0x30), 1.5));
              p.setBrush(Qt::NoBrush);
              p.drawPath(Island(0, -2));
              Swatches(p);
          }},
-        {"KeyColourSpdBtn", [](QPainter& p) { Legend(p, QColor(0xc0, 0x30, 0x30), QColor(0xc0, 0x30, 0x30), QColor(0xc0, 0x30, 0x30)); }},
+        {"KeyColourSpdBtn", [](QPainter& p, const QColor&) { Legend(p, QColor(0xc0, 0x30, 0x30), QColor(0xc0, 0x30, 0x30), QColor(0xc0, 0x30, 0x30)); }},
         {"KeyBkGrndSpdBtn",
-         [](QPainter& p) {
+         [](QPainter& p, const QColor&) {
              p.setPen(kInk);
              p.setBrush(QColor(0xf0, 0xe0, 0x80));
              p.drawRect(2, 2, 15, 15);
              p.drawLine(6, 7, 14, 7);
              p.drawLine(6, 12, 14, 12);
          }},
-        {"GridColourSpdBtn", [](QPainter& p) { Grid(p, QColor(0xc0, 0x30, 0x30)); }},
-        {"GridFracSpdBtn", [](QPainter& p) { Text(p, QString::fromUtf8("\u00bd\u00b0"), kInk, 12); }},
-        {"Grid1SpdBtn", [](QPainter& p) { Text(p, "1", kInk, 13); }},
-        {"Grid2SpdBtn", [](QPainter& p) { Text(p, "2", kInk, 13); }},
-        {"Grid5SpdBtn", [](QPainter& p) { Text(p, "5", kInk, 13); }},
-        {"Grid10SpdBtn", [](QPainter& p) { Text(p, "10", kInk, 11); }},
-        {"Grid20SpdBtn", [](QPainter& p) { Text(p, "20", kInk, 11); }},
+        {"GridColourSpdBtn", [](QPainter& p, const QColor&) { Grid(p, QColor(0xc0, 0x30, 0x30)); }},
+        {"GridFracSpdBtn", [](QPainter& p, const QColor& ink) { Text(p, QString::fromUtf8("\u00bd\u00b0"), ink, 12); }},
+        {"Grid1SpdBtn", [](QPainter& p, const QColor& ink) { Text(p, "1", ink, 13); }},
+        {"Grid2SpdBtn", [](QPainter& p, const QColor& ink) { Text(p, "2", ink, 13); }},
+        {"Grid5SpdBtn", [](QPainter& p, const QColor& ink) { Text(p, "5", ink, 13); }},
+        {"Grid10SpdBtn", [](QPainter& p, const QColor& ink) { Text(p, "10", ink, 11); }},
+        {"Grid20SpdBtn", [](QPainter& p, const QColor& ink) { Text(p, "20", ink, 11); }},
     };
     return glyphs;
 }
@@ -377,14 +378,19 @@ QCursor CursorByNumber(int number) { return Registered().value(number, QCursor(Q
 
 bool CursorRegistered(int number) { return Registered().contains(number); }
 
-QIcon ToolGlyph(const QString& buttonName)
+QColor GlyphInk(const QColor& background)
+{
+    return background.lightness() < 128 ? QColor(0xf0, 0xf0, 0xf0) : kInk;
+}
+
+QIcon ToolGlyph(const QString& buttonName, const QColor& background)
 {
     auto it = Glyphs().find(buttonName);
     if (it == Glyphs().end()) return QIcon();
     QPixmap pm = Blank(20, 20);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing, true);
-    (*it)(p);
+    (*it)(p, GlyphInk(background));
     p.end();
     return QIcon(pm);
 }

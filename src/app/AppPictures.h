@@ -24,8 +24,12 @@ bool CursorRegistered(int number);
 // The picture of a cursor by its resource name; a null pixmap for an unknown name.
 QPixmap CursorPicture(const QString& name, QPoint* hotSpot = nullptr);
 
-// The glyph of a tool bar button by the button's name; a null icon for a button with a caption.
-QIcon ToolGlyph(const QString& buttonName);
+// The glyph of a tool bar button by the button's name, for a tool bar of the colour given; a
+// null icon for a button with a caption.
+QIcon ToolGlyph(const QString& buttonName, const QColor& background = QColor(Qt::lightGray));
+// The colour of the free-standing strokes and letters of the glyphs on a tool bar of the
+// colour given: dark on a light bar, light on a dark one (a dark desktop theme).
+QColor GlyphInk(const QColor& background);
 
 QIcon ProgramIcon();
 QPixmap ProgramIconPixmap(int size);

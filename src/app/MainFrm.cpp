@@ -141,6 +141,8 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     BuildMenus();
     BuildToolBar();
     FormCreate();
+    setAcceptDrops(true);
+    LoadRecentFiles();
 }
 
 TMainFrm::~TMainFrm()
@@ -290,9 +292,15 @@ void TMainFrm::InstallMenuHelp(QMenu* menu)
 void TMainFrm::SetToolBarColour(Colour c)
 {
     toolBarColour_ = c;
+    const QColor face = DisplayColour(c);
     QPalette pal = ToolBar->palette();
-    pal.setColor(QPalette::Window, DisplayColour(c));
+    pal.setColor(QPalette::Window, face);
+    // Glyphs and captions stay readable on the bar, light (the usual theme) or dark.
+    pal.setColor(QPalette::ButtonText, GlyphInk(face));
+    pal.setColor(QPalette::WindowText, GlyphInk(face));
     ToolBar->setPalette(pal);
+    for (QToolButton* b : ToolBar->findChildren<QToolButton*>())
+        if (b->text().isEmpty()) b->setIcon(ToolGlyph(b->objectName(), face));
 }
 
 void TMainFrm::MergeMenus(const QList<QMenu*>& childMenus)
@@ -352,7 +360,7 @@ void TMainFrm::FormCreate()
     MessageSink& sink = services_.sink ? *services_.sink : quiet;
     ScriptedDialogService noDialogs;
     DialogService& dialogs = services_.dialogs ? *services_.dialogs : noDialogs;
-    if (!LocateDataList(settings, services_.overrides, mounts, dialogs, sink)) terminate_ = true;
+    if (!LocateDataList(settings, services_.overrides, mounts, dialogs, sink, services_.sampleAtlases)) terminate_ = true;
     // 6.
     Initialise_Vars();
     ApplySizeLimits();
@@ -453,6 +461,7 @@ void TMainFrm::closeEvent(QCloseEvent* event)
 
 bool TMainFrm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (MapFrm && watched == MapFrm->Widget() && HandleMapDrop(event)) return true;
     if (watched == ToolBar) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* me = static_cast<QMouseEvent*>(event);
@@ -501,6 +510,11 @@ void TMainFrm::CreateMapWindow()
 {
     if (const MapWindowFactory& factory = GetMapWindowFactory()) {
         MapFrm = factory(*this);
+        if (MapFrm && MapFrm->Widget()) {
+            // Maps dropped on the map window open as on the main window.
+            MapFrm->Widget()->setAcceptDrops(true);
+            MapFrm->Widget()->installEventFilter(this);
+        }
         if (MapFrm) MapFrm->Redraw();
     }
 }
@@ -524,9 +538,10 @@ void TMainFrm::OpenMapFile(const std::string& path)
         QApplication::processEvents();
     }
     if (!MapFrm) {
-        MapFilename = ShortStr255(path);
-        CvVars::DefaultDir = ShortStr80(ExtractFilePath(path));
+        MapFilename = path;
+        CvVars::DefaultDir = ExtractFilePath(path);
         CreateMapWindow();
+        RememberMapFile(path);
     }
     QApplication::restoreOverrideCursor();
 }

@@ -4,6 +4,7 @@
 // commands and most tool bar buttons to the active one.
 #include "app/MapWindowApi.h"
 #include "platform/Colour.h"
+#include "platform/RecentFiles.h"
 #include "platform/Settings.h"
 
 #include <QList>
@@ -11,6 +12,7 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -32,6 +34,8 @@ struct MainFrmServices {
     MessageSink* sink = nullptr;
     const CdromMountProvider* mounts = nullptr;
     SettingOverrides overrides;
+    // Where an installed copy of the sample atlas may be (tried when no medium is named).
+    std::vector<std::string> sampleAtlases;
 };
 
 // The window's size limits while tracking, as outer sizes: widest = screen width + 2 x the
@@ -60,6 +64,9 @@ public:
     int Tag = 0;
     int32_t MouseX = 0, MouseY = 0;   // where the mouse last went down on the tool bar
     std::string MapFilename;          // the map file the next map window opens; empty: new
+
+    // The per-user settings (null when the window runs without a store).
+    SettingsStore* Settings() const { return services_.settings; }
 
     // True when no data list file was found: the program is to end.
     bool TerminateRequested() const { return terminate_; }
@@ -107,6 +114,14 @@ public:
     // Size limits for the present screen, frame and tool bar state, applied to the window.
     void ApplySizeLimits();
 
+    // The maps opened last, newest first, as listed at the foot of the File menu (items
+    // "RecentFile1".."RecentFile4").
+    const RecentFiles& RecentMaps() const { return recent_; }
+    QList<QAction*> RecentFileItems() const { return recentItems_; }
+    // Opens the index-th recent map (from 0); a file that is gone is taken off the list with
+    // a message.
+    void OpenRecentFile(int index);
+
 public slots:
     void New1Click();
     void Open1Click();
@@ -130,6 +145,10 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // A map definition file dropped on the main window (or on the map window) opens.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -148,6 +167,11 @@ private:
     void ForwardToMap(MapCommand command, bool endDistance);
     // The File commands that go to the active child window named by Tag.
     void DispatchByTag(MapCommand mapCommand, bool endDistance, TextCommand textCommand);
+    // Recent maps and drops (MainFrmDesktop.cpp).
+    void LoadRecentFiles();
+    void RememberMapFile(const std::string& path);
+    void RebuildRecentFiles();
+    bool HandleMapDrop(QEvent* event);
 
     MainFrmServices services_;
     bool terminate_ = false;
@@ -157,6 +181,9 @@ private:
     QPointer<TCvSplash> splash_;
     QList<QMenu*> ownMenus_;
     QList<QAction*> childEntries_;
+    RecentFiles recent_;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentItems_;
 };
 
 extern TMainFrm* MainFrm;

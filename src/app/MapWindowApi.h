@@ -28,6 +28,10 @@ public:
     // Ends a distance measurement in progress.
     virtual void EndDistanceMeasurement() = 0;
 
+    // The map definition file the window holds (empty for a new map, or when the file named
+    // could not be loaded).
+    virtual std::string MapFileName() const { return {}; }
+
     // File commands.
     virtual void Save1Click() = 0;
     virtual void SaveAs1Click() = 0;

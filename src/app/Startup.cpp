@@ -6,6 +6,7 @@
 #include "mapwindow/MapFrm.h"
 #include "platform/CdromMounts.h"
 #include "platform/CommandLine.h"
+#include "platform/DataListSearch.h"
 #include "platform/PageSetup.h"
 #include "platform/Settings.h"
 #include "platform/VersionInfo.h"
@@ -35,6 +36,12 @@ std::string ProgramName(const char* argv0)
 }
 
 } // namespace
+
+std::vector<std::string> InstalledSampleAtlases()
+{
+    return SampleAtlasFolders(QCoreApplication::applicationDirPath().toStdString(), CORVANE_BIN_TO_DATA,
+                              std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), std::getenv("XDG_DATA_DIRS"));
+}
 
 int RunCorvane(int argc, char** argv)
 {
@@ -72,6 +79,8 @@ int RunCorvane(int argc, char** argv)
     QApplication::setApplicationName(QString::fromStdString(program));
     QApplication::setOrganizationName("Halvern");
     QApplication::setWindowIcon(ProgramIcon());
+    // The desktop matches the windows with the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
 
     SettingsStore settings(options.settings ? *options.settings
                                             : DefaultSettingsPath(program, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
@@ -102,6 +111,7 @@ int RunCorvane(int argc, char** argv)
     services.mounts = &mounts;
     services.overrides.cdrom = options.cdrom;
     services.overrides.datalist = options.datalist;
+    services.sampleAtlases = InstalledSampleAtlases();
     TMainFrm mainFrm(services);
     mainFrm.SetSplash(splash);
     if (mainFrm.TerminateRequested()) {

@@ -8,8 +8,6 @@
 #include "platform/TextFile.h"
 
 #include <algorithm>
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace corvane {
 
@@ -36,18 +34,13 @@ bool ReadDataListText(std::string& text, MessageSink& sink)
 std::vector<std::string> FilesBeginningWith(const std::string& dataPrefix)
 {
     std::vector<std::string> found;
-    std::string dir = ExtractFilePath(dataPrefix);
-    std::string stem = UpperCase(ExtractFileName(dataPrefix));
-    std::string native = dir.empty() ? "." : NativePath(dir);
-    DIR* d = ::opendir(native.c_str());
-    if (!d) return found;
-    while (dirent* e = ::readdir(d)) {
-        std::string name = e->d_name;
-        if (name.size() < stem.size() || UpperCase(name.substr(0, stem.size())) != stem) continue;
-        struct stat st {};
-        if (::stat((native + "/" + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) found.push_back(name);
-    }
-    ::closedir(d);
+    const std::string dir = ExtractFilePath(dataPrefix);
+    const std::string stem = UpperCase(ExtractFileName(dataPrefix));
+    std::vector<DataFolderEntry> entries;
+    if (!ListDataFolder(dir, entries)) return found;
+    for (const DataFolderEntry& e : entries)
+        if (!e.folder && e.name.size() >= stem.size() && UpperCase(e.name.substr(0, stem.size())) == stem)
+            found.push_back(e.name);
     std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
         return UpperCase(a) < UpperCase(b);
     });

@@ -195,7 +195,7 @@ void TMDFStruct::ReadTitles(const IniFile& ini, const std::string& DataType, MAS
         }
         std::string file = dataList.Find(title, sink);
         if (file.empty()) continue;   // no longer in the data list: dropped
-        std::unique_ptr<MASStruct> theme = MASStruct::Create(ShortStr80(CheckCD_Drive(ShortStr80(file))), sink);
+        std::unique_ptr<MASStruct> theme = MASStruct::Create(CheckCD_Drive(ShortStr80(file)), sink);
         if (!theme) continue;
         theme->Title = std::make_unique<std::string>(title);
         list.Append(std::move(theme));

@@ -211,17 +211,22 @@ void TMapDefObj::NewZoom(int32_t L0, int32_t T0, int32_t R0, int32_t B0, double 
         history_.back()->Next = rec.get();
     }
     history_.push_back(std::move(rec));
+    baseShown_ = false;
 }
 
 bool TMapDefObj::CanZoomOut()
 {
-    if (history_.size() < 2) return false;
+    if (history_.size() < 2 || baseShown_) return false;
     history_.pop_back();
     history_.back()->Next = nullptr;
     return true;
 }
 
-void TMapDefObj::ClearBaseZoom() { history_.clear(); }
+void TMapDefObj::ClearBaseZoom()
+{
+    history_.clear();
+    baseShown_ = false;
+}
 
 void TMapDefObj::WriteSections(IniFile& ini) const
 {

@@ -55,8 +55,20 @@ public:
     // Discards the whole history; there is no current state until the next NewZoom.
     void ClearBaseZoom();
 
-    MapListRec* Main_Plot() const { return history_.empty() ? nullptr : history_.back().get(); }
+    // The current state: the last of the history, or the first while it is shown on its own.
+    MapListRec* Main_Plot() const
+    {
+        return history_.empty() ? nullptr : baseShown_ ? history_.front().get() : history_.back().get();
+    }
     MapListRec* Base_Plot() const { return history_.empty() ? nullptr : history_.front().get(); }
+    // The last state of the history, current or not.
+    MapListRec* Last_Plot() const { return history_.empty() ? nullptr : history_.back().get(); }
+    // Where-am-I: makes the first state current while the later ones are kept, and the last
+    // one current again. NewZoom and ClearBaseZoom also end it; CanZoomOut refuses while the
+    // first state is shown (it has no predecessor).
+    void ShowBasePlot() { baseShown_ = !history_.empty(); }
+    void ShowLastPlot() { baseShown_ = false; }
+    bool BasePlotShown() const { return baseShown_; }
     size_t ZoomDepth() const { return history_.size(); }
 
     // The desktop work area, taken when the object is created; the map window refreshes it.
@@ -109,6 +121,7 @@ protected:
 private:
     const ScreenMetrics& screen_;
     std::vector<std::unique_ptr<MapListRec>> history_;   // Base_Plot first, Main_Plot last
+    bool baseShown_ = false;                             // the first state is current
 };
 
 // The 23-character text form of a real in "Lat" and "Lon": sign (blank or "-"), one digit,

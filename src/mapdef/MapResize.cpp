@@ -68,7 +68,9 @@ Extents DraggedExtents(const TMapDefObj& mdf, const WindowPlacement& w)
 
 int ResizeMapExtents(TMapDefObj& mdf, int tag, const WindowPlacement& w)
 {
-    if (!mdf.Main_Plot()) return tag;
+    // While where-am-I shows the outermost entry on its own, the history is left alone: the
+    // view it came from returns unchanged.
+    if (!mdf.Main_Plot() || mdf.BasePlotShown()) return tag;
 
     if (w.State == WindowState::Maximised) {
         // Resized again while maximised: start over from the entry before maximising, whose

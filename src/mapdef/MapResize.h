@@ -38,6 +38,7 @@ constexpr int kSizingMaximised = 2;   // a maximised view has been pushed onto t
 //    when the window system reports both edges of the axis moved at once, both follow); the
 //    current entry is then replaced by one for the window (WindowPriority).
 // The old scale is that of the old map, its drawing area (old window size less the frame).
+// Nothing changes while the first entry is shown on its own (where-am-I).
 int ResizeMapExtents(TMapDefObj& mdf, int tag, const WindowPlacement& window);
 
 // The window moved (tag > 0), first part: reads the desktop work area into the map

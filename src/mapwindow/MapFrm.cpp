@@ -4,6 +4,7 @@
 #include "app/MenuItems.h"
 #include "layers/FillStyle.h"
 #include "mapdef/MenuState.h"
+#include "platform/CvVars.h"
 #include "platform/MessageSink.h"
 #include "render/Plot.h"
 
@@ -79,7 +80,7 @@ QAction* MapWindowMenu::Spacing(int gridScale) const
 // ---- creation -----------------------------------------------------------------------------------
 
 TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
-    : QWidget(nullptr, Qt::Window), MapView(messages), owner_(owner), ownerAlive_(&owner), screen_(&owner)
+    : QWidget(nullptr, Qt::Window), MapInteraction(messages), owner_(owner), ownerAlive_(&owner), screen_(&owner)
 {
     setObjectName("MapFrm");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -243,6 +244,10 @@ void TMapFrm::BuildMenus()
     });
     connect(m.Window1, &QMenu::aboutToShow, this, [this] { Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes); });
 
+    ConnectZoomMenu();
+    ConnectDistanceMenu();
+    ConnectReadOut();
+
     // F1 on a menu item shows its help, as in the main window's menus.
     for (QMenu* menu : findChildren<QMenu*>()) menu->installEventFilter(&owner_);
 }
@@ -382,6 +387,7 @@ void TMapFrm::FormActivate()
     if (!MenusMerged()) owner_.MergeMenuBar(MenuBarEntries());
     Menu.Toolbar1->setChecked(!owner_.ToolBar->isHidden());
     ApplyMenuState();
+    if (CvVars::bWhereAmI) SetWhereAmIMenus({false, false, false, false, false});   // until the view returns
     owner_.SetMapButtonsVisible(true);
     owner_.Tag = kTagMapWindow;
 }
@@ -566,8 +572,10 @@ void TMapFrm::closeEvent(QCloseEvent* event)
 
 void TMapFrm::FormClose()
 {
+    if (MDF && !closed_) CheckDraw();   // every interaction ends with the window
     closed_ = true;
     Timer1->stop();
+    CvVars::bWhereAmI = false;   // a window closed in where-am-I leaves the next one free
     geometryTimer_->stop();
     if (EditFrm) EditFrm->CloseWindow();
     if (SourceEdit) SourceEdit->CloseWindow();

@@ -6,6 +6,7 @@
 // (mapdef/MapResize.h).
 #include "app/MainFrm.h"
 #include "app/MapWindowApi.h"
+#include "interact/MapInteraction.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/MapResize.h"
 #include "platform/qt/QtCanvas.h"
@@ -31,11 +32,6 @@ namespace corvane {
 
 class MessageSink;
 
-// Zoom, reposition and query interaction states.
-enum tZoom : uint8_t { NoZoom, StartZoom, EndZoom };
-enum tRepo : uint8_t { NoRepo, StartRepo, EndRepo };
-enum CorvaneQueryType : uint8_t { NoQuery, StartQuery, EndQuery };
-
 // Image1: shows the map picture that every drawer paints into. The background is never
 // erased: the picture covers the whole control.
 // Mouse events go to the map window's Image1 handlers.
@@ -50,6 +46,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     TMapFrm* frm_;
@@ -96,7 +94,7 @@ struct MapWindowMenu {
     QAction* Spacing(int gridScale) const;
 };
 
-class TMapFrm : public QWidget, public MapView, public MapWindowApi {
+class TMapFrm : public QWidget, public MapInteraction, public MapWindowApi {
     Q_OBJECT
 public:
     // Creates the window for owner.MapFilename (empty: a new map) and applies its stored
@@ -111,15 +109,13 @@ public:
     MapWindowMenu Menu;
 
     // ---- private state of the window, in the program's order --------------------------------
+    // (The interaction states ChkZoom, ChkRepo, ChkQuery, ChkDistance, the points zInX1 ..
+    // zInY2 and Resizeable are those of MapInteraction.)
     std::string Filename;            // the map definition file (empty for a new map)
+    std::string MapFileName() const override { return Filename; }
     QWidget* QueryPanel = nullptr;   // the query hit panel
     tKeyMove KeyMove = NoMove;
-    bool Resizeable = true;
     bool NeedToSave = false;
-    tZoom ChkZoom = NoZoom;
-    tRepo ChkRepo = NoRepo;
-    CorvaneQueryType ChkQuery = NoQuery;
-    int32_t zInX1 = 0, zInY1 = 0, zInX2 = 0, zInY2 = 0;
     int32_t TimerLat = 0, TimerLon = 0;
     uint8_t TimerStyle = 0;
     Colour TimerColour = 0;
@@ -175,6 +171,38 @@ public:
     void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
     void Image1Click();
     void Image1DblClick();
+    // The wheel, a touchpad's scrolling and pinching zoom about the mouse, one zoom entry a
+    // gesture (MapMouse.cpp).
+    void Image1MouseWheel(int units, int64_t ms, ScrollPhase phase, int X, int Y);
+    void Image1Pinch(double scale, int64_t ms, ScrollPhase phase, int X, int Y);
+    // The cursor position read-out (MapMouse.cpp): dragged with the left button; "&Display"
+    // and "&Format" of "&Cursor Position".
+    void LatLonPosMouseMove(int X, int Y);
+    void CurPosDisplayClick();
+    void CurPosFormatDMSClick();
+    void CurPosFormatDECClick();
+    void SetCursorFormat(bool dms);
+
+    // The "&Zoom" menu (MapZoom.cpp).
+    void Zoom1Click();
+    void ZoomInClick() { MapInteraction::ZoomInClick(); }
+    void Exact1Click();
+    void ZoomOutPreviousClick() { MapInteraction::ZoomOutPreviousClick(); }
+    void ZoomOutMaximumClick();
+    void ZoomOutOverlayClick() { MapInteraction::ZoomOutOverlayClick(); }
+    void ZoomOutDefaultClick() { MapInteraction::ZoomOutDefaultClick(); }
+    void RepositionClick() { MapInteraction::RepositionClick(); }
+    void WhereAmIClick() { MapInteraction::WhereAmIClick(); }
+    void BoxShapeChange1Click();
+    void BoxShapeFixed1Click();
+    void ZoomLevelFixedClick();
+    void ZoomLevelOverlayClick();
+
+    // The distance tool's menu (MapDistance.cpp).
+    void Distance1Click() { MapInteraction::Distance1Click(); }
+    void NauticalMiles1Click();
+    void Kilometres1Click();
+    void StatuteMiles1Click();
 
     // Files, printing and the clipboard (MapFiles.cpp).
     void Save1Click() override;
@@ -197,8 +225,8 @@ public:
     // Query and flashing (MapQuery.cpp). Timer1Tag says what Timer1 flashes: 0 the where-am-I
     // marker, 4 a point symbol, 7 a polygon, other values nothing.
     void Query1Click();
-    void QuerySearch();
-    void FlashSymbol(bool Flash);
+    void QuerySearch() override;
+    void FlashSymbol(bool Flash) override;
     void Timer1Timer();
     int Timer1Tag = -1;
     // A hit is answered from the data set's query information file: a one-line panel beside
@@ -243,12 +271,34 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // "+" and "-" zoom about the centre, the arrow keys move the view, Esc steps back.
+    void keyPressEvent(QKeyEvent* event) override;
+
+    // ---- MapInteraction -------------------------------------------------------------------------
+    void SetPictureCursor(PictureCursor cursor) override;
+    std::string Caption() const override;
+    void SetCaption(const std::string& caption) override;
+    bool WindowNormal() const override;
+    bool ZoomMenuEnabled() const override;
+    void PlotMap(bool ReSizeToOverlay) override;
+    void StartFlashTimer(int tag, Colour colour) override;
+    void StopFlashTimer() override;
+    WhereAmIMenus SavedWhereAmIMenus() const override;
+    void SetWhereAmIMenus(const WhereAmIMenus& enabled) override;
+    void ShowReadOut(const std::string& text) override;
+    void PictureChanged() override;
+    Colour WindowFrameColour() const override;
+    Colour ButtonFaceColour() const override;
 
 private:
     void BuildMenus();
+    void ConnectZoomMenu();
+    void ConnectDistanceMenu();
+    void ConnectReadOut();
     void ConnectKeyCommands();
     void ToggleKey(bool Base);
     void ChooseKeyColour(Colour TMDFStruct::*field);
@@ -281,6 +331,8 @@ private:
     bool closed_ = false;
     QTimer* geometryTimer_ = nullptr;
     bool pendingMove_ = false, pendingResize_ = false;
+    WheelGesture wheel_;
+    QPoint labelGrab_;   // where the read-out label was taken hold of
 };
 
 // Makes File, New and File, Open of the main window create map windows that report on sink.

@@ -1,8 +1,15 @@
 // The mouse on the map picture: presses, moves, releases, clicks and double clicks turned into
-// the handlers the interaction states answer.
+// the handlers the interaction states answer; the wheel and the touchpad; and the cursor
+// position read-out.
 #include "mapwindow/MapFrm.h"
 
+#include "mapdef/MDFStruct.h"
+
+#include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
+#include <QWheelEvent>
 
 namespace corvane {
 
@@ -40,9 +47,49 @@ void MapImage::mouseDoubleClickEvent(QMouseEvent* event)
     frm_->Image1MouseDown(event->button(), event->modifiers(), p.x(), p.y());
 }
 
+namespace {
+
+ScrollPhase PhaseOf(Qt::ScrollPhase phase)
+{
+    switch (phase) {
+    case Qt::ScrollBegin: return ScrollPhase::Begin;
+    case Qt::ScrollUpdate:
+    case Qt::ScrollMomentum: return ScrollPhase::Update;
+    case Qt::ScrollEnd: return ScrollPhase::End;
+    default: return ScrollPhase::None;
+    }
+}
+
+} // namespace
+
+void MapImage::wheelEvent(QWheelEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    frm_->Image1MouseWheel(event->angleDelta().y(), static_cast<int64_t>(event->timestamp()), PhaseOf(event->phase()),
+                           p.x(), p.y());
+    event->accept();
+}
+
+// Pinching on a touchpad zooms as the wheel does.
+bool MapImage::event(QEvent* event)
+{
+    if (event->type() == QEvent::NativeGesture) {
+        auto* g = static_cast<QNativeGestureEvent*>(event);
+        const QPoint p = g->position().toPoint();
+        const int64_t ms = static_cast<int64_t>(g->timestamp());
+        switch (g->gestureType()) {
+        case Qt::BeginNativeGesture: frm_->Image1Pinch(0, ms, ScrollPhase::Begin, p.x(), p.y()); return true;
+        case Qt::EndNativeGesture: frm_->Image1Pinch(0, ms, ScrollPhase::End, p.x(), p.y()); return true;
+        case Qt::ZoomNativeGesture: frm_->Image1Pinch(g->value(), ms, ScrollPhase::Update, p.x(), p.y()); return true;
+        default: break;
+        }
+    }
+    return QWidget::event(event);
+}
+
 // ---- the handlers ---------------------------------------------------------------------------------
 
-void TMapFrm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y)
+void TMapFrm::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
     // With no interaction active the press point is kept for moving a key (or, while a key
     // move is pending, as its second point).
@@ -55,15 +102,98 @@ void TMapFrm::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int X, int
             zInY2 = Y;
         }
     }
+    MouseDown(button == Qt::RightButton, X, Y);
 }
-void TMapFrm::Image1MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int, int) {}
+
+void TMapFrm::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int X, int Y)
+{
+    MouseMove(buttons == Qt::LeftButton, X, Y);
+}
+
 void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
     if (button == Qt::LeftButton && ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery &&
         ChkDistance == NoDistance)
         MoveKeyOnRelease(X, Y);
 }
-void TMapFrm::Image1Click() {}
-void TMapFrm::Image1DblClick() {}
+
+void TMapFrm::Image1Click() { Click(); }
+
+void TMapFrm::Image1DblClick() { DblClick(); }
+
+void TMapFrm::Image1MouseWheel(int units, int64_t ms, ScrollPhase phase, int X, int Y)
+{
+    const int notches = wheel_.AddScroll(units, ms, phase);
+    if (notches != 0) ZoomAbout(notches, X, Y, wheel_.StartsGesture());
+}
+
+void TMapFrm::Image1Pinch(double scale, int64_t ms, ScrollPhase phase, int X, int Y)
+{
+    const int notches = wheel_.AddPinch(scale, ms, phase);
+    if (notches != 0) ZoomAbout(notches, X, Y, wheel_.StartsGesture());
+}
+
+// ---- the cursor position read-out -------------------------------------------------------------------
+
+void TMapFrm::ConnectReadOut()
+{
+    LatLonPos->installEventFilter(this);
+    connect(Menu.CurPosDisplay, &QAction::triggered, this, &TMapFrm::CurPosDisplayClick);
+    connect(Menu.CurPosFormatDMS, &QAction::triggered, this, &TMapFrm::CurPosFormatDMSClick);
+    connect(Menu.CurPosFormatDEC, &QAction::triggered, this, &TMapFrm::CurPosFormatDECClick);
+    // The read-out reads the check marks, however they are set.
+    connect(Menu.CurPosDisplay, &QAction::toggled, this, [this](bool on) { CurPosDisplay = on; });
+    connect(Menu.CurPosFormatDEC, &QAction::toggled, this, [this](bool on) { CurPosFormatDEC = on; });
+}
+
+void TMapFrm::ShowReadOut(const std::string& text)
+{
+    LatLonPos->setText(BytesToQString(text));
+    LatLonPos->adjustSize();
+}
+
+void TMapFrm::CurPosDisplayClick()
+{
+    LatLonPos->setVisible(Menu.CurPosDisplay->isChecked());
+    if (LatLonPos->isVisible() && MDF && MDF->Main_Plot()) ShowReadOut(LatLonCaption(MouseX(), MouseY()));
+}
+
+// The format items: radio-style check marks over Cursor_Format; the read-out shows the new form.
+void TMapFrm::CurPosFormatDMSClick() { SetCursorFormat(true); }
+void TMapFrm::CurPosFormatDECClick() { SetCursorFormat(false); }
+
+void TMapFrm::SetCursorFormat(bool dms)
+{
+    NeedToSave = true;
+    if (MDF) MDF->Cursor_Format = dms;
+    Menu.CurPosFormatDMS->setChecked(dms);
+    Menu.CurPosFormatDEC->setChecked(!dms);
+    if (LatLonPos->isVisible() && MDF && MDF->Main_Plot()) ShowReadOut(LatLonCaption(MouseX(), MouseY()));
+}
+
+// While the left button alone is held on the label, it follows the mouse, kept by the point
+// where it was taken hold of.
+void TMapFrm::LatLonPosMouseMove(int X, int Y)
+{
+    LatLonPos->move(LatLonPos->pos() + QPoint(X, Y) - labelGrab_);
+}
+
+bool TMapFrm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == LatLonPos) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->button() == Qt::LeftButton) labelGrab_ = e->position().toPoint();
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove) {
+            auto* e = static_cast<QMouseEvent*>(event);
+            const QPoint p = e->position().toPoint();
+            if (e->buttons() == Qt::LeftButton) LatLonPosMouseMove(p.x(), p.y());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 } // namespace corvane

@@ -153,7 +153,7 @@ void TMapFrm::FlashSymbol(bool Flash)
 // two further out.
 void TMapFrm::PlotWAI()
 {
-    const MapListRec* view = MDF ? MDF->Main_Plot() : nullptr;
+    const MapListRec* view = MDF ? MDF->Last_Plot() : nullptr;   // the view where-am-I came from
     if (!view || !canvas_) return;
     Canvas& c = *canvas_;
     c.brush.style = BrushStyle::Clear;

@@ -84,7 +84,8 @@ std::string CommandLineUsage(const std::string& program)
     return "Usage: " + program +
            " [MAP.MDF] [--cdrom DIR] [--datalist FILE] [--settings FILE]\n"
            "  MAP.MDF          a map definition file to open instead of a new map\n"
-           "  --cdrom DIR      the data medium's root for this run (a folder or a drive such as E:)\n"
+           "  --cdrom DIR      the data medium's root for this run: a folder, a disc image (ISO 9660\n"
+           "                   or UDF) such as atlas.iso, or a drive such as E:\n"
            "  --datalist FILE  the data list file for this run (may begin with CDROM:)\n"
            "  --settings FILE  the settings file to use instead of the per-user one\n"
            "  --help           show this text\n"

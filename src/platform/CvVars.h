@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide settings and data-location values that every part of the program reads.
-// Strings are short strings of at most 80 characters; use ShortStr80 when storing into them.
+// Paths are stored (in the settings, in data files) as strings of at most 80 characters; in
+// memory they are kept whole, so that a medium in a deep folder is found.
 #include <cstdint>
 #include <string>
 

@@ -27,9 +27,40 @@ ChosenDataList SplitChosenDataList(const std::string& chosenPath)
         r.cdrom = k == std::string::npos ? std::string() : chosenPath.substr(0, k);
         r.datalist = k == std::string::npos ? "\\" + dos : dos.substr(k);
     }
-    r.cdrom = ShortStr80(r.cdrom);
-    r.datalist = ShortStr80(r.datalist);
     return r;
+}
+
+std::vector<std::string> SampleAtlasFolders(const std::string& programDir, const std::string& binToData,
+                                            const char* xdgDataHome, const char* home, const char* xdgDataDirs)
+{
+    std::vector<std::string> out;
+    auto add = [&out](const std::string& dataDir) {
+        if (dataDir.empty()) return;
+        std::string f = dataDir + (dataDir.back() == '/' ? "" : "/") + "corvane/atlas";
+        if (std::find(out.begin(), out.end(), f) == out.end()) out.push_back(f);
+    };
+    if (!programDir.empty() && !binToData.empty()) add(programDir + "/" + binToData);
+    if (xdgDataHome && *xdgDataHome) add(xdgDataHome);
+    else if (home && *home) add(std::string(home) + "/.local/share");
+    const std::string dirs = xdgDataDirs && *xdgDataDirs ? xdgDataDirs : "/usr/local/share:/usr/share";
+    for (size_t i = 0; i <= dirs.size();) {
+        size_t j = dirs.find(':', i);
+        if (j == std::string::npos) j = dirs.size();
+        if (j > i && dirs[i] == '/') add(dirs.substr(i, j - i));
+        i = j + 1;
+    }
+    return out;
+}
+
+std::string DataListBelowRoot(const std::string& storedDataList)
+{
+    if (storedDataList.size() > 6 && UpperCase(storedDataList.substr(0, 6)) == "CDROM:") return storedDataList.substr(6);
+    return "\\Misc\\MainMenu.Dat";
+}
+
+bool NoMediumNamed(const SettingsStore& settings, const SettingOverrides& overrides)
+{
+    return !overrides.cdrom && !settings.Ini().ValueExists(SettingNames::Files, SettingNames::CDROM);
 }
 
 bool DataListSearch::SearchCdromDrives()
@@ -40,12 +71,44 @@ bool DataListSearch::SearchCdromDrives()
         std::string drive = std::string(1, letter) + ":";
         if (!FileExists(drive + DatalistFile)) continue;
         size_t cut = std::min(CDROM.size(), DatalistFile.size());
-        DatalistFile = ShortStr80("CDROM:" + DatalistFile.substr(cut));
-        CDROM = ShortStr80(drive + CDROM);
+        DatalistFile = "CDROM:" + DatalistFile.substr(cut);
+        CDROM = drive + CDROM;
         DatalistFile = CheckCD_Drive(DatalistFile);
         return true;
     }
     return false;
+}
+
+bool FindSampleAtlas(const std::vector<std::string>& folders, const std::string& belowRoot)
+{
+    for (const std::string& folder : folders) {
+        if (!FileExists(folder + belowRoot)) continue;
+        CvVars::CDROM = folder;
+        CvVars::DatalistFile = CheckCD_Drive("CDROM:" + belowRoot);
+        return true;
+    }
+    return false;
+}
+
+bool DataListSearch::SearchSampleAtlas(const std::vector<std::string>& folders)
+{
+    return FindSampleAtlas(folders, belowRoot_);
+}
+
+void DataListSearch::OfferAsDefault(const std::string& cdrom, const std::string& datalist)
+{
+    const std::string stored = "CDROM:" + datalist;
+    if (!Storable(cdrom) || !Storable(stored)) {
+        // Cut to the length of a stored path it would name another place.
+        sink_.Info("The data list " + cdrom + datalist + " is used for this session only: its path is longer than " +
+                   std::to_string(kStoredPathLength) + " characters and cannot be stored as the default.");
+        return;
+    }
+    if (sink_.Confirm("Do you want to use " + cdrom + datalist + " as the default file ?", MsgButtons::YesNo) ==
+        MsgResult::Yes) {
+        settings_.WriteString(SettingNames::Files, SettingNames::CDROM, cdrom);
+        settings_.WriteString(SettingNames::Files, SettingNames::DataList, stored);
+    }
 }
 
 bool DataListSearch::AskUser()
@@ -63,17 +126,25 @@ bool DataListSearch::AskUser()
             break;
         }
         if (outcome != DialogOutcome::Ok) break;
-        DatalistFile = ShortStr80(chosen);
+        DatalistFile = chosen;
         if (!FileExists(DatalistFile)) continue;
         ChosenDataList split = SplitChosenDataList(chosen);
+        if (IsDiscImageFile(chosen)) {
+            // A disc image: its root is the data root, the data list lies where it is looked for.
+            split = {chosen, belowRoot_};
+            std::string problem = DataMediumProblem(chosen);
+            if (problem.empty() && !FileExists(chosen + belowRoot_))
+                problem = "The disc image " + chosen + " holds no data list " + belowRoot_ + ".";
+            if (!problem.empty()) {
+                sink_.Error(problem);
+                DatalistFile = chosen + belowRoot_;
+                continue;
+            }
+        }
         CDROM = split.cdrom;
         DatalistFile = split.datalist;
-        if (sink_.Confirm("Do you want to use " + CDROM + DatalistFile + " as the default file ?", MsgButtons::YesNo) ==
-            MsgResult::Yes) {
-            settings_.WriteString(SettingNames::Files, SettingNames::CDROM, CDROM);
-            settings_.WriteString(SettingNames::Files, SettingNames::DataList, "CDROM:" + DatalistFile);
-        }
-        DatalistFile = ShortStr80(CDROM + DatalistFile);
+        OfferAsDefault(CDROM, DatalistFile);
+        DatalistFile = CDROM + DatalistFile;
     }
     return FileExists(DatalistFile);
 }
@@ -82,15 +153,32 @@ bool DataListSearch::Run()
 {
     if (FileExists(CvVars::DatalistFile)) return true;
     if (SearchCdromDrives()) return true;
+    if (SearchSampleAtlas(sampleAtlases_)) return true;
+    if (!givenMedium_.empty()) {
+        // The medium named on the command line cannot be used: say why before asking.
+        std::string problem = DataMediumProblem(givenMedium_);
+        if (problem.empty() && !FileExists(givenMedium_) && !DirectoryExists(givenMedium_))
+            problem = "The data medium " + givenMedium_ + " cannot be found.";
+        else if (problem.empty())
+            problem = "The data list " + NativePath(CvVars::DatalistFile) + " cannot be found.";
+        sink_.Error(problem);
+    }
     return AskUser();
 }
 
 bool LocateDataList(SettingsStore& settings, const SettingOverrides& overrides, const CdromMountProvider& mounts,
-                    DialogService& dialogs, MessageSink& sink)
+                    DialogService& dialogs, MessageSink& sink, const std::vector<std::string>& sampleAtlases)
 {
     AssignCdromDriveLetters(mounts);
+    const bool noMedium = NoMediumNamed(settings, overrides);
     ReadDataLocation(settings, overrides);
-    return DataListSearch(settings, dialogs, sink).Run();
+    const std::string stored = overrides.datalist ? *overrides.datalist
+                                                  : settings.ReadString(SettingNames::Files, SettingNames::DataList,
+                                                                        SettingDefaults::DataList);
+    DataListSearch search(settings, dialogs, sink, DataListBelowRoot(stored));
+    if (noMedium) search.SetSampleAtlasFolders(sampleAtlases);
+    if (overrides.cdrom) search.SetGivenMedium(*overrides.cdrom);
+    return search.Run();
 }
 
 } // namespace corvane

@@ -2,11 +2,14 @@
 
 #include "platform/ByteSource.h"
 #include "platform/CvVars.h"
+#include "platform/DiscImage.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <dirent.h>
+#include <map>
+#include <mutex>
 #include <sys/stat.h>
 
 namespace corvane {
@@ -73,7 +76,7 @@ bool SameText(const std::string& a, const std::string& b)
 std::string CheckCD_Drive(const std::string& path, const std::string& cdrom)
 {
     if (path.size() >= 6 && UpperCase(path.substr(0, 6)) == "CDROM:")
-        return ShortStr80(cdrom + path.substr(6));
+        return cdrom + path.substr(6);
     return path;
 }
 
@@ -98,16 +101,79 @@ std::string DriveRoot(char letter)
     return DriveRoots()[static_cast<size_t>(i)];
 }
 
-std::string NativePath(const std::string& dataPath)
+namespace {
+
+struct ImageCacheEntry {
+    int64_t size = 0, mtime = 0, mtimeNs = 0;
+    uint64_t inode = 0;
+    std::shared_ptr<const DiscImage> image;
+    std::string problem;
+};
+
+// Disc images read so far, by native path; an image is read again when its file changes.
+std::map<std::string, ImageCacheEntry>& ImageCache()
+{
+    static std::map<std::string, ImageCacheEntry> cache;
+    return cache;
+}
+std::mutex g_imageCacheLock;
+constexpr size_t kImagesKept = 8;
+
+bool IsRegularFile(const std::string& p)
+{
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name)
+{
+    if (dir.empty()) return name;
+    return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+} // namespace
+
+std::shared_ptr<const DiscImage> OpenDiscImage(const std::string& nativePath, std::string& problem)
+{
+    struct stat st {};
+    if (::stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        problem = "it cannot be opened";
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(g_imageCacheLock);
+    auto& cache = ImageCache();
+    auto it = cache.find(nativePath);
+    if (it != cache.end() && it->second.size == st.st_size && it->second.mtime == st.st_mtim.tv_sec &&
+        it->second.mtimeNs == st.st_mtim.tv_nsec && it->second.inode == st.st_ino) {
+        problem = it->second.problem;
+        return it->second.image;
+    }
+    if (cache.size() >= kImagesKept) cache.clear();
+    ImageCacheEntry e;
+    e.size = st.st_size;
+    e.mtime = st.st_mtim.tv_sec;
+    e.mtimeNs = st.st_mtim.tv_nsec;
+    e.inode = st.st_ino;
+    e.image = DiscImage::Open(nativePath, e.problem);
+    cache[nativePath] = e;
+    problem = e.problem;
+    return e.image;
+}
+
+ResolvedPath ResolveDataPath(const std::string& dataPath)
 {
     std::string p = dataPath;
     std::replace(p.begin(), p.end(), '\\', '/');
 
+    ResolvedPath r;
     std::string base;   // already resolved prefix, ends without '/' unless it is "/"
     size_t start = 0;
     if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') {
         std::string root = DriveRoot(p[0]);
-        if (root.empty()) return p;      // a drive this machine does not have
+        if (root.empty()) {   // a drive this machine does not have
+            r.native = p;
+            return r;
+        }
         base = root;
         start = 2;
     } else if (!p.empty() && p[0] == '/') {
@@ -116,52 +182,122 @@ std::string NativePath(const std::string& dataPath)
     }
     std::string rest = p.substr(start);
     while (!rest.empty() && rest.front() == '/') rest.erase(0, 1);
-    std::string direct = base.empty() ? rest : (base.back() == '/' ? base + rest : base + "/" + rest);
-    if (direct.empty() || PathExists(direct)) return direct;
+    std::string direct = base.empty() ? rest : JoinPath(base, rest);
+    if (direct.empty() || PathExists(direct)) {
+        r.native = direct;
+        return r;
+    }
 
-    std::string result = base;
-    size_t i = start;
-    bool resolving = true;
-    while (i <= p.size()) {
-        size_t j = p.find('/', i);
-        if (j == std::string::npos) j = p.size();
-        std::string comp = p.substr(i, j - i);
+    std::vector<std::string> comps;
+    for (size_t i = 0; i <= rest.size();) {
+        size_t j = rest.find('/', i);
+        if (j == std::string::npos) j = rest.size();
+        if (j > i) comps.push_back(rest.substr(i, j - i));
         i = j + 1;
-        if (comp.empty()) {
-            if (j == p.size()) break;
-            continue;
-        }
+    }
+    std::string result = base;
+    bool resolving = true;
+    for (size_t k = 0; k < comps.size(); ++k) {
+        const std::string& comp = comps[k];
         std::string dir = result.empty() ? "." : result;
-        std::string candidate = result.empty() ? comp : (result.back() == '/' ? result + comp : result + "/" + comp);
+        std::string candidate = JoinPath(result, comp);
         if (resolving && !PathExists(candidate) && comp != "." && comp != "..") {
             std::string found;
-            if (FindNoCase(dir, comp, found))
-                candidate = result.empty() ? found : (result.back() == '/' ? result + found : result + "/" + found);
-            else
-                resolving = false;
+            if (FindNoCase(dir, comp, found)) candidate = JoinPath(result, found);
+            else resolving = false;
         }
         result = candidate;
-        if (j == p.size()) break;
+        if (resolving && k + 1 < comps.size() && IsRegularFile(result)) {
+            // A file with more of the path after it: a disc image holding the rest.
+            std::string inner;
+            for (size_t m = k + 1; m < comps.size(); ++m) inner += (inner.empty() ? "" : "/") + comps[m];
+            r.imagePath = result;
+            r.image = OpenDiscImage(result, r.imageProblem);
+            std::string resolvedInner = inner;
+            if (r.image) r.entry = r.image->Find(inner, &resolvedInner);
+            r.native = result + "/" + resolvedInner;
+            return r;
+        }
     }
-    if (result.empty()) result = base;
-    return result;
+    r.native = result.empty() ? base : result;
+    return r;
 }
+
+std::string NativePath(const std::string& dataPath) { return ResolveDataPath(dataPath).native; }
 
 bool FileExists(const std::string& dataPath)
 {
-    struct stat st {};
-    return ::stat(NativePath(dataPath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    const ResolvedPath r = ResolveDataPath(dataPath);
+    if (!r.imagePath.empty()) return r.entry && !r.entry->folder;
+    return IsRegularFile(r.native);
 }
 
 bool DirectoryExists(const std::string& dataPath)
 {
+    const ResolvedPath r = ResolveDataPath(dataPath);
+    if (!r.imagePath.empty()) return r.entry && r.entry->folder;
     struct stat st {};
-    return ::stat(NativePath(dataPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::stat(r.native.c_str(), &st) != 0) return false;
+    if (S_ISDIR(st.st_mode)) return true;
+    std::string problem;
+    return S_ISREG(st.st_mode) && DiscImage::LooksLikeImage(r.native) && OpenDiscImage(r.native, problem) != nullptr;
 }
 
 std::unique_ptr<ByteSource> OpenDataFile(const std::string& dataPath)
 {
-    return FileSource::Open(NativePath(dataPath));
+    const ResolvedPath r = ResolveDataPath(dataPath);
+    if (!r.imagePath.empty()) return r.entry ? r.image->OpenFile(*r.entry) : nullptr;
+    return FileSource::Open(r.native);
+}
+
+bool ListDataFolder(const std::string& dataDir, std::vector<DataFolderEntry>& entries)
+{
+    entries.clear();
+    // A disc image named by itself stands for its root folder.
+    const ResolvedPath r = ResolveDataPath(dataDir.empty() ? "." : dataDir);
+    const DiscEntry* folder = r.entry;
+    std::shared_ptr<const DiscImage> image = r.image;
+    if (!image && r.imageProblem.empty() && IsRegularFile(r.native) && DiscImage::LooksLikeImage(r.native)) {
+        std::string problem;
+        image = OpenDiscImage(r.native, problem);
+        folder = image ? &image->Root() : nullptr;
+    }
+    if (image || !r.imagePath.empty()) {
+        if (!folder || !folder->folder) return false;
+        for (const DiscEntry& e : folder->children) entries.push_back({e.name, e.folder});
+        return true;
+    }
+    DIR* d = ::opendir(r.native.c_str());
+    if (!d) return false;
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        const bool folderEntry = ::stat(JoinPath(r.native, name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        entries.push_back({name, folderEntry});
+    }
+    ::closedir(d);
+    return true;
+}
+
+bool IsDiscImageFile(const std::string& dataPath)
+{
+    const ResolvedPath r = ResolveDataPath(dataPath);
+    return r.imagePath.empty() && IsRegularFile(r.native) && DiscImage::LooksLikeImage(r.native);
+}
+
+std::string DataMediumProblem(const std::string& path)
+{
+    const ResolvedPath r = ResolveDataPath(path);
+    std::string problem = r.imageProblem;
+    std::string image = r.imagePath;
+    if (image.empty() && IsRegularFile(r.native)) {
+        // The medium named by itself: a file that is to be a disc image.
+        image = r.native;
+        OpenDiscImage(r.native, problem);
+    }
+    if (problem.empty()) return {};
+    return "The disc image " + image + " cannot be read: " + problem + ".";
 }
 
 std::string ExtractFilePath(const std::string& path)

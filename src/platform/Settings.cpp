@@ -87,13 +87,20 @@ bool SettingsStore::WriteBool(const std::string& section, const std::string& nam
     return Save();
 }
 
+bool SettingsStore::DeleteValue(const std::string& section, const std::string& name)
+{
+    if (!ini_.ValueExists(section, name)) return true;
+    ini_.DeleteKey(section, name);
+    return Save();
+}
+
 void ReadDataLocation(const SettingsStore& settings, const SettingOverrides& overrides)
 {
     using namespace SettingNames;
-    CvVars::CDROM = ShortStr80(overrides.cdrom ? *overrides.cdrom
-                                               : settings.ReadString(Files, CDROM, SettingDefaults::CDROM));
-    CvVars::DatalistFile = ShortStr80(overrides.datalist ? *overrides.datalist
-                                                         : settings.ReadString(Files, DataList, SettingDefaults::DataList));
+    // Stored values are at most 80 characters; the command line's are taken whole.
+    CvVars::CDROM = overrides.cdrom ? *overrides.cdrom : ShortStr80(settings.ReadString(Files, CDROM, SettingDefaults::CDROM));
+    CvVars::DatalistFile = overrides.datalist ? *overrides.datalist
+                                              : ShortStr80(settings.ReadString(Files, DataList, SettingDefaults::DataList));
     CvVars::DatalistFile = CheckCD_Drive(CvVars::DatalistFile);
 }
 
@@ -139,9 +146,12 @@ void WriteBackSettings(SettingsStore& settings, bool toolBarShown, Colour toolBa
     ToolBarSettings stored = ReadToolBarSettings(settings);
     if (stored.show != toolBarShown) settings.WriteBool(ToolBar, Show, toolBarShown);
     if (stored.colour != toolBarColour) settings.WriteString(ToolBar, ColourValue, ColourSettingText(toolBarColour));
-    if (settings.ReadString(Files, Directory, SettingDefaults::Directory) != defaultDir)
+    // A folder longer than a stored path may be is not written: cut, it would name another.
+    if (settings.ReadString(Files, Directory, SettingDefaults::Directory) != defaultDir && Storable(defaultDir))
         settings.WriteString(Files, Directory, defaultDir);
 }
+
+bool Storable(const std::string& path) { return path.size() <= kStoredPathLength; }
 
 bool QueryReportMetric(const SettingsStore& settings)
 {

@@ -6,6 +6,7 @@
 #include "platform/Colour.h"
 #include "platform/Ini.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -68,6 +69,8 @@ public:
     bool WriteString(const std::string& section, const std::string& name, const std::string& value);
     bool WriteInteger(const std::string& section, const std::string& name, int32_t value);
     bool WriteBool(const std::string& section, const std::string& name, bool value);
+    // Removes a value (saving the file); true when there was none.
+    bool DeleteValue(const std::string& section, const std::string& name);
 
     int Writes() const { return writes_; }   // how many values were written since loading
 
@@ -100,8 +103,13 @@ ToolBarSettings ReadToolBarSettings(const SettingsStore& settings);
 // "$" and eight upper-case hexadecimal digits, a text that reads back as the same integer.
 std::string ColourSettingText(Colour c);
 
+// The longest path the settings and map definitions store.
+constexpr size_t kStoredPathLength = 80;
+// Whether a path fits where paths are stored.
+bool Storable(const std::string& path);
+
 // Writes back, on closing, the values that differ from what is stored: "ToolBar"/"Show",
-// "ToolBar"/"Colour" and "Files"/"Directory".
+// "ToolBar"/"Colour" and "Files"/"Directory" (only when it is storable).
 void WriteBackSettings(SettingsStore& settings, bool toolBarShown, Colour toolBarColour, const std::string& defaultDir);
 
 // The query report page's unit: metric when "intl"/"iMeasure" is 0 (its default).

@@ -1,3 +1,4 @@
+#include "DiscImageFixtures.h"
 #include "TestUtil.h"
 #include "platform/CdromMounts.h"
 #include "platform/CommandLine.h"
@@ -6,10 +7,12 @@
 #include "platform/DataPath.h"
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
+#include "platform/RecentFiles.h"
 #include "platform/Settings.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace corvane;
@@ -283,4 +286,115 @@ TEST(FileDialogFilters, ClassicFiltersBecomeToolkitFilters)
     EXPECT_EQ(FileDialogFilters("Text Files (*.txt)|*.txt|Pictures|*.bmp;*.png"),
               (std::vector<std::string>{"Text Files (*.txt)", "Pictures (*.bmp *.png)"}));
     EXPECT_TRUE(FileDialogFilters("").empty());
+}
+
+// ---- Disc images, installed sample atlases and long paths in the search -----------------------
+
+TEST(DataListSearchPlaces, SampleAtlasesBesideTheProgramThenInTheDesktopDataFolders)
+{
+    EXPECT_EQ(SampleAtlasFolders("/opt/cv/bin", "../share", nullptr, "/home/u", nullptr),
+              (std::vector<std::string>{"/opt/cv/bin/../share/corvane/atlas", "/home/u/.local/share/corvane/atlas",
+                                        "/usr/local/share/corvane/atlas", "/usr/share/corvane/atlas"}));
+    // XDG folders as given; relative entries are ignored and repeats are tried once.
+    EXPECT_EQ(SampleAtlasFolders("", "../share", "/data/home/", "/home/u", "rel/dir:/srv/share::/data/home"),
+              (std::vector<std::string>{"/data/home/corvane/atlas", "/srv/share/corvane/atlas"}));
+    EXPECT_EQ(DataListBelowRoot("cdrom:\\Lists\\Main.Dat"), "\\Lists\\Main.Dat");
+    EXPECT_EQ(DataListBelowRoot("/home/u/Main.Dat"), "\\Misc\\MainMenu.Dat");
+}
+
+TEST_F(DataListSearchTest, AnInstalledSampleAtlasServesOnlyWhenNoMediumIsNamed)
+{
+    dir.Write("share/corvane/atlas/Misc/MainMenu.Dat", "Atlas\r\n");
+    const std::vector<std::string> places = {dir / "elsewhere/corvane/atlas", dir / "share/corvane/atlas"};
+    SettingsStore settings(dir / "settings.ini");
+    ASSERT_TRUE(LocateDataList(settings, {}, FixedCdromProvider({}), dialogs, sink, places));
+    EXPECT_EQ(CvVars::CDROM, dir / "share/corvane/atlas");
+    EXPECT_EQ(CvVars::DatalistFile, dir / "share/corvane/atlas" + "\\Misc\\MainMenu.Dat");
+    EXPECT_TRUE(dialogs.openRequests.empty());
+    EXPECT_EQ(settings.Writes(), 0);
+
+    // A medium stored in the settings (here missing) is asked for, not replaced.
+    settings.WriteString("Files", "CDROM", dir / "gone");
+    EXPECT_FALSE(LocateDataList(settings, {}, FixedCdromProvider({}), dialogs, sink, places));
+    EXPECT_EQ(dialogs.openRequests.size(), 1u);
+}
+
+TEST_F(DataListSearchTest, ADiscImageChosenInTheDialogBecomesTheDataRoot)
+{
+    TempDir atlas;
+    atlas.Write("Misc/MainMenu.Dat", "Atlas\r\n");
+    const std::string image = dir / "disc.iso", damaged = dir / "damaged.iso";
+    if (!test::MakeImage(atlas.Path(), image, test::ImageFormat::JolietRockRidge)) GTEST_SKIP() << "genisoimage is missing";
+    const std::string bytes = ReadFile(image);
+    std::ofstream(damaged, std::ios::binary) << bytes.substr(0, 17 * 2048);   // the volume without its folders
+
+    SettingsStore settings(dir / "settings.ini");
+    dialogs.openAnswers.push_back({DialogOutcome::Ok, damaged});
+    dialogs.openAnswers.push_back({DialogOutcome::Ok, image});
+    sink.answers = {MsgResult::Ok, MsgResult::Yes};   // the error box, then the question
+    ASSERT_TRUE(LocateDataList(settings, {}, FixedCdromProvider({}), dialogs, sink));
+    EXPECT_EQ(dialogs.openRequests.size(), 2u);
+    ASSERT_EQ(sink.messages.size(), 2u);
+    EXPECT_EQ(sink.messages[0].kind, MsgKind::Error);
+    EXPECT_EQ(sink.messages[0].text.rfind("The disc image " + damaged + " cannot be read: ", 0), 0u);
+    EXPECT_EQ(sink.messages[1].text, "Do you want to use " + image + "\\Misc\\MainMenu.Dat as the default file ?");
+    EXPECT_EQ(CvVars::CDROM, image);
+    EXPECT_EQ(CvVars::DatalistFile, image + "\\Misc\\MainMenu.Dat");
+    SettingsStore reread(dir / "settings.ini");
+    EXPECT_EQ(reread.ReadString("Files", "CDROM", ""), image);
+    EXPECT_EQ(reread.ReadString("Files", "Data List", ""), "CDROM:\\Misc\\MainMenu.Dat");
+
+    // The same damaged image given on the command line is named before the dialog.
+    sink.Clear();
+    SettingOverrides given;
+    given.cdrom = damaged;
+    EXPECT_FALSE(LocateDataList(settings, given, FixedCdromProvider({}), dialogs, sink));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text.rfind("The disc image " + damaged + " cannot be read: ", 0), 0u);
+    sink.Clear();
+    given.cdrom = dir / "no such folder";
+    EXPECT_FALSE(LocateDataList(settings, given, FixedCdromProvider({}), dialogs, sink));
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"The data medium " + dir / "no such folder" + " cannot be found."});
+}
+
+TEST_F(DataListSearchTest, AMediumInADeepFolderIsUsedWholeButNotStoredCut)
+{
+    std::string deep = "atlases";
+    while (deep.size() < 150) deep += "/old discs";
+    dir.Write(deep + "/Misc/MainMenu.Dat", "Atlas\r\n");
+    SettingsStore settings(dir / "settings.ini");
+    SettingOverrides given;
+    given.cdrom = dir / deep;
+    ASSERT_TRUE(LocateDataList(settings, given, FixedCdromProvider({}), dialogs, sink));
+    EXPECT_EQ(CvVars::DatalistFile, dir / deep + "\\Misc\\MainMenu.Dat");
+    EXPECT_TRUE(sink.messages.empty());
+
+    // Chosen in the dialog: used for the session, with a message instead of the question.
+    dialogs.openAnswers.push_back({DialogOutcome::Ok, dir / deep + "/Misc/MainMenu.Dat"});
+    ASSERT_TRUE(LocateDataList(settings, {}, FixedCdromProvider({}), dialogs, sink));
+    EXPECT_EQ(CvVars::CDROM, dir / deep);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].kind, MsgKind::Information);
+    EXPECT_NE(sink.messages[0].text.find("longer than 80 characters"), std::string::npos);
+    EXPECT_EQ(settings.Writes(), 0);
+
+    // Nor is a long folder of the open dialogs written back on closing.
+    WriteBackSettings(settings, true, 0x8000000F, dir / deep + "/");
+    EXPECT_EQ(settings.Writes(), 0);
+}
+
+TEST(RecentFiles, NewestFirstAtMostFourWithCaptionsShortenedInTheMiddle)
+{
+    RecentFiles recent;
+    for (const char* f : {"/m/a.MDF", "/m/b.MDF", "/m/c.MDF", "/m/d.MDF", "/m/e.MDF", "/m/c.MDF"}) recent.Add(f);
+    EXPECT_EQ(recent.Files(), (std::vector<std::string>{"/m/c.MDF", "/m/e.MDF", "/m/d.MDF", "/m/b.MDF"}));
+
+    EXPECT_EQ(RecentFileCaption(0, "/home/u/Fish & Chips.MDF"), "&1 /home/u/Fish && Chips.MDF");
+    const std::string caption = RecentFileCaption(3, "/home/u/" + std::string(100, 'f') + "/North Sea.MDF");
+    EXPECT_EQ(caption.size(), 3u + 60u);
+    EXPECT_EQ(caption.substr(0, 11), "&4 /home/u/");
+    EXPECT_EQ(caption.substr(caption.size() - 17), ".../North Sea.MDF");   // the file name whole
+    EXPECT_TRUE(IsMapDefinitionFile("C:\\MAPS\\HARBOUR.mdf"));
+    EXPECT_FALSE(IsMapDefinitionFile("/m/Harbour.MDF.BAK"));
+    EXPECT_FALSE(IsMapDefinitionFile("/m/.mdf"));
 }

@@ -47,9 +47,9 @@ TEST(CheckCD_Drive, ReplacesThePrefixInAnyCase)
     EXPECT_EQ(CheckCD_Drive("XCDROM:\\a", "D:"), "XCDROM:\\a");
     EXPECT_EQ(CheckCD_Drive("CDROM", "D:"), "CDROM");
     std::string longRest(100, 'a');
+    // A medium in a deep folder: the path is kept whole.
     std::string r = CheckCD_Drive("CDROM:\\" + longRest, "D:\\CorvaneV3");
-    EXPECT_EQ(r.size(), 80u);
-    EXPECT_EQ(r.substr(0, 13), "D:\\CorvaneV3\\");
+    EXPECT_EQ(r, "D:\\CorvaneV3\\" + longRest);
     // A long path without the prefix is not touched.
     EXPECT_EQ(CheckCD_Drive(longRest, "D:").size(), 100u);
 }

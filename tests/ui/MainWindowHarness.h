@@ -22,7 +22,7 @@ struct MainWindowHarness {
     void Start(const std::string& cdrom, const std::string& settingsFile)
     {
         settings = std::make_unique<SettingsStore>(settingsFile);
-        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {cdrom, {}}});
+        frm = std::make_unique<TMainFrm>(MainFrmServices{settings.get(), &dialogs, &sink, &mounts, {cdrom, {}}, {}});
         frm->show();
         Settle();
         InstallMapWindowFactory(sink);

@@ -515,7 +515,7 @@ TEST(StartUp, AMissingDataListEndsTheProgramWithoutAMessage)
     ScriptedDialogService dialogs;
     RecordingMessageSink sink;
     FixedCdromProvider mounts({dir.Path()});
-    MainFrmServices s{&settings, &dialogs, &sink, &mounts, {}};
+    MainFrmServices s{&settings, &dialogs, &sink, &mounts, {}, {}};
     TMainFrm frm(s);
     EXPECT_TRUE(frm.TerminateRequested());
     EXPECT_EQ(dialogs.openRequests.size(), 1u);

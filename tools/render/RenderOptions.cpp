@@ -42,6 +42,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     std::optional<std::string> size, output;
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
+                         {"version", nullptr, &options.version},
                          {"cdrom", &options.cdrom, nullptr},
                          {"datalist", &options.datalist, nullptr},
                          {"settings", &options.settings, nullptr},
@@ -49,7 +50,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
                          {"output", &output, nullptr}},
                         options.mapFile, error))
         return false;
-    if (options.help) return true;
+    if (options.help || options.version) return true;
     if (size && !ParseSize(*size, options.width, options.height)) {
         error = "--size wants WxH, each side 1 to " + std::to_string(kMaxPictureSide) + " pixels, not " + *size;
         return false;
@@ -75,11 +76,13 @@ std::string RenderUsage()
            "                   viewer prints (1 inch margins)\n"
            "  --size WxH       the map picture in pixels (default 1024x768); the map's box is fitted\n"
            "                   to this shape\n"
-           "  --cdrom DIR      the data medium's root (stands for CDROM: in data paths)\n"
+           "  --cdrom DIR      the data medium's root (stands for CDROM: in data paths): a folder\n"
+           "                   or a disc image (ISO 9660 or UDF) such as atlas.iso\n"
            "  --datalist FILE  the data list file (may begin with CDROM:)\n"
            "  --settings FILE  the viewer's settings file to read the data location and the\n"
            "                   coastline files from (default: the built-in defaults)\n"
            "  --help           show this text\n"
+           "  --version        show the program's version\n"
            "Messages go to standard error. Exit status: 0 the picture was written, 1 the map\n"
            "could not be produced, 2 bad arguments.\n";
 }

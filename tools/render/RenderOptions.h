@@ -21,6 +21,7 @@ struct RenderOptions {
     std::string output;
     OutputKind kind = OutputKind::Png;
     bool help = false;
+    bool version = false;
 };
 
 // The largest picture side accepted by --size.

@@ -2,9 +2,11 @@
 // window, into a PNG or BMP picture or, through the print path, a one-page PDF.
 #include "RenderOptions.h"
 
+#include "app/Startup.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
 #include "platform/CvVars.h"
+#include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/Settings.h"
@@ -147,6 +149,10 @@ int Run(int argc, char** argv)
         std::fputs(RenderUsage().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("corvane-render %s\n", CORVANE_VERSION);
+        return 0;
+    }
 
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -165,7 +171,24 @@ int Run(int argc, char** argv)
 
     CvVars::Reset();
     const SettingsStore settings = options.settings ? SettingsStore(*options.settings) : SettingsStore();
-    ReadDataLocation(settings, SettingOverrides{options.cdrom, options.datalist});
+    const SettingOverrides overrides{options.cdrom, options.datalist};
+    ReadDataLocation(settings, overrides);
+    if (!FileExists(CvVars::DatalistFile)) {
+        // A medium given that cannot be used is named; with none named, an installed copy of
+        // the sample atlas serves.
+        if (options.cdrom) {
+            const std::string problem = DataMediumProblem(*options.cdrom);
+            if (!problem.empty()) {
+                sink.Error(problem);
+                return 1;
+            }
+        } else if (NoMediumNamed(settings, overrides)) {
+            FindSampleAtlas(InstalledSampleAtlases(),
+                            DataListBelowRoot(options.datalist ? *options.datalist
+                                                              : settings.ReadString(SettingNames::Files, SettingNames::DataList,
+                                                                                    SettingDefaults::DataList)));
+        }
+    }
     ReadFileSettings(settings);
 
     FixedScreenMetrics screen;

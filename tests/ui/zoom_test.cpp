@@ -1,0 +1,405 @@
+// Zooming, moving and measuring in the real map window on the offscreen platform, driven by
+// mouse, wheel and key events, on a small atlas written by our own writers.
+#include "MainWindowHarness.h"
+#include "dialogs/GeographicSearch.h"
+#include "e2e/AtlasFixture.h"
+#include "interact/Captions.h"
+#include "layers/Distance.h"
+#include "mapdef/MDFStruct.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+class ZoomWindowTest : public ::testing::Test, protected MainWindowHarness {
+protected:
+    void SetUp() override
+    {
+        CvVars::Reset();
+        RouteStore = DistanceStore();
+        WriteCoastlines(dir, {30, 70, -40, 40, -10, 5, 3});
+        WriteSquare(dir, "Themes/Square.POL", 48, -6, 52, 0);
+        dir.Write("Themes/Squares.MAS", ThemeText({{8, false, {{"CDROM:\\Themes\\Square.POL", 0}}}}, 12));
+        WriteDataListOf(dir, {{"Squares", "Themes\\Squares.MAS"}});
+        Start(dir.Path(), dir / "cfg/corvane.ini");
+
+        // 40..60 N, 20 W..20 E with the squares as overlay, in a 500 x 420 window.
+        const int top = frm->frameGeometry().bottom() + 1;
+        const std::string path = dir.Write(
+            "Harbour.MDF", "[Map Definition]\r\nBackgroundColour=" + std::to_string(kSea) +
+                               "\r\nLand_Plot_Fill_Colour=" + std::to_string(kLandFill) +
+                               "\r\nGrid_Displayed=0\r\nBaseKey_Displayed=0\r\nOverlayKey_Displayed=0\r\n"
+                               "[Window]\r\nXPos=0\r\nYPos=" + std::to_string(top) +
+                               "\r\nWidth=500\r\nHeight=420\r\n[Lat_Lon]\r\nLat=40 60\r\nLon=-20 20\r\n"
+                               "[Overlay]\r\nTitle1=Squares\r\n");
+        frm->OpenMapFile(path);
+        Settle();
+        map = Map();
+        ASSERT_NE(map, nullptr);
+        map->activateWindow();
+        Settle();
+        sink.Clear();
+    }
+    void TearDown() override
+    {
+        Stop();
+        RouteStore = DistanceStore();
+    }
+
+    // The mouse as a user moves it: to the point, then pressed and released there.
+    void MoveTo(int x, int y) { QTest::mouseMove(map->Image1, QPoint(x, y)); }
+    void ClickAt(int x, int y, Qt::MouseButton b = Qt::LeftButton)
+    {
+        MoveTo(x, y);
+        QTest::mouseClick(map->Image1, b, {}, QPoint(x, y));
+        Settle();
+    }
+    void Wheel(int units, int x, int y, qint64 ms)
+    {
+        QWheelEvent e(QPointF(x, y), QPointF(map->Image1->mapToGlobal(QPoint(x, y))), QPoint(), QPoint(0, units),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        e.setTimestamp(static_cast<quint64>(ms));
+        QApplication::sendEvent(map->Image1, &e);
+        Settle();
+    }
+    void OpenZoomMenu() { emit map->Menu.Zoom1->aboutToShow(); }
+
+    GeoBox Extents() const
+    {
+        return {map->MDF->GetMinLat(), map->MDF->GetMaxLat(), map->MDF->GetMinLon(), map->MDF->GetMaxLon()};
+    }
+    static void ExpectSame(const GeoBox& a, const GeoBox& b)
+    {
+        EXPECT_NEAR(a.minLat, b.minLat, 1e-9);
+        EXPECT_NEAR(a.maxLat, b.maxLat, 1e-9);
+        EXPECT_NEAR(a.minLon, b.minLon, 1e-9);
+        EXPECT_NEAR(a.maxLon, b.maxLon, 1e-9);
+    }
+    // Marks the picture's corner; a plot paints over it.
+    void Mark() { map->ImageCanvas()->SetPixel(0, 0, 0x123456); }
+    bool Plotted() const { return FromQColor(QColor(map->Picture().pixel(0, 0))) != 0x123456; }
+    Colour PixelAt(int x, int y) const { return FromQColor(QColor(map->Picture().pixel(x, y))); }
+
+    TempDir dir;
+    TMapFrm* map = nullptr;
+};
+
+TEST_F(ZoomWindowTest, ABoxDraggedEitherWayZoomsToTheSameAreaAndPreviousStepsBack)
+{
+    const GeoBox start = Extents();
+    OpenZoomMenu();
+    EXPECT_FALSE(map->Menu.ZoomOutPrevious->isEnabled());
+    EXPECT_TRUE(map->Menu.ZoomIn->isEnabled() && map->Menu.ZoomOutOverlay->isEnabled());
+    map->Menu.ZoomIn->trigger();
+    EXPECT_EQ(map->ChkZoom, StartZoom);
+    EXPECT_EQ(map->Image1->cursor().shape(), Qt::BitmapCursor);   // the zoom cursor
+
+    const GeoBox area{map->ScreenToLat(260), map->ScreenToLat(90), map->ScreenToLon(120), map->ScreenToLon(310)};
+    ClickAt(120, 90);
+    ClickAt(310, 260);
+    ExpectSame(Extents(), area);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+    EXPECT_EQ(map->ChkZoom, StartZoom);   // ready for the next box
+
+    OpenZoomMenu();
+    EXPECT_TRUE(map->Menu.ZoomOutPrevious->isEnabled());
+    map->Menu.ZoomOutPrevious->trigger();
+    Settle();
+    ExpectSame(Extents(), start);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 1u);
+
+    map->Menu.ZoomIn->trigger();
+    ClickAt(310, 260);   // from bottom right to top left
+    ClickAt(120, 90);
+    ExpectSame(Extents(), area);
+}
+
+TEST_F(ZoomWindowTest, ARightClickRemovesTheBoxAndASecondLeavesZoomMode)
+{
+    map->Menu.ZoomIn->trigger();
+    const QImage before = map->Picture().copy();
+    ClickAt(100, 100);
+    MoveTo(200, 180);
+    ASSERT_EQ(map->ChkZoom, EndZoom);
+    // The box's edge is inverted over the map.
+    EXPECT_EQ(PixelAt(150, 100), ~FromQColor(QColor(before.pixel(150, 100))) & 0xFFFFFF);
+    ClickAt(200, 180, Qt::RightButton);
+    EXPECT_EQ(map->ChkZoom, StartZoom);
+    EXPECT_EQ(map->Picture(), before);
+    ClickAt(200, 180, Qt::RightButton);
+    EXPECT_EQ(map->ChkZoom, NoZoom);
+    EXPECT_EQ(map->Image1->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 1u);
+}
+
+TEST_F(ZoomWindowTest, RepositionBy100PixelsMovesTheExtentsBy100PixelsWorth)
+{
+    const GeoBox start = Extents();
+    const double perPixel = map->MDF->GetMainLonRange() / map->ClientWidth();
+    OpenZoomMenu();
+    map->Menu.Reposition->trigger();
+    ClickAt(100, 150);
+    Mark();
+    ClickAt(200, 150);
+    EXPECT_TRUE(Plotted());
+    ExpectSame(Extents(), {start.minLat, start.maxLat, start.minLon - 100 * perPixel, start.maxLon - 100 * perPixel});
+    EXPECT_EQ(map->MDF->ZoomDepth(), 1u);
+    EXPECT_TRUE(map->ChkRepo == StartRepo && map->Resizeable);
+}
+
+TEST_F(ZoomWindowTest, WhereAmIShowsTheViewOnTheOutermostMapAndAClickReturns)
+{
+    map->Menu.ZoomIn->trigger();
+    ClickAt(150, 120);
+    ClickAt(250, 200);
+    const GeoBox zoomed = Extents();
+    const QString caption = map->windowTitle();
+    OpenZoomMenu();   // ends zoom mode
+    map->Menu.WhereAmI->trigger();
+    Settle();
+    EXPECT_EQ(map->windowTitle(), "Where Am I?");
+    EXPECT_TRUE(CvVars::bWhereAmI);
+    EXPECT_NEAR(map->MDF->GetMinLat(), 40, 1e-9);
+    EXPECT_FALSE(frm->MenuBarEntries()[4]->isEnabled());   // the merged bar's "Zoom"
+    EXPECT_FALSE(map->Menu.Query1->isEnabled() || map->Menu.ViewBackground->isEnabled());
+    EXPECT_TRUE(map->Timer1->isActive() && map->Timer1Tag == 0);
+    map->FormActivate();   // coming back to the window keeps them grey
+    EXPECT_FALSE(frm->MenuBarEntries()[4]->isEnabled() || map->Menu.ViewLand->menuAction()->isEnabled());
+    // The view's rectangle in the window frame colour.
+    const int l = map->LonToScreen(zoomed.minLon), t = map->LatToScreen(zoomed.maxLat);
+    const int r = map->LonToScreen(zoomed.maxLon);
+    const Colour frame = FromQColor(map->palette().color(QPalette::WindowText));
+    EXPECT_EQ(PixelAt((l + r) / 2, t), frame);
+    EXPECT_EQ(PixelAt((l + r) / 2, t - 3), frame);
+    // The timer flashes the marker between the two: the view it came from, not the one shown.
+    map->Timer1Timer();
+    EXPECT_EQ(PixelAt((l + r) / 2, t - 1), clWhite);
+
+    ClickAt(10, 10);
+    EXPECT_FALSE(CvVars::bWhereAmI);
+    ExpectSame(Extents(), zoomed);
+    EXPECT_EQ(map->windowTitle(), caption);
+    EXPECT_TRUE(frm->MenuBarEntries()[4]->isEnabled() && map->Menu.ViewBackground->isEnabled());
+    EXPECT_FALSE(map->Timer1->isActive());
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+}
+
+TEST_F(ZoomWindowTest, AWheelNotchUpThenDownReturnsWithAnEntryEach)
+{
+    const GeoBox start = Extents();
+    const double lat = map->ScreenToLat(150), lon = map->ScreenToLon(120);
+    Wheel(120, 120, 150, 10000);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+    EXPECT_NEAR(map->MDF->GetMainLatRange(), (start.maxLat - start.minLat) / kZoomStep, 1e-9);
+    EXPECT_NEAR(map->ScreenToLat(150), lat, 1e-9);   // the place under the mouse stays
+    EXPECT_NEAR(map->ScreenToLon(120), lon, 1e-9);
+    Wheel(-120, 120, 150, 20000);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 3u);
+    ExpectSame(Extents(), start);
+
+    // A touchpad's small steps in one gesture make one entry.
+    for (int i = 0; i < 12; ++i) Wheel(30, 200, 200, 30000 + i * 10);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 4u);
+    EXPECT_NEAR(map->MDF->GetMainLatRange(), (start.maxLat - start.minLat) / std::pow(kZoomStep, 3), 1e-9);
+}
+
+TEST_F(ZoomWindowTest, PlusMinusAndTheArrowKeys)
+{
+    const GeoBox start = Extents();
+    QTest::keyClick(map->Image1, '+');
+    EXPECT_NEAR(map->MDF->GetMainLonRange(), (start.maxLon - start.minLon) / kZoomStep, 1e-9);
+    QTest::keyClick(map->Image1, '-');
+    ExpectSame(Extents(), start);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 3u);
+
+    const double tenth = (map->ClientWidth() / 10) * map->MDF->GetMainLonRange() / map->ClientWidth();
+    QTest::keyClick(map->Image1, Qt::Key_Right);
+    EXPECT_NEAR(map->MDF->GetMinLon(), start.minLon + tenth, 1e-9);
+    QTest::keyClick(map->Image1, Qt::Key_Left);
+    ExpectSame(Extents(), start);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 3u);
+}
+
+TEST_F(ZoomWindowTest, EscLeavesEachModeAsARightClick)
+{
+    map->Menu.ZoomIn->trigger();
+    ClickAt(50, 50);
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_EQ(map->ChkZoom, StartZoom);
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_EQ(map->ChkZoom, NoZoom);
+
+    map->Menu.Reposition->trigger();
+    ClickAt(50, 50);
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_EQ(map->ChkRepo, StartRepo);
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_EQ(map->ChkRepo, NoRepo);
+
+    emit map->Menu.Distance1->aboutToShow();
+    ClickAt(50, 50);
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_EQ(map->ChkDistance, StartDistance);
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_EQ(map->ChkDistance, NoDistance);
+
+    map->Menu.WhereAmI->trigger();
+    Settle();
+    QTest::keyClick(map->Image1, Qt::Key_Escape);
+    EXPECT_FALSE(CvVars::bWhereAmI);
+    EXPECT_EQ(map->windowTitle().toStdString(), map->Filename);
+}
+
+TEST_F(ZoomWindowTest, AThreeLegRouteInKilometres)
+{
+    map->Menu.Kilometres1->trigger();
+    EXPECT_TRUE(map->Menu.Kilometres1->isChecked() && !map->Menu.NauticalMiles1->isChecked());
+    const QImage before = map->Picture().copy();
+    const QString caption = map->windowTitle();
+    emit map->Menu.Distance1->aboutToShow();
+    const QPoint pts[4] = {{100, 100}, {200, 100}, {200, 250}, {350, 300}};
+    ClickAt(pts[0].x(), pts[0].y());
+    ClickAt(pts[1].x(), pts[1].y());
+    ClickAt(pts[2].x(), pts[2].y());
+    MoveTo(pts[3].x(), pts[3].y());
+    QTest::mouseClick(map->Image1, Qt::LeftButton, {}, pts[3]);
+    QTest::mouseDClick(map->Image1, Qt::LeftButton, {}, pts[3]);
+    Settle();
+    EXPECT_EQ(map->ChkDistance, StopDistance);
+
+    double total = 0, leg = 0;
+    for (int i = 1; i < 4; ++i) {
+        leg = Great_Circle_NM(map->ScreenToLat(pts[i - 1].y()), map->ScreenToLon(pts[i - 1].x()),
+                              map->ScreenToLat(pts[i].y()), map->ScreenToLon(pts[i].x()));
+        total += leg;
+    }
+    EXPECT_EQ(map->windowTitle().toStdString(), DistanceCaption(leg, total, DistanceUnit::Kilometres));
+    EXPECT_NE(map->windowTitle().indexOf(" kilometres out of "), -1);
+    // Each leg is drawn inverted over the map; the double click stopped the rubber line.
+    const QImage route = map->Picture().copy();
+    EXPECT_EQ(PixelAt(150, 100), ~FromQColor(QColor(before.pixel(150, 100))) & 0xFFFFFF);
+    EXPECT_EQ(PixelAt(200, 175), ~FromQColor(QColor(before.pixel(200, 175))) & 0xFFFFFF);
+    MoveTo(400, 200);
+    Settle();
+    EXPECT_EQ(map->Picture(), route);
+
+    // Opening the Zoom menu ends the measurement: lines erased, caption back.
+    OpenZoomMenu();
+    EXPECT_EQ(map->ChkDistance, NoDistance);
+    EXPECT_EQ(map->Picture(), before);
+    EXPECT_EQ(map->windowTitle(), caption);
+}
+
+// Answers the geographic search dialog once it is shown.
+void WhenDialogShows(std::function<void(TGeographicSearch&)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto* d = qobject_cast<TGeographicSearch*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        answer(*d);
+    });
+}
+
+TEST_F(ZoomWindowTest, ExactZoomsToTheBoxTypedAndRefusesAnEmptyOne)
+{
+    bool refused = false;
+    WhenDialogShows([&](TGeographicSearch& d) {
+        EXPECT_EQ(d.windowTitle(), "Geographic Search");
+        // Filled from the extents: 60 N, 40 N, 20 W, 20 E.
+        EXPECT_TRUE(d.Deg[0]->value() == 60 && d.Deg[1]->value() == 40 && d.Deg[2]->value() == 20);
+        EXPECT_TRUE(d.Hemi[2]->text() == "W" && d.Hemi[3]->text() == "E");
+        d.Deg[0]->setValue(50), d.Min[0]->setValue(30);
+        d.Deg[1]->setValue(50), d.Min[1]->setValue(30);
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+        refused = d.isVisible() && sink.Contains("Invalid longitude or latitude range");
+        // Typed letters: "s" turns N to S, "x" does nothing.
+        QTest::keyClick(d.Hemi[1], 'x');
+        EXPECT_EQ(d.Hemi[1]->text(), "N");
+        QTest::keyClick(d.Hemi[1], 's');
+        EXPECT_EQ(d.Hemi[1]->text(), "S");
+        d.Deg[1]->setValue(10), d.Min[1]->setValue(0);   // 10 S
+        d.Deg[2]->setValue(5), d.Deg[3]->setValue(2);    // 5 W .. 2 E
+        QTest::mouseClick(d.DPanel1, Qt::LeftButton);    // decimal degrees
+        EXPECT_EQ(d.Edit[0]->text(), "50.5000");
+        EXPECT_TRUE(d.Edit[0]->isVisible() && !d.Deg[0]->isVisible() && !d.MPanel1->isVisible());
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    });
+    Mark();
+    map->Exact1Click();
+    Settle();
+    EXPECT_TRUE(refused);
+    ExpectSame(Extents(), {-10, 50.5, -5, 2});
+    EXPECT_TRUE(Plotted());
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+
+    // The same box again: nothing happens. The entry mode is kept from the last time.
+    WhenDialogShows([](TGeographicSearch& d) {
+        EXPECT_EQ(d.DPanel1->text(), "Decimal Degrees");
+        EXPECT_EQ(d.Edit[1]->text(), "10.0000");
+        QTest::mouseClick(d.DPanel1, Qt::LeftButton);   // back to degrees for later tests
+        QTest::mouseClick(d.OKBtn, Qt::LeftButton);
+    });
+    Mark();
+    map->Exact1Click();
+    Settle();
+    EXPECT_FALSE(Plotted());
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+}
+
+TEST_F(ZoomWindowTest, MaximumAreaFromTheSettingsWithItsWarning)
+{
+    const GeoBox start = Extents();
+    settings->WriteString("Maximum Area", "Lat", "fifty 60");
+    map->Menu.ZoomOutMaximum->trigger();
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Initialisation of INI file : Error in " +
+                                         QCoreApplication::applicationName().toStdString() + " (Lat=fifty 60)");
+    ExpectSame(Extents(), start);
+
+    settings->WriteString("Maximum Area", "Lat", "");
+    map->Menu.ZoomOutMaximum->trigger();
+    Settle();
+    ExpectSame(Extents(), {45, 65, -15, 15});
+    EXPECT_EQ(map->MDF->ZoomDepth(), 1u);
+}
+
+TEST_F(ZoomWindowTest, TheReadOutFollowsTheMouseAndCanBeDragged)
+{
+    EXPECT_FALSE(map->LatLonPos->isVisible());
+    map->Menu.CurPosDisplay->trigger();
+    EXPECT_TRUE(map->LatLonPos->isVisible());
+    MoveTo(400, 210);   // east of the prime meridian
+    const QString dms = map->LatLonPos->text();
+    EXPECT_TRUE(dms.contains(QChar(0xB0)) && dms.contains('"') && dms.endsWith('E'));
+    EXPECT_EQ(dms, BytesToQString(map->LatLonCaption(400, 210)));
+    map->Menu.CurPosFormatDEC->trigger();
+    EXPECT_TRUE(map->Menu.CurPosFormatDEC->isChecked() && !map->Menu.CurPosFormatDMS->isChecked());
+    EXPECT_FALSE(map->MDF->Cursor_Format);
+    MoveTo(401, 210);
+    EXPECT_FALSE(map->LatLonPos->text().contains('"'));
+
+    const QPoint at = map->LatLonPos->pos();
+    QTest::mousePress(map->LatLonPos, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(45, 25), map->LatLonPos->mapToGlobal(QPointF(45, 25)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(map->LatLonPos, &drag);
+    EXPECT_EQ(map->LatLonPos->pos(), at + QPoint(40, 20));
+}
+
+} // namespace
