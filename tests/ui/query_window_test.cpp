@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -229,6 +230,50 @@ TEST_F(QueryWindowTest, TallReportScrollsAndPrints)
     EXPECT_GT(QFileInfo(QString::fromStdString(dir / "report.pdf")).size(), 1000);
     printer.setOutputFileName(QString());
     printer.setOutputFormat(format);
+}
+
+// The query as a user drives it: "&Query", the pointer moved to the place and clicked; a
+// right click ends the answer, the figure back in its own colour; a headed answer closed
+// waits for the next click.
+TEST_F(QueryWindowTest, ClicksOnTheMapAnswerAndARightClickEndsTheAnswer)
+{
+    auto click = [](TMapFrm& map, QPoint at, Qt::MouseButton button) {
+        QTest::mouseMove(map.Image1, at);
+        QTest::mouseClick(map.Image1, button, {}, at);
+        MainWindowHarness::Settle();
+    };
+    TMapFrm& zones = Open("Zones");
+    const int x = zones.LonToScreen(-13);
+    int y = zones.LatToScreen(50) - 2;
+    while (y < zones.LatToScreen(50) + 2 && Pixel(zones, x, y) != kZoneColour) ++y;
+    ASSERT_EQ(Pixel(zones, x, y), kZoneColour);
+    zones.Menu.Query1->trigger();
+    const QPoint inside(zones.LonToScreen(-12), zones.LatToScreen(52.5));
+    click(zones, inside, Qt::LeftButton);
+    ASSERT_NE(zones.QueryPanel, nullptr);
+    EXPECT_EQ(dynamic_cast<QLabel*>(zones.QueryPanel)->text(), "Fishing zone B");
+    EXPECT_EQ(zones.ChkQuery, EndQuery);
+    zones.Timer1Timer();
+    EXPECT_EQ(Pixel(zones, x, y), clWhite);
+    click(zones, inside, Qt::LeftButton);   // a further click leaves the answer as it is
+    EXPECT_NE(zones.QueryPanel, nullptr);
+    click(zones, inside, Qt::RightButton);
+    EXPECT_EQ(zones.QueryPanel, nullptr);
+    EXPECT_EQ(zones.ChkQuery, StartQuery);
+    EXPECT_FALSE(zones.Timer1->isActive());
+    EXPECT_EQ(Pixel(zones, x, y), kZoneColour);
+
+    TMapFrm& towns = Open("Towns");
+    towns.Menu.Query1->trigger();
+    std::string first;
+    WhenQueryFormShown([&](TQueryForm& form) {
+        first = form.ReportLines().at(0);
+        form.CloseBtn->click();
+    });
+    click(towns, QPoint(towns.LonToScreen(-10.2), towns.LatToScreen(50.3)), Qt::LeftButton);
+    EXPECT_EQ(first, "  Town:Harwick");
+    EXPECT_EQ(towns.ChkQuery, StartQuery);
+    EXPECT_TRUE(window.sink.messages.empty());
 }
 
 // The report scrolls within the height the user gives the window: made small, its buttons
