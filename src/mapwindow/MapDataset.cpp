@@ -5,6 +5,7 @@
 #include "dialogs/DatasetListfrm.h"
 #include "dialogs/MapDefinition.h"
 #include "mapdef/MapThemes.h"
+#include "text/SourceTable.h"
 
 #include <QMenu>
 
@@ -132,9 +133,12 @@ void TMapFrm::Info1Click()
     if (MapDefinition) MapDefinition->EndInformation();
 }
 
+// The table of the sources of the map's themes in its own viewer, which replaces the one
+// open; the main window does not wait for it.
 void TMapFrm::Source1Click()
 {
-    if (SourceEdit) SourceEdit->CloseWindow();
+    if (!MDF || closed_) return;
+    owner_.ShowSource(DSSourceLines(*this, messages));
 }
 
 } // namespace corvane

@@ -1,10 +1,12 @@
 // Composing a map through the real map window on the offscreen platform: the data set list,
 // the map definition dialog in its modes, stepping through the overlays, information pages.
 #include "MainWindowHarness.h"
+#include "app/EditFrm.h"
 #include "dialogs/DatasetListfrm.h"
 #include "dialogs/MapDefinition.h"
 #include "e2e/AtlasFixture.h"
 #include "mapdef/MapThemes.h"
+#include "text/SourceTable.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -56,16 +58,15 @@ protected:
             entries.insert(entries.end() - 1, {2, t, 1, std::string("CDROM:\\Themes\\") + t + ".MAS"});
         }
         dir.Write("Misc/MainMenu.Dat", WriteDataList(entries));
+        dir.Write("Info/Intro.Txt", "\r\n   Harbour guide\r\nThe ~harbours~ of the coast.\r\n");
         window.Start(dir.Path(), dir / "cfg/corvane.ini");
-        SetTextViewerFactory([this](TMainFrm&, const std::string& f) -> TextWindowApi* {
-            opened.push_back(f);
-            return nullptr;
-        });
+        InstallTextViewerFactories();
     }
     void TearDown() override
     {
-        SetTextViewerFactory(nullptr);
         window.Stop();
+        SetTextViewerFactory(nullptr);
+        SetSourceViewerFactory(nullptr);
     }
     TMapFrm& Open(const TestMap& m)
     {
@@ -86,7 +87,6 @@ protected:
 
     TempDir dir;
     MainWindowHarness window;
-    std::vector<std::string> opened;
 };
 
 } // namespace
@@ -131,7 +131,9 @@ TEST_F(ComposeTest, ANewMapBuiltFromTheListOrderedSteppedAndSaved)
     map.Previous1Click();
     EXPECT_EQ(Of(map.MDF->OverlayMAS), (Titles{"Queries", "Third"}));
 
-    ASSERT_TRUE(map.MDF->Save(dir / "new.MDF"));
+    window.dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "new"});
+    frm().Save1->trigger();
+    EXPECT_FALSE(map.NeedToSave);
     frm().OpenMapFile(dir / "new.MDF");
     MainWindowHarness::Settle();
     TMapFrm& back = *MainWindowHarness::Map();
@@ -241,8 +243,22 @@ TEST_F(ComposeTest, DialogModesDoubleClicksDragAndInformation)
         d.OKBtn->click();
     });
     map.Info1Click();
-    EXPECT_EQ(opened, Titles{dir.Path() + "\\Info\\Intro.Txt"});
+    auto* page = dynamic_cast<TEditFrm*>(EditFrm);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->Filename, dir / "Info/Intro.Txt");
+    EXPECT_EQ(page->windowTitle(), "Harbour guide");
     EXPECT_TRUE(MapDefinition->TextList->isHidden());
+
+    // The source table: a line for each theme, base maps first.
+    map.Source1Click();
+    auto* sources = dynamic_cast<TEditFrm*>(SourceEdit);
+    ASSERT_NE(sources, nullptr);
+    EXPECT_EQ(sources->windowTitle(), kSourceTableCaption);
+    const Titles lines = sources->PageLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], kSourceTableHeading);
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(lines[i].substr(lines[i].size() - 7), (Titles{"Squares", "Queries", "  Third"}[i - 1]));
 
     // The subset dialog's choice of a theme.
     WhenShown<TMapDefinition>([](TMapDefinition& d) {
