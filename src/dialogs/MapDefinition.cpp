@@ -419,7 +419,7 @@ void TMapDefinition::showEvent(QShowEvent* event)
     // At the left edge of the work area with its width; centred on the screen the first time.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect work = screen->availableGeometry();
-        const int top = shownOnce_ ? y() : screen->geometry().center().y() - height() / 2;
+        const int top = shownOnce_ ? geometry().y() : screen->geometry().center().y() - height() / 2;
         setGeometry(work.left(), std::max(work.top(), top), work.width(), height());
     }
     shownOnce_ = true;
