@@ -1,5 +1,5 @@
 // The lists of the map definition dialog: move buttons and their enabling, SetItem, drops,
-// the focus rule and the drag's row and scrolling.
+// and the drag's row and scrolling.
 #include "mapdef/MapDefinitionLists.h"
 
 #include <gtest/gtest.h>
@@ -66,11 +66,6 @@ TEST(MapDefinitionLists, MoveButtonsAndTheirEnabling)
     EXPECT_EQ(m[BaseListId].ItemIndex, -1);
     EXPECT_FALSE(m.IncludeEnabled);
 
-    // "<" with nothing selected moves nothing and selects the first overlay.
-    m.ExcludeBtnClick();
-    EXPECT_EQ(m[OverlayListId].Count(), 5);
-    EXPECT_EQ(m[OverlayListId].SelectedTitles(), Titles{"O"});
-    EXPECT_EQ(m.GetFirstSelection(BaseListId), -1);
 }
 
 TEST(MapDefinitionLists, DropsInsertBeforeTheRowPointedAt)
@@ -107,28 +102,6 @@ TEST(MapDefinitionLists, DropsInsertBeforeTheRowPointedAt)
     MapDefinitionLists m = Lists({"X"}, {"A"});
     m.DropItem(OverlayListId, 5, BaseListId, 0);   // no such item
     EXPECT_EQ(m[BaseListId].Titles(), Titles{"X"});
-}
-
-TEST(MapDefinitionLists, FocusAndSelection)
-{
-    MapDefinitionLists m = Lists({"A"}, {"B"});
-    m.Fill(TextListId, {{"(Text) C", nullptr}});
-    for (MapDefList& l : m.Lists) l.MultiSelect = false;
-    m[BaseListId].Select(0);
-    m[TextListId].Select(0);
-    m.EnterList(OverlayListId, false);   // text list hidden: nothing changes
-    EXPECT_EQ(m[BaseListId].ItemIndex, 0);
-    m.EnterList(OverlayListId, true);
-    EXPECT_TRUE(m[BaseListId].SelectedTitles().empty() && m[TextListId].SelectedTitles().empty());
-    EXPECT_EQ(m[TextListId].ItemIndex, -1);
-
-    // Single selection keeps one item; selecting outside the list clears it.
-    m[OverlayListId].Items.push_back({"D", nullptr, false});
-    m[OverlayListId].Select(0);
-    m[OverlayListId].Select(1);
-    EXPECT_EQ(m[OverlayListId].SelectedTitles(), Titles{"D"});
-    m[OverlayListId].Select(7);
-    EXPECT_TRUE(m[OverlayListId].SelectedTitles().empty());
 }
 
 TEST(MapDefinitionLists, DragRowAndEdgeScrolling)

@@ -66,14 +66,14 @@ TEST_F(MapThemesTest, TheDatasetListChoiceIsTakenOverListByList)
     struct Case {
         const char* what;
         Titles overlays, chosen, expected;
-        bool removed, firstChanged;
+        bool firstChanged;
     };
     const Case cases[] = {
-        {"second of three removed", {"A", "B", "C"}, {"A", "C"}, {"A", "C"}, true, false},
-        {"first removed", {"A", "B", "C"}, {"B", "C"}, {"B", "C"}, true, true},
-        {"one added after the others", {"A"}, {"A", "D"}, {"A", "D"}, false, false},
-        {"all removed", {"A", "B"}, {}, {}, true, true},
-        {"first added to a map without overlays", {}, {"B", "A"}, {"B", "A"}, false, true},
+        {"second of three removed", {"A", "B", "C"}, {"A", "C"}, {"A", "C"}, false},
+        {"first removed", {"A", "B", "C"}, {"B", "C"}, {"B", "C"}, true},
+        {"one added after the others", {"A"}, {"A", "D"}, {"A", "D"}, false},
+        {"all removed", {"A", "B"}, {}, {}, true},
+        {"first added to a map without overlays", {}, {"B", "A"}, {"B", "A"}, true},
     };
     for (const Case& c : cases) {
         mdf->OverlayMAS.Clear();
@@ -118,7 +118,7 @@ TEST_F(MapThemesTest, AMissingMasterFileStopsAndKeepsWhatWasAddedBefore)
     EXPECT_EQ(Of(mdf->TextMAS), Titles{"B"});
 }
 
-TEST_F(MapThemesTest, OrderSelectAndSteppingThroughTheOverlays)
+TEST_F(MapThemesTest, OrderOverlaysAndInformationPages)
 {
     Add(mdf->NextMAS, {"A", "B"});
     Add(mdf->OverlayMAS, {"C", "D"});
@@ -127,45 +127,22 @@ TEST_F(MapThemesTest, OrderSelectAndSteppingThroughTheOverlays)
     EXPECT_EQ(Of(mdf->NextMAS), (Titles{"D", "A"}));
     EXPECT_EQ(Of(mdf->OverlayMAS), (Titles{"B", "C"}));
     EXPECT_EQ(mdf->OverlayMAS.Last(), c);   // the themes themselves moved
-    EXPECT_EQ(mdf->NextMAS.First()->NextMAS, mdf->NextMAS.Last());
 
     // Everything to the overlays leaves no base map; a theme neither list names goes.
     ReorderThemes(*mdf, {}, {"A", "B", "C"});
     EXPECT_TRUE(mdf->NextMAS.Empty());
     EXPECT_EQ(Of(mdf->OverlayMAS), (Titles{"A", "B", "C"}));
 
-    EXPECT_TRUE(NextOverlay(*mdf));
-    EXPECT_EQ(Of(mdf->OverlayMAS), (Titles{"B", "C", "A"}));
-    EXPECT_TRUE(PreviousOverlay(*mdf));
-    EXPECT_EQ(Of(mdf->OverlayMAS), (Titles{"A", "B", "C"}));
     EXPECT_FALSE(BringOverlayToFront(*mdf, "A"));
     EXPECT_FALSE(BringOverlayToFront(*mdf, "Z"));
     EXPECT_TRUE(BringOverlayToFront(*mdf, "C"));
     EXPECT_EQ(Of(mdf->OverlayMAS), (Titles{"C", "A", "B"}));
-    RebuildThemeList(mdf->OverlayMAS, {"B", "C"});
-    EXPECT_EQ(Of(mdf->OverlayMAS), (Titles{"B", "C"}));
+    ReorderThemes(*mdf, {"A"}, {"B"});
+    EXPECT_FALSE(NextOverlay(*mdf));   // one overlay: nothing to step through
 
-    ReorderThemes(*mdf, {}, {"B"});
-    EXPECT_FALSE(NextOverlay(*mdf));
-    EXPECT_FALSE(PreviousOverlay(*mdf));
-}
-
-TEST_F(MapThemesTest, InformationPagesAndZoomHistory)
-{
-    Add(mdf->NextMAS, {"A"});
+    // Information pages: the first theme of exactly that title.
     mdf->NextMAS.Append(std::make_unique<MASStruct>());   // no title, no page
     EXPECT_EQ(InfoFileOf("A", mdf->NextMAS), dir.Path() + "\\Info\\A.Txt");
     EXPECT_EQ(InfoFileOf("a", mdf->NextMAS), "");   // titles match exactly
     EXPECT_EQ(InfoFileOf("Z", mdf->NextMAS), "");
-
-    // A text page read from a saved map is its own information page too.
-    mdf->TextMAS.Append(LoadTheme("CDROM:\\Info\\Intro.Txt", "(Text) Intro", true, sink));
-    ASSERT_TRUE(mdf->Save(dir / "m.MDF"));
-    auto back = TMDFStruct::Create(dir / "m.MDF", screen, sink).MDF;
-    EXPECT_EQ(InfoFileOf("(Text) Intro", back->TextMAS), dir.Path() + "\\Info\\Intro.Txt");
-
-    mdf->NewZoom(0, 100, 500, 500, -5, 50, 5, 55, WindowPriority);
-    mdf->NewZoom(0, 100, 500, 500, -2, 51, 2, 53, WindowPriority);
-    EmptyZoomHistory(*mdf);
-    EXPECT_EQ(mdf->ZoomDepth(), 1u);
 }
