@@ -166,19 +166,22 @@ TEST_F(DesktopTest, AMapFileDroppedOnTheMainWindowOrTheMapWindowOpens)
     EXPECT_EQ(frm->RecentMaps().Files(), (std::vector<std::string>{north, west}));
 }
 
-TEST(DesktopMessages, MessageBoxesAreCaptionedWithTheProgramsName)
+TEST(DesktopMessages, MessageBoxesAreCaptionedWithTheProgramsNameAndNameFilesInTheirOwnLetters)
 {
     QtMessageSink sink;
     sink.SetTitle(kApplicationTitle);
-    QString caption;
-    QTimer::singleShot(0, [&caption] {
+    QString caption, text;
+    QTimer::singleShot(0, [&caption, &text] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             caption = box->windowTitle();
+            text = box->text();
             box->accept();
         }
     });
-    sink.Info("Hello");
+    // A file name of the file system (UTF-8) and a degree sign of a data file (Windows-1252).
+    sink.Info("/home/j\xC3\xBCrgen/Karten/Nordsee.MDF at 54\xB0N");
     EXPECT_EQ(caption, "Corvane");
+    EXPECT_EQ(text, QString::fromUtf8("/home/j\u00fcrgen/Karten/Nordsee.MDF at 54\u00b0N"));
 }
 
 // A dark palette as a dark desktop theme gives it, with the Fusion style.
