@@ -124,11 +124,20 @@ TEST_F(DesktopTest, TheMapsOpenedLastStayInTheFileMenuAcrossRunsAndGoneOnesAreDr
     Settle();
     EXPECT_EQ(RecentCaptions(), QStringList({QString::fromStdString("&1 " + dir.Path() + "/maps/North && South.MDF"),
                                              QString::fromStdString("&2 " + west)}));
-    // Below the items of the menu, after a separator.
+    // After the menu's own items, before a separator and Exit, which stays the last item;
+    // the own items keep their order.
     const QList<QAction*> all = frm->File1->actions();
     ASSERT_EQ(all.size(), ownItems + 3);
-    EXPECT_TRUE(all[ownItems]->isSeparator());
-    EXPECT_EQ(all[ownItems + 1]->objectName(), "RecentFile1");
+    EXPECT_EQ(all.last(), frm->Exit1);
+    EXPECT_TRUE(all[ownItems - 2]->isSeparator());
+    EXPECT_EQ(all[ownItems - 1]->objectName(), "RecentFile1");
+    EXPECT_EQ(all[ownItems]->objectName(), "RecentFile2");
+    EXPECT_TRUE(all[ownItems + 1]->isSeparator());
+    QList<QAction*> own = all;
+    for (QAction* a : frm->RecentFileItems()) own.removeOne(a);
+    own.removeAt(ownItems - 1);   // the recent list's own separator
+    EXPECT_EQ(own.size(), ownItems);
+    EXPECT_EQ(own.last(), frm->Exit1);
     Quit();
 
     Start();
