@@ -5,6 +5,7 @@
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
+#include "platform/MessageSink.h"
 #include "platform/Rounding.h"
 #include "platform/TextFile.h"
 
@@ -198,6 +199,14 @@ TEST(CodePage, MessagesKeepUtf8FileNamesAndDecodeDataBytesAsWindows1252)
     EXPECT_EQ(MixedTextToUtf8("\xE2\x82"), "\xC3\xA2\xE2\x80\x9A");
     EXPECT_EQ(MixedTextToUtf8("\xF4\x90\x80\x80"), Cp1252ToUtf8("\xF4\x90\x80\x80"));
     EXPECT_EQ(MixedTextToUtf8("\xC3"), "\xC3\x83");
+}
+
+TEST(CodePage, MessagesOnStandardErrorNameFilesInTheirOwnLetters)
+{
+    StderrMessageSink sink;
+    testing::internal::CaptureStderr();
+    sink.Error("The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xB0N\ncannot be read.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xC2\xB0N cannot be read.\n");
 }
 
 TEST(ByteSource, CursorReadsLittleEndianAndRefusesShortReads)
