@@ -157,7 +157,8 @@ public:
     void RefreshImage() override;
     void ProcessMessages() override;
     void SetBusyCursor(bool busy) override;
-    void SetResizeHandler(bool on) override { resizeHandlerOn_ = on; }
+    // Stays off while where-am-I shows the outermost map, whatever ends other interactions.
+    void SetResizeHandler(bool on) override;
     void RedrawEnabledChanged() override;
 
     // ---- MapWindowApi -----------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "app/AppPictures.h"
 #include "dialogs/GeographicSearch.h"
+#include "platform/CvVars.h"
 #include "platform/Settings.h"
 #include "render/Plot.h"
 
@@ -152,6 +153,11 @@ void TMapFrm::PlotMap(bool ReSizeToOverlay)
 {
     GuardedPlot([this, ReSizeToOverlay] { return Plot(*this, false, ReSizeToOverlay); });
 }
+
+// Where-am-I holds the window size until its view returns: a resize in between (after "&View"
+// or a redraw has ended the other interactions) would replot the outermost map in a picture of
+// another shape.
+void TMapFrm::SetResizeHandler(bool on) { resizeHandlerOn_ = on && !CvVars::bWhereAmI; }
 
 void TMapFrm::StartFlashTimer(int tag, Colour colour)
 {

@@ -403,3 +403,32 @@ TEST_F(ZoomWindowTest, TheReadOutFollowsTheMouseAndCanBeDragged)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
+{
+    map->Menu.ZoomIn->trigger();
+    ClickAt(150, 120);
+    ClickAt(250, 200);
+    const GeoBox zoomed = Extents();
+    OpenZoomMenu();
+    map->Menu.WhereAmI->trigger();
+    Settle();
+    ASSERT_TRUE(CvVars::bWhereAmI);
+    // Opening "&View" ends every interaction; where-am-I goes on, and a resize of the window
+    // does not replot the outermost map in a picture of another shape.
+    emit map->Menu.View1->aboutToShow();
+    const QSize picture = map->Picture().size();
+    Mark();
+    map->resize(map->width() + 60, map->height() + 40);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), picture);
+    EXPECT_FALSE(Plotted());
+    ClickAt(10, 10);
+    EXPECT_FALSE(CvVars::bWhereAmI);
+    ExpectSame(Extents(), zoomed);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+}
+
+} // namespace
