@@ -297,6 +297,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // "+" and "-" zoom about the centre, the arrow keys move the view, Esc steps back.
     void keyPressEvent(QKeyEvent* event) override;
+    // Those keys, also when typed in the main window; false for any other key.
+    bool MapKeyPress(QKeyEvent* event);
 
     // ---- MapInteraction -------------------------------------------------------------------------
     void SetPictureCursor(PictureCursor cursor) override;

@@ -5,6 +5,7 @@
 
 #include "mapdef/MDFStruct.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -180,6 +181,9 @@ void TMapFrm::LatLonPosMouseMove(int X, int Y)
 
 bool TMapFrm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Keys typed while the main window is active and this window is its active child.
+    if (watched == &owner_ && event->type() == QEvent::KeyPress && owner_.Tag == kTagMapWindow && !closed_)
+        return MapKeyPress(static_cast<QKeyEvent*>(event));
     if (watched == LatLonPos) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* e = static_cast<QMouseEvent*>(event);

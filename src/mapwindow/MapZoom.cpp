@@ -35,6 +35,9 @@ void TMapFrm::ConnectZoomMenu()
         {m.ZoomLevelOverlay, &TMapFrm::ZoomLevelOverlayClick},
     };
     for (const auto& [item, handler] : commands) connect(item, &QAction::triggered, this, handler);
+    // The map's menus sit in the main window's menu bar, so after a command the main window
+    // holds the keyboard: the map's keys are taken from there too (eventFilter).
+    owner_.installEventFilter(this);
 }
 
 void TMapFrm::Zoom1Click()
@@ -106,25 +109,28 @@ void TMapFrm::ZoomLevelOverlayClick()
 
 // ---- the keyboard --------------------------------------------------------------------------------
 
+bool TMapFrm::MapKeyPress(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape: Escape(); return true;
+    case Qt::Key_Left: Pan(-1, 0); return true;
+    case Qt::Key_Right: Pan(1, 0); return true;
+    case Qt::Key_Up: Pan(0, -1); return true;
+    case Qt::Key_Down: Pan(0, 1); return true;
+    default: break;
+    }
+    const QString text = event->text();
+    if (text != "+" && text != "-") return false;
+    ZoomAboutCentre(text == "+" ? 1 : -1);
+    return true;
+}
+
 void TMapFrm::keyPressEvent(QKeyEvent* event)
 {
-    const QString text = event->text();
-    switch (event->key()) {
-    case Qt::Key_Escape: Escape(); break;
-    case Qt::Key_Left: Pan(-1, 0); break;
-    case Qt::Key_Right: Pan(1, 0); break;
-    case Qt::Key_Up: Pan(0, -1); break;
-    case Qt::Key_Down: Pan(0, 1); break;
-    default:
-        if (text == "+")
-            ZoomAboutCentre(1);
-        else if (text == "-")
-            ZoomAboutCentre(-1);
-        else
-            QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
+    if (MapKeyPress(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 // ---- what the interaction asks of the window --------------------------------------------------------

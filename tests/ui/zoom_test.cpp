@@ -406,6 +406,26 @@ TEST_F(ZoomWindowTest, TheReadOutFollowsTheMouseAndCanBeDragged)
 
 namespace {
 
+TEST_F(ZoomWindowTest, KeysTypedWhileTheMainWindowHoldsTheKeyboardReachTheMap)
+{
+    // A mode chosen from the menu bar leaves the main window active: Esc still steps back, and
+    // "+" and the arrows still zoom and move the map.
+    map->Menu.ZoomIn->trigger();
+    ASSERT_EQ(map->ChkZoom, StartZoom);
+    QTest::keyClick(frm.get(), Qt::Key_Escape);
+    EXPECT_EQ(map->ChkZoom, NoZoom);
+    const GeoBox start = Extents();
+    QTest::keyClick(frm.get(), '+');
+    EXPECT_NEAR(map->MDF->GetMainLonRange(), (start.maxLon - start.minLon) / kZoomStep, 1e-9);
+    QTest::keyClick(frm.get(), Qt::Key_Left);
+    EXPECT_LT(map->MDF->GetMinLon(), start.minLon + (start.maxLon - start.minLon) * (1 - 1 / kZoomStep) / 2 - 1e-6);
+    // Not while a text window is the active child.
+    frm->Tag = kTagEditFrm;
+    const GeoBox now = Extents();
+    QTest::keyClick(frm.get(), '+');
+    ExpectSame(Extents(), now);
+}
+
 TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
 {
     map->Menu.ZoomIn->trigger();
