@@ -8,11 +8,13 @@
 #include "mapdef/MDFStruct.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -449,6 +451,39 @@ TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
     EXPECT_FALSE(CvVars::bWhereAmI);
     ExpectSame(Extents(), zoomed);
     EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GeographicSearchDialog, NothingButATypedLetterChangesAHemisphere)
+{
+    RecordingMessageSink sink;
+    TGeographicSearch d(nullptr, sink);
+    d.SetUp("S", 50);
+    d.SetUp("N", 51);
+    d.SetUp("W", -2);
+    d.SetUp("E", -1);
+    d.show();
+    QLineEdit* s = d.Hemi[1];
+    // Pasting, cutting and dropping would put any text there, which OK would read as north.
+    QApplication::clipboard()->setText("s");
+    s->setFocus();
+    // Ctrl+V and Ctrl+X as a keyboard sends them, with their control characters.
+    for (const auto& [key, text] : {std::pair{Qt::Key_V, '\x16'}, std::pair{Qt::Key_X, '\x18'}}) {
+        s->selectAll();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString(QChar(text)));
+        QApplication::sendEvent(s, &press);
+        EXPECT_EQ(s->text(), "N");
+    }
+    EXPECT_FALSE(s->acceptDrops());
+    QTest::keyClick(s, 'S');
+    EXPECT_EQ(s->text(), "S");
+    QTest::keyClick(s, Qt::Key_Up);
+    EXPECT_EQ(s->text(), "N");
+    QTest::mouseClick(d.HemiDown[2], Qt::LeftButton);   // the longitude's spin button
+    EXPECT_EQ(d.Hemi[2]->text(), "E");
 }
 
 } // namespace
