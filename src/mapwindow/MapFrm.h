@@ -321,6 +321,8 @@ private:
     DocumentSaver Saver();
     void BuildMenus();
     void ConnectZoomMenu();
+    // Checks one of the two items of an option saved with the map, unchecks the other.
+    void CheckOneOfTwo(QAction* on, QAction* off);
     void ConnectDistanceMenu();
     void ConnectReadOut();
     void ConnectKeyCommands();

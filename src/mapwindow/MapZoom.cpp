@@ -74,14 +74,14 @@ void TMapFrm::ZoomOutMaximumClick()
     MapInteraction::ZoomOutMaximumClick(*settings, QCoreApplication::applicationName().toStdString());
 }
 
-// The box shape and zoom level options: radio-style check marks over the map definition's flags.
-namespace {
-void CheckOneOfTwo(QAction* on, QAction* off)
+// The box shape and zoom level options: radio-style check marks over the map definition's flags,
+// which are saved with the map, so that closing it asks to save a change.
+void TMapFrm::CheckOneOfTwo(QAction* on, QAction* off)
 {
     on->setChecked(true);
     off->setChecked(false);
+    NeedToSave = true;
 }
-} // namespace
 
 void TMapFrm::BoxShapeChange1Click()
 {

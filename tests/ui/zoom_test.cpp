@@ -428,6 +428,19 @@ TEST_F(ZoomWindowTest, KeysTypedWhileTheMainWindowHoldsTheKeyboardReachTheMap)
     ExpectSame(Extents(), now);
 }
 
+TEST_F(ZoomWindowTest, TheBoxShapeAndLevelOptionsAreChangesToSave)
+{
+    ASSERT_FALSE(map->NeedToSave || map->MDF->Box_Shape_Fixed || map->MDF->Zoom_Level_Fixed);
+    map->Menu.BoxShapeFixed1->trigger();
+    EXPECT_TRUE(map->MDF->Box_Shape_Fixed && map->NeedToSave);
+    EXPECT_TRUE(map->Menu.BoxShapeFixed1->isChecked() && !map->Menu.BoxShapeChange1->isChecked());
+    map->NeedToSave = false;
+    map->Menu.ZoomLevelFixed->trigger();
+    EXPECT_TRUE(map->MDF->Zoom_Level_Fixed && map->NeedToSave);
+    EXPECT_TRUE(map->Menu.ZoomLevelFixed->isChecked() && !map->Menu.ZoomLevelOverlay->isChecked());
+    map->NeedToSave = false;   // the window closes without asking
+}
+
 TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
 {
     map->Menu.ZoomIn->trigger();
