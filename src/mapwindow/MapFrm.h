@@ -367,6 +367,7 @@ private:
     QtPrintDocument* printDoc_ = nullptr;   // the print job in progress
     WheelGesture wheel_;
     QPoint labelGrab_;   // where the read-out label was taken hold of
+    bool pressInWhereAmI_ = false;   // the button went down on where-am-I's outermost map
 };
 
 // Makes File, New and File, Open of the main window create map windows that report on sink.

@@ -4,6 +4,7 @@
 #include "mapwindow/MapFrm.h"
 
 #include "mapdef/MDFStruct.h"
+#include "platform/CvVars.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,6 +93,9 @@ bool MapImage::event(QEvent* event)
 
 void TMapFrm::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
+    // A press on the outermost map of where-am-I only returns to the view: it is no press on a
+    // key of that view, whose picture is drawn by the time the button is released.
+    pressInWhereAmI_ = CvVars::bWhereAmI;
     // With no interaction active the press point is kept for moving a key (or, while a key
     // move is pending, as its second point).
     if (ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery && ChkDistance == NoDistance) {
@@ -114,8 +118,9 @@ void TMapFrm::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, i
 void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
     if (button == Qt::LeftButton && ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery &&
-        ChkDistance == NoDistance)
+        ChkDistance == NoDistance && !pressInWhereAmI_)
         MoveKeyOnRelease(X, Y);
+    pressInWhereAmI_ = false;
 }
 
 void TMapFrm::Image1Click() { Click(); }

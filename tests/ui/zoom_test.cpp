@@ -441,6 +441,30 @@ TEST_F(ZoomWindowTest, TheBoxShapeAndLevelOptionsAreChangesToSave)
     map->NeedToSave = false;   // the window closes without asking
 }
 
+TEST_F(ZoomWindowTest, TheClickThatReturnsFromWhereAmIMovesNoKey)
+{
+    map->Menu.ZoomIn->trigger();
+    ClickAt(150, 120);
+    ClickAt(250, 200);
+    OpenZoomMenu();
+    map->Menu.OverlayMapKey->trigger();
+    const Rect key = map->OverlayKeyPos;
+    const uint8_t corner = map->MDF->OverlayPos;
+    ASSERT_GT(key.right, key.left);
+    map->NeedToSave = false;
+    map->Menu.WhereAmI->trigger();
+    Settle();
+    // A click where the key will be once the view has returned only returns.
+    ClickAt((key.left + key.right) / 2, key.top + 2);
+    ASSERT_FALSE(CvVars::bWhereAmI);
+    EXPECT_EQ(map->MDF->OverlayPos, corner);
+    EXPECT_FALSE(map->NeedToSave);
+    // The next click on the key is a key move again.
+    ClickAt((key.left + key.right) / 2, key.top + 2);
+    EXPECT_TRUE(map->NeedToSave);
+    map->NeedToSave = false;
+}
+
 TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
 {
     map->Menu.ZoomIn->trigger();
