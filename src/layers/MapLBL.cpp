@@ -60,6 +60,7 @@ bool LBLmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
     BeginDraw(ctx);
     Canvas& canvas = *Cnvs;
     canvas.font.name = "Times New Roman";
+    canvas.font.bold = canvas.font.italic = false;   // whatever the keys left on the canvas
     canvas.font.pixelsPerInch = canvas.PixelsPerInchY();
     canvas.bkMode = BkMode::Transparent;
     const Rect GRect = LabelArea(ctx);

@@ -368,6 +368,13 @@ TEST(LabelLayer, ThresholdsSizesJustificationAndTheLabelArea)
               (std::vector<int>{7, 0xAA, 0xAA}));
     EXPECT_EQ(r.font.name, "Times New Roman");
     EXPECT_EQ(r.bkMode, BkMode::Transparent);
+    // The labels' face is their own, whatever an earlier drawing (the keys) left on the canvas.
+    Map after;
+    after.canvas.font.bold = after.canvas.font.italic = true;
+    DrawLabels(after.ctx, {Label(15, 5, "plain")});
+    ASSERT_EQ(after.canvas.Of(Op::Text).size(), 1u);
+    EXPECT_FALSE(after.canvas.Of(Op::Text)[0]->font.bold);
+    EXPECT_FALSE(after.canvas.Of(Op::Text)[0]->font.italic);
 
     // Under a degree across: 13 points, 4 more a size step.
     Map near;
