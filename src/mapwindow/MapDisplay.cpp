@@ -79,24 +79,27 @@ void TMapFrm::ApplyDisplay(const DisplayOutcome& outcome)
 }
 
 // The check marks and buttons of the land style and the graticule, from the view and MDF.
+// The view's fields follow the check marks as they are set, so they are read first.
 void TMapFrm::ShowDisplayChecks()
 {
     if (!MDF) return;
-    Menu.InFilled1->setChecked(InFilled1);
-    Menu.Outline1->setChecked(Outline1);
-    PressToolButton("LandInfillSpdBtn", InFilled1);
-    PressToolButton("LandOutlineSpdBtn", !InFilled1 && Outline1);
+    const bool infilled = InFilled1, outline = Outline1, decimal = GraticuleFormatDEC;
+    const GridSpacing spacing = Spacing;
+    Menu.InFilled1->setChecked(infilled);
+    Menu.Outline1->setChecked(outline);
+    PressToolButton("LandInfillSpdBtn", infilled);
+    PressToolButton("LandOutlineSpdBtn", !infilled && outline);
 
     Menu.GraticuleDisplay->setChecked(MDF->Grid_Displayed);
     PressToolButton("GridDisplaySpdBtn", MDF->Grid_Displayed);
 
-    Menu.GraticuleFormatDMS->setChecked(!GraticuleFormatDEC);
-    Menu.GraticuleFormatDEC->setChecked(GraticuleFormatDEC);
-    PressToolButton(GraticuleFormatDEC ? "GraticuleDDSpdBtn" : "GraticuleDMSSpdBtn", true);
+    Menu.GraticuleFormatDMS->setChecked(!decimal);
+    Menu.GraticuleFormatDEC->setChecked(decimal);
+    PressToolButton(decimal ? "GraticuleDDSpdBtn" : "GraticuleDMSSpdBtn", true);
 
     // A spacing code outside 1..7 checks no item and presses no button.
     for (int i = 1; i <= 7; ++i) {
-        const bool on = Spacing == GridSpacingFromScale(static_cast<uint8_t>(i));
+        const bool on = spacing == GridSpacingFromScale(static_cast<uint8_t>(i));
         Menu.Spacing(i)->setChecked(on);
         PressToolButton(kSpacingButtons[i - 1], on);
     }
