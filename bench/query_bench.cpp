@@ -1,6 +1,6 @@
 // A query click on the sample atlas, from the search of the overlay to the answer read and laid
-// out: a town of the Channel map (a headed record) and a sea of the Shores map (one line of
-// text), in a map window of 1024 x 768. The time per click is the answer's delay.
+// out: a town of the Channel map and a sea of the Baltic map (both headed records), in a map
+// window of 1024 x 768. The time per click is the answer's delay.
 #include "mapdef/MDFStruct.h"
 #include "platform/ByteSource.h"
 #include "platform/CvVars.h"
@@ -79,7 +79,7 @@ void QueryClick(benchmark::State& state, const char* map)
 }
 
 void BM_QueryTown(benchmark::State& s) { QueryClick(s, "Channel.MDF"); }
-void BM_QuerySea(benchmark::State& s) { QueryClick(s, "Shores.MDF"); }
+void BM_QuerySea(benchmark::State& s) { QueryClick(s, "Baltic.MDF"); }
 
 BENCHMARK(BM_QueryTown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuerySea)->Unit(benchmark::kMillisecond);

@@ -159,6 +159,7 @@ void TMainFrm::BuildMenus()
     Close1->setVisible(false);
     Save1 = AddItem(File1, "&Save", "Save1", 1004);
     SaveAs1 = AddItem(File1, "Save  &As...", "SaveAs1", 1005);
+    Export1 = AddItem(File1, "&Export...", "Export1", 0);
     File1->addSeparator();
     PageSetup1 = AddItem(File1, "Pa&ge Setup", "PageSetup1", 1006);
     Print1 = AddItem(File1, "&Print...", "Print1", 1007);
@@ -184,6 +185,7 @@ void TMainFrm::BuildMenus()
     connect(Close1, &QAction::triggered, this, &TMainFrm::Close1Click);
     connect(Save1, &QAction::triggered, this, &TMainFrm::Save1Click);
     connect(SaveAs1, &QAction::triggered, this, &TMainFrm::SaveAs1Click);
+    connect(Export1, &QAction::triggered, this, &TMainFrm::Export1Click);
     connect(PageSetup1, &QAction::triggered, this, &TMainFrm::PageSetup1Click);
     connect(Print1, &QAction::triggered, this, &TMainFrm::Print1Click);
     connect(PrintSetUp1, &QAction::triggered, this, &TMainFrm::PrintSetUp1Click);
@@ -439,6 +441,13 @@ bool TMainFrm::FormCloseQuery()
 {
     CloseActiveChild();
     QApplication::processEvents();
+    // A text window was the active one: the map window is asked as well, so that closing the
+    // program always offers to save a changed map.
+    if (MapFrm) {
+        MapFrm->EndDistanceMeasurement();
+        if (MapFrm) MapFrm->CloseWindow();
+        QApplication::processEvents();
+    }
     return MapFrm == nullptr;
 }
 
@@ -592,6 +601,14 @@ void TMainFrm::Save1Click() { DispatchByTag(&MapWindowApi::Save1Click, true, &Te
 
 void TMainFrm::SaveAs1Click() { DispatchByTag(&MapWindowApi::SaveAs1Click, true, &TextWindowApi::SaveAs); }
 
+void TMainFrm::Export1Click()
+{
+    if (Tag == kTagMapWindow && MapFrm) {
+        MapFrm->EndDistanceMeasurement();
+        if (MapFrm) MapFrm->Export1Click();
+    }
+}
+
 void TMainFrm::PageSetup1Click()
 {
     if (services_.dialogs && services_.sink) RunPageSetupCommand(GeneralPageSetUp(), *services_.dialogs, *services_.sink);
@@ -622,6 +639,7 @@ void TMainFrm::File1Popup()
 {
     bool map = MapFrm != nullptr;
     for (QAction* a : {Close1, Save1, SaveAs1, PageSetup1, Print1, PrintSetUp1}) a->setEnabled(map);
+    Export1->setEnabled(map && Tag == kTagMapWindow);
 }
 
 // ---- Window menu ----------------------------------------------------------------------------
@@ -675,6 +693,22 @@ void TMainFrm::ShowEdit(const std::string& Filename)
     if (const TextViewerFactory& factory = GetTextViewerFactory()) EditFrm = factory(*this, Filename);
 }
 
+void TMainFrm::ShowSource(const std::vector<std::string>& lines)
+{
+    if (SourceEdit) {
+        SourceEdit->CloseWindow();
+        QApplication::processEvents();
+    }
+    if (const SourceViewerFactory& factory = GetSourceViewerFactory()) SourceEdit = factory(*this, lines);
+}
+
+MessageSink& TMainFrm::Messages()
+{
+    if (services_.sink) return *services_.sink;
+    if (!noMessages_) noMessages_ = std::make_unique<NullMessageSink>();
+    return *noMessages_;
+}
+
 // ---- Globals of the child windows -----------------------------------------------------------
 
 MapWindowApi* MapFrm = nullptr;
@@ -692,11 +726,18 @@ TextViewerFactory& TextFactory()
     static TextViewerFactory f;
     return f;
 }
+SourceViewerFactory& SourceFactory()
+{
+    static SourceViewerFactory f;
+    return f;
+}
 } // namespace
 
 void SetMapWindowFactory(MapWindowFactory factory) { MapFactory() = std::move(factory); }
 const MapWindowFactory& GetMapWindowFactory() { return MapFactory(); }
 void SetTextViewerFactory(TextViewerFactory factory) { TextFactory() = std::move(factory); }
 const TextViewerFactory& GetTextViewerFactory() { return TextFactory(); }
+void SetSourceViewerFactory(SourceViewerFactory factory) { SourceFactory() = std::move(factory); }
+const SourceViewerFactory& GetSourceViewerFactory() { return SourceFactory(); }
 
 } // namespace corvane

@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,7 @@ public:
     // Menus and items, named as the program names them.
     QMenu *File1 = nullptr, *Window1 = nullptr, *Help1 = nullptr;
     QAction *New1 = nullptr, *Open1 = nullptr, *Close1 = nullptr, *Save1 = nullptr, *SaveAs1 = nullptr;
+    QAction* Export1 = nullptr;   // the map as a picture or a PDF page
     QAction *PageSetup1 = nullptr, *Print1 = nullptr, *PrintSetUp1 = nullptr, *CopyToClipboard1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
@@ -107,6 +109,12 @@ public:
     // Opens a text file in the text viewer, closing the present one first. The viewer is
     // created through the text viewer factory; without one nothing opens.
     void ShowEdit(const std::string& Filename);
+    // Shows the source table of the map in its own viewer (SourceEdit), closing the present
+    // one first; lines as DSSourceLines gives them. Without a factory nothing opens.
+    void ShowSource(const std::vector<std::string>& lines);
+
+    // The message boxes the child windows use too.
+    MessageSink& Messages();
 
     // Opens a map definition file in a new map window, as File, Open does after its dialog.
     void OpenMapFile(const std::string& path);
@@ -128,6 +136,7 @@ public slots:
     void Close1Click();
     void Save1Click();
     void SaveAs1Click();
+    void Export1Click();
     void PageSetup1Click();
     void Print1Click();
     void PrintSetUp1Click();
@@ -181,6 +190,7 @@ private:
     QPointer<TCvSplash> splash_;
     QList<QMenu*> ownMenus_;
     QList<QAction*> childEntries_;
+    std::unique_ptr<MessageSink> noMessages_;   // swallows messages when no sink was given
     RecentFiles recent_;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentItems_;

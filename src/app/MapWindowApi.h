@@ -4,6 +4,7 @@
 // creates the map window through a factory hook.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QList>
 
@@ -38,6 +39,8 @@ public:
     virtual void Print1Click() = 0;
     virtual void PrintSetUp1Click() = 0;
     virtual void CopyToClipboard1Click() = 0;   // the whole map picture
+    // Writes the map as a picture (PNG, BMP) or its printed page as a PDF.
+    virtual void Export1Click() {}
 
     // Tool bar commands.
     virtual void DatasetListClick() = 0;
@@ -106,5 +109,10 @@ const MapWindowFactory& GetMapWindowFactory();
 using TextViewerFactory = std::function<TextWindowApi*(TMainFrm& owner, const std::string& filename)>;
 void SetTextViewerFactory(TextViewerFactory factory);
 const TextViewerFactory& GetTextViewerFactory();
+
+// Creates the source table window and fills it with the table's lines (ShowSource).
+using SourceViewerFactory = std::function<TextWindowApi*(TMainFrm& owner, const std::vector<std::string>& lines)>;
+void SetSourceViewerFactory(SourceViewerFactory factory);
+const SourceViewerFactory& GetSourceViewerFactory();
 
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "app/AppPictures.h"
 #include "app/CvSplash.h"
+#include "app/EditFrm.h"
 #include "app/MainFrm.h"
 #include "mapwindow/MapFrm.h"
 #include "platform/CdromMounts.h"
@@ -127,6 +128,7 @@ int RunCorvane(int argc, char** argv)
 
     // 5. A new map, or the map named on the command line.
     InstallMapWindowFactory(sink);
+    InstallTextViewerFactories();
     if (options.mapFile.empty())
         mainFrm.New1Click();
     else

@@ -1,20 +1,210 @@
-// The map window's File commands: saving the map definition, printing and the clipboard.
+// The map window's File commands: saving the map definition, closing with unsaved changes,
+// printing, the clipboard and export.
 #include "mapwindow/MapFrm.h"
 
+#include "app/PrintSplash.h"
+#include "mapwindow/MapOutput.h"
+#include "platform/CvVars.h"
+#include "platform/DataPath.h"
+#include "platform/DialogService.h"
+#include "platform/MessageSink.h"
+#include "platform/PageSetup.h"
+#include "platform/SaveCommand.h"
+#include "platform/qt/QtPrinter.h"
+
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QMenu>
+#include <QPointer>
+#include <QPrinter>
+#include <QTimer>
 
 namespace corvane {
 
-void TMapFrm::Save1Click() {}
-void TMapFrm::SaveAs1Click() {}
-void TMapFrm::Print1Click() {}
-void TMapFrm::PrintSetUp1Click() {}
+namespace {
+
+constexpr const char* kMapFilter = "MDF Files (*.mdf)|*.mdf|All Files (*.*)|*.*";
+constexpr const char* kSaveChanges = "Changes have been made to the Map Definition. Do you want to save them ?";
+constexpr const char* kPrintingOccurs = "Printing is occuring. Closing the application now will Abort the print.";
+constexpr const char* kPrintInProgress = "Printing currently in progress";
+
+} // namespace
+
+// ---- the caption ------------------------------------------------------------------------------
+
+QString TMapFrm::MapCaption() const
+{
+    return Filename.empty() ? QStringLiteral("Map Window") : QFile::decodeName(ExtractFileName(Filename).c_str());
+}
+
+void TMapFrm::ShowMapCaption()
+{
+    setWindowTitle(MapCaption());
+    const QString path = Filename.empty() ? MapCaption() : QFile::decodeName(Filename.c_str());
+    setWindowFilePath(path);
+    if (Menu.WindowPath1) Menu.WindowPath1->setText(QString(path).replace('&', QStringLiteral("&&")));
+}
+
+// ---- saving -----------------------------------------------------------------------------------
+
+DocumentSaver TMapFrm::Saver()
+{
+    DocumentSaver saver(owner_.Dialogs(), messages, {"Save File As", kMapFilter, ".MDF"},
+                        [this](const std::string& path, std::string* error) {
+                            if (!MDF) return false;
+                            return MDF->Save(path, error);
+                        });
+    saver.onNamed = [this](const std::string&) { ShowMapCaption(); };
+    return saver;
+}
+
+void TMapFrm::Save1Click()
+{
+    EndDistanceMeasurement();
+    if (!MDF || closed_) return;
+    if (Saver().Save(Filename) == SaveResult::Saved) NeedToSave = false;
+}
+
+void TMapFrm::SaveAs1Click()
+{
+    EndDistanceMeasurement();
+    if (!MDF || closed_) return;
+    if (Saver().SaveAs(Filename) == SaveResult::Saved) NeedToSave = false;
+}
+
+// ---- closing ----------------------------------------------------------------------------------
+
+bool TMapFrm::SaveChangesQuery()
+{
+    if (!NeedToSave) return true;
+    switch (messages.Confirm(kSaveChanges, MsgButtons::YesNoCancel)) {
+    case MsgResult::Yes: SaveAs1Click(); break;
+    case MsgResult::No: NeedToSave = false; break;
+    case MsgResult::Cancel: break;
+    default: messages.Beep(); break;
+    }
+    return !NeedToSave;
+}
+
+bool TMapFrm::FormCloseQuery()
+{
+    if (!Printing()) return true;
+    if (messages.Confirm(kPrintingOccurs, MsgButtons::YesNo) != MsgResult::Yes) return false;
+    AbortPrint();
+    return true;
+}
+
+// ---- printing ---------------------------------------------------------------------------------
+
+void TMapFrm::AbortPrint()
+{
+    if (printDoc_) printDoc_->Abort();
+}
+
+void TMapFrm::Print1Click()
+{
+    if (Printing()) {
+        messages.Info(kPrintInProgress);
+        return;
+    }
+    if (!MDF || closed_ || plotting_ > 0) return;
+    PrintChoice choice;
+    choice.copies = 1;
+    DialogService* dialogs = owner_.Dialogs();
+    const DialogOutcome outcome = dialogs ? dialogs->Print(choice) : DialogOutcome::Failed;
+    if (outcome == DialogOutcome::Cancel) return;
+    if (outcome == DialogOutcome::Failed) {
+        ReportDialogFailure(messages, "Print");
+        return;
+    }
+
+    // The progress window stands over everything while the job runs; its Cancel is the only
+    // input taken meanwhile.
+    QPointer<TPrintSplashForm> splash = new TPrintSplashForm([this] { AbortPrint(); }, this);
+    splash->setWindowModality(Qt::ApplicationModal);
+    splash->show();
+    splash->repaint();
+    repaint();
+
+    if (Redraw1Enabled()) Redraw(false);
+
+    QPrinter& printer = CurrentPrinter();
+    printer.setDocName(MapCaption());
+    KeepMinimumMargins(printer);   // the painter's origin is the corner of the printable area
+    PageSetUpUnit& page = GeneralPageSetUp();
+    page.GetMinPageSize();
+    const int pages = PagesToPrint(choice.copies, page.NumCopiesSupported);
+    // Copies the driver does not make are printed as pages of their own, once each.
+    printer.setCopyCount(page.NumCopiesSupported ? std::max(1, choice.copies) : 1);
+
+    QtPrintDocument doc(printer, MarginsOf(page), &printer);
+    printDoc_ = &doc;
+    ++plotting_;
+    const PrintResult result = PrintMapDocument(*this, doc, pages);
+    --plotting_;
+    printDoc_ = nullptr;
+
+    delete splash.data();
+    activateWindow();
+    if (result == PrintResult::Failed) ReportDialogFailure(messages, "Print");
+    if (closePending_) {
+        closePending_ = false;
+        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+    } else if (GeometryPending()) {
+        geometryTimer_->start();   // moves and resizes made while printing are taken up now
+    }
+}
+
+void TMapFrm::PrintSetUp1Click()
+{
+    DialogService* dialogs = owner_.Dialogs();
+    if (!dialogs || dialogs->PrinterSetup() == DialogOutcome::Failed) ReportDialogFailure(messages, "Printer Setup");
+}
+
+// ---- clipboard and export -------------------------------------------------------------------------
 
 void TMapFrm::CopyToClipboard1Click()
 {
+    // The picture as it is shown, graticule and keys included.
     if (canvas_) canvas_->End();
     QApplication::clipboard()->setImage(image_.copy());
+}
+
+void TMapFrm::Export1Click()
+{
+    if (!MDF || closed_ || plotting_ > 0) return;
+    FileDialogRequest r;
+    r.title = "Export Map";
+    r.filter = kExportFilter;
+    r.initialDir = CvVars::DefaultDir;
+    r.fileName = ChangeFileExt(Filename.empty() ? std::string("Map") : ExtractFileName(Filename), ".png");
+    r.overwritePrompt = true;
+    std::string chosen;
+    int filter = 1;
+    DialogService* dialogs = owner_.Dialogs();
+    const DialogOutcome outcome = dialogs ? dialogs->SaveFileFiltered(r, chosen, filter) : DialogOutcome::Failed;
+    if (outcome == DialogOutcome::Failed) ReportDialogFailure(messages, "Save");
+    if (outcome != DialogOutcome::Ok || chosen.empty()) return;
+
+    const ExportTarget target = ExportTargetOf(chosen, filter);
+    std::string error;
+    bool ok;
+    if (target.kind == ExportKind::Pdf) {
+        // The printed page, as Print makes it.
+        if (Redraw1Enabled()) Redraw(false);
+        SetBusyCursor(true);
+        ++plotting_;
+        ok = PrintMapToPdf(*this, target.path, CurrentPrinter().pageLayout(), MarginsOf(GeneralPageSetUp()), &error);
+        --plotting_;
+        SetBusyCursor(false);
+    } else {
+        if (canvas_) canvas_->End();
+        ok = WriteMapPicture(image_, target.path, target.kind == ExportKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png,
+                             &error);
+    }
+    if (!ok) messages.Error(SaveFailedMessage(target.path, error));
 }
 
 } // namespace corvane

@@ -227,6 +227,13 @@ void TMapFrm::BuildMenus()
     m.Window1 = AddMenu(this, "&Window", "Window1", 5, 8000);
     m.Toolbar1 = AddCheckItem(m.Window1, "&Toolbar", "Toolbar1", true);
     m.UseStandardBrushes1 = AddCheckItem(m.Window1, "Use Standard &Brushes", "UseStandardBrushes1", UseWindowsBrushes);
+    m.Window1->addSeparator();
+    m.WindowPath1 = AddCheckItem(m.Window1, "Map Window", "WindowPath1", true);
+    connect(m.WindowPath1, &QAction::triggered, this, [this] {
+        Menu.WindowPath1->setChecked(true);
+        activateWindow();
+        raise();
+    });
 
     connect(m.Redraw1, &QAction::triggered, this, &TMapFrm::Redraw1Click);
     connect(m.Query1, &QAction::triggered, this, &TMapFrm::Query1Click);
@@ -299,8 +306,8 @@ void TMapFrm::FormCreate()
     SetChecksAndButtonsFromMDF();
     CheckQueryOption();
 
-    setWindowTitle(name.empty() ? QStringLiteral("Map Window") : QString::fromStdString(name));
     Filename = name;
+    ShowMapCaption();
     SetRedrawEnabled(true);   // until the first plot
     SetBusyCursor(false);
 }
@@ -418,8 +425,12 @@ void TMapFrm::RefreshImage()
 }
 
 // Paints and window system events go through during a plot; user input waits until it ends,
-// so that no command starts in the middle of a drawing.
-void TMapFrm::ProcessMessages() { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+// so that no command starts in the middle of a drawing. While a map is printed the print
+// progress window is modal, and its Cancel button is the only input that can arrive.
+void TMapFrm::ProcessMessages()
+{
+    QApplication::processEvents(Printing() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
 
 void TMapFrm::SetBusyCursor(bool busy)
 {
@@ -546,9 +557,19 @@ void TMapFrm::CloseWindow() { close(); }
 
 void TMapFrm::closeEvent(QCloseEvent* event)
 {
+    if (!closed_ && Printing()) {
+        // The print job ends first; the window closes after it when the user let it go.
+        if (FormCloseQuery()) closePending_ = true;
+        event->ignore();
+        return;
+    }
     if (!closed_ && plotting_ > 0) {
         // Closed in the middle of a plot: the window closes when the plot has ended.
         closePending_ = true;
+        event->ignore();
+        return;
+    }
+    if (!closed_ && !SaveChangesQuery()) {
         event->ignore();
         return;
     }

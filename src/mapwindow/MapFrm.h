@@ -31,7 +31,9 @@ class QTimer;
 
 namespace corvane {
 
+class DocumentSaver;
 class MessageSink;
+class QtPrintDocument;
 
 // Image1: shows the map picture that every drawer paints into. The background is never
 // erased: the picture covers the whole control.
@@ -90,6 +92,7 @@ struct MapWindowMenu {
             *ZoomLevelOverlay = nullptr;
 
     QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+    QAction* WindowPath1 = nullptr;   // the map's whole path (the caption shows its file name)
 
     // The spacing items in the order of Grid_Scale 1..7.
     QAction* Spacing(int gridScale) const;
@@ -211,6 +214,21 @@ public:
     void Print1Click() override;
     void PrintSetUp1Click() override;
     void CopyToClipboard1Click() override;
+    void Export1Click() override;
+    // The caption: the file name part of Filename, or "Map Window" for a new map. ShowMapCaption
+    // puts it in the title bar (the whole path goes to the Window menu's entry for the map).
+    QString MapCaption() const;
+    void ShowMapCaption();
+    // Closing with unsaved changes: "Changes have been made to the Map Definition. Do you want
+    // to save them ?" Yes runs Save As, No drops the changes, Cancel keeps them; true when the
+    // window may close (nothing left unsaved).
+    bool SaveChangesQuery();
+    // While a map is printed: "Printing is occuring. Closing the application now will Abort the
+    // print." Yes aborts the print; true when the window may close.
+    bool FormCloseQuery();
+    bool Printing() const { return printDoc_ != nullptr; }
+    // Cancels the print job in progress (the print progress window's Cancel).
+    void AbortPrint();
 
     // Keys (MapKeys.cpp). A left release on the picture while no zoom, reposition, query or
     // distance interaction is active moves the key pressed on to the release point's corner.
@@ -316,6 +334,8 @@ protected:
     Colour ButtonFaceColour() const override;
 
 private:
+    // Save and Save As of the map definition, the caption following the name.
+    DocumentSaver Saver();
     void BuildMenus();
     void ConnectZoomMenu();
     void ConnectDistanceMenu();
@@ -368,6 +388,7 @@ private:
     bool closed_ = false;
     QTimer* geometryTimer_ = nullptr;
     bool pendingMove_ = false, pendingResize_ = false;
+    QtPrintDocument* printDoc_ = nullptr;   // the print job in progress
     WheelGesture wheel_;
     QPoint labelGrab_;   // where the read-out label was taken hold of
 };

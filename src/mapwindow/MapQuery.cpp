@@ -75,7 +75,7 @@ void TMapFrm::Single_Line_Box_Text(const std::string& infoFile, int32_t offset)
     }
     std::string T;
     if (!ReadSingleLine(*file, offset, T)) {
-        messages.Info(DamagedRecordText(infoFile));
+        messages.Info(DamagedRecordText(NativePath(infoFile)));
         return;
     }
     delete QueryPanel;

@@ -154,6 +154,14 @@ void TQueryForm::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
+void TQueryForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    // The report scrolls in whatever height the window is given, so that a window made
+    // smaller by hand still reaches its buttons and a taller one shows more of the report.
+    if (Scroller) Scroller->resize(Scroller->width(), height());
+}
+
 void TQueryForm::SetPageFont(Canvas& canvas) const
 {
     canvas.font.name = kPageFont;
@@ -167,7 +175,7 @@ bool TQueryForm::ScrollBarShown() const { return Scroller->verticalScrollBarPoli
 void TQueryForm::LayOutSheet(int clientWidth, int bitmapHeight, bool scrollBar, int scrollRange)
 {
     const int bar = scrollBar ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
-    Scroller->setVerticalScrollBarPolicy(scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Scroller->setVerticalScrollBarPolicy(scrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
     QWidget* sheet = Scroller->widget();
     sheet->resize(clientWidth, scrollBar ? std::max(scrollRange, bitmapHeight + kPanelHeight) : bitmapHeight + kPanelHeight);
     QueryImage->setGeometry(0, 0, clientWidth, bitmapHeight);
@@ -216,7 +224,9 @@ bool TQueryForm::Initialise(int32_t DataType, int32_t OffsetPointer, const std::
         messages_.Info(kQueryFileProblem);
         return false;
     }
-    report_ = std::make_unique<QueryReport>(Sym_Text, *Secondary_File, FileName, DataType, OffsetPointer, messages_);
+    // Damage is told with the file's name as it stands on this system.
+    report_ = std::make_unique<QueryReport>(Sym_Text, *Secondary_File, NativePath(FileName), DataType, OffsetPointer,
+                                            messages_);
     report_->ItemHeight = QueryItemHeight(kPageFontHeight, ppi);
     if (!StartUp()) return false;
 

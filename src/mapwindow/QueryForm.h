@@ -76,6 +76,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetPageFont(Canvas& canvas) const;

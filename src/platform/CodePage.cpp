@@ -95,9 +95,9 @@ std::string Cp437ToUtf8(const std::string& bytes)
     return out;
 }
 
-std::string Utf8ToCp1252(const std::string& utf8)
+std::u32string Utf8ToCodePoints(const std::string& utf8)
 {
-    std::string out;
+    std::u32string out;
     size_t i = 0;
     while (i < utf8.size()) {
         unsigned char c = static_cast<unsigned char>(utf8[i]);
@@ -107,7 +107,7 @@ std::string Utf8ToCp1252(const std::string& utf8)
         else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
         else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
         else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
-        else { out += '?'; ++i; continue; }
+        else { out += U'?'; ++i; continue; }
         bool bad = false;
         for (int k = 1; k <= extra; ++k) {
             if (i + k >= utf8.size()) { bad = true; break; }
@@ -115,13 +115,35 @@ std::string Utf8ToCp1252(const std::string& utf8)
             if ((cc & 0xC0) != 0x80) { bad = true; break; }
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if (bad) { out += '?'; ++i; continue; }
+        if (bad) { out += U'?'; ++i; continue; }
         i += extra + 1;
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out += static_cast<char>(cp); continue; }
-        char found = '?';
-        for (int k = 0; k < 32; ++k)
-            if (kCp1252High[k] && kCp1252High[k] == cp) { found = static_cast<char>(0x80 + k); break; }
-        out += found;
+        out += cp;
+    }
+    return out;
+}
+
+int UnicodeToCp1252(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+    for (int k = 0; k < 32; ++k)
+        if (kCp1252High[k] && kCp1252High[k] == cp) return 0x80 + k;
+    return -1;
+}
+
+int UnicodeToCp437(char32_t cp)
+{
+    if (cp < 0x80) return static_cast<int>(cp);
+    for (int k = 0; k < 128; ++k)
+        if (kCp437High[k] == cp) return 0x80 + k;
+    return -1;
+}
+
+std::string Utf8ToCp1252(const std::string& utf8)
+{
+    std::string out;
+    for (char32_t cp : Utf8ToCodePoints(utf8)) {
+        const int b = UnicodeToCp1252(cp);
+        out += b < 0 ? '?' : static_cast<char>(b);
     }
     return out;
 }

@@ -16,6 +16,12 @@ std::string Cp437ToUtf8(const std::string& bytes);
 // Characters that Windows-1252 cannot hold become '?'.
 std::string Utf8ToCp1252(const std::string& utf8);
 
+// The code points of UTF-8 text; a broken sequence gives '?'.
+std::u32string Utf8ToCodePoints(const std::string& utf8);
+// The byte of a character in each code page; -1 when the code page has none.
+int UnicodeToCp1252(char32_t cp);
+int UnicodeToCp437(char32_t cp);
+
 // Appends the UTF-8 encoding of one code point.
 void AppendUtf8(std::string& out, char32_t cp);
 

@@ -4,6 +4,7 @@
 #include "platform/DataPath.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -27,14 +28,14 @@ bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxB
     return src && ReadAllBytes(*src, out, maxBytes);
 }
 
-std::vector<std::string> SplitLines(const std::string& text)
+std::vector<std::string> SplitLines(const std::string& text, bool stopAtEof)
 {
     std::vector<std::string> lines;
     std::string cur;
     bool pending = false;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c == '\x1A') break;
+        if (c == '\x1A' && stopAtEof) break;
         if (c == '\r') {
             lines.push_back(cur);
             cur.clear();
@@ -69,59 +70,247 @@ std::string TrimRight(const std::string& s)
 
 std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
 
-bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error)
+namespace {
+
+// A file-size limit (RLIMIT_FSIZE) would otherwise end the program with SIGXFSZ in the middle
+// of a write; ignored, the write fails with EFBIG and the save reports it.
+void IgnoreFileSizeSignal()
 {
-    std::string tmp = nativePath + ".tmp~";
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        if (error) *error = std::strerror(errno);
-        return false;
-    }
+    static const bool ignored = [] {
+        struct sigaction sa {};
+        sa.sa_handler = SIG_IGN;
+        sigemptyset(&sa.sa_mask);
+        return ::sigaction(SIGXFSZ, &sa, nullptr) == 0;
+    }();
+    (void)ignored;
+}
+
+bool Fail(std::string* error, int err)
+{
+    if (error) *error = std::strerror(err);
+    return false;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t k = path.find_last_of('/');
+    if (k == std::string::npos) return ".";
+    return k == 0 ? "/" : path.substr(0, k);
+}
+
+// A name beside target that nothing else uses yet ("North.MDF" gives ".North.MDF.a1b2c3~").
+std::string SiblingName(const std::string& target, unsigned attempt)
+{
+    static unsigned counter = 0;
+    const size_t k = target.find_last_of('/');
+    const std::string folder = k == std::string::npos ? std::string() : target.substr(0, k + 1);
+    const std::string name = k == std::string::npos ? target : target.substr(k + 1);
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%x%x%x~", static_cast<unsigned>(::getpid()), ++counter, attempt);
+    return folder + "." + name + suffix;
+}
+
+// The permissions a new file gets: those of the file it replaces, else the usual ones.
+mode_t NewFileMode(const std::string& target)
+{
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+bool WriteAll(int fd, const std::string& data, int& err)
+{
     size_t done = 0;
     while (done < data.size()) {
-        ssize_t w = ::write(fd, data.data() + done, data.size() - done);
+        const ssize_t w = ::write(fd, data.data() + done, data.size() - done);
+        if (w < 0 && errno == EINTR) continue;
         if (w <= 0) {
-            if (error) *error = std::strerror(errno);
-            ::close(fd);
-            ::unlink(tmp.c_str());
+            err = w < 0 ? errno : ENOSPC;
             return false;
         }
         done += static_cast<size_t>(w);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        if (error) *error = std::strerror(errno);
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    if (std::rename(tmp.c_str(), nativePath.c_str()) != 0) {
-        if (error) *error = std::strerror(errno);
-        ::unlink(tmp.c_str());
-        return false;
-    }
     return true;
+}
+
+// The new contents on the disc beside the target, not yet under any name that a reader could
+// see: an unnamed file where the file system has them (nothing is left behind when the
+// program dies while writing), else a hidden named one, removed on every failure.
+class TempFile {
+public:
+    explicit TempFile(const std::string& target) : target_(target) {}
+    ~TempFile()
+    {
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    // Writes data, flushes it to the disc and gives the file its temporary name.
+    bool Write(const std::string& data, std::string* error)
+    {
+        int err = 0;
+        if (WriteUnnamed(data, err)) return true;
+        if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL && err != ENOENT && err != EPERM)
+            return Fail(error, err);
+        // No unnamed files here (or no /proc to name one through): a named temporary file.
+        Discard();
+        for (unsigned attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            name_ = SiblingName(target_, attempt);
+            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd_ < 0 && errno != EEXIST) {
+                err = errno;
+                name_.clear();
+                return Fail(error, err);
+            }
+        }
+        if (fd_ < 0) {
+            name_.clear();
+            return Fail(error, EEXIST);
+        }
+        if (::fchmod(fd_, NewFileMode(target_)) != 0 || !WriteAll(fd_, data, err) || !Flush(err)) {
+            if (err == 0) err = errno;
+            return Fail(error, err);
+        }
+        return true;
+    }
+
+    // Moves the temporary file over the target; afterwards nothing is left to remove.
+    bool RenameOver(const std::string& target, std::string* error)
+    {
+        if (std::rename(name_.c_str(), target.c_str()) != 0) return Fail(error, errno);
+        name_.clear();
+        return true;
+    }
+
+private:
+    bool WriteUnnamed(const std::string& data, int& err)
+    {
+#ifdef O_TMPFILE
+        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd_ < 0) {
+            err = errno;
+            return false;
+        }
+        if (::fchmod(fd_, NewFileMode(target_)) != 0 || !WriteAll(fd_, data, err) || !Flush(err)) {
+            if (err == 0) err = errno;
+            Discard();
+            // A failed write is the disc's answer, not the file system's lack of unnamed files.
+            if (err == EOPNOTSUPP || err == EINVAL) err = EIO;
+            return false;
+        }
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        for (unsigned attempt = 0; attempt < 100; ++attempt) {
+            const std::string name = SiblingName(target_, attempt);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                name_ = name;
+                ::close(fd_);
+                fd_ = -1;
+                return true;
+            }
+            if (errno != EEXIST) break;
+        }
+        err = errno == ENOENT ? ENOENT : EPERM;
+        Discard();
+        return false;
+#else
+        (void)data;
+        err = EOPNOTSUPP;
+        return false;
+#endif
+    }
+
+    bool Flush(int& err)
+    {
+        if (::fsync(fd_) != 0) {
+            err = errno;
+            return false;
+        }
+        const int fd = fd_;
+        fd_ = -1;
+        if (name_.empty()) {
+            fd_ = fd;   // an unnamed file stays open until it has a name
+            return true;
+        }
+        if (::close(fd) != 0) {
+            err = errno;
+            return false;
+        }
+        return true;
+    }
+
+    void Discard()
+    {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (!name_.empty()) ::unlink(name_.c_str());
+        name_.clear();
+    }
+
+    std::string target_;
+    std::string name_;
+    int fd_ = -1;
+};
+
+// Makes the renames in the folder last across a power cut.
+void SyncFolder(const std::string& target)
+{
+    const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The previous file under the backup name. The backup gets its contents under a temporary
+// name first (a second link to the file, or a copy where links are not allowed) and then
+// replaces any older backup in one step, so there is always a whole backup, and the file
+// itself stays in place until the new one replaces it.
+bool MakeBackup(const std::string& target, const std::string& bak, std::string* error)
+{
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = SiblingName(bak, attempt);
+        if (::link(target.c_str(), name.c_str()) == 0) {
+            if (std::rename(name.c_str(), bak.c_str()) == 0) return true;
+            const int err = errno;
+            ::unlink(name.c_str());
+            return Fail(error, err);
+        }
+        if (errno != EEXIST) break;
+    }
+    std::string previous;
+    if (!ReadNativeFile(target, previous)) return Fail(error, errno ? errno : EIO);
+    TempFile copy(bak);
+    return copy.Write(previous, error) && copy.RenameOver(bak, error);
+}
+
+bool SaveThroughTemp(const std::string& nativePath, const std::string& data, bool backup, std::string* error)
+{
+    IgnoreFileSizeSignal();
+    TempFile tmp(nativePath);
+    if (!tmp.Write(data, error)) return false;
+    struct stat st {};
+    if (backup && ::stat(nativePath.c_str(), &st) == 0) {
+        const std::string bak = ChangeFileExt(nativePath, ".BAK");
+        if (bak != nativePath && !MakeBackup(nativePath, bak, error)) return false;
+    }
+    if (!tmp.RenameOver(nativePath, error)) return false;
+    SyncFolder(nativePath);
+    return true;
+}
+
+} // namespace
+
+bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error)
+{
+    return SaveThroughTemp(nativePath, data, false, error);
 }
 
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error)
 {
-    std::string tmp = nativePath + ".new~";
-    if (!WriteFileAtomic(tmp, data, error)) return false;
-    struct stat st {};
-    if (::stat(nativePath.c_str(), &st) == 0) {
-        std::string bak = ChangeFileExt(nativePath, ".BAK");
-        if (bak != nativePath) {
-            ::unlink(bak.c_str());
-            if (std::rename(nativePath.c_str(), bak.c_str()) != 0) {
-                if (error) *error = std::strerror(errno);
-                ::unlink(tmp.c_str());
-                return false;
-            }
-        }
-    }
-    if (std::rename(tmp.c_str(), nativePath.c_str()) != 0) {
-        if (error) *error = std::strerror(errno);
-        return false;
-    }
-    return true;
+    return SaveThroughTemp(nativePath, data, true, error);
 }
 
 } // namespace corvane

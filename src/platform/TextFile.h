@@ -14,20 +14,26 @@ bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes = 256
 bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes = 256u << 20);
 
 // Splits text into lines as a classic text-file reader does: CR LF, LF or a lone CR end a
-// line; a Ctrl+Z (0x1A) ends the file; a last line without a terminator still counts.
-std::vector<std::string> SplitLines(const std::string& text);
+// line; a Ctrl+Z (0x1A) ends the file (unless stopAtEof is false: then it is kept as a
+// character of its line); a last line without a terminator still counts.
+std::vector<std::string> SplitLines(const std::string& text, bool stopAtEof = true);
 
 std::string TrimLeft(const std::string& s);    // blanks and control characters
 std::string TrimRight(const std::string& s);
 std::string Trim(const std::string& s);
 
-// Writes data to a temporary file in the same folder and renames it into place, so that the
-// file is never seen half-written. False (and a reason) on failure, the old file untouched.
+// Writes data to a temporary file in the same folder, flushes it to the disc and renames it
+// into place, so that the file is never seen half-written: a failure (a full disc, a file-size
+// limit, a folder that cannot be written) or the program dying part way leaves the old file
+// whole and no temporary file behind. False, with the system's reason in error ("No space left
+// on device"), on failure. The first call ignores SIGXFSZ for the whole process, so that a
+// file-size limit is a failed write rather than the end of the program.
 bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
 
-// Saving with a backup: the new text is written to a temporary file first; then the
-// existing file becomes the same name with extension ".BAK" (replacing an older backup) and
-// the temporary file takes its name. Nothing is lost when any step fails.
+// Saving with a backup: the new text is written and flushed to a temporary file first; then
+// the existing file is kept under the same name with extension ".BAK" (an older backup is
+// replaced only once the new one exists) and the temporary file takes the file's name.
+// Failures as for WriteFileAtomic: the file and its backup are never left torn.
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
 
 } // namespace corvane

@@ -228,6 +228,7 @@ TEST_F(MainFrmTest, MenusCarryTheirCaptionsNamesGroupsAndHelpContexts)
                         {"&Close", "Close1", 0},
                         {"&Save", "Save1", 1004},
                         {"Save  &As...", "SaveAs1", 1005},
+                        {"&Export...", "Export1", 0},
                         {"-", "", 0},
                         {"Pa&ge Setup", "PageSetup1", 1006},
                         {"&Print...", "Print1", 1007},

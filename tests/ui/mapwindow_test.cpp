@@ -191,7 +191,9 @@ TEST_F(MapWindowTest, OpenDrawsTheThemesAndLeavesOutTheCoastlineWhenAThemeBrings
     Settle();
     TMapFrm* map = Map();
     ASSERT_NE(map, nullptr);
-    EXPECT_EQ(map->windowTitle().toStdString(), path);
+    // The caption is the file's name; the whole path is the Window menu's entry for the map.
+    EXPECT_EQ(map->windowTitle(), "Harbour.MDF");
+    EXPECT_EQ(map->Menu.WindowPath1->text().toStdString(), path);
     EXPECT_EQ(map->Filename, path);
     EXPECT_EQ(At(*map, 53, -13), kRed);                                          // the square
     EXPECT_EQ(At(*map, 45, -13), kSea);

@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -26,20 +29,24 @@ namespace {
 const Colour kZoneColour = DOSColour[13];
 const Colour kTownColour = DOSColour[12];
 
-// A theme of one data set on one file. Its key: item 1 a filled square symbol (towns), item 2
-// a solid line (zones); its query lines: 0 "Town:" and value, 1 "Remarks:" with the value
-// below, 2 the credit line.
-std::string Theme(int type, const std::string& file)
+// A theme of data sets (type and file, one file each). Its key: item 1 a filled square symbol
+// (towns), item 2 a solid line (zones); its query lines: 0 "Town:" and value, 1 "Remarks:"
+// with the value below, 2 the credit line.
+std::string Theme(const std::vector<std::pair<int, std::string>>& sets)
 {
     MASStruct mas;
-    mas.Number_Of_Datasets = 1;
+    mas.Number_Of_Datasets = static_cast<uint8_t>(sets.size());
     mas.Maxlat = mas.DefaultMaxlat = 60, mas.Minlat = mas.DefaultMinlat = 40;
     mas.Maxlon = mas.DefaultMaxlon = 20, mas.Minlon = mas.DefaultMinlon = -20;
-    mas.NextDSD = std::make_unique<DSDStruct>();
-    mas.NextDSD->Data_Type = static_cast<uint8_t>(type);
-    mas.NextDSD->Number_Of_Files = 1;
-    mas.NextDSD->NextDFN = std::make_unique<DFNStruct>();
-    mas.NextDSD->NextDFN->FileName = file;
+    std::unique_ptr<DSDStruct>* dsd = &mas.NextDSD;
+    for (const auto& [type, file] : sets) {
+        *dsd = std::make_unique<DSDStruct>();
+        (*dsd)->Data_Type = static_cast<uint8_t>(type);
+        (*dsd)->Number_Of_Files = 1;
+        (*dsd)->NextDFN = std::make_unique<DFNStruct>();
+        (*dsd)->NextDFN->FileName = file;
+        dsd = &(*dsd)->NextDSD;
+    }
     mas.Key = std::make_unique<KeyStruct>();
     mas.Key->NumItems = 2;
     mas.Key->Text = {"Towns", "Zones"};
@@ -67,6 +74,7 @@ std::string Theme(int type, const std::string& file)
     }
     return WriteMasterFile(mas);
 }
+std::string Theme(int type, const std::string& file) { return Theme({{type, file}}); }
 
 // Runs act on the query results window once it is shown modally (the query lets pending
 // messages through before it creates the window).
@@ -117,16 +125,19 @@ protected:
         // A zone over 50..56 N, 16..10 W, found by its reference point at 53 N 13 W.
         atlas::InfoFileBuilder zones(0);
         const uint32_t line = zones.AddLine("Fishing zone B");
-        dir.Write("Themes/DNN/ZONES.DAT", std::string(zones.Bytes().begin(), zones.Bytes().end()));
         o.Header.AssDataType = 0;
         o.Header.AssDataFilename = "ZONES.DAT";
         o.FinestUnit = 1000;
         PolygonFileWriter pol(o, 7);
         pol.Add({2, {{{50, -16}, {50, -10}, {56, -10}, {56, -16}, {50, -16}}}, {53, -13}, line, "B"});
         WriteLayer(dir, "Themes/Zones.Pol", pol);
+        dir.Write("Themes/DNN/ZONES.DAT", std::string(zones.Bytes().begin(), zones.Bytes().end()));
         dir.Write("Themes/Towns.MAS", Theme(4, "CDROM:\\Themes\\Towns.Syx"));
         dir.Write("Themes/Zones.MAS", Theme(7, "CDROM:\\Themes\\Zones.Pol"));
-        WriteDataListOf(dir, {{"Towns", "Themes\\Towns.MAS"}, {"Zones", "Themes\\Zones.MAS"}});
+        // The zone's outline, the towns, then the zone filled (never searched).
+        dir.Write("Themes/Both.MAS", Theme({{7, "CDROM:\\Themes\\Zones.Pol"}, {4, "CDROM:\\Themes\\Towns.Syx"},
+                                            {9, "CDROM:\\Themes\\Zones.Pol"}}));
+        WriteDataListOf(dir, {{"Towns", "Themes\\Towns.MAS"}, {"Zones", "Themes\\Zones.MAS"}, {"Both", "Themes\\Both.MAS"}});
         window.Start(dir.Path(), dir / "cfg/corvane.ini");
     }
     void TearDown() override { window.Stop(); }
@@ -221,6 +232,79 @@ TEST_F(QueryWindowTest, TallReportScrollsAndPrints)
     printer.setOutputFormat(format);
 }
 
+// The query as a user drives it: "&Query", the pointer moved to the place and clicked; a
+// right click ends the answer, the figure back in its own colour; a headed answer closed
+// waits for the next click.
+TEST_F(QueryWindowTest, ClicksOnTheMapAnswerAndARightClickEndsTheAnswer)
+{
+    auto click = [](TMapFrm& map, QPoint at, Qt::MouseButton button) {
+        QTest::mouseMove(map.Image1, at);
+        QTest::mouseClick(map.Image1, button, {}, at);
+        MainWindowHarness::Settle();
+    };
+    TMapFrm& zones = Open("Zones");
+    const int x = zones.LonToScreen(-13);
+    int y = zones.LatToScreen(50) - 2;
+    while (y < zones.LatToScreen(50) + 2 && Pixel(zones, x, y) != kZoneColour) ++y;
+    ASSERT_EQ(Pixel(zones, x, y), kZoneColour);
+    zones.Menu.Query1->trigger();
+    const QPoint inside(zones.LonToScreen(-12), zones.LatToScreen(52.5));
+    click(zones, inside, Qt::LeftButton);
+    ASSERT_NE(zones.QueryPanel, nullptr);
+    EXPECT_EQ(dynamic_cast<QLabel*>(zones.QueryPanel)->text(), "Fishing zone B");
+    EXPECT_EQ(zones.ChkQuery, EndQuery);
+    zones.Timer1Timer();
+    EXPECT_EQ(Pixel(zones, x, y), clWhite);
+    click(zones, inside, Qt::LeftButton);   // a further click leaves the answer as it is
+    EXPECT_NE(zones.QueryPanel, nullptr);
+    click(zones, inside, Qt::RightButton);
+    EXPECT_EQ(zones.QueryPanel, nullptr);
+    EXPECT_EQ(zones.ChkQuery, StartQuery);
+    EXPECT_FALSE(zones.Timer1->isActive());
+    EXPECT_EQ(Pixel(zones, x, y), kZoneColour);
+
+    TMapFrm& towns = Open("Towns");
+    towns.Menu.Query1->trigger();
+    std::string first;
+    WhenQueryFormShown([&](TQueryForm& form) {
+        first = form.ReportLines().at(0);
+        form.CloseBtn->click();
+    });
+    click(towns, QPoint(towns.LonToScreen(-10.2), towns.LatToScreen(50.3)), Qt::LeftButton);
+    EXPECT_EQ(first, "  Town:Harwick");
+    EXPECT_EQ(towns.ChkQuery, StartQuery);
+    EXPECT_TRUE(window.sink.messages.empty());
+}
+
+// The report scrolls within the height the user gives the window: made small, its buttons
+// are still reached; made tall, it shows more of the report.
+TEST_F(QueryWindowTest, ReportScrollsInTheHeightTheUserGivesTheWindow)
+{
+    TMapFrm& map = Open("Towns");
+    std::vector<std::pair<int, int>> heights;   // window, scroller
+    bool reachable = false;
+    WhenQueryFormShown([&](TQueryForm& form) {
+        const int fitted = form.height();
+        for (int h : {fitted - 60, fitted + 200}) {
+            form.resize(form.width(), h);
+            QApplication::processEvents();
+            heights.emplace_back(form.height(), form.Scroller->height());
+            if (h < fitted) {
+                QScrollBar* bar = form.Scroller->verticalScrollBar();
+                bar->setValue(bar->maximum());
+                QApplication::processEvents();
+                const QPoint close = form.CloseBtn->mapTo(&form, QPoint(0, form.CloseBtn->height()));
+                reachable = bar->isVisible() && close.y() <= form.height();
+            }
+        }
+        form.CloseBtn->click();
+    });
+    ClickQuery(map, map.LonToScreen(-10), map.LatToScreen(50));
+    ASSERT_EQ(heights.size(), 2u);
+    for (const auto& [window, scroller] : heights) EXPECT_EQ(scroller, window);
+    EXPECT_TRUE(reachable);
+}
+
 TEST_F(QueryWindowTest, OneLineAnswerAndTheZoneFlashingUntilRestored)
 {
     TMapFrm& map = Open("Zones");
@@ -258,6 +342,53 @@ TEST_F(QueryWindowTest, OneLineAnswerAndTheZoneFlashingUntilRestored)
     EXPECT_EQ(window.sink.Texts(), std::vector<std::string>{"The Query Information file is missing."});
     EXPECT_EQ(map.QueryPanel, nullptr);
     EXPECT_TRUE(map.Timer1->isActive());
+}
+
+// Two data sets of one click answer: the later hit takes the place of the earlier, whose
+// panel goes before the record is shown, and the flash follows the hit (a filled zone
+// searched after it changes nothing).
+TEST_F(QueryWindowTest, ALaterHitOfTheSameClickTakesThePlaceOfTheEarlier)
+{
+    TMapFrm& map = Open("Both");
+    const int x = map.LonToScreen(-10), y = map.LatToScreen(50);
+    bool panelGone = false;
+    std::vector<Colour> seen;
+    WhenQueryFormShown([&](TQueryForm& form) {
+        panelGone = map.QueryPanel == nullptr && map.findChildren<QLabel*>("QueryPanel").isEmpty();
+        for (int i = 0; i < 3; ++i) {
+            map.Timer1Timer();
+            seen.push_back(Pixel(map, x, y));
+        }
+        form.CloseBtn->click();
+    });
+    ClickQuery(map, x, y);
+    EXPECT_TRUE(panelGone);
+    EXPECT_EQ(seen, (std::vector<Colour>{clWhite, clBlack, kTownColour}));
+    EXPECT_EQ(map.Timer1Tag, 4);
+    EXPECT_EQ(map.ChkQuery, StartQuery);
+    EXPECT_FALSE(map.Timer1->isActive());
+    EXPECT_EQ(Pixel(map, x, y), kTownColour);
+    EXPECT_TRUE(window.sink.messages.empty());
+}
+
+// A damaged record is told by its file's name as it stands on this system; nothing is shown
+// from it, and the one-line answer's figure flashes all the same.
+TEST_F(QueryWindowTest, DamagedRecordsAreToldByTheirFile)
+{
+    dir.Write("Themes/DNN/ZONES.DAT", std::string(1, '\x40'));   // a length byte and nothing after it
+    TMapFrm& zones = Open("Zones");
+    ClickQuery(zones, zones.LonToScreen(-12), zones.LatToScreen(52.5));
+    EXPECT_EQ(window.sink.Texts(), std::vector<std::string>{DamagedRecordText(dir / "Themes/DNN/ZONES.DAT")});
+    EXPECT_EQ(zones.QueryPanel, nullptr);
+    EXPECT_TRUE(zones.Timer1->isActive());
+
+    window.sink.messages.clear();
+    dir.Write("Themes/DNN/TOWNS.DAT", "");
+    TMapFrm& towns = Open("Towns");
+    ClickQuery(towns, towns.LonToScreen(-10), towns.LatToScreen(50));
+    EXPECT_EQ(window.sink.Texts(), std::vector<std::string>{DamagedRecordText(dir / "Themes/DNN/TOWNS.DAT")});
+    EXPECT_EQ(QueryForm, nullptr);
+    EXPECT_EQ(towns.ChkQuery, StartQuery);
 }
 
 // The sample atlas: a click on the Channel map answers with a town's record.

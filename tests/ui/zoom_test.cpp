@@ -263,7 +263,7 @@ TEST_F(ZoomWindowTest, EscLeavesEachModeAsARightClick)
     Settle();
     QTest::keyClick(map->Image1, Qt::Key_Escape);
     EXPECT_FALSE(CvVars::bWhereAmI);
-    EXPECT_EQ(map->windowTitle().toStdString(), map->Filename);
+    EXPECT_EQ(map->windowTitle(), map->MapCaption());
 }
 
 TEST_F(ZoomWindowTest, AThreeLegRouteInKilometres)

@@ -5,19 +5,18 @@
 #include "app/Startup.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
+#include "mapwindow/MapOutput.h"
 #include "platform/CvVars.h"
 #include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtCanvas.h"
-#include "platform/qt/QtPrinter.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 #include <QPrinter>
 
 #include <algorithm>
@@ -44,10 +43,10 @@ public:
     }
 
     bool Usable() const { return !image_.isNull() && canvas_; }
-    bool Save(const std::string& path, const char* format)
+    bool Save(const std::string& path, PictureFormat format, std::string* error)
     {
         canvas_->End();
-        return image_.save(QString::fromStdString(path), format);
+        return WriteMapPicture(image_, path, format, error);
     }
 
 private:
@@ -88,52 +87,17 @@ void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
     mdf.NewZoom(0, 0, width, height, mnLon, mnLat, mxLon, mxLat, WindowPriority);
 }
 
-// Prints the map on one page of a PDF file, inside 1-inch margins (or the printer's minimum
-// margins where they are wider), as the viewer prints a page: the plot, then the page white
-// around the map.
+// Prints the map on one page of a PDF file, on the default paper, inside 1-inch margins, as
+// the viewer prints a page: the plot, then the page white around the map.
 bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(path));
-    printer.setDocName(QStringLiteral("Corvane map"));
-    KeepMinimumMargins(printer);
-
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    const int dpi = printer.resolution();
-    if (dpi <= 0 || page.width() < 1 || page.height() < 1) {
-        sink.Error("The printer page for " + path + " could not be set up.");
+    const QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
+    std::string error;
+    if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error)) {
+        sink.Error("Unable to write " + path + " : " + error);
         return false;
     }
-    PrintPage& p = view.Page;
-    p.PageWidth = static_cast<int32_t>(page.width());
-    p.PageHeight = static_cast<int32_t>(page.height());
-    p.XDpi = p.YDpi = dpi;
-    p.minLeftMargin = (page.left() - paper.left()) / dpi;
-    p.minTopMargin = (page.top() - paper.top()) / dpi;
-    p.minRightMargin = (paper.right() - page.right()) / dpi;
-    p.minBottomMargin = (paper.bottom() - page.bottom()) / dpi;
-    p.LeftMargin = std::max(1.0, p.minLeftMargin);
-    p.TopMargin = std::max(1.0, p.minTopMargin);
-    p.RightMargin = std::max(1.0, p.minRightMargin);
-    p.BottomMargin = std::max(1.0, p.minBottomMargin);
-
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        sink.Error("Unable to write " + path);
-        return false;
-    }
-    QtCanvas canvas(&painter, p.PageWidth, p.PageHeight, dpi, dpi);
-    view.PrinterCanvas = &canvas;
-    const bool ok = Plot(view, true, false);
-    WhiteOutsidePrintedMap(canvas, p, view.ClientWidth(), view.ClientHeight());
-    view.PrinterCanvas = nullptr;
-    if (!painter.end() && ok) {
-        sink.Error("Unable to write " + path);
-        return false;
-    }
-    return ok;
+    return true;
 }
 
 int Run(int argc, char** argv)
@@ -217,8 +181,8 @@ int Run(int argc, char** argv)
     if (options.kind == OutputKind::Pdf) return PrintToPdf(view, options.output, sink) ? 0 : 1;
 
     if (!Redraw(view, false)) return 1;
-    if (!view.Save(options.output, options.kind == OutputKind::Bmp ? "BMP" : "PNG")) {
-        sink.Error("Unable to write " + options.output);
+    if (!view.Save(options.output, options.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, &error)) {
+        sink.Error("Unable to write " + options.output + " : " + error);
         return 1;
     }
     return 0;

@@ -1,0 +1,147 @@
+#include "mapwindow/MapOutput.h"
+
+#include "platform/DataPath.h"
+#include "platform/PageSetup.h"
+#include "platform/TextFile.h"
+#include "platform/qt/QtCanvas.h"
+#include "render/MapView.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPdfWriter>
+#include <QPrinter>
+
+namespace corvane {
+
+PageMargins MarginsOf(const PageSetUpUnit& unit)
+{
+    return {unit.GetLeftMargin_Inch(), unit.GetTopMargin_Inch(), unit.GetRightMargin_Inch(), unit.GetBottomMargin_Inch()};
+}
+
+PrintPage PrintPageOf(const QPagedPaintDevice& device, const PageMargins& margins)
+{
+    const int dpi = device.logicalDpiX();
+    const QPageLayout layout = device.pageLayout();
+    PrintPage p;
+    p.XDpi = dpi;
+    p.YDpi = device.logicalDpiY();
+    if (dpi <= 0 || p.YDpi <= 0) return p;
+    const QRect paper = layout.fullRectPixels(dpi);
+    const QRect page = layout.paintRectPixels(dpi);
+    p.PageWidth = page.width();
+    p.PageHeight = page.height();
+    p.minLeftMargin = static_cast<double>(page.left() - paper.left()) / p.XDpi;
+    p.minTopMargin = static_cast<double>(page.top() - paper.top()) / p.YDpi;
+    p.minRightMargin = static_cast<double>(paper.right() - page.right()) / p.XDpi;
+    p.minBottomMargin = static_cast<double>(paper.bottom() - page.bottom()) / p.YDpi;
+    p.LeftMargin = margins.Left;
+    p.TopMargin = margins.Top;
+    p.RightMargin = margins.Right;
+    p.BottomMargin = margins.Bottom;
+    return p;
+}
+
+QtPrintDocument::QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins, QPrinter* printer)
+    : device_(device), printer_(printer), page_(PrintPageOf(device, margins))
+{
+}
+
+QtPrintDocument::~QtPrintDocument()
+{
+    canvas_.reset();
+    if (painter_.isActive()) painter_.end();
+}
+
+bool QtPrintDocument::BeginDoc()
+{
+    if (page_.XDpi <= 0 || page_.PageWidth < 1 || page_.PageHeight < 1) return false;
+    if (!painter_.begin(&device_)) return false;
+    canvas_ = std::make_unique<QtCanvas>(&painter_, page_.PageWidth, page_.PageHeight, page_.XDpi, page_.YDpi);
+    return true;
+}
+
+Canvas* QtPrintDocument::PageCanvas() { return canvas_.get(); }
+
+bool QtPrintDocument::NewPage() { return !aborted_ && device_.newPage(); }
+
+bool QtPrintDocument::EndDoc()
+{
+    canvas_.reset();
+    return painter_.isActive() ? painter_.end() : false;
+}
+
+bool QtPrintDocument::Aborted() const
+{
+    return aborted_ || (printer_ && printer_->printerState() == QPrinter::Aborted);
+}
+
+void QtPrintDocument::Abort()
+{
+    aborted_ = true;
+    if (printer_ && painter_.isActive()) printer_->abort();
+}
+
+namespace {
+
+bool WriteBytes(const QByteArray& bytes, const std::string& path, std::string* error)
+{
+    return WriteFileAtomic(path, std::string(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+}
+
+} // namespace
+
+ExportTarget ExportTargetOf(const std::string& chosen, int filterIndex)
+{
+    static const struct {
+        const char* ext;
+        ExportKind kind;
+    } kinds[] = {{".png", ExportKind::Png}, {".bmp", ExportKind::Bmp}, {".pdf", ExportKind::Pdf}};
+    const std::string name = ExtractFileName(chosen);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        for (const auto& k : kinds)
+            if (SameText(name.substr(dot), k.ext)) return {chosen, k.kind};
+    const auto& k = kinds[filterIndex >= 1 && filterIndex <= 3 ? filterIndex - 1 : 0];
+    return {chosen + k.ext, k.kind};
+}
+
+bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
+        if (error) *error = "the picture could not be encoded";
+        return false;
+    }
+    return WriteBytes(bytes, path, error);
+}
+
+bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
+                   std::string* error)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    PrintResult result;
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(1200);
+        pdf.setCreator(QStringLiteral("Corvane"));
+        pdf.setTitle(QStringLiteral("Corvane map"));
+        QPageLayout paper = layout;
+        paper.setMode(QPageLayout::StandardMode);
+        paper.setMinimumMargins(QMarginsF());
+        paper.setMargins(QMarginsF());
+        pdf.setPageLayout(paper);
+        QtPrintDocument doc(pdf, margins);
+        result = PrintMapDocument(view, doc, 1);
+    }
+    if (result != PrintResult::Printed) {
+        if (error) *error = "the page could not be printed";
+        return false;
+    }
+    return WriteBytes(bytes, path, error);
+}
+
+} // namespace corvane

@@ -1,0 +1,84 @@
+#pragma once
+// The map's outputs besides the screen: a printer, a PDF file and a picture file. The map
+// window's Print and Export and the headless renderer all go through here, so a map looks
+// the same on paper, in a PDF and in a picture whoever makes it.
+#include "render/PrintMap.h"
+
+#include <QPageLayout>
+#include <QPainter>
+
+#include <memory>
+#include <string>
+
+class QImage;
+class QPagedPaintDevice;
+class QPrinter;
+
+namespace corvane {
+
+class PageSetUpUnit;
+class QtCanvas;
+
+// Wanted margins in inches from the paper edge.
+struct PageMargins {
+    double Left = 1.0, Top = 1.0, Right = 1.0, Bottom = 1.0;
+};
+
+// The margins of a page set-up record.
+PageMargins MarginsOf(const PageSetUpUnit& unit);
+
+// The page of a printer or PDF writer as the plot places the map on it: the paintable area in
+// device pixels (its corner is the painter's origin), the resolution, the device's minimum
+// margins (the unprintable border around that area) and the wanted margins.
+PrintPage PrintPageOf(const QPagedPaintDevice& device, const PageMargins& margins);
+
+// A print document on a printer or a PDF writer.
+class QtPrintDocument : public PrintDocument {
+public:
+    // printer: the same device when it is a printer (its job can then be aborted).
+    QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins, QPrinter* printer = nullptr);
+    ~QtPrintDocument() override;
+
+    bool BeginDoc() override;
+    Canvas* PageCanvas() override;
+    PrintPage Page() const override { return page_; }
+    bool NewPage() override;
+    bool EndDoc() override;
+    bool Aborted() const override;
+
+    // Cancels the job: the printer's job is aborted and no further page is printed.
+    void Abort();
+
+private:
+    QPagedPaintDevice& device_;
+    QPrinter* printer_;
+    PrintPage page_;
+    QPainter painter_;
+    std::unique_ptr<QtCanvas> canvas_;
+    bool aborted_ = false;
+};
+
+enum class PictureFormat { Png, Bmp };
+
+// What Export writes: the picture as PNG or BMP, or the printed page as PDF.
+enum class ExportKind { Png, Bmp, Pdf };
+constexpr const char* kExportFilter = "PNG Picture (*.png)|*.png|Bitmap (*.bmp)|*.bmp|PDF Page (*.pdf)|*.pdf";
+struct ExportTarget {
+    std::string path;
+    ExportKind kind = ExportKind::Png;
+};
+// The kind follows the name's extension (any case); a name without one of the three takes the
+// kind of the chosen filter (1-based entry of kExportFilter) and its extension.
+ExportTarget ExportTargetOf(const std::string& chosen, int filterIndex);
+
+// Writes the picture to path in one step (a temporary file renamed into place, so a failure
+// leaves any earlier file whole); false with the reason.
+bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error);
+
+// Prints the map on one page of a PDF file at path: paper and orientation from layout, the
+// map inside the wanted margins (a PDF has no unprintable border), written in one step as
+// WriteMapPicture does. False with the reason.
+bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
+                   std::string* error);
+
+} // namespace corvane

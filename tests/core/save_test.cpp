@@ -1,0 +1,187 @@
+// Saving: a save that dies or fails part way leaves the old file and its backup whole, no
+// temporary file behind, and says why; and the Save / Save As rules of a document.
+#include "TestUtil.h"
+#include "platform/DialogService.h"
+#include "platform/MessageSink.h"
+#include "platform/SaveCommand.h"
+#include "platform/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <set>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace corvane;
+using corvane::test::ReadFile;
+using corvane::test::TempDir;
+
+namespace {
+
+std::set<std::string> Names(const std::string& dir)
+{
+    std::set<std::string> out;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") && std::strcmp(e->d_name, "..")) out.insert(e->d_name);
+        ::closedir(d);
+    }
+    return out;
+}
+
+// A map file saved twice: "North.MDF" holds "second", "North.BAK" holds "first".
+struct SavedTwice {
+    TempDir dir;
+    std::string path = dir / "North.MDF";
+    SavedTwice()
+    {
+        EXPECT_TRUE(SaveWithBackup(path, "first"));
+        EXPECT_TRUE(SaveWithBackup(path, "second"));
+    }
+    void ExpectUntouched() const
+    {
+        EXPECT_EQ(ReadFile(path), "second");
+        EXPECT_EQ(ReadFile(dir / "North.BAK"), "first");
+        EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"North.MDF", "North.BAK"}));
+    }
+};
+
+// True when process pid has a file of folder open for writing that already holds data: the
+// save's temporary file, in the middle of being written.
+bool WritingInto(pid_t pid, const std::string& folder)
+{
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (const std::string& fd : Names(fds)) {
+        char target[4096];
+        const ssize_t n = ::readlink((fds + "/" + fd).c_str(), target, sizeof target - 1);
+        if (n <= 0) continue;
+        target[n] = '\0';
+        struct stat st {};
+        if (std::string(target).rfind(folder + "/", 0) == 0 && ::stat((fds + "/" + fd).c_str(), &st) == 0 &&
+            st.st_size > 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(SaveWithBackup, AFileSizeLimitIsAReportedFailureThatLeavesTheOldFilesWhole)
+{
+    SavedTwice saved;
+    int pipefd[2];
+    ASSERT_EQ(::pipe(pipefd), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // The child may write files of at most 1000 bytes; without the signal ignored it would
+        // die of SIGXFSZ.
+        ::close(pipefd[0]);
+        const rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string error;
+        const bool ok = SaveWithBackup(saved.path, std::string(100000, 'x'), &error);
+        (void)!::write(pipefd[1], error.data(), error.size());
+        ::_exit(ok ? 0 : 3);
+    }
+    ::close(pipefd[1]);
+    char reason[256] = {};
+    (void)!::read(pipefd[0], reason, sizeof reason - 1);
+    ::close(pipefd[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(std::string(reason), std::strerror(EFBIG));
+    saved.ExpectUntouched();
+}
+
+TEST(SaveWithBackup, AKillInTheMiddleOfTheWriteLeavesTheOldFilesWholeAndNoTemporaryFile)
+{
+    SavedTwice saved;
+    bool killedWhileWriting = false;
+    // The write of 64 MiB takes long enough to be caught; a child that finished before it was
+    // seen writing is tried again with the files put back.
+    for (int attempt = 0; attempt < 10 && !killedWhileWriting; ++attempt) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const bool ok = SaveWithBackup(saved.path, std::string(64u << 20, 'n'));
+            ::_exit(ok ? 0 : 3);
+        }
+        int status = 0;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            if (WritingInto(pid, saved.dir.Path())) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                killedWhileWriting = WIFSIGNALED(status);
+                break;
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                break;
+            }
+        }
+        if (!killedWhileWriting) {
+            ASSERT_TRUE(SaveWithBackup(saved.path, "first"));
+            ASSERT_TRUE(SaveWithBackup(saved.path, "second"));
+        }
+    }
+    ASSERT_TRUE(killedWhileWriting);
+    saved.ExpectUntouched();
+    // The next save goes through as usual.
+    ASSERT_TRUE(SaveWithBackup(saved.path, "third"));
+    EXPECT_EQ(ReadFile(saved.path), "third");
+    EXPECT_EQ(ReadFile(saved.dir / "North.BAK"), "second");
+}
+
+// ---- Save and Save As ---------------------------------------------------------------------------
+
+class DocumentSaverTest : public ::testing::Test {
+protected:
+    DocumentSaver Saver()
+    {
+        DocumentSaver s(&dialogs, sink, {"Save File As", "MDF Files (*.mdf)|*.mdf|All Files (*.*)|*.*", ".MDF"},
+                        [this](const std::string& path, std::string* error) {
+                            written.push_back(path);
+                            return SaveWithBackup(path, "v" + std::to_string(written.size()), error);
+                        });
+        return s;
+    }
+    TempDir dir;
+    ScriptedDialogService dialogs;
+    RecordingMessageSink sink;
+    std::vector<std::string> written;
+};
+
+TEST_F(DocumentSaverTest, AReadOnlyFileIsNotOverwrittenAndFailuresAreReported)
+{
+    std::string name = dir.Write("Locked.MDF", "locked");
+    ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
+    ASSERT_TRUE(IsReadOnly(name));
+    EXPECT_EQ(Saver().Save(name), SaveResult::Cancelled);   // Save As offered, then cancelled
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].kind, MsgKind::Warning);
+    EXPECT_EQ(sink.messages[0].text, "Locked.MDF is read only.");
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, dir / "Locked.MDF");
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(ReadFile(name), "locked");
+
+    sink.Clear();
+    dialogs.saveAnswers.push_back({DialogOutcome::Failed, ""});
+    EXPECT_EQ(Saver().SaveAs(name), SaveResult::Failed);
+    // A file that cannot be written: the system's reason.
+    std::string gone = dir / "gone/North.MDF";
+    EXPECT_EQ(Saver().Save(gone), SaveResult::Failed);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to load Save dialog",
+                                                      "Unable to save " + gone + " : " + std::strerror(ENOENT)}));
+}
