@@ -29,6 +29,8 @@ struct MainWindowHarness {
     }
     void Stop()
     {
+        // A map left with unsaved changes would ask to save them and stay open for the next test.
+        if (TMapFrm* map = Map()) map->NeedToSave = false;
         if (MapFrm) MapFrm->CloseWindow();
         Settle();
         SetMapWindowFactory(nullptr);

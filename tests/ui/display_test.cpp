@@ -162,6 +162,18 @@ TEST_F(DisplayTest, TheGraticuleIsDrawnAndTakenAwayOverTheSavedMapWithTheKeysOnT
     EXPECT_EQ(map->MDF->Grid_Style, 6);
     EXPECT_EQ(Pixel(map->Picture(), col, row), kSea);
     EXPECT_EQ(map->FullMap.get(), full);
+
+    // Saved with the map.
+    EXPECT_TRUE(map->NeedToSave);
+    map->Save1Click();
+    EXPECT_FALSE(map->NeedToSave);
+    FixedScreenMetrics screen;
+    const MDFLoadResult saved = TMDFStruct::Create(map->Filename, screen, window.sink);
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved.MDF->Grid_Displayed);
+    EXPECT_EQ(saved.MDF->Grid_Scale, 5);
+    EXPECT_EQ(saved.MDF->Grid_Style, 6);
+    EXPECT_EQ(saved.MDF->Grid_Colour, 0xFF00FFu);
 }
 
 TEST_F(DisplayTest, FormatAndTextSizeRedrawOnlyWhenTheLabelsChange)
