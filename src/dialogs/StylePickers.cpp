@@ -19,21 +19,6 @@ constexpr Colour kBlack = 0x000000;
 
 QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
-// "&Ok", "&Cancel" and a help button that is never shown.
-void AddButtons(QDialog* d, QPushButton*& ok, QPushButton*& cancel, QPushButton*& help)
-{
-    ok = new QPushButton(QStringLiteral("&Ok"), d);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    cancel = new QPushButton(QStringLiteral("&Cancel"), d);
-    cancel->setObjectName("CancelBtn");
-    help = new QPushButton(QStringLiteral("&Help"), d);
-    help->setObjectName("HelpBtn");
-    help->hide();
-    QObject::connect(ok, &QPushButton::clicked, d, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, d, &QDialog::reject);
-}
-
 void PlaceButton(QPushButton* b, int left, int top) { b->setGeometry(left, top, kButtonWidth, kButtonHeight); }
 
 // A group of fill samples that frames the selected one with a dotted black rectangle.
@@ -60,7 +45,31 @@ private:
     QRect frame_;
 };
 
+// Clicking a sample selects it; a double click selects it and closes the dialog with OK.
+void SelectOnClick(QDialog* dialog, PickerImage* image, const std::function<void()>& select)
+{
+    image->Clicked = [select](const QPoint&) { select(); };
+    image->DoubleClicked = [dialog, select](const QPoint&) {
+        select();
+        dialog->accept();
+    };
+}
+
 } // namespace
+
+void AddDialogButtons(QDialog* dialog, QWidget* parent, QPushButton*& ok, QPushButton*& cancel, QPushButton*& help)
+{
+    ok = new QPushButton(QStringLiteral("&Ok"), parent);
+    ok->setObjectName("OKBtn");
+    ok->setDefault(true);
+    cancel = new QPushButton(QStringLiteral("&Cancel"), parent);
+    cancel->setObjectName("CancelBtn");
+    help = new QPushButton(QStringLiteral("&Help"), parent);
+    help->setObjectName("HelpBtn");
+    help->hide();
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+}
 
 // ---- PickerImage -----------------------------------------------------------------------------
 
@@ -156,16 +165,12 @@ TfrmFillStyle::TfrmFillStyle(QWidget* parent, Colour mapBackground) : QDialog(pa
         SelectBrush(canvas, style, sample, background);
         canvas.Rectangle(0, 0, FillPicker::Image, FillPicker::Image);
         canvas.End();
-        image->Clicked = [this, style](const QPoint&) { ImageClick(style); };
-        image->DoubleClicked = [this, style](const QPoint&) {
-            ImageClick(style);
-            accept();
-        };
+        SelectOnClick(this, image, [this, style] { ImageClick(style); });
         images_[style] = image;
     }
     UseWindowsBrushes = standardBrushes;
 
-    AddButtons(this, OKBtn, CancelBtn, HelpBtn);
+    AddDialogButtons(this, this, OKBtn, CancelBtn, HelpBtn);
     const QRect lowest = (patterns_ ? CorvaneGroup : StandardGroup)->geometry();
     const int top = lowest.bottom() + 1 + FillPicker::Gap;
     const int cancelLeft = lowest.right() + 1 - kButtonWidth;
@@ -224,14 +229,10 @@ TfrmLineStyle::TfrmLineStyle(QWidget* parent) : QDialog(parent)
         canvas.MoveTo(5, LinePicker::Height / 2);
         canvas.LineTo(LinePicker::Width - 5, LinePicker::Height / 2);
         canvas.End();
-        image->Clicked = [this, i](const QPoint&) { ASetSelected(i); };
-        image->DoubleClicked = [this, i](const QPoint&) {
-            ASetSelected(i);
-            accept();
-        };
+        SelectOnClick(this, image, [this, i] { ASetSelected(i); });
         Image[i] = image;
     }
-    AddButtons(this, OKBtn, CancelBtn, HelpBtn);
+    AddDialogButtons(this, this, OKBtn, CancelBtn, HelpBtn);
     const Rect last = LineSampleRect(LinePicker::Count - 1);
     const int left = last.right + LinePicker::Gap;
     PlaceButton(CancelBtn, left, last.bottom - kButtonHeight);
@@ -291,7 +292,7 @@ TfrmSymbolStyle::TfrmSymbolStyle(QWidget* parent) : QDialog(parent)
         accept();
     };
 
-    AddButtons(this, OKBtn, CancelBtn, HelpBtn);
+    AddDialogButtons(this, this, OKBtn, CancelBtn, HelpBtn);
     const int top = margin + SymbolPicker::Height + margin;
     const int cancelLeft = margin + SymbolPicker::Width - kButtonWidth;
     PlaceButton(CancelBtn, cancelLeft, top);

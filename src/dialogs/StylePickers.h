@@ -50,6 +50,10 @@ private:
     bool leftDown_ = false;
 };
 
+// "&Ok" (the default, accepting the dialog), "&Cancel" (rejecting it) and a help button that is
+// never shown, on parent.
+void AddDialogButtons(QDialog* dialog, QWidget* parent, QPushButton*& ok, QPushButton*& cancel, QPushButton*& help);
+
 // The face colour of the pickers' dialogs.
 Colour PickerFaceColour(const QWidget* w);
 

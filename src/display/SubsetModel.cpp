@@ -3,6 +3,7 @@
 #include "catalogue/MasterFile.h"
 #include "mapdef/MDFStruct.h"
 #include "platform/MessageSink.h"
+#include "render/KeyItem.h"
 #include "render/Keys.h"
 #include "render/MapView.h"
 
@@ -12,22 +13,6 @@
 namespace corvane {
 
 namespace {
-
-// The item of a display order and the index in Text of its first line.
-struct OrderedItem {
-    const K_Descriptor* kd = nullptr;
-    int firstLine = 0;
-};
-
-OrderedItem FindOrder(const KeyStruct& key, int order)
-{
-    int line = key.Num_HdrLines;
-    for (const K_Descriptor* kd = key.NextKD.get(); kd; kd = kd->NextKD.get()) {
-        if (kd->Display_Order == order) return {kd, line};
-        line += kd->Number_Of_Text_Lines;
-    }
-    return {};
-}
 
 K_Descriptor* Mutable(KeyStruct& key, const K_Descriptor* kd)
 {
@@ -75,7 +60,7 @@ void SubsetModel::Initialise(const KeyStruct& key, MessageSink& messages)
     BottomStyle.assign(256, 0);
 
     for (int i = 1; i <= key.NumItems; ++i) {
-        const OrderedItem item = FindOrder(key, i);
+        const KeyItemAt item = FindKeyItem(key, i);
         if (!item.kd) {
             messages.Warn(kKeyNotFound);
             continue;
@@ -141,12 +126,12 @@ int SubsetModel::FirstRow(const KeyStruct& key, int order)
     return row;
 }
 
-const K_Descriptor* SubsetModel::ItemOfOrder(const KeyStruct& key, int order) { return FindOrder(key, order).kd; }
+const K_Descriptor* SubsetModel::ItemOfOrder(const KeyStruct& key, int order) { return FindKeyItem(key, order).kd; }
 
 SubsetItemRef SubsetModel::GetKeyItem(const KeyStruct& key, int bPos)
 {
     for (int b = 1; b <= key.NumItems; ++b)
-        if (FirstRow(key, b) == bPos) return {b, FindOrder(key, b).kd};
+        if (FirstRow(key, b) == bPos) return {b, FindKeyItem(key, b).kd};
     return {};
 }
 
@@ -155,7 +140,7 @@ SubsetChange SubsetModel::Apply(KeyStruct& key) const
     SubsetChange change;
     size_t r = 0;   // the item's first row
     for (int i = 1; i <= key.NumItems; ++i) {
-        K_Descriptor* kd = Mutable(key, FindOrder(key, i).kd);
+        K_Descriptor* kd = Mutable(key, FindKeyItem(key, i).kd);
         if (!kd || kd->Number_Of_Text_Lines == 0 || r >= Rows.size()) continue;
         const bool active = Rows[r].Status == kSubsetActive;
         const bool hidden = Rows[r].Shown == kSubsetHidden;

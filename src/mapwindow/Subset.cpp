@@ -122,16 +122,7 @@ TSubset::TSubset(QWidget* parent, DialogService* dialogs, MessageSink& messages,
 
     Panel1 = new SubsetPane(this);
     Panel1->setObjectName("Panel1");
-    OKBtn = new QPushButton(QStringLiteral("&Ok"), Panel1);
-    OKBtn->setObjectName("OKBtn");
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("&Cancel"), Panel1);
-    CancelBtn->setObjectName("CancelBtn");
-    HelpBtn = new QPushButton(QStringLiteral("&Help"), Panel1);
-    HelpBtn->setObjectName("HelpBtn");
-    HelpBtn->hide();
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    AddDialogButtons(this, Panel1, OKBtn, CancelBtn, HelpBtn);
 
     auto record = [this](Qt::MouseButton, const QPoint& p) {
         MouseX = p.x();
