@@ -45,9 +45,10 @@ SubsetPane::SubsetPane(QWidget* parent, bool centred) : QWidget(parent), centred
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void SubsetPane::SetRows(std::vector<std::string> rows, int rowHeight)
+void SubsetPane::SetRows(std::vector<std::string> rows, int rowHeight, bool lineDraw)
 {
     rows_ = std::move(rows);
+    lineDraw_ = lineDraw;
     rowHeight_ = std::max(rowHeight, 1);
     update();
 }
@@ -68,7 +69,7 @@ void SubsetPane::paintEvent(QPaintEvent*)
     for (size_t i = 0; i < rows_.size(); ++i) {
         const QRect row(2, static_cast<int>(i) * rowHeight_, width() - 4, rowHeight_);
         p.drawText(row, (centred_ ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter,
-                   BytesToQString(rows_[i], property("lineDraw").toBool() ? "MS LineDraw" : ""));
+                   BytesToQString(rows_[i], lineDraw_ ? "MS LineDraw" : ""));
     }
 }
 
@@ -165,7 +166,6 @@ void TSubset::Initialise(KeyStruct& key)
     defFont.setBold(true);
     defFont.setPointSize(10);
     DefTextMemo->setFont(defFont);
-    DefTextMemo->setProperty("lineDraw", model_.LineDrawFont);
     ShowRows();
 }
 
@@ -179,7 +179,7 @@ void TSubset::ShowRows()
     }
     StatusMemo->SetRows(std::move(status), lh_);
     KeyMemo->SetRows(std::move(shown), lh_);
-    DefTextMemo->SetRows(std::move(text), lh_);
+    DefTextMemo->SetRows(std::move(text), lh_, model_.LineDrawFont);
 }
 
 void TSubset::showEvent(QShowEvent* event)

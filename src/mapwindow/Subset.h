@@ -39,7 +39,8 @@ extern Colour OldColour;
 class SubsetPane : public QWidget {
 public:
     explicit SubsetPane(QWidget* parent, bool centred = true);
-    void SetRows(std::vector<std::string> rows, int rowHeight);
+    // lineDraw: the rows' bytes are DOS code page 437 (box-drawing characters).
+    void SetRows(std::vector<std::string> rows, int rowHeight, bool lineDraw = false);
     const std::vector<std::string>& Rows() const { return rows_; }
     void SetColours(Colour background, Colour text);
     std::function<void(Qt::MouseButton, const QPoint&)> Pressed, Released;
@@ -53,6 +54,7 @@ private:
     std::vector<std::string> rows_;
     int rowHeight_ = 16;
     bool centred_ = true;
+    bool lineDraw_ = false;
     Colour background_ = 0xFFFFFF, text_ = 0;
 };
 
