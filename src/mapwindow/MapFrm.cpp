@@ -124,6 +124,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     BuildMenus();
     ConnectKeyCommands();
     ConnectDisplayMenu();
+    ConnectDatasetCommands();
     MirrorChecksIntoView();
     FormCreate();
     FormResize();   // the first sizing: the stored geometry, nothing plotted

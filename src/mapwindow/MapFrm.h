@@ -34,6 +34,7 @@ namespace corvane {
 class DocumentSaver;
 class MessageSink;
 class QtPrintDocument;
+class TMapDefinition;
 
 // Image1: shows the map picture that every drawer paints into. The background is never
 // erased: the picture covers the whole control.
@@ -357,6 +358,13 @@ private:
     // Shows the read-out in its colours, transparent over the map while "&Overlay" is checked.
     void ApplyReadOutLook();
     void PressToolButton(const char* name, bool down);
+    void ConnectDatasetCommands();
+    // The shared map definition dialog.
+    TMapDefinition& MapDefinitionDialog();
+    // Shows the map definition dialog in a mode for this map; true after OK.
+    bool RunMapDefinition(int mode);
+    // After the overlay drawn changed: query option, zoom history, redraw, NeedToSave.
+    void OverlayTail();
     void ToggleKey(bool Base);
     void ChooseKeyColour(Colour TMDFStruct::*field);
     void MirrorChecksIntoView();

@@ -3,15 +3,19 @@
 #include "mapwindow/MapFrm.h"
 
 #include "catalogue/MasterFile.h"
+#include "dialogs/MapDefinition.h"
 #include "mapwindow/Subset.h"
 
 namespace corvane {
 
+// The map definition dialog in its subset mode: the selected base map, else the selected
+// overlay.
 MASStruct* TMapFrm::SelectDataSet()
 {
-    if (!MDF) return nullptr;
-    if (MASStruct* base = MDF->NextMAS.First()) return base;
-    return MDF->OverlayMAS.First();
+    if (!MDF || closed_) return nullptr;
+    MASStruct* theme = MapDefinitionDialog().SelectMapSubset(*MDF);
+    if (theme) update();
+    return MDF ? theme : nullptr;
 }
 
 void TMapFrm::Subset1Click()

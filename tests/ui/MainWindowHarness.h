@@ -29,8 +29,10 @@ struct MainWindowHarness {
     }
     void Stop()
     {
-        // A map left with unsaved changes would ask to save them and stay open for the next test.
-        if (TMapFrm* map = Map()) map->NeedToSave = false;
+        // A map with unsaved changes closes without saving: a map window left open would
+        // outlive its main window.
+        sink.answers.clear();
+        sink.defaultAnswer = MsgResult::No;
         if (MapFrm) MapFrm->CloseWindow();
         Settle();
         SetMapWindowFactory(nullptr);

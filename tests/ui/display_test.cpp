@@ -2,7 +2,9 @@
 // platform: the real map window opened on a small atlas written by our own writers, driven by
 // its menu items, the main window's buttons and Qt Test mouse events.
 #include "MainWindowHarness.h"
+#include "ModalDialog.h"
 #include "e2e/AtlasFixture.h"
+#include "dialogs/MapDefinition.h"
 #include "dialogs/StylePickers.h"
 #include "display/PickerLayout.h"
 #include "layers/FillStyle.h"
@@ -25,24 +27,6 @@ using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-// Runs act on the modal dialog of type T as soon as it is up; a test whose dialog does not come
-// fails rather than waits, the modal dialog up instead being closed.
-template <class T>
-void WhenShown(std::function<void(T&)> act, int tries = 200)
-{
-    QTimer::singleShot(5, [act, tries] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* d = qobject_cast<T*>(modal); d && d->isVisible()) {
-            act(*d);
-        } else if (tries > 0) {
-            WhenShown<T>(act, tries - 1);
-        } else {
-            ADD_FAILURE() << "no " << T::staticMetaObject.className() << " came up";
-            if (modal) modal->close();
-        }
-    });
-}
 
 Colour Pixel(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
 Colour Pixel(const PickerImage* image, int x, int y) { return Pixel(image->Picture(), x, y); }
@@ -275,10 +259,16 @@ TEST(StylePickers, SymbolsSitInTheirCellsAndCancelKeepsTheSelection)
 
 namespace {
 
-// The subset dialog on the map's base key, acted on by act; OK or Cancel as act leaves it.
+// The subset dialog on the map's base key (chosen in the map definition dialog), acted on by
+// act; OK or Cancel as act leaves it.
 void RunSubset(TMapFrm* map, std::function<void(TSubset&)> act)
 {
-    WhenShown<TSubset>(act);
+    WhenShown<TMapDefinition>([act](TMapDefinition& d) {
+        EXPECT_EQ(d.windowTitle(), "Select Map Subset");
+        QListWidget* list = d.BasemapList;
+        WhenShown<TSubset>(act);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    });
     map->Menu.Subset1->trigger();
 }
 
