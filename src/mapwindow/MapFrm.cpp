@@ -23,9 +23,6 @@ namespace corvane {
 
 namespace {
 
-// The main window's buttons for the graticule spacings, in the order of Grid_Scale 1..7.
-const char* const kSpacingButtons[7] = {"GridAutoSpdBtn", "GridFracSpdBtn", "Grid1SpdBtn", "Grid2SpdBtn",
-                                        "Grid5SpdBtn",    "Grid10SpdBtn",   "Grid20SpdBtn"};
 // The main window's buttons that work only with a map window.
 const char* const kFileButtons[4] = {"PageSetUpSpdBtn", "FileSaveSpdBtn", "PrintSpdBtn", "PrintSetUpSpdBtn"};
 
@@ -112,6 +109,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     LatLonPos->setPalette(pal);
     LatLonPos->move(0, 0);
     LatLonPos->hide();
+    ReadOutBkColour = FromQColor(palette().color(QPalette::Dark));   // the application work space
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -125,6 +123,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
 
     BuildMenus();
     ConnectKeyCommands();
+    ConnectDisplayMenu();
     ConnectDatasetCommands();
     MirrorChecksIntoView();
     FormCreate();
@@ -317,22 +316,7 @@ void TMapFrm::FormCreate()
 void TMapFrm::SetChecksAndButtonsFromMDF()
 {
     SetChecksFromMDF();
-    Menu.InFilled1->setChecked(InFilled1);
-    Menu.Outline1->setChecked(Outline1);
-    PressButton(owner_.Button(InFilled1 ? "LandInfillSpdBtn" : "LandOutlineSpdBtn"), true);
-
-    Menu.GraticuleFormatDMS->setChecked(MDF->Grid_Format);
-    Menu.GraticuleFormatDEC->setChecked(!MDF->Grid_Format);
-    PressButton(owner_.Button(MDF->Grid_Format ? "GraticuleDMSSpdBtn" : "GraticuleDDSpdBtn"), true);
-
-    // A spacing code outside 1..7 checks no item and presses no button.
-    for (int i = 1; i <= 7; ++i) {
-        Menu.Spacing(i)->setChecked(MDF->Grid_Scale == i);
-        PressButton(owner_.Button(kSpacingButtons[i - 1]), MDF->Grid_Scale == i);
-    }
-
-    PressButton(owner_.Button("GridDisplaySpdBtn"), MDF->Grid_Displayed);
-    Menu.GraticuleDisplay->setChecked(MDF->Grid_Displayed);
+    ShowDisplayChecks();
     Menu.CurPosFormatDMS->setChecked(MDF->Cursor_Format);
     Menu.CurPosFormatDEC->setChecked(!MDF->Cursor_Format);
     Menu.BoxShapeFixed1->setChecked(MDF->Box_Shape_Fixed);
@@ -458,6 +442,8 @@ void TMapFrm::SetBusyCursor(bool busy)
     else
         QApplication::restoreOverrideCursor();
 }
+
+void TMapFrm::PressToolButton(const char* name, bool down) { PressButton(owner_.Button(name), down); }
 
 void TMapFrm::RedrawEnabledChanged() { Menu.Redraw1->setEnabled(Redraw1Enabled()); }
 

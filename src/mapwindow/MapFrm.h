@@ -6,6 +6,7 @@
 // (mapdef/MapResize.h).
 #include "app/MainFrm.h"
 #include "app/MapWindowApi.h"
+#include "display/DisplayCommands.h"
 #include "interact/MapInteraction.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/MapResize.h"
@@ -288,6 +289,26 @@ public:
     void GraticuleFormatDECClick() override;
     void IncGratFontSize() override;
     void DecGratFontSize() override;
+    void GraticuleStyleClick();
+    void IncreaseResolution1Click();
+    void DecreaseResolution1Click();
+    // Opening "&Land", "&Graticule" and "&Cursor Position" (and "&Keys") ends any interaction.
+    void ViewLandClick();
+    void GraticuleClick();
+    void CursorPositionClick();
+    // The cursor position read-out's look: text and background colours, and drawn
+    // transparently over the map ("&Overlay") or on its background.
+    void CurPosTextColourClick();
+    void CurPosOverlayClick();
+    void CurPosBkgrdColourClick();
+    Colour ReadOutTextColour = 0x000000;
+    Colour ReadOutBkColour = 0;
+
+    // The data subset dialog (MapSubset.cpp): the key of a data set the user chooses, its
+    // items switched on and off, hidden and shown, recoloured and restyled.
+    void Subset1Click();
+    // The theme whose key the subset dialog edits; null when none is chosen.
+    MASStruct* SelectDataSet();
 
 protected:
     bool event(QEvent* event) override;
@@ -326,6 +347,22 @@ private:
     void ConnectDistanceMenu();
     void ConnectReadOut();
     void ConnectKeyCommands();
+    void ConnectDisplayMenu();
+    // Connects an item to a command. A checkable item's check mark, which the toolkit inverts
+    // before the item triggers, is put back first: the commands set their check marks
+    // themselves, as the tool bar buttons want.
+    void ConnectCommand(QAction* item, void (TMapFrm::*command)());
+    // Carries out what a display command asked for: NeedToSave, the check marks and buttons
+    // of the display settings, and the map brought up to date.
+    void ApplyDisplay(const DisplayOutcome& outcome);
+    void ShowDisplayChecks();
+    // The colour dialog preset with initial; true with chosen after OK. A dialog that cannot be
+    // shown says "Unable to load Colour dialog".
+    bool PickColour(Colour initial, Colour& chosen);
+    void ChooseMapColour(MapColour which);
+    // Shows the read-out in its colours, transparent over the map while "&Overlay" is checked.
+    void ApplyReadOutLook();
+    void PressToolButton(const char* name, bool down);
     void ConnectDatasetCommands();
     // The shared map definition dialog.
     TMapDefinition& MapDefinitionDialog();

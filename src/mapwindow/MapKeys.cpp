@@ -2,8 +2,6 @@
 // and moving a key to another corner with the mouse.
 #include "mapwindow/MapFrm.h"
 
-#include "platform/DialogService.h"
-
 #include <QMenu>
 #include <QToolButton>
 
@@ -15,17 +13,9 @@ const char* KeyButtonName(bool Base) { return Base ? "BaseKeySpdBtn" : "OverlayK
 
 void TMapFrm::ConnectKeyCommands()
 {
-    // A checkable item has changed its check mark before it triggers; the commands invert it
-    // themselves, as the tool bar buttons want.
-    auto toggleCommand = [this](QAction* item, void (TMapFrm::*command)()) {
-        connect(item, &QAction::triggered, this, [this, item, command] {
-            item->setChecked(!item->isChecked());
-            (this->*command)();
-        });
-    };
-    toggleCommand(Menu.BaseMapKey, &TMapFrm::BaseMapKeyClick);
-    toggleCommand(Menu.OverlayMapKey, &TMapFrm::OverlayMapKeyClick);
-    toggleCommand(Menu.Caption1, &TMapFrm::Caption1Click);
+    ConnectCommand(Menu.BaseMapKey, &TMapFrm::BaseMapKeyClick);
+    ConnectCommand(Menu.OverlayMapKey, &TMapFrm::OverlayMapKeyClick);
+    ConnectCommand(Menu.Caption1, &TMapFrm::Caption1Click);
     connect(Menu.KeyColour, &QAction::triggered, this, &TMapFrm::KeyColourClick);
     connect(Menu.KeyBackground, &QAction::triggered, this, &TMapFrm::KeyBackgroundClick);
     connect(Menu.Keys1, &QMenu::aboutToShow, this, &TMapFrm::Keys1Click);
@@ -65,14 +55,8 @@ void TMapFrm::OverlayMapKeyClick() { ToggleKey(false); }
 void TMapFrm::ChooseKeyColour(Colour TMDFStruct::*field)
 {
     if (!MDF) return;
-    DialogService* dialogs = owner_.Dialogs();
-    Colour chosen = MDF->*field;
-    const DialogOutcome outcome = dialogs ? dialogs->ChooseColour(MDF->*field, chosen) : DialogOutcome::Failed;
-    if (outcome == DialogOutcome::Failed) {
-        ReportDialogFailure(messages, "Colour");
-        return;
-    }
-    if (outcome != DialogOutcome::Ok) return;
+    Colour chosen;
+    if (!PickColour(MDF->*field, chosen)) return;
     MDF->*field = chosen;
     NeedToSave = true;
     GuardedPlot([this] { ReDrawKeys(*this, false); return true; });   // over the old keys, in place
@@ -93,6 +77,7 @@ void TMapFrm::Caption1Click()
 // The colour commands only mean something while a key is shown.
 void TMapFrm::Keys1Click()
 {
+    CheckDraw();
     const bool shown = Menu.BaseMapKey->isChecked() || Menu.OverlayMapKey->isChecked();
     Menu.KeyColour->setEnabled(shown);
     Menu.KeyBackground->setEnabled(shown);

@@ -161,6 +161,7 @@ void TMapFrm::ShowReadOut(const std::string& text)
 void TMapFrm::CurPosDisplayClick()
 {
     LatLonPos->setVisible(Menu.CurPosDisplay->isChecked());
+    ApplyReadOutLook();
     if (LatLonPos->isVisible() && MDF && MDF->Main_Plot()) ShowReadOut(LatLonCaption(MouseX(), MouseY()));
 }
 

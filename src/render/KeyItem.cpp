@@ -18,6 +18,16 @@ PenStyle KeyLineStyle(uint8_t Style)
 
 } // namespace
 
+KeyItemAt FindKeyItem(const KeyStruct& K, int order)
+{
+    int first = K.Num_HdrLines;
+    for (const K_Descriptor* kd = K.NextKD.get(); kd; kd = kd->NextKD.get()) {
+        if (kd->Display_Order == order) return {kd, first};
+        first += kd->Number_Of_Text_Lines;
+    }
+    return {};
+}
+
 void NewDrawKeyItem(Canvas& Canvas, int wOffsetX, int wOffsetY, int bPos, int ItemHeight, Colour OColour,
                     Colour NColour, uint8_t EntryType, uint8_t Style, MessageSink& messages, const SymbolScale& scale)
 {

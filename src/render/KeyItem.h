@@ -10,6 +10,8 @@
 namespace corvane {
 
 class MessageSink;
+struct K_Descriptor;
+struct KeyStruct;
 
 // Entry types of a key item (K_Descriptor::Entry_Type).
 enum KeyEntryType : uint8_t { etNone = 0, etLine = 1, etBox = 2, etSymbol = 3, etText = 4, etFixedSymbol = 5 };
@@ -18,6 +20,14 @@ enum KeyEntryType : uint8_t { etNone = 0, etLine = 1, etBox = 2, etSymbol = 3, e
 constexpr int kFixedKeySymbol = 15;
 // Column of the centre of symbol and "TEXT" swatches, in screen pixels from the key's left.
 constexpr int kKeySwatchCentre = 35;
+
+// The item of key K with display order `order` (the first along the item list), and the index
+// in K.Text of its first line; no item when none carries that order.
+struct KeyItemAt {
+    const K_Descriptor* kd = nullptr;
+    int firstLine = 0;
+};
+KeyItemAt FindKeyItem(const KeyStruct& K, int order);
 
 // Draws one swatch on canvas (text background mode transparent). (wOffsetX, wOffsetY) is the
 // origin of the key's drawing area, bPos (from 1) the text row of the item's first line,

@@ -19,29 +19,13 @@ namespace {
 const char* const kSystemFont = "System";
 const char* const kLineDrawFont = "MS LineDraw";
 
-// An item of a key by display order, and the index in Text of its first line.
-struct KeyItemAt {
-    const K_Descriptor* kd = nullptr;
-    int firstLine = 0;
-};
-
-KeyItemAt FindOrder(const KeyStruct& K, int order)
-{
-    int bPos = K.Num_HdrLines;
-    for (const K_Descriptor* kd = K.NextKD.get(); kd; kd = kd->NextKD.get()) {
-        if (kd->Display_Order == order) return {kd, bPos};
-        bPos += kd->Number_Of_Text_Lines;
-    }
-    return {};
-}
-
 // Visits the visible items of K in display order 1..NumItems with the index of their first
 // text line; an order with no item says so on messages, when given.
 template <class Visit>
 void ForEachShownItem(const KeyStruct& K, MessageSink* messages, Visit&& visit)
 {
     for (int order = 1; order <= K.NumItems; ++order) {
-        const KeyItemAt item = FindOrder(K, order);
+        const KeyItemAt item = FindKeyItem(K, order);
         if (!item.kd) {
             if (messages) messages->Warn(kKeyNotFound);
             continue;

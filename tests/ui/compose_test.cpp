@@ -1,6 +1,7 @@
 // Composing a map through the real map window on the offscreen platform: the data set list,
 // the map definition dialog in its modes, stepping through the overlays, information pages.
 #include "MainWindowHarness.h"
+#include "ModalDialog.h"
 #include "app/EditFrm.h"
 #include "dialogs/DatasetListfrm.h"
 #include "dialogs/MapDefinition.h"
@@ -23,24 +24,6 @@ using namespace corvane::test;
 namespace {
 
 using Titles = std::vector<std::string>;
-
-// Runs f on the next modal dialog once it is shown.
-template <class Dialog>
-void WhenShown(std::function<void(Dialog&)> f)
-{
-    auto* poll = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(poll, &QTimer::timeout, [poll, f, tries] {
-        auto* d = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!d && ++*tries < 200) return;
-        poll->deleteLater();
-        poll->stop();
-        if (d) return f(*d);
-        ADD_FAILURE() << "the dialog was not shown";
-        if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget())) other->reject();
-    });
-    poll->start(5);
-}
 
 class ComposeTest : public ::testing::Test {
 protected:
