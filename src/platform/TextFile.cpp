@@ -3,6 +3,7 @@
 #include "platform/ByteSource.h"
 #include "platform/DataPath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -286,9 +287,30 @@ bool MakeBackup(const std::string& target, const std::string& bak, std::string* 
     return copy.Write(previous, error) && copy.RenameOver(bak, error);
 }
 
-bool SaveThroughTemp(const std::string& nativePath, const std::string& data, bool backup, std::string* error)
+// The file a name stands for: a symbolic link is followed (link by link, also when its last
+// target does not exist yet), so that a save replaces the file the link points to, keeps the
+// link, and puts the backup beside that file. Other names stand for themselves. False for a
+// loop of links.
+bool FollowLinks(const std::string& name, std::string& file)
+{
+    file = name;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        std::string to(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 256, '\0');
+        const ssize_t n = ::readlink(file.c_str(), to.data(), to.size());
+        if (n <= 0 || static_cast<size_t>(n) >= to.size()) return true;
+        to.resize(static_cast<size_t>(n));
+        file = to[0] == '/' ? to : FolderOf(file) + "/" + to;
+    }
+    return false;
+}
+
+bool SaveThroughTemp(const std::string& name, const std::string& data, bool backup, std::string* error)
 {
     IgnoreFileSizeSignal();
+    std::string nativePath;
+    if (!FollowLinks(name, nativePath)) return Fail(error, ELOOP);
     TempFile tmp(nativePath);
     if (!tmp.Write(data, error)) return false;
     struct stat st {};

@@ -143,6 +143,36 @@ TEST(SaveWithBackup, AKillInTheMiddleOfTheWriteLeavesTheOldFilesWholeAndNoTempor
     EXPECT_EQ(ReadFile(saved.dir / "North.BAK"), "second");
 }
 
+TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)
+{
+    TempDir dir;
+    const std::string real = dir.Write("real/North.MDF", "first");
+    dir.Write("Maps/keep", "");
+    const std::string link = dir / "Maps/North.MDF";
+    ASSERT_EQ(::symlink("../real/North.MDF", link.c_str()), 0);
+    ASSERT_TRUE(SaveWithBackup(link, "second"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(real), "second");
+    EXPECT_EQ(ReadFile(dir / "real/North.BAK"), "first");
+    EXPECT_EQ(Names(dir / "Maps"), (std::set<std::string>{"keep", "North.MDF"}));
+
+    // A link to a file not made yet makes it; a loop of links is refused with its reason.
+    const std::string ahead = dir / "Maps/South.MDF";
+    ASSERT_EQ(::symlink((dir / "real/South.MDF").c_str(), ahead.c_str()), 0);
+    ASSERT_TRUE(WriteFileAtomic(ahead, "south"));
+    EXPECT_EQ(ReadFile(dir / "real/South.MDF"), "south");
+    ASSERT_EQ(::lstat(ahead.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::symlink("b", (dir / "Maps/a").c_str()), 0);
+    ASSERT_EQ(::symlink("a", (dir / "Maps/b").c_str()), 0);
+    std::string error;
+    EXPECT_FALSE(SaveWithBackup(dir / "Maps/a", "loop", &error));
+    EXPECT_EQ(error, std::strerror(ELOOP));
+    EXPECT_EQ(Names(dir / "Maps"), (std::set<std::string>{"keep", "North.MDF", "South.MDF", "a", "b"}));
+}
+
 // ---- Save and Save As ---------------------------------------------------------------------------
 
 class DocumentSaverTest : public ::testing::Test {
