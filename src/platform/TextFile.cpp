@@ -111,14 +111,22 @@ std::string SiblingName(const std::string& target, unsigned attempt)
     return folder + "." + name + suffix;
 }
 
-// The permissions a new file gets: those of the file it replaces, else the usual ones.
-mode_t NewFileMode(const std::string& target)
+// The new file takes the owner, group and permissions of the file it replaces (a new name:
+// the user's usual permissions), as far as the user's rights and the file system allow. Where
+// they do not (another user's file, a FAT stick that has no such permissions), the file keeps
+// what the system gave it and the save goes on.
+void KeepAttributes(int fd, const std::string& target)
 {
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (st.st_uid != ::geteuid()) (void)!::fchown(fd, st.st_uid, static_cast<gid_t>(-1));
+        if (st.st_gid != ::getegid()) (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+        (void)!::fchmod(fd, st.st_mode & 07777);   // after fchown, which clears set-id bits
+        return;
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    (void)!::fchmod(fd, 0666 & ~mask);
 }
 
 bool WriteAll(int fd, const std::string& data, int& err)
@@ -172,7 +180,8 @@ public:
             name_.clear();
             return Fail(error, EEXIST);
         }
-        if (::fchmod(fd_, NewFileMode(target_)) != 0 || !WriteAll(fd_, data, err) || !Flush(err)) {
+        KeepAttributes(fd_, target_);
+        if (!WriteAll(fd_, data, err) || !Flush(err)) {
             if (err == 0) err = errno;
             return Fail(error, err);
         }
@@ -196,7 +205,8 @@ private:
             err = errno;
             return false;
         }
-        if (::fchmod(fd_, NewFileMode(target_)) != 0 || !WriteAll(fd_, data, err) || !Flush(err)) {
+        KeepAttributes(fd_, target_);
+        if (!WriteAll(fd_, data, err) || !Flush(err)) {
             if (err == 0) err = errno;
             Discard();
             // A failed write is the disc's answer, not the file system's lack of unnamed files.

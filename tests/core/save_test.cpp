@@ -173,6 +173,27 @@ TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)
     EXPECT_EQ(Names(dir / "Maps"), (std::set<std::string>{"keep", "North.MDF", "South.MDF", "a", "b"}));
 }
 
+TEST(SaveWithBackup, TheNewFileKeepsTheOwnerGroupAndPermissionsOfTheOld)
+{
+    TempDir dir;
+    const std::string path = dir.Write("Shared.MDF", "first");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(SaveWithBackup(path, "second"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // Another user's file: only a user allowed to give files away (the administrator) can keep
+    // its owner.
+    if (::geteuid() != 0) GTEST_SKIP() << "not run as root: files cannot be given to another user";
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(SaveWithBackup(path, "third"));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(ReadFile(path), "third");
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
 // ---- Save and Save As ---------------------------------------------------------------------------
 
 class DocumentSaverTest : public ::testing::Test {
