@@ -36,7 +36,7 @@ constexpr const char* kPrintInProgress = "Printing currently in progress";
 
 QString TMapFrm::MapCaption() const
 {
-    return Filename.empty() ? QStringLiteral("Map Window") : QFile::decodeName(ExtractFileName(Filename).c_str());
+    return Filename.empty() ? QStringLiteral("Map Window") : QFile::decodeName(FileNamePart(Filename).c_str());
 }
 
 void TMapFrm::ShowMapCaption()
@@ -179,7 +179,7 @@ void TMapFrm::Export1Click()
     r.title = "Export Map";
     r.filter = kExportFilter;
     r.initialDir = CvVars::DefaultDir;
-    r.fileName = ChangeFileExt(Filename.empty() ? std::string("Map") : ExtractFileName(Filename), ".png");
+    r.fileName = ChangeFileExt(Filename.empty() ? std::string("Map") : FileNamePart(Filename), ".png");
     r.overwritePrompt = true;
     std::string chosen;
     int filter = 1;

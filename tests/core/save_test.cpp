@@ -1,6 +1,7 @@
 // Saving: a save that dies or fails part way leaves the old file and its backup whole, no
 // temporary file behind, and says why; and the Save / Save As rules of a document.
 #include "TestUtil.h"
+#include "platform/CvVars.h"
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
 #include "platform/SaveCommand.h"
@@ -235,4 +236,30 @@ TEST_F(DocumentSaverTest, AReadOnlyFileIsNotOverwrittenAndFailuresAreReported)
     EXPECT_EQ(Saver().Save(gone), SaveResult::Failed);
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to load Save dialog",
                                                       "Unable to save " + gone + " : " + std::strerror(ENOENT)}));
+}
+
+TEST_F(DocumentSaverTest, SaveAsOpensWhereTheDocumentIsSoThatAcceptingItSavesItThere)
+{
+    CvVars::DefaultDir = dir / "reports/";
+    dir.Write("reports/keep", "");
+    // A ':' is part of a file name here, not a drive.
+    std::string name = dir.Write("Maps/Trip 12:30.MDF", "trip");
+    ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "Maps/Trip 12:30 copy"});
+    EXPECT_EQ(Saver().Save(name), SaveResult::Saved);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Trip 12:30.MDF is read only."}));
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].initialDir, dir / "Maps/");
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, dir / "Maps/Trip 12:30.MDF");
+    EXPECT_EQ(name, dir / "Maps/Trip 12:30 copy.MDF");
+    EXPECT_EQ(written, (std::vector<std::string>{name}));
+
+    // A new document, or one whose folder has gone, starts in the default folder.
+    std::string none;
+    std::string gone = dir / "gone/North.MDF";
+    EXPECT_EQ(Saver().SaveAs(none), SaveResult::Cancelled);
+    EXPECT_EQ(Saver().SaveAs(gone), SaveResult::Cancelled);
+    EXPECT_EQ(dialogs.saveRequests[1].initialDir, CvVars::DefaultDir);
+    EXPECT_EQ(dialogs.saveRequests[2].initialDir, CvVars::DefaultDir);
+    CvVars::Reset();
 }
