@@ -20,6 +20,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/resource.h>
+
 using namespace corvane;
 using namespace corvane::test;
 
@@ -126,6 +130,27 @@ TEST_F(TextViewerTest, CopyWithoutASelectionCopiesTheWholeTextAndPrintingWritesP
     printer.setOutputFileName(QString());
     EXPECT_EQ(printer.docName(), "Corvane");
     EXPECT_EQ(PdfPages(ReadFile(dir / "page.pdf")), 2);
+}
+
+TEST_F(TextViewerTest, PrintingToAFileThatCannotBeWrittenSaysWhyAndLeavesTheOldFileWhole)
+{
+    frm->ShowEdit(dir.Write("atlas/Info/Short.Txt", "first line\r\n"));
+    ASSERT_NE(Viewer(), nullptr);
+    const std::string pdf = dir.Write("page.pdf", "an earlier print");
+    QPrinter& printer = CurrentPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    dialogs.printAnswers.push_back({DialogOutcome::Ok, PrintChoice{}});
+    rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit limit = before;
+    limit.rlim_cur = 512;   // the page is larger
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    frm->Print1->trigger();
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    printer.setOutputFileName(QString());
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + pdf + " : " + std::strerror(EFBIG)}));
+    EXPECT_EQ(ReadFile(pdf), "an earlier print");
 }
 
 TEST_F(TextViewerTest, APageThatCannotBeReadIsReportedAndNoViewerStays)
