@@ -22,7 +22,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/resource.h>
 
 
 using namespace corvane;
@@ -175,14 +174,10 @@ TEST_F(MapFilesTest, PrintingToAFileThatCannotBeWrittenSaysWhyAndLeavesTheOldFil
     const std::string pdf = PrintToPdf("full.pdf", 1);
     dir.Write("full.pdf", "an earlier print");
     Open(mapPath);
-    // Files may not grow beyond 512 bytes for a while: the page is larger.
-    rlimit before {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    rlimit limit = before;
-    limit.rlim_cur = 512;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    frm->Print1->trigger();
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    {
+        const FileSizeLimit full(512);   // the page is larger
+        frm->Print1->trigger();
+    }
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + pdf + " : " + std::strerror(EFBIG)}));
     EXPECT_EQ(ReadFile(pdf), "an earlier print");
     EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files | QDir::Hidden),

@@ -22,7 +22,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <sys/resource.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -141,13 +140,10 @@ TEST_F(TextViewerTest, PrintingToAFileThatCannotBeWrittenSaysWhyAndLeavesTheOldF
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(pdf));
     dialogs.printAnswers.push_back({DialogOutcome::Ok, PrintChoice{}});
-    rlimit before {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
-    rlimit limit = before;
-    limit.rlim_cur = 512;   // the page is larger
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    frm->Print1->trigger();
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &before), 0);
+    {
+        const FileSizeLimit full(512);   // the page is larger
+        frm->Print1->trigger();
+    }
     printer.setOutputFileName(QString());
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + pdf + " : " + std::strerror(EFBIG)}));
     EXPECT_EQ(ReadFile(pdf), "an earlier print");
