@@ -297,16 +297,27 @@ bool MakeBackup(const std::string& target, const std::string& bak, std::string* 
     return copy.Write(previous, error) && copy.RenameOver(bak, error);
 }
 
+// A link the system would not follow for us either: one in a shared sticky folder such as
+// /tmp that belongs neither to this user nor to the folder's owner (it may have been put there
+// to make us overwrite a file of our own).
+bool UntrustedLink(const std::string& link, const struct stat& st)
+{
+    struct stat folder {};
+    if (::stat(FolderOf(link).c_str(), &folder) != 0) return true;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return shared && st.st_uid != ::geteuid() && st.st_uid != folder.st_uid;
+}
+
 // The file a name stands for: a symbolic link is followed (link by link, also when its last
 // target does not exist yet), so that a save replaces the file the link points to, keeps the
-// link, and puts the backup beside that file. Other names stand for themselves. False for a
-// loop of links.
+// link, and puts the backup beside that file. Other names, and links not to be trusted, stand
+// for themselves. False for a loop of links.
 bool FollowLinks(const std::string& name, std::string& file)
 {
     file = name;
     for (int hop = 0; hop < 40; ++hop) {
         struct stat st {};
-        if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+        if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || UntrustedLink(file, st)) return true;
         std::string to(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 256, '\0');
         const ssize_t n = ::readlink(file.c_str(), to.data(), to.size());
         if (n <= 0 || static_cast<size_t>(n) >= to.size()) return true;

@@ -172,6 +172,20 @@ TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)
     EXPECT_FALSE(SaveWithBackup(dir / "Maps/a", "loop", &error));
     EXPECT_EQ(error, std::strerror(ELOOP));
     EXPECT_EQ(Names(dir / "Maps"), (std::set<std::string>{"keep", "North.MDF", "South.MDF", "a", "b"}));
+
+    // In a shared folder such as /tmp, a link someone else put there is not followed: the save
+    // replaces the link, not the file it points to.
+    if (::geteuid() != 0) GTEST_SKIP() << "not run as root: a link cannot be given to another user";
+    dir.Write("shared/keep", "");
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 01777), 0);
+    const std::string planted = dir / "shared/Trap.MDF";
+    ASSERT_EQ(::symlink(real.c_str(), planted.c_str()), 0);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(SaveWithBackup(planted, "trap"));
+    EXPECT_EQ(ReadFile(real), "second");
+    ASSERT_EQ(::lstat(planted.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(ReadFile(planted), "trap");
 }
 
 TEST(SaveWithBackup, TheNewFileKeepsTheOwnerGroupAndPermissionsOfTheOld)
