@@ -122,7 +122,7 @@ public:
     // Size limits for the present screen, frame and tool bar state, applied to the window.
     void ApplySizeLimits();
 
-    // The maps opened last, newest first, as listed at the foot of the File menu (items
+    // The maps opened last, newest first, as listed above "E&xit" in the File menu (items
     // "RecentFile1".."RecentFile4").
     const RecentFiles& RecentMaps() const { return recent_; }
     QList<QAction*> RecentFileItems() const { return recentItems_; }

@@ -1,4 +1,4 @@
-// The main window's part in the desktop: the maps opened last at the foot of the File menu,
+// The main window's part in the desktop: the maps opened last in the File menu,
 // map files dropped on the windows, and the tool bar following a change of the desktop's theme.
 #include "app/MainFrm.h"
 
@@ -47,8 +47,9 @@ void TMainFrm::RememberMapFile(const std::string& path)
 
 void TMainFrm::RebuildRecentFiles()
 {
-    // Below the existing items, so that theirs stay the positions the program counts.
-    if (recentSeparator_) recentItems_.prepend(recentSeparator_);
+    // Between the menu's own items and "E&xit", after their separator and before one of
+    // their own: Exit stays the foot of the menu, where the hand looks for it.
+    if (recentSeparator_) recentItems_.append(recentSeparator_);
     for (QAction* a : recentItems_) {
         File1->removeAction(a);
         a->deleteLater();
@@ -57,16 +58,16 @@ void TMainFrm::RebuildRecentFiles()
     recentSeparator_ = nullptr;
     const std::vector<std::string>& files = recent_.Files();
     if (files.empty()) return;
-    recentSeparator_ = File1->addSeparator();
     for (size_t i = 0; i < files.size(); ++i) {
         auto* a = new QAction(QString::fromStdString(RecentFileCaption(i, files[i])), File1);
         a->setObjectName(QString("RecentFile%1").arg(i + 1));
         a->setToolTip(QString::fromStdString(files[i]));
         const int index = static_cast<int>(i);
         connect(a, &QAction::triggered, this, [this, index] { OpenRecentFile(index); });
-        File1->addAction(a);
+        File1->insertAction(Exit1, a);
         recentItems_ << a;
     }
+    recentSeparator_ = File1->insertSeparator(Exit1);
 }
 
 void TMainFrm::OpenRecentFile(int index)

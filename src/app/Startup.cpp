@@ -4,6 +4,7 @@
 #include "app/CvSplash.h"
 #include "app/EditFrm.h"
 #include "app/MainFrm.h"
+#include "dialogs/MapDefinition.h"
 #include "mapwindow/MapFrm.h"
 #include "platform/CdromMounts.h"
 #include "platform/CommandLine.h"
@@ -104,7 +105,8 @@ int RunCorvane(int argc, char** argv)
     sink.SetTitle(kApplicationTitle);
     app.setProperty("helpFile", kHelpFile);
 
-    // 3. The main window (it locates the data list as it is created).
+    // 3. The main window (it locates the data list as it is created), then the one map
+    // definition dialog.
     MainFrmServices services;
     services.settings = &settings;
     services.dialogs = &dialogs;
@@ -120,6 +122,7 @@ int RunCorvane(int argc, char** argv)
         delete splash;
         return 1;
     }
+    MapDefinition = new TMapDefinition(&mainFrm, &dialogs, sink);
 
     // 4. Show the main window; its first showing closes the splash.
     QApplication::processEvents();

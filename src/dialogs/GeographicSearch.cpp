@@ -86,6 +86,10 @@ TGeographicSearch::TGeographicSearch(QWidget* parent, MessageSink& messages) : Q
         Hemi[r]->setObjectName(p + "Hemi1");
         Hemi[r]->setProperty("tag", r + 1);
         Hemi[r]->setMaxLength(1);
+        // Only the keys handled in eventFilter change the letter: no pasting, cutting or
+        // dropping of other text, which OK would read as north or east.
+        Hemi[r]->setReadOnly(true);
+        Hemi[r]->setAcceptDrops(false);
         Hemi[r]->setAlignment(Qt::AlignCenter);
         Hemi[r]->setFixedWidth(Hemi[r]->fontMetrics().horizontalAdvance("WW") + 12);
         Hemi[r]->installEventFilter(this);

@@ -172,7 +172,9 @@ void MapInteraction::DblClick()
 {
     if (ChkDistance != EndDistance) return;
     // The first click of the double click has stored the point: its leg is already counted.
+    // A rubber line the mouse drew between the two presses goes with the rubber line's end.
     DistanceStore& s = RouteStore;
+    MoveRubberEnd(s.LastX(), s.LastY());
     s.NM = LegNM(s.Store_Index - 1, s.Store_Index);
     DisplayRunningTotal();
     ChkDistance = StopDistance;

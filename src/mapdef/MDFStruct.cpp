@@ -1,6 +1,7 @@
 #include "mapdef/MDFStruct.h"
 
 #include "catalogue/DataList.h"
+#include "mapdef/MapThemes.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
@@ -195,10 +196,7 @@ void TMDFStruct::ReadTitles(const IniFile& ini, const std::string& DataType, MAS
         }
         std::string file = dataList.Find(title, sink);
         if (file.empty()) continue;   // no longer in the data list: dropped
-        std::unique_ptr<MASStruct> theme = MASStruct::Create(CheckCD_Drive(ShortStr80(file)), sink);
-        if (!theme) continue;
-        theme->Title = std::make_unique<std::string>(title);
-        list.Append(std::move(theme));
+        list.Append(LoadTheme(file, title, BOT == TextMASList, sink));
     }
 }
 

@@ -125,6 +125,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
 
     BuildMenus();
     ConnectKeyCommands();
+    ConnectDatasetCommands();
     MirrorChecksIntoView();
     FormCreate();
     FormResize();   // the first sizing: the stored geometry, nothing plotted

@@ -33,6 +33,7 @@ namespace corvane {
 class DocumentSaver;
 class MessageSink;
 class QtPrintDocument;
+class TMapDefinition;
 
 // Image1: shows the map picture that every drawer paints into. The background is never
 // erased: the picture covers the whole control.
@@ -156,7 +157,8 @@ public:
     void RefreshImage() override;
     void ProcessMessages() override;
     void SetBusyCursor(bool busy) override;
-    void SetResizeHandler(bool on) override { resizeHandlerOn_ = on; }
+    // Stays off while where-am-I shows the outermost map, whatever ends other interactions.
+    void SetResizeHandler(bool on) override;
     void RedrawEnabledChanged() override;
 
     // ---- MapWindowApi -----------------------------------------------------------------------
@@ -295,6 +297,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // "+" and "-" zoom about the centre, the arrow keys move the view, Esc steps back.
     void keyPressEvent(QKeyEvent* event) override;
+    // Those keys, also when typed in the main window; false for any other key.
+    bool MapKeyPress(QKeyEvent* event);
 
     // ---- MapInteraction -------------------------------------------------------------------------
     void SetPictureCursor(PictureCursor cursor) override;
@@ -317,9 +321,18 @@ private:
     DocumentSaver Saver();
     void BuildMenus();
     void ConnectZoomMenu();
+    // Checks one of the two items of an option saved with the map, unchecks the other.
+    void CheckOneOfTwo(QAction* on, QAction* off);
     void ConnectDistanceMenu();
     void ConnectReadOut();
     void ConnectKeyCommands();
+    void ConnectDatasetCommands();
+    // The shared map definition dialog.
+    TMapDefinition& MapDefinitionDialog();
+    // Shows the map definition dialog in a mode for this map; true after OK.
+    bool RunMapDefinition(int mode);
+    // After the overlay drawn changed: query option, zoom history, redraw, NeedToSave.
+    void OverlayTail();
     void ToggleKey(bool Base);
     void ChooseKeyColour(Colour TMDFStruct::*field);
     void MirrorChecksIntoView();
@@ -354,6 +367,7 @@ private:
     QtPrintDocument* printDoc_ = nullptr;   // the print job in progress
     WheelGesture wheel_;
     QPoint labelGrab_;   // where the read-out label was taken hold of
+    bool pressInWhereAmI_ = false;   // the button went down on where-am-I's outermost map
 };
 
 // Makes File, New and File, Open of the main window create map windows that report on sink.

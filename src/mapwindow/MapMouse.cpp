@@ -4,7 +4,9 @@
 #include "mapwindow/MapFrm.h"
 
 #include "mapdef/MDFStruct.h"
+#include "platform/CvVars.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -91,6 +93,9 @@ bool MapImage::event(QEvent* event)
 
 void TMapFrm::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
+    // A press on the outermost map of where-am-I only returns to the view: it is no press on a
+    // key of that view, whose picture is drawn by the time the button is released.
+    pressInWhereAmI_ = CvVars::bWhereAmI;
     // With no interaction active the press point is kept for moving a key (or, while a key
     // move is pending, as its second point).
     if (ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery && ChkDistance == NoDistance) {
@@ -113,8 +118,9 @@ void TMapFrm::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, i
 void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
 {
     if (button == Qt::LeftButton && ChkZoom == NoZoom && ChkRepo == NoRepo && ChkQuery == NoQuery &&
-        ChkDistance == NoDistance)
+        ChkDistance == NoDistance && !pressInWhereAmI_)
         MoveKeyOnRelease(X, Y);
+    pressInWhereAmI_ = false;
 }
 
 void TMapFrm::Image1Click() { Click(); }
@@ -180,6 +186,9 @@ void TMapFrm::LatLonPosMouseMove(int X, int Y)
 
 bool TMapFrm::eventFilter(QObject* watched, QEvent* event)
 {
+    // Keys typed while the main window is active and this window is its active child.
+    if (watched == &owner_ && event->type() == QEvent::KeyPress && owner_.Tag == kTagMapWindow && !closed_)
+        return MapKeyPress(static_cast<QKeyEvent*>(event));
     if (watched == LatLonPos) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* e = static_cast<QMouseEvent*>(event);

@@ -4,6 +4,7 @@
 
 #include "app/AppPictures.h"
 #include "dialogs/GeographicSearch.h"
+#include "platform/CvVars.h"
 #include "platform/Settings.h"
 #include "render/Plot.h"
 
@@ -34,6 +35,9 @@ void TMapFrm::ConnectZoomMenu()
         {m.ZoomLevelOverlay, &TMapFrm::ZoomLevelOverlayClick},
     };
     for (const auto& [item, handler] : commands) connect(item, &QAction::triggered, this, handler);
+    // The map's menus sit in the main window's menu bar, so after a command the main window
+    // holds the keyboard: the map's keys are taken from there too (eventFilter).
+    owner_.installEventFilter(this);
 }
 
 void TMapFrm::Zoom1Click()
@@ -70,14 +74,14 @@ void TMapFrm::ZoomOutMaximumClick()
     MapInteraction::ZoomOutMaximumClick(*settings, QCoreApplication::applicationName().toStdString());
 }
 
-// The box shape and zoom level options: radio-style check marks over the map definition's flags.
-namespace {
-void CheckOneOfTwo(QAction* on, QAction* off)
+// The box shape and zoom level options: radio-style check marks over the map definition's flags,
+// which are saved with the map, so that closing it asks to save a change.
+void TMapFrm::CheckOneOfTwo(QAction* on, QAction* off)
 {
     on->setChecked(true);
     off->setChecked(false);
+    NeedToSave = true;
 }
-} // namespace
 
 void TMapFrm::BoxShapeChange1Click()
 {
@@ -105,25 +109,28 @@ void TMapFrm::ZoomLevelOverlayClick()
 
 // ---- the keyboard --------------------------------------------------------------------------------
 
+bool TMapFrm::MapKeyPress(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape: Escape(); return true;
+    case Qt::Key_Left: Pan(-1, 0); return true;
+    case Qt::Key_Right: Pan(1, 0); return true;
+    case Qt::Key_Up: Pan(0, -1); return true;
+    case Qt::Key_Down: Pan(0, 1); return true;
+    default: break;
+    }
+    const QString text = event->text();
+    if (text != "+" && text != "-") return false;
+    ZoomAboutCentre(text == "+" ? 1 : -1);
+    return true;
+}
+
 void TMapFrm::keyPressEvent(QKeyEvent* event)
 {
-    const QString text = event->text();
-    switch (event->key()) {
-    case Qt::Key_Escape: Escape(); break;
-    case Qt::Key_Left: Pan(-1, 0); break;
-    case Qt::Key_Right: Pan(1, 0); break;
-    case Qt::Key_Up: Pan(0, -1); break;
-    case Qt::Key_Down: Pan(0, 1); break;
-    default:
-        if (text == "+")
-            ZoomAboutCentre(1);
-        else if (text == "-")
-            ZoomAboutCentre(-1);
-        else
-            QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
+    if (MapKeyPress(event))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 // ---- what the interaction asks of the window --------------------------------------------------------
@@ -152,6 +159,11 @@ void TMapFrm::PlotMap(bool ReSizeToOverlay)
 {
     GuardedPlot([this, ReSizeToOverlay] { return Plot(*this, false, ReSizeToOverlay); });
 }
+
+// Where-am-I holds the window size until its view returns: a resize in between (after "&View"
+// or a redraw has ended the other interactions) would replot the outermost map in a picture of
+// another shape.
+void TMapFrm::SetResizeHandler(bool on) { resizeHandlerOn_ = on && !CvVars::bWhereAmI; }
 
 void TMapFrm::StartFlashTimer(int tag, Colour colour)
 {

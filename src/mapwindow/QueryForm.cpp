@@ -338,7 +338,7 @@ void TQueryForm::SaveBtnClick()
         ReportDialogFailure(messages_, "Save");
         return;
     }
-    CvVars::DefaultDir = ShortStr80(ExtractFilePath(chosen));
+    CvVars::DefaultDir = ExtractFilePath(chosen);
     const std::string ext = QuerySaveExtension(chosen, kQuerySaveFilter, filterIndex);
     bool saved = true;
     if (ext == ".BMP") {

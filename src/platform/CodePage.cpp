@@ -87,6 +87,51 @@ std::string Cp1252ToUtf8(const std::string& bytes)
     return out;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence of two to four bytes at bytes[i] (no overlong
+// forms, no surrogates, nothing beyond U+10FFFF); 0 when there is none.
+size_t Utf8SequenceAt(const std::string& bytes, size_t i)
+{
+    const auto at = [&bytes](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char c = at(i);
+    size_t n = 0;
+    unsigned char lo = 0x80, hi = 0xBF;   // the allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) n = 2;
+    else if (c >= 0xE0 && c <= 0xEF) {
+        n = 3;
+        if (c == 0xE0) lo = 0xA0;
+        if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 4;
+        if (c == 0xF0) lo = 0x90;
+        if (c == 0xF4) hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + n > bytes.size() || at(i + 1) < lo || at(i + 1) > hi) return 0;
+    for (size_t k = 2; k < n; ++k)
+        if ((at(i + k) & 0xC0) != 0x80) return 0;
+    return n;
+}
+
+} // namespace
+
+std::string MixedTextToUtf8(const std::string& bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        if (const size_t n = Utf8SequenceAt(bytes, i)) {
+            out.append(bytes, i, n);
+            i += n;
+        } else {
+            AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(bytes[i++])));
+        }
+    }
+    return out;
+}
+
 std::string Cp437ToUtf8(const std::string& bytes)
 {
     std::string out;

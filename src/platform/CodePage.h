@@ -13,6 +13,13 @@ char32_t Cp437ToUnicode(uint8_t byte);
 std::string Cp1252ToUtf8(const std::string& bytes);
 std::string Cp437ToUtf8(const std::string& bytes);
 
+// Text that joins bytes of data files with names from the file system, as messages do
+// ("There is a problem opening file /home/jürgen/atlas\Misc\MainMenu.Dat."): each well-formed
+// UTF-8 sequence of two to four bytes is taken as the file system's UTF-8, every other byte as
+// Windows-1252. A run of Windows-1252 letters forms such a sequence only in unlikely pairs such
+// as "Ã©".
+std::string MixedTextToUtf8(const std::string& bytes);
+
 // Characters that Windows-1252 cannot hold become '?'.
 std::string Utf8ToCp1252(const std::string& utf8);
 

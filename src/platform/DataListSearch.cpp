@@ -58,6 +58,14 @@ std::string DataListBelowRoot(const std::string& storedDataList)
     return "\\Misc\\MainMenu.Dat";
 }
 
+std::string GivenMediumProblem(const std::string& medium)
+{
+    std::string problem = DataMediumProblem(medium);
+    if (problem.empty() && !FileExists(medium) && !DirectoryExists(medium))
+        problem = "The data medium " + medium + " cannot be found.";
+    return problem;
+}
+
 bool NoMediumNamed(const SettingsStore& settings, const SettingOverrides& overrides)
 {
     return !overrides.cdrom && !settings.Ini().ValueExists(SettingNames::Files, SettingNames::CDROM);
@@ -156,11 +164,8 @@ bool DataListSearch::Run()
     if (SearchSampleAtlas(sampleAtlases_)) return true;
     if (!givenMedium_.empty()) {
         // The medium named on the command line cannot be used: say why before asking.
-        std::string problem = DataMediumProblem(givenMedium_);
-        if (problem.empty() && !FileExists(givenMedium_) && !DirectoryExists(givenMedium_))
-            problem = "The data medium " + givenMedium_ + " cannot be found.";
-        else if (problem.empty())
-            problem = "The data list " + NativePath(CvVars::DatalistFile) + " cannot be found.";
+        std::string problem = GivenMediumProblem(givenMedium_);
+        if (problem.empty()) problem = "The data list " + NativePath(CvVars::DatalistFile) + " cannot be found.";
         sink_.Error(problem);
     }
     return AskUser();

@@ -89,6 +89,11 @@ private:
 bool LocateDataList(SettingsStore& settings, const SettingOverrides& overrides, const CdromMountProvider& mounts,
                     DialogService& dialogs, MessageSink& sink, const std::vector<std::string>& sampleAtlases = {});
 
+// Why a medium given on the command line cannot be used at all: a disc image that cannot be
+// read ("The disc image X cannot be read: ..."), or nothing at that path ("The data medium X
+// cannot be found."); empty when it is a folder or a readable image.
+std::string GivenMediumProblem(const std::string& medium);
+
 // Whether the settings and the command line leave the data medium to be found: neither
 // names one.
 bool NoMediumNamed(const SettingsStore& settings, const SettingOverrides& overrides);

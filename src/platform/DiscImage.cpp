@@ -1,6 +1,7 @@
 #include "platform/DiscImage.h"
 
 #include "platform/ByteSource.h"
+#include "platform/ChildProcess.h"
 #include "platform/DataPath.h"
 
 #include <cdio/cdio.h>
@@ -9,15 +10,8 @@
 #include <cdio/udf.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
 #include <set>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace corvane {
 
@@ -358,8 +352,8 @@ bool DiscImage::LooksLikeImage(const std::string& nativePath)
 // ---- Reading the directory tree in a child process ------------------------------------------
 //
 // libcdio trusts what it reads: a damaged volume can make it read outside its buffers or walk
-// in circles. The tree is therefore read in a child process that hands it back through a pipe;
-// a child that crashes or takes too long costs the program nothing but the image.
+// in circles. The tree is therefore read in a child process (RunInChild) that hands it back
+// through a pipe; a child that crashes or takes too long costs the program nothing but the image.
 
 namespace {
 
@@ -494,79 +488,31 @@ private:
     size_t entries_ = 0;
 };
 
-bool WriteAll(int fd, const std::string& data)
-{
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t w = ::write(fd, data.data() + done, data.size() - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        done += static_cast<size_t>(w);
-    }
-    return true;
-}
-
 // Runs read(tree, error) in a child process and returns what it found: 'O' and the tree, or
 // 'E' and the reason. False, with the reason, when the child failed or gave nothing usable.
 template <class Read>
 bool ReadInChild(Read read, int64_t imageSize, DiscEntry& root, size_t& entries, std::string& error)
 {
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        error = "it cannot be read now";
-        return false;
-    }
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        error = "it cannot be read now";
-        return false;
-    }
-    if (pid == 0) {
-        ::close(fds[0]);
-        // A child that crashes leaves no core file behind; one that stalls is ended.
-        const rlimit noCore{0, 0};
-        ::setrlimit(RLIMIT_CORE, &noCore);
-        ::alarm(kReadSeconds);
-        DiscEntry tree;
-        tree.folder = true;
-        std::string reason;
-        std::string out;
-        if (read(tree, reason)) {
-            out = "O";
-            PutFolder(out, tree);
-        } else {
-            out = "E" + reason;
-        }
-        ::_exit(WriteAll(fds[1], out) ? 0 : 1);
-    }
-    ::close(fds[1]);
     std::string got;
-    bool timedOut = false;
-    char buf[65536];
-    for (;;) {
-        pollfd p{fds[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, kReadSeconds * 1000);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) {
-            timedOut = true;
-            break;
-        }
-        const ssize_t r = ::read(fds[0], buf, sizeof buf);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) break;
-        got.append(buf, static_cast<size_t>(r));
-        if (got.size() > kMaxTreeBytes) break;
-    }
-    ::close(fds[0]);
-    if (timedOut) ::kill(pid, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    const bool exited = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (!exited || got.empty() || got.size() > kMaxTreeBytes) {
-        error = timedOut ? "reading its directory does not come to an end" : kDamaged;
+    const ChildEnd end = RunInChild(
+        [&read] {
+            DiscEntry tree;
+            tree.folder = true;
+            std::string reason;
+            std::string out;
+            if (read(tree, reason)) {
+                out = "O";
+                PutFolder(out, tree);
+            } else {
+                out = "E" + reason;
+            }
+            return out;
+        },
+        kReadSeconds, kMaxTreeBytes, got);
+    if (end != ChildEnd::Finished || got.empty()) {
+        error = end == ChildEnd::NotStarted ? "it cannot be read now"
+                : end == ChildEnd::TimedOut ? "reading its directory does not come to an end"
+                                            : kDamaged;
         return false;
     }
     if (got[0] == 'E') {

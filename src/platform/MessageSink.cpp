@@ -9,7 +9,8 @@ namespace corvane {
 
 MsgResult StderrMessageSink::Show(MsgKind, const std::string& text, MsgButtons buttons)
 {
-    std::string line = Cp1252ToUtf8(text);
+    // File names of the file system (UTF-8) beside text of the data files (Windows-1252).
+    std::string line = MixedTextToUtf8(text);
     std::replace(line.begin(), line.end(), '\n', ' ');
     std::replace(line.begin(), line.end(), '\r', ' ');
     std::fprintf(stderr, "%s\n", line.c_str());

@@ -1,5 +1,5 @@
 #pragma once
-// The map definition files opened last, newest first, shown at the foot of the File menu and
+// The map definition files opened last, newest first, shown above Exit in the File menu and
 // kept in the settings file ("Recent Files", values "File1" to "File4").
 #include <cstddef>
 #include <string>

@@ -5,6 +5,7 @@
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
+#include "platform/MessageSink.h"
 #include "platform/Rounding.h"
 #include "platform/TextFile.h"
 
@@ -182,6 +183,30 @@ TEST(CodePage, WindowsAndDosBytesBecomeUnicode)
     EXPECT_EQ(Cp437ToUtf8("\x10\x1E\x09\x7F"), "\xE2\x96\xBA\xE2\x96\xB2\xE2\x97\x8B\xE2\x8C\x82");
     EXPECT_EQ(Cp437ToUtf8("\x01 a"), "\xE2\x98\xBA a");
     EXPECT_EQ(Utf8ToCp1252("45\xC2\xB0 \xE2\x82\xAC \xE2\x95\x94"), "45\xB0 \x80 ?");
+}
+
+TEST(CodePage, MessagesKeepUtf8FileNamesAndDecodeDataBytesAsWindows1252)
+{
+    // A native path in UTF-8 beside bytes of a data file: each part as it was written.
+    EXPECT_EQ(MixedTextToUtf8("/home/j\xC3\xBCrgen/d\xC3\xA9" "faut.iso at 45\xB0N"),
+              "/home/j\xC3\xBCrgen/d\xC3\xA9" "faut.iso at 45\xC2\xB0N");
+    EXPECT_EQ(MixedTextToUtf8("Caf\xE9 \x80 5"), "Caf\xC3\xA9 \xE2\x82\xAC 5");
+    // Three- and four-byte sequences pass whole.
+    EXPECT_EQ(MixedTextToUtf8("\xE2\x82\xAC \xF0\x9F\x8C\x8A"), "\xE2\x82\xAC \xF0\x9F\x8C\x8A");
+    // Malformed, overlong, surrogate or cut sequences are Windows-1252 bytes, never dropped.
+    EXPECT_EQ(MixedTextToUtf8("\xC0\xAF"), "\xC3\x80\xC2\xAF");
+    EXPECT_EQ(MixedTextToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC");
+    EXPECT_EQ(MixedTextToUtf8("\xE2\x82"), "\xC3\xA2\xE2\x80\x9A");
+    EXPECT_EQ(MixedTextToUtf8("\xF4\x90\x80\x80"), Cp1252ToUtf8("\xF4\x90\x80\x80"));
+    EXPECT_EQ(MixedTextToUtf8("\xC3"), "\xC3\x83");
+}
+
+TEST(CodePage, MessagesOnStandardErrorNameFilesInTheirOwnLetters)
+{
+    StderrMessageSink sink;
+    testing::internal::CaptureStderr();
+    sink.Error("The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xB0N\ncannot be read.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xC2\xB0N cannot be read.\n");
 }
 
 TEST(ByteSource, CursorReadsLittleEndianAndRefusesShortReads)

@@ -80,5 +80,15 @@ TEST_F(MediumRenderTest, ADeepFolderWithBlanksDrawsTheSamePicture)
     EXPECT_TRUE(deepOne == shortOne);
 }
 
+TEST_F(MediumRenderTest, AMediumThatIsNotThereIsNamedAndNoPictureIsWritten)
+{
+    // Named as the viewer names it, and no map without its atlas written as if all were well.
+    const std::string gone = out_ / "old discs/J\xC3\xBCrgen/atlas 1998";
+    std::string errors;
+    EXPECT_TRUE(Render(gone, &errors).isNull());
+    EXPECT_EQ(errors, "The data medium " + gone + " cannot be found.\n");
+    EXPECT_FALSE(std::filesystem::exists(out_ / ("map" + std::to_string(runs_) + ".png")));
+}
+
 } // namespace
 } // namespace corvane::test

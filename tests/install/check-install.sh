@@ -49,6 +49,12 @@ if have help2man; then
             escaped=$(printf '%s' "$option" | sed 's/-/\\\\-/g')
             grep -q -- "$escaped" "$page" || fail "$program's manual page does not document $option"
         done
+        # A synopsis that names the program, and for the renderer the option it cannot do without.
+        synopsis=$(sed -n '/^\.SH SYNOPSIS/,/^\.SH /p' "$page")
+        printf '%s' "$synopsis" | grep -q "^\.B $program" || fail "$program's manual page has no synopsis"
+        if [ "$program" = corvane-render ]; then
+            printf '%s' "$synopsis" | grep -q -- 'output' || fail "the synopsis of $program lacks --output"
+        fi
     done
 fi
 

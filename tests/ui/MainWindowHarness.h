@@ -29,6 +29,10 @@ struct MainWindowHarness {
     }
     void Stop()
     {
+        // A map with unsaved changes closes without saving: a map window left open would
+        // outlive its main window.
+        sink.answers.clear();
+        sink.defaultAnswer = MsgResult::No;
         if (MapFrm) MapFrm->CloseWindow();
         Settle();
         SetMapWindowFactory(nullptr);

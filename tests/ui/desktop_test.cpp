@@ -124,11 +124,20 @@ TEST_F(DesktopTest, TheMapsOpenedLastStayInTheFileMenuAcrossRunsAndGoneOnesAreDr
     Settle();
     EXPECT_EQ(RecentCaptions(), QStringList({QString::fromStdString("&1 " + dir.Path() + "/maps/North && South.MDF"),
                                              QString::fromStdString("&2 " + west)}));
-    // Below the items of the menu, after a separator.
+    // After the menu's own items, before a separator and Exit, which stays the last item;
+    // the own items keep their order.
     const QList<QAction*> all = frm->File1->actions();
     ASSERT_EQ(all.size(), ownItems + 3);
-    EXPECT_TRUE(all[ownItems]->isSeparator());
-    EXPECT_EQ(all[ownItems + 1]->objectName(), "RecentFile1");
+    EXPECT_EQ(all.last(), frm->Exit1);
+    EXPECT_TRUE(all[ownItems - 2]->isSeparator());
+    EXPECT_EQ(all[ownItems - 1]->objectName(), "RecentFile1");
+    EXPECT_EQ(all[ownItems]->objectName(), "RecentFile2");
+    EXPECT_TRUE(all[ownItems + 1]->isSeparator());
+    QList<QAction*> own = all;
+    for (QAction* a : frm->RecentFileItems()) own.removeOne(a);
+    own.removeAt(ownItems - 1);   // the recent list's own separator
+    EXPECT_EQ(own.size(), ownItems);
+    EXPECT_EQ(own.last(), frm->Exit1);
     Quit();
 
     Start();
@@ -166,19 +175,22 @@ TEST_F(DesktopTest, AMapFileDroppedOnTheMainWindowOrTheMapWindowOpens)
     EXPECT_EQ(frm->RecentMaps().Files(), (std::vector<std::string>{north, west}));
 }
 
-TEST(DesktopMessages, MessageBoxesAreCaptionedWithTheProgramsName)
+TEST(DesktopMessages, MessageBoxesAreCaptionedWithTheProgramsNameAndNameFilesInTheirOwnLetters)
 {
     QtMessageSink sink;
     sink.SetTitle(kApplicationTitle);
-    QString caption;
-    QTimer::singleShot(0, [&caption] {
+    QString caption, text;
+    QTimer::singleShot(0, [&caption, &text] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             caption = box->windowTitle();
+            text = box->text();
             box->accept();
         }
     });
-    sink.Info("Hello");
+    // A file name of the file system (UTF-8) and a degree sign of a data file (Windows-1252).
+    sink.Info("/home/j\xC3\xBCrgen/Karten/Nordsee.MDF at 54\xB0N");
     EXPECT_EQ(caption, "Corvane");
+    EXPECT_EQ(text, QString::fromUtf8("/home/j\u00fcrgen/Karten/Nordsee.MDF at 54\u00b0N"));
 }
 
 // A dark palette as a dark desktop theme gives it, with the Fusion style.

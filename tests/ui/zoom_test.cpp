@@ -8,11 +8,13 @@
 #include "mapdef/MDFStruct.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -400,6 +402,125 @@ TEST_F(ZoomWindowTest, TheReadOutFollowsTheMouseAndCanBeDragged)
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(map->LatLonPos, &drag);
     EXPECT_EQ(map->LatLonPos->pos(), at + QPoint(40, 20));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ZoomWindowTest, KeysTypedWhileTheMainWindowHoldsTheKeyboardReachTheMap)
+{
+    // A mode chosen from the menu bar leaves the main window active: Esc still steps back, and
+    // "+" and the arrows still zoom and move the map.
+    map->Menu.ZoomIn->trigger();
+    ASSERT_EQ(map->ChkZoom, StartZoom);
+    QTest::keyClick(frm.get(), Qt::Key_Escape);
+    EXPECT_EQ(map->ChkZoom, NoZoom);
+    const GeoBox start = Extents();
+    QTest::keyClick(frm.get(), '+');
+    EXPECT_NEAR(map->MDF->GetMainLonRange(), (start.maxLon - start.minLon) / kZoomStep, 1e-9);
+    QTest::keyClick(frm.get(), Qt::Key_Left);
+    EXPECT_LT(map->MDF->GetMinLon(), start.minLon + (start.maxLon - start.minLon) * (1 - 1 / kZoomStep) / 2 - 1e-6);
+    // Not while a text window is the active child.
+    frm->Tag = kTagEditFrm;
+    const GeoBox now = Extents();
+    QTest::keyClick(frm.get(), '+');
+    ExpectSame(Extents(), now);
+}
+
+TEST_F(ZoomWindowTest, TheBoxShapeAndLevelOptionsAreChangesToSave)
+{
+    ASSERT_FALSE(map->NeedToSave || map->MDF->Box_Shape_Fixed || map->MDF->Zoom_Level_Fixed);
+    map->Menu.BoxShapeFixed1->trigger();
+    EXPECT_TRUE(map->MDF->Box_Shape_Fixed && map->NeedToSave);
+    EXPECT_TRUE(map->Menu.BoxShapeFixed1->isChecked() && !map->Menu.BoxShapeChange1->isChecked());
+    map->NeedToSave = false;
+    map->Menu.ZoomLevelFixed->trigger();
+    EXPECT_TRUE(map->MDF->Zoom_Level_Fixed && map->NeedToSave);
+    EXPECT_TRUE(map->Menu.ZoomLevelFixed->isChecked() && !map->Menu.ZoomLevelOverlay->isChecked());
+    map->NeedToSave = false;   // the window closes without asking
+}
+
+TEST_F(ZoomWindowTest, TheClickThatReturnsFromWhereAmIMovesNoKey)
+{
+    map->Menu.ZoomIn->trigger();
+    ClickAt(150, 120);
+    ClickAt(250, 200);
+    OpenZoomMenu();
+    map->Menu.OverlayMapKey->trigger();
+    const Rect key = map->OverlayKeyPos;
+    const uint8_t corner = map->MDF->OverlayPos;
+    ASSERT_GT(key.right, key.left);
+    map->NeedToSave = false;
+    map->Menu.WhereAmI->trigger();
+    Settle();
+    // A click where the key will be once the view has returned only returns.
+    ClickAt((key.left + key.right) / 2, key.top + 2);
+    ASSERT_FALSE(CvVars::bWhereAmI);
+    EXPECT_EQ(map->MDF->OverlayPos, corner);
+    EXPECT_FALSE(map->NeedToSave);
+    // The next click on the key is a key move again.
+    ClickAt((key.left + key.right) / 2, key.top + 2);
+    EXPECT_TRUE(map->NeedToSave);
+    map->NeedToSave = false;
+}
+
+TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
+{
+    map->Menu.ZoomIn->trigger();
+    ClickAt(150, 120);
+    ClickAt(250, 200);
+    const GeoBox zoomed = Extents();
+    OpenZoomMenu();
+    map->Menu.WhereAmI->trigger();
+    Settle();
+    ASSERT_TRUE(CvVars::bWhereAmI);
+    // Opening "&View" ends every interaction; where-am-I goes on, and a resize of the window
+    // does not replot the outermost map in a picture of another shape.
+    emit map->Menu.View1->aboutToShow();
+    const QSize picture = map->Picture().size();
+    Mark();
+    map->resize(map->width() + 60, map->height() + 40);
+    Settle();
+    EXPECT_EQ(map->Picture().size(), picture);
+    EXPECT_FALSE(Plotted());
+    ClickAt(10, 10);
+    EXPECT_FALSE(CvVars::bWhereAmI);
+    ExpectSame(Extents(), zoomed);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GeographicSearchDialog, NothingButATypedLetterChangesAHemisphere)
+{
+    RecordingMessageSink sink;
+    TGeographicSearch d(nullptr, sink);
+    d.SetUp("S", 50);
+    d.SetUp("N", 51);
+    d.SetUp("W", -2);
+    d.SetUp("E", -1);
+    d.show();
+    QLineEdit* s = d.Hemi[1];
+    // Pasting, cutting and dropping would put any text there, which OK would read as north.
+    QApplication::clipboard()->setText("s");
+    s->setFocus();
+    // Ctrl+V and Ctrl+X as a keyboard sends them, with their control characters.
+    for (const auto& [key, text] : {std::pair{Qt::Key_V, '\x16'}, std::pair{Qt::Key_X, '\x18'}}) {
+        s->selectAll();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString(QChar(text)));
+        QApplication::sendEvent(s, &press);
+        EXPECT_EQ(s->text(), "N");
+    }
+    EXPECT_FALSE(s->acceptDrops());
+    QTest::keyClick(s, 'S');
+    EXPECT_EQ(s->text(), "S");
+    QTest::keyClick(s, Qt::Key_Up);
+    EXPECT_EQ(s->text(), "N");
+    QTest::mouseClick(d.HemiDown[2], Qt::LeftButton);   // the longitude's spin button
+    EXPECT_EQ(d.Hemi[2]->text(), "E");
 }
 
 } // namespace

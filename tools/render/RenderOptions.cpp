@@ -69,8 +69,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
 
 std::string RenderUsage()
 {
-    return "Usage: corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [MAP.MDF]\n"
-           "                      --output OUT.{png,bmp,pdf}\n"
+    // One usage line: its manual page takes the synopsis from it.
+    return "Usage: corvane-render [OPTION]... [MAP.MDF] --output OUT.{png,bmp,pdf}\n"
            "  MAP.MDF          the map definition to draw (none: a new map)\n"
            "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
            "                   viewer prints (1 inch margins)\n"

@@ -141,7 +141,7 @@ int Run(int argc, char** argv)
         // A medium given that cannot be used is named; with none named, an installed copy of
         // the sample atlas serves.
         if (options.cdrom) {
-            const std::string problem = DataMediumProblem(*options.cdrom);
+            const std::string problem = GivenMediumProblem(*options.cdrom);
             if (!problem.empty()) {
                 sink.Error(problem);
                 return 1;

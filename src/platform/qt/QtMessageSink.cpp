@@ -1,6 +1,6 @@
 #include "platform/qt/QtMessageSink.h"
 
-#include "platform/qt/QtCanvas.h"
+#include "platform/CodePage.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -25,7 +25,8 @@ MsgResult QtMessageSink::Show(MsgKind kind, const std::string& text, MsgButtons 
     case MsgButtons::YesNoCancel: std = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     QString caption = title_.isEmpty() ? QApplication::applicationName() : title_;
-    QMessageBox box(icon, caption, BytesToQString(text), std, QApplication::activeWindow());
+    // Messages name files by their native (UTF-8) paths beside text of the data files.
+    QMessageBox box(icon, caption, QString::fromStdString(MixedTextToUtf8(text)), std, QApplication::activeWindow());
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
