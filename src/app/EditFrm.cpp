@@ -89,7 +89,7 @@ void AppendLine(QTextCursor& cursor, const TextPageLine& line, bool first)
 
 // Prints the document into area of the printer's page (printer pixels), page after page, its
 // lines broken at the area's width; `copies` times over.
-bool PrintDocumentInto(const QTextDocument& text, QPrinter& printer, const Rect& area, int screenDpi, int copies)
+bool PrintDocumentInto(const QTextDocument& text, QPagedPaintDevice& printer, const Rect& area, int screenDpi, int copies)
 {
     if (area.Width() <= 0 || area.Height() <= 0 || screenDpi <= 0) return false;
     std::unique_ptr<QTextDocument> doc(text.clone());
@@ -357,6 +357,19 @@ void TEditFrm::Print()
         // Copies the printer does not make are printed one after the other.
         const int copies = PagesToPrint(choice.copies, printer.supportsMultipleCopies());
         printer.setCopyCount(copies > 1 ? 1 : std::max(1, choice.copies));
+        const std::string pdfFile = PdfFileOf(printer);
+        if (!pdfFile.empty()) {
+            // Printing to a file: the PDF is made in memory and written in one step.
+            PdfInMemory pdf(printer.pageLayout(), printer.resolution(), printer.docName());
+            const PrintPage page = PrintPageOf(pdf.Device(), MarginsOf(GeneralPageSetUp()));
+            std::string error = "the page could not be printed";
+            if (!PrintDocumentInto(*DisplayMemo->document(), pdf.Device(), TextPrintArea(page),
+                                   DisplayMemo->logicalDpiX(), copies) ||
+                !pdf.WriteTo(pdfFile, &error)) {
+                owner_.Messages().Error(SaveFailedMessage(pdfFile, error));
+            }
+            return;
+        }
         const PrintPage page = PrintPageOf(printer, MarginsOf(GeneralPageSetUp()));
         ok = PrintDocumentInto(*DisplayMemo->document(), printer, TextPrintArea(page), DisplayMemo->logicalDpiX(),
                                copies);

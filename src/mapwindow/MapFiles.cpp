@@ -36,7 +36,7 @@ constexpr const char* kPrintInProgress = "Printing currently in progress";
 
 QString TMapFrm::MapCaption() const
 {
-    return Filename.empty() ? QStringLiteral("Map Window") : QFile::decodeName(ExtractFileName(Filename).c_str());
+    return Filename.empty() ? QStringLiteral("Map Window") : QFile::decodeName(FileNamePart(Filename).c_str());
 }
 
 void TMapFrm::ShowMapCaption()
@@ -139,16 +139,30 @@ void TMapFrm::Print1Click()
     // Copies the driver does not make are printed as pages of their own, once each.
     printer.setCopyCount(page.NumCopiesSupported ? std::max(1, choice.copies) : 1);
 
-    QtPrintDocument doc(printer, MarginsOf(page), &printer);
-    printDoc_ = &doc;
+    // Printing to a file makes the PDF in memory and writes it in one step, so that a full disc
+    // is told with its reason rather than leaving a torn file.
+    const std::string pdfFile = PdfFileOf(printer);
+    std::unique_ptr<QtPrintDocument> doc;
+    if (pdfFile.empty())
+        doc = std::make_unique<QtPrintDocument>(printer, MarginsOf(page), &printer);
+    else
+        doc = std::make_unique<PdfFileDocument>(pdfFile, printer.pageLayout(), printer.resolution(), MarginsOf(page),
+                                                MapCaption());
+    printDoc_ = doc.get();
     ++plotting_;
-    const PrintResult result = PrintMapDocument(*this, doc, pages);
+    const PrintResult result = PrintMapDocument(*this, *doc, pages);
     --plotting_;
     printDoc_ = nullptr;
+    const auto* pdf = dynamic_cast<const PdfFileDocument*>(doc.get());
+    const std::string writeError = pdf ? pdf->Error() : std::string();
+    doc.reset();
 
     delete splash.data();
     activateWindow();
-    if (result == PrintResult::Failed) ReportDialogFailure(messages, "Print");
+    if (result == PrintResult::Failed && !writeError.empty())
+        messages.Error(SaveFailedMessage(pdfFile, writeError));
+    else if (result == PrintResult::Failed)
+        ReportDialogFailure(messages, "Print");
     if (closePending_) {
         closePending_ = false;
         QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
@@ -179,7 +193,7 @@ void TMapFrm::Export1Click()
     r.title = "Export Map";
     r.filter = kExportFilter;
     r.initialDir = CvVars::DefaultDir;
-    r.fileName = ChangeFileExt(Filename.empty() ? std::string("Map") : ExtractFileName(Filename), ".png");
+    r.fileName = ChangeFileExt(Filename.empty() ? std::string("Map") : FileNamePart(Filename), ".png");
     r.overwritePrompt = true;
     std::string chosen;
     int filter = 1;

@@ -6,9 +6,8 @@
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
 
-#include <QBuffer>
+#include <QFile>
 #include <QImage>
-#include <QPdfWriter>
 #include <QPrinter>
 
 namespace corvane {
@@ -90,6 +89,39 @@ bool WriteBytes(const QByteArray& bytes, const std::string& path, std::string* e
 
 } // namespace
 
+PdfInMemory::PdfInMemory(const QPageLayout& layout, int resolution, const QString& title)
+    : buffer_(&bytes_), writer_(&buffer_)
+{
+    buffer_.open(QIODevice::WriteOnly);
+    writer_.setResolution(resolution);
+    writer_.setCreator(QStringLiteral("Corvane"));
+    writer_.setTitle(title);
+    writer_.setPageLayout(layout);
+}
+
+bool PdfInMemory::WriteTo(const std::string& path, std::string* error) const { return WriteBytes(bytes_, path, error); }
+
+std::string PdfFileOf(const QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::PdfFormat) return std::string();
+    return QFile::encodeName(printer.outputFileName()).toStdString();
+}
+
+PdfFileDocument::PdfFileDocument(const std::string& path, const QPageLayout& layout, int resolution,
+                                 const PageMargins& margins, const QString& title)
+    : PdfInMemory(layout, resolution, title), QtPrintDocument(Device(), margins), path_(path)
+{
+}
+
+bool PdfFileDocument::EndDoc()
+{
+    if (!QtPrintDocument::EndDoc()) {
+        error_ = "the page could not be printed";
+        return false;
+    }
+    return Aborted() || WriteTo(path_, &error_);
+}
+
 ExportTarget ExportTargetOf(const std::string& chosen, int filterIndex)
 {
     static const struct {
@@ -120,28 +152,15 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
 bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
                    std::string* error)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    PrintResult result;
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(1200);
-        pdf.setCreator(QStringLiteral("Corvane"));
-        pdf.setTitle(QStringLiteral("Corvane map"));
-        QPageLayout paper = layout;
-        paper.setMode(QPageLayout::StandardMode);
-        paper.setMinimumMargins(QMarginsF());
-        paper.setMargins(QMarginsF());
-        pdf.setPageLayout(paper);
-        QtPrintDocument doc(pdf, margins);
-        result = PrintMapDocument(view, doc, 1);
-    }
-    if (result != PrintResult::Printed) {
-        if (error) *error = "the page could not be printed";
-        return false;
-    }
-    return WriteBytes(bytes, path, error);
+    // The map inside the wanted margins: a PDF page has no unprintable border.
+    QPageLayout paper = layout;
+    paper.setMode(QPageLayout::StandardMode);
+    paper.setMinimumMargins(QMarginsF());
+    paper.setMargins(QMarginsF());
+    PdfFileDocument doc(path, paper, 1200, margins, QStringLiteral("Corvane map"));
+    if (PrintMapDocument(view, doc, 1) == PrintResult::Printed) return true;
+    if (error) *error = doc.Error().empty() ? std::string("the page could not be printed") : doc.Error();
+    return false;
 }
 
 } // namespace corvane

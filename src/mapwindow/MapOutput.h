@@ -4,8 +4,11 @@
 // the same on paper, in a PDF and in a picture whoever makes it.
 #include "render/PrintMap.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include <memory>
 #include <string>
@@ -56,6 +59,41 @@ private:
     QPainter painter_;
     std::unique_ptr<QtCanvas> canvas_;
     bool aborted_ = false;
+};
+
+// A PDF file made in memory and written in one step when it is finished, as WriteMapPicture
+// writes a picture: a full disc or a file-size limit is a failure with its reason, never a
+// torn file reported as printed, and a job cancelled part way writes nothing.
+class PdfInMemory {
+public:
+    // Pages of the paper, orientation and margins of layout, at resolution dots per inch.
+    PdfInMemory(const QPageLayout& layout, int resolution, const QString& title);
+    QPdfWriter& Device() { return writer_; }
+    // Writes what was painted (the painter ended) to path; false with the reason.
+    bool WriteTo(const std::string& path, std::string* error) const;
+
+private:
+    QByteArray bytes_;
+    QBuffer buffer_;
+    QPdfWriter writer_;
+};
+
+// The PDF file a printer writes when it prints to a file; empty when it prints on paper.
+std::string PdfFileOf(const QPrinter& printer);
+
+// A print document that makes a PDF file at path (see PdfInMemory): the file is written when
+// the document ends, unless the job was cancelled. EndDoc false, with Error() saying why,
+// when the file could not be written.
+class PdfFileDocument : private PdfInMemory, public QtPrintDocument {
+public:
+    PdfFileDocument(const std::string& path, const QPageLayout& layout, int resolution, const PageMargins& margins,
+                    const QString& title);
+    bool EndDoc() override;
+    const std::string& Error() const { return error_; }
+
+private:
+    std::string path_;
+    std::string error_;
 };
 
 enum class PictureFormat { Png, Bmp };

@@ -1,7 +1,6 @@
 #include "platform/SaveCommand.h"
 
 #include "platform/CvVars.h"
-#include "platform/DataPath.h"
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
 
@@ -10,6 +9,12 @@
 
 namespace corvane {
 
+std::string FileNamePart(const std::string& nativePath)
+{
+    const size_t k = nativePath.rfind('/');
+    return k == std::string::npos ? nativePath : nativePath.substr(k + 1);
+}
+
 bool IsReadOnly(const std::string& nativePath)
 {
     struct stat st {};
@@ -17,13 +22,13 @@ bool IsReadOnly(const std::string& nativePath)
     return (st.st_mode & 0222) == 0 || ::access(nativePath.c_str(), W_OK) != 0;
 }
 
-std::string ReadOnlyMessage(const std::string& nativePath) { return ExtractFileName(nativePath) + " is read only."; }
+std::string ReadOnlyMessage(const std::string& nativePath) { return FileNamePart(nativePath) + " is read only."; }
 
 std::string SaveTarget(const std::string& Filename, const std::string& extension)
 {
     // Only the file name counts: a dot in a folder name ("/home/ann/.maps/North") is no
     // extension.
-    if (extension.empty() || ExtractFileName(Filename).find('.') != std::string::npos) return Filename;
+    if (extension.empty() || FileNamePart(Filename).find('.') != std::string::npos) return Filename;
     return Filename + extension;
 }
 
@@ -68,7 +73,10 @@ SaveResult DocumentSaver::SaveAs(std::string& Filename)
     r.title = spec_.title;
     r.filter = spec_.filter;
     r.filterIndex = 1;
-    r.initialDir = CvVars::DefaultDir;
+    // Where the document is; a new one, or one whose folder has gone, in the default folder.
+    const std::string folder = Filename.substr(0, Filename.size() - FileNamePart(Filename).size());
+    struct stat st {};
+    r.initialDir = !folder.empty() && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? folder : CvVars::DefaultDir;
     r.fileName = Filename;
     r.hideReadOnly = true;
     r.noReadOnlyReturn = true;

@@ -20,6 +20,10 @@ struct SaveDialogSpec {
 
 enum class SaveResult { Saved, Cancelled, Failed };
 
+// The file name part of a name on this system: what follows the last '/' (a ':' or a
+// backslash is part of a file name here).
+std::string FileNamePart(const std::string& nativePath);
+
 // True when the file exists and is read-only: no write permission bits at all (the file's
 // read-only attribute), or not writable by this user.
 bool IsReadOnly(const std::string& nativePath);
@@ -46,10 +50,11 @@ public:
     // to Save As. Otherwise the file is written (SaveTarget); a name that gained an extension
     // becomes the document's name. A failed write is reported with its reason.
     SaveResult Save(std::string& Filename);
-    // Save As: the save dialog, preset with the name, in the default folder. On OK the chosen
-    // name (with the extension when the first filter was chosen and it has none) becomes the
-    // document's name and Save runs. A dialog that cannot be shown: "Unable to load Save
-    // dialog".
+    // Save As: the save dialog, preset with the name, in the document's folder (a new document:
+    // the default folder), so that accepting the proposal saves the document where it is. On
+    // OK the chosen name (with the extension when the first filter was chosen and it has none)
+    // becomes the document's name and Save runs. A dialog that cannot be shown: "Unable to
+    // load Save dialog".
     SaveResult SaveAs(std::string& Filename);
 
 private:

@@ -3,6 +3,7 @@
 #include "platform/ByteSource.h"
 #include "platform/DataPath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -110,14 +111,22 @@ std::string SiblingName(const std::string& target, unsigned attempt)
     return folder + "." + name + suffix;
 }
 
-// The permissions a new file gets: those of the file it replaces, else the usual ones.
-mode_t NewFileMode(const std::string& target)
+// The new file takes the owner, group and permissions of the file it replaces (a new name:
+// the user's usual permissions), as far as the user's rights and the file system allow. Where
+// they do not (another user's file, a FAT stick that has no such permissions), the file keeps
+// what the system gave it and the save goes on.
+void KeepAttributes(int fd, const std::string& target)
 {
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (st.st_uid != ::geteuid()) (void)!::fchown(fd, st.st_uid, static_cast<gid_t>(-1));
+        if (st.st_gid != ::getegid()) (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+        (void)!::fchmod(fd, st.st_mode & 07777);   // after fchown, which clears set-id bits
+        return;
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    (void)!::fchmod(fd, 0666 & ~mask);
 }
 
 bool WriteAll(int fd, const std::string& data, int& err)
@@ -171,7 +180,8 @@ public:
             name_.clear();
             return Fail(error, EEXIST);
         }
-        if (::fchmod(fd_, NewFileMode(target_)) != 0 || !WriteAll(fd_, data, err) || !Flush(err)) {
+        KeepAttributes(fd_, target_);
+        if (!WriteAll(fd_, data, err) || !Flush(err)) {
             if (err == 0) err = errno;
             return Fail(error, err);
         }
@@ -195,7 +205,8 @@ private:
             err = errno;
             return false;
         }
-        if (::fchmod(fd_, NewFileMode(target_)) != 0 || !WriteAll(fd_, data, err) || !Flush(err)) {
+        KeepAttributes(fd_, target_);
+        if (!WriteAll(fd_, data, err) || !Flush(err)) {
             if (err == 0) err = errno;
             Discard();
             // A failed write is the disc's answer, not the file system's lack of unnamed files.
@@ -286,9 +297,41 @@ bool MakeBackup(const std::string& target, const std::string& bak, std::string* 
     return copy.Write(previous, error) && copy.RenameOver(bak, error);
 }
 
-bool SaveThroughTemp(const std::string& nativePath, const std::string& data, bool backup, std::string* error)
+// A link the system would not follow for us either: one in a shared sticky folder such as
+// /tmp that belongs neither to this user nor to the folder's owner (it may have been put there
+// to make us overwrite a file of our own).
+bool UntrustedLink(const std::string& link, const struct stat& st)
+{
+    struct stat folder {};
+    if (::stat(FolderOf(link).c_str(), &folder) != 0) return true;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return shared && st.st_uid != ::geteuid() && st.st_uid != folder.st_uid;
+}
+
+// The file a name stands for: a symbolic link is followed (link by link, also when its last
+// target does not exist yet), so that a save replaces the file the link points to, keeps the
+// link, and puts the backup beside that file. Other names, and links not to be trusted, stand
+// for themselves. False for a loop of links.
+bool FollowLinks(const std::string& name, std::string& file)
+{
+    file = name;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(file.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || UntrustedLink(file, st)) return true;
+        std::string to(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 256, '\0');
+        const ssize_t n = ::readlink(file.c_str(), to.data(), to.size());
+        if (n <= 0 || static_cast<size_t>(n) >= to.size()) return true;
+        to.resize(static_cast<size_t>(n));
+        file = to[0] == '/' ? to : FolderOf(file) + "/" + to;
+    }
+    return false;
+}
+
+bool SaveThroughTemp(const std::string& name, const std::string& data, bool backup, std::string* error)
 {
     IgnoreFileSizeSignal();
+    std::string nativePath;
+    if (!FollowLinks(name, nativePath)) return Fail(error, ELOOP);
     TempFile tmp(nativePath);
     if (!tmp.Write(data, error)) return false;
     struct stat st {};

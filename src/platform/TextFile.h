@@ -27,13 +27,15 @@ std::string Trim(const std::string& s);
 // limit, a folder that cannot be written) or the program dying part way leaves the old file
 // whole and no temporary file behind. False, with the system's reason in error ("No space left
 // on device"), on failure. The first call ignores SIGXFSZ for the whole process, so that a
-// file-size limit is a failed write rather than the end of the program.
+// file-size limit is a failed write rather than the end of the program. A name that is a
+// symbolic link is written through: the file it points to is replaced and the link stays.
 bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
 
 // Saving with a backup: the new text is written and flushed to a temporary file first; then
 // the existing file is kept under the same name with extension ".BAK" (an older backup is
 // replaced only once the new one exists) and the temporary file takes the file's name.
-// Failures as for WriteFileAtomic: the file and its backup are never left torn.
+// Failures as for WriteFileAtomic: the file and its backup are never left torn. Through a
+// symbolic link, the backup stands beside the file the link points to.
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
 
 } // namespace corvane

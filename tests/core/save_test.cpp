@@ -1,6 +1,7 @@
 // Saving: a save that dies or fails part way leaves the old file and its backup whole, no
 // temporary file behind, and says why; and the Save / Save As rules of a document.
 #include "TestUtil.h"
+#include "platform/CvVars.h"
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
 #include "platform/SaveCommand.h"
@@ -143,6 +144,71 @@ TEST(SaveWithBackup, AKillInTheMiddleOfTheWriteLeavesTheOldFilesWholeAndNoTempor
     EXPECT_EQ(ReadFile(saved.dir / "North.BAK"), "second");
 }
 
+TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)
+{
+    TempDir dir;
+    const std::string real = dir.Write("real/North.MDF", "first");
+    dir.Write("Maps/keep", "");
+    const std::string link = dir / "Maps/North.MDF";
+    ASSERT_EQ(::symlink("../real/North.MDF", link.c_str()), 0);
+    ASSERT_TRUE(SaveWithBackup(link, "second"));
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(real), "second");
+    EXPECT_EQ(ReadFile(dir / "real/North.BAK"), "first");
+    EXPECT_EQ(Names(dir / "Maps"), (std::set<std::string>{"keep", "North.MDF"}));
+
+    // A link to a file not made yet makes it; a loop of links is refused with its reason.
+    const std::string ahead = dir / "Maps/South.MDF";
+    ASSERT_EQ(::symlink((dir / "real/South.MDF").c_str(), ahead.c_str()), 0);
+    ASSERT_TRUE(WriteFileAtomic(ahead, "south"));
+    EXPECT_EQ(ReadFile(dir / "real/South.MDF"), "south");
+    ASSERT_EQ(::lstat(ahead.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::symlink("b", (dir / "Maps/a").c_str()), 0);
+    ASSERT_EQ(::symlink("a", (dir / "Maps/b").c_str()), 0);
+    std::string error;
+    EXPECT_FALSE(SaveWithBackup(dir / "Maps/a", "loop", &error));
+    EXPECT_EQ(error, std::strerror(ELOOP));
+    EXPECT_EQ(Names(dir / "Maps"), (std::set<std::string>{"keep", "North.MDF", "South.MDF", "a", "b"}));
+
+    // In a shared folder such as /tmp, a link someone else put there is not followed: the save
+    // replaces the link, not the file it points to.
+    if (::geteuid() != 0) GTEST_SKIP() << "not run as root: a link cannot be given to another user";
+    dir.Write("shared/keep", "");
+    ASSERT_EQ(::chmod((dir / "shared").c_str(), 01777), 0);
+    const std::string planted = dir / "shared/Trap.MDF";
+    ASSERT_EQ(::symlink(real.c_str(), planted.c_str()), 0);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(SaveWithBackup(planted, "trap"));
+    EXPECT_EQ(ReadFile(real), "second");
+    ASSERT_EQ(::lstat(planted.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(ReadFile(planted), "trap");
+}
+
+TEST(SaveWithBackup, TheNewFileKeepsTheOwnerGroupAndPermissionsOfTheOld)
+{
+    TempDir dir;
+    const std::string path = dir.Write("Shared.MDF", "first");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(SaveWithBackup(path, "second"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // Another user's file: only a user allowed to give files away (the administrator) can keep
+    // its owner.
+    if (::geteuid() != 0) GTEST_SKIP() << "not run as root: files cannot be given to another user";
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(SaveWithBackup(path, "third"));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(ReadFile(path), "third");
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
 // ---- Save and Save As ---------------------------------------------------------------------------
 
 class DocumentSaverTest : public ::testing::Test {
@@ -184,4 +250,30 @@ TEST_F(DocumentSaverTest, AReadOnlyFileIsNotOverwrittenAndFailuresAreReported)
     EXPECT_EQ(Saver().Save(gone), SaveResult::Failed);
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to load Save dialog",
                                                       "Unable to save " + gone + " : " + std::strerror(ENOENT)}));
+}
+
+TEST_F(DocumentSaverTest, SaveAsOpensWhereTheDocumentIsSoThatAcceptingItSavesItThere)
+{
+    CvVars::DefaultDir = dir / "reports/";
+    dir.Write("reports/keep", "");
+    // A ':' is part of a file name here, not a drive.
+    std::string name = dir.Write("Maps/Trip 12:30.MDF", "trip");
+    ASSERT_EQ(::chmod(name.c_str(), 0444), 0);
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "Maps/Trip 12:30 copy"});
+    EXPECT_EQ(Saver().Save(name), SaveResult::Saved);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Trip 12:30.MDF is read only."}));
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].initialDir, dir / "Maps/");
+    EXPECT_EQ(dialogs.saveRequests[0].fileName, dir / "Maps/Trip 12:30.MDF");
+    EXPECT_EQ(name, dir / "Maps/Trip 12:30 copy.MDF");
+    EXPECT_EQ(written, (std::vector<std::string>{name}));
+
+    // A new document, or one whose folder has gone, starts in the default folder.
+    std::string none;
+    std::string gone = dir / "gone/North.MDF";
+    EXPECT_EQ(Saver().SaveAs(none), SaveResult::Cancelled);
+    EXPECT_EQ(Saver().SaveAs(gone), SaveResult::Cancelled);
+    EXPECT_EQ(dialogs.saveRequests[1].initialDir, CvVars::DefaultDir);
+    EXPECT_EQ(dialogs.saveRequests[2].initialDir, CvVars::DefaultDir);
+    CvVars::Reset();
 }

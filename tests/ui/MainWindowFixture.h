@@ -8,8 +8,28 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <sys/resource.h>
 
 namespace corvane::test {
+
+// While it lives, files this process writes may not grow beyond bytes (a full disc, in
+// effect); the limit before it comes back when it goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit limit = before_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &before_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_ {};
+};
 
 // The pages of a PDF file's text.
 inline int PdfPages(const std::string& pdf)

@@ -12,11 +12,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 
 using namespace corvane;
@@ -156,11 +161,27 @@ TEST_F(MapFilesTest, ThreeCopiesOnAPrinterThatCannotCopyPrintThreePagesAndCancel
     EXPECT_TRUE(splashSeen);
     EXPECT_TRUE(PrintSplashForm == nullptr && !map.Printing() && sink.messages.empty());
 
+    // A cancelled job writes no file.
     const std::string cancelled = PrintToPdf("cancelled.pdf", 5);
     QTimer::singleShot(0, [] { PrintSplashForm->CancelButton->click(); });
     frm->Print1->trigger();
-    EXPECT_LT(PdfPages(ReadFile(cancelled)), 5);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(cancelled)));
     EXPECT_TRUE(PrintSplashForm == nullptr && !map.Printing() && sink.messages.empty());
+}
+
+TEST_F(MapFilesTest, PrintingToAFileThatCannotBeWrittenSaysWhyAndLeavesTheOldFileWhole)
+{
+    const std::string pdf = PrintToPdf("full.pdf", 1);
+    dir.Write("full.pdf", "an earlier print");
+    Open(mapPath);
+    {
+        const FileSizeLimit full(512);   // the page is larger
+        frm->Print1->trigger();
+    }
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + pdf + " : " + std::strerror(EFBIG)}));
+    EXPECT_EQ(ReadFile(pdf), "an earlier print");
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"full.pdf"});
 }
 
 // A printer page of 8 x 10.5 inches printable at 100 dots per inch, as a picture.

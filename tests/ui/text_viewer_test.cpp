@@ -20,6 +20,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace corvane;
 using namespace corvane::test;
 
@@ -126,6 +129,24 @@ TEST_F(TextViewerTest, CopyWithoutASelectionCopiesTheWholeTextAndPrintingWritesP
     printer.setOutputFileName(QString());
     EXPECT_EQ(printer.docName(), "Corvane");
     EXPECT_EQ(PdfPages(ReadFile(dir / "page.pdf")), 2);
+}
+
+TEST_F(TextViewerTest, PrintingToAFileThatCannotBeWrittenSaysWhyAndLeavesTheOldFileWhole)
+{
+    frm->ShowEdit(dir.Write("atlas/Info/Short.Txt", "first line\r\n"));
+    ASSERT_NE(Viewer(), nullptr);
+    const std::string pdf = dir.Write("page.pdf", "an earlier print");
+    QPrinter& printer = CurrentPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    dialogs.printAnswers.push_back({DialogOutcome::Ok, PrintChoice{}});
+    {
+        const FileSizeLimit full(512);   // the page is larger
+        frm->Print1->trigger();
+    }
+    printer.setOutputFileName(QString());
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + pdf + " : " + std::strerror(EFBIG)}));
+    EXPECT_EQ(ReadFile(pdf), "an earlier print");
 }
 
 TEST_F(TextViewerTest, APageThatCannotBeReadIsReportedAndNoViewerStays)

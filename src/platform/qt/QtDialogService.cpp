@@ -50,7 +50,9 @@ DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool
         if (index >= 0 && index < filters.size()) dlg.selectNameFilter(filters[index]);
     }
     if (!request.defaultExt.empty()) dlg.setDefaultSuffix(QString::fromStdString(request.defaultExt));
-    if (!request.fileName.empty()) dlg.selectFile(QString::fromStdString(ExtractFileName(request.fileName)));
+    // The proposed name without its folder (the dialog is in its folder already): only '/'
+    // separates folders on this system.
+    if (!request.fileName.empty()) dlg.selectFile(QFileInfo(QString::fromStdString(request.fileName)).fileName());
     dlg.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return DialogOutcome::Cancel;
     chosen = dlg.selectedFiles().first().toStdString();
