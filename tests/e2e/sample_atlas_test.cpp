@@ -23,11 +23,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <regex>
 #include <set>
 #include <fstream>
 #include <sstream>
@@ -219,14 +222,20 @@ QImage Render(const TempDir& dir, const SampleMap& m, const std::string& text, s
     return rc == 0 ? QImage(QString::fromStdString(out)) : QImage();
 }
 
-// The map definition without graticule and keys, so that a picture shows only the map.
-std::string WithoutGridAndKeys(std::string text)
+// The map definition with some of its display switches turned off.
+std::string SwitchedOff(std::string text, std::initializer_list<const char*> keys)
 {
-    for (const char* key : {"Grid_Displayed", "BaseKey_Displayed", "OverlayKey_Displayed"}) {
+    for (const char* key : keys) {
         const size_t at = text.find(std::string("\n") + key + "=1");
         if (at != std::string::npos) text[at + std::strlen(key) + 2] = '0';
     }
     return text;
+}
+
+// The map definition without graticule and keys, so that a picture shows only the map.
+std::string WithoutGridAndKeys(const std::string& text)
+{
+    return SwitchedOff(text, {"Grid_Displayed", "BaseKey_Displayed", "OverlayKey_Displayed"});
 }
 
 // The same map with no theme at all: only the standard coastline over the background.
@@ -248,7 +257,68 @@ int CountAround(const QImage& img, QPoint p, int r, const QColor& c)
     return n;
 }
 
+// Each sample map drawn once from its definition changed by Edit, and kept.
+class Pictures {
+public:
+    explicit Pictures(std::function<std::string(const std::string&)> edit) : edit_(std::move(edit)) {}
+    const QImage& Of(const SampleMap& m)
+    {
+        QImage& img = pictures_[m.name];
+        if (img.isNull()) img = Render(dir_, m, edit_(m.text));
+        return img;
+    }
+
+    // A place on a map's picture: the map, its picture (null when it could not be drawn) and
+    // the place's pixel.
+    struct Spot {
+        SampleMap map;
+        const QImage* picture = nullptr;
+        QPoint at;
+    };
+    Spot At(const std::string& name, double lat, double lon)
+    {
+        Spot s{ReadSampleMap(name), nullptr, {}};
+        const QImage& img = Of(s.map);
+        if (img.isNull()) return s;
+        s.picture = &img;
+        s.at = PixelOf(s.map, img, lat, lon);
+        return s;
+    }
+
+private:
+    TempDir dir_;
+    std::function<std::string(const std::string&)> edit_;
+    std::map<std::string, QImage> pictures_;
+};
+
 const char* const kSampleMaps[] = {"NorthSea", "Channel", "Baltic", "Solent", "Aegean", "Shores"};
+
+// Relative luminance of a colour (0x00BBGGRR) and the contrast ratio of two colours, as the
+// accessibility guidelines of the web define them: 1 for equal colours, 21 for black on white.
+double Luminance(uint32_t c)
+{
+    auto channel = [](uint32_t v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c & 0xFF) + 0.7152 * channel((c >> 8) & 0xFF) + 0.0722 * channel((c >> 16) & 0xFF);
+}
+
+double Contrast(uint32_t a, uint32_t b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The master file of a theme of the data list, read.
+std::unique_ptr<MASStruct> ThemeByTitle(const std::string& title, MessageSink& sink)
+{
+    CvVars::CDROM = kAtlas.string();
+    CvVars::DatalistFile = (kAtlas / "Misc/MainMenu.Dat").string();
+    std::string file;
+    ReadDataListFile(title, file, sink);
+    return file.empty() ? nullptr : MASStruct::Create(InAtlas(kAtlas, file).string(), sink);
+}
 
 } // namespace
 
@@ -278,7 +348,6 @@ TEST(SampleAtlas, EveryMapOpensWithoutAMessageAndFitsTheScreen)
 
 TEST(SampleAtlas, MapsShowTheirDesignedColours)
 {
-    TempDir dir;
     const QColor blue(0, 0, 255), white(255, 255, 255);
     struct Place {
         const char* map;
@@ -307,13 +376,13 @@ TEST(SampleAtlas, MapsShowTheirDesignedColours)
         {"Shores", 60.25, 20.0, Place::Colour, white, "the main island of Aland"},
         {"Shores", 60.8, 19.6, Place::Sea, {}, "the Sea of Aland"},
     };
-    std::map<std::string, QImage> pictures;
+    Pictures pictures(WithoutGridAndKeys);
     for (const Place& p : places) {
-        const SampleMap m = ReadSampleMap(p.map);
-        QImage& img = pictures[p.map];
-        if (img.isNull()) img = Render(dir, m, WithoutGridAndKeys(m.text));
-        ASSERT_FALSE(img.isNull()) << p.map;
-        const QPoint at = PixelOf(m, img, p.lat, p.lon);
+        const Pictures::Spot s = pictures.At(p.map, p.lat, p.lon);
+        ASSERT_TRUE(s.picture) << p.map;
+        const SampleMap& m = s.map;
+        const QImage& img = *s.picture;
+        const QPoint at = s.at;
         const QColor seen = img.pixelColor(at);
         switch (p.what) {
         case Place::Sea: EXPECT_EQ(seen, IniColour(m.text, "BackgroundColour")) << p.map << ": " << p.where; break;
@@ -423,6 +492,148 @@ TEST(SampleAtlas, KeysExplainEveryColour)
     EXPECT_NE(keyText["Towns"].find("Names of towns"), std::string::npos);
 }
 
+// What each map shows can be read: every swatch of its two keys stands out from the keys'
+// background (a white territorial sea on a white key says nothing), the key text reads on it,
+// the graticule's labels read on the sea and on the land alike, and the land stands out from
+// the white fills of the sea themes (the Aegean is all but covered by territorial seas).
+TEST(SampleAtlas, KeysAndGraticuleReadOnEveryMap)
+{
+    NullMessageSink quiet;
+    for (const char* name : kSampleMaps) {
+        const IniFile mdf = IniFile::FromText(ReadFile((kAtlas / "Maps" / (std::string(name) + ".MDF")).string()));
+        auto colour = [&](const char* key) { return static_cast<uint32_t>(mdf.ReadInteger("Map Definition", key, 0)); };
+        const uint32_t keyBack = colour("Key Background");
+        EXPECT_GE(Contrast(colour("Grid_Colour"), colour("BackgroundColour")), 3.0) << name;
+        EXPECT_GE(Contrast(colour("Grid_Colour"), colour("Land_Plot_Fill_Colour")), 3.0) << name;
+        EXPECT_GE(Contrast(colour("Key Foreground"), keyBack), 7.0) << name;
+        EXPECT_GE(Contrast(colour("Land_Plot_Fill_Colour"), 0xFFFFFF), 1.3) << name;
+        for (const bool base : {true, false}) {
+            const std::string title = mdf.ReadString(base ? "Base" : "Overlay", "Title1", "");
+            const std::unique_ptr<MASStruct> mas = ThemeByTitle(title, quiet);
+            ASSERT_TRUE(mas && mas->Key) << name << ": " << title;
+            // A base key shows the bottom colours and styles, an overlay key the top ones.
+            for (const K_Descriptor* d = mas->Key->NextKD.get(); d; d = d->NextKD.get()) {
+                const uint8_t style = base ? d->Bottom_Style : d->Top_Style;
+                const bool clearLine = d->Entry_Type == 1 && (style > 12 || DOSLineStyle[style] == 5);
+                const bool shown = !d->Hidden && d->Entry_Type >= 1 && d->Entry_Type <= 5 && !clearLine && style != 255;
+                if (!shown) continue;
+                const uint32_t c = base ? d->Bottom_Colour : d->Top_Colour;
+                EXPECT_GE(Contrast(c, keyBack), 1.2)
+                    << name << ": " << title << ", the swatch of display order " << int(d->Display_Order);
+            }
+        }
+    }
+}
+
+// The keys leave what each map is about in sight: the places the map shows (and the
+// introduction names) look the same with the keys drawn as without them.
+TEST(SampleAtlas, KeysLeaveEachMapsSubjectInSight)
+{
+    struct Place { const char* map; double lat, lon; const char* what; };
+    const Place places[] = {
+        {"NorthSea", 52.37, 4.89, "Amsterdam"},       {"NorthSea", 59.91, 10.75, "Oslo"},
+        {"NorthSea", 57.71, 11.97, "Goteborg"},       {"NorthSea", 55.68, 12.57, "Copenhagen"},
+        {"NorthSea", 53.33, -6.25, "Dublin"},         {"NorthSea", 54.5, 8.0, "the German Bight"},
+        {"Channel", 51.0, 1.45, "the Strait of Dover"}, {"Channel", 48.39, -4.49, "Brest"},
+        {"Channel", 49.49, 0.11, "Le Havre"},         {"Channel", 51.45, -2.6, "Bristol"},
+        {"Baltic", 62.4, 17.6, "the Bothnian Sea off Sundsvall"}, {"Baltic", 59.33, 18.07, "Stockholm"},
+        {"Baltic", 59.9, 26.0, "the Gulf of Finland"}, {"Baltic", 54.35, 18.65, "Gdansk"},
+        {"Baltic", 57.0, 23.5, "the Gulf of Riga"},
+        {"Solent", 50.82, -1.11, "Portsmouth Harbour"}, {"Solent", 50.76, -1.3, "Cowes"},
+        {"Solent", 50.9, -1.4, "Southampton"},
+        {"Aegean", 37.98, 23.73, "Athens"},           {"Aegean", 38.42, 27.14, "Izmir"},
+        {"Aegean", 40.64, 22.93, "Thessaloniki"},     {"Aegean", 39.2, 26.3, "Lesbos"},
+        {"Aegean", 36.4, 28.2, "Rhodes"},
+        {"Shores", 60.45, 22.27, "Turku"},            {"Shores", 60.1, 19.94, "Mariehamn"},
+    };
+    Pictures bares(WithoutGridAndKeys), keyeds([](const std::string& t) { return SwitchedOff(t, {"Grid_Displayed"}); });
+    for (const Place& p : places) {
+        const Pictures::Spot s = bares.At(p.map, p.lat, p.lon);
+        const QImage& keyed = keyeds.Of(s.map);
+        ASSERT_TRUE(s.picture && !keyed.isNull()) << p.map;
+        const QImage& bare = *s.picture;
+        const QPoint at = s.at;
+        ASSERT_TRUE(bare.rect().adjusted(8, 8, -8, -8).contains(at)) << p.map << ": " << p.what << " lies off the map";
+        for (int y = at.y() - 8; y <= at.y() + 8; ++y)
+            for (int x = at.x() - 8; x <= at.x() + 8; ++x)
+                ASSERT_EQ(bare.pixel(x, y), keyed.pixel(x, y)) << p.map << ": a key hides " << p.what;
+    }
+}
+
+// A town's name starts clear of its symbol: no stroke of the text lies on the symbol of the
+// largest towns (a circle of up to 13 pixels), whose names show on the overview maps.
+TEST(SampleAtlas, TownNamesClearTheirSymbols)
+{
+    struct Town { const char* map; double lat, lon; const char* name; };
+    const Town towns[] = {
+        {"NorthSea", 53.333, -6.249, "Dublin"}, {"NorthSea", 55.952, -3.196, "Edinburgh"},
+        {"NorthSea", 59.913, 10.746, "Oslo"},   {"NorthSea", 57.707, 11.967, "Goteborg"},
+        {"Channel", 51.455, -2.597, "Bristol"}, {"Channel", 50.372, -4.143, "Plymouth"},
+        {"Aegean", 40.644, 22.931, "Thessaloniki"},
+    };
+    Pictures pictures(WithoutGridAndKeys);
+    for (const Town& t : towns) {
+        const Pictures::Spot s = pictures.At(t.map, t.lat, t.lon);
+        ASSERT_TRUE(s.picture) << t.map;
+        const QImage& img = *s.picture;
+        const QPoint at = s.at;
+        // The symbol itself is maroon; the text is black, its edges grey.
+        int text = 0, symbol = 0;
+        for (int y = at.y() - 5; y <= at.y() + 5; ++y)
+            for (int x = at.x() - 5; x <= at.x() + 5; ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c == QColor(128, 0, 0)) ++symbol;
+                else if (std::max({c.red(), c.green(), c.blue()}) < 100) ++text;
+            }
+        EXPECT_GT(symbol, 40) << t.map << ": no symbol at " << t.name;
+        EXPECT_EQ(text, 0) << t.map << ": the name runs over the symbol of " << t.name;
+    }
+}
+
+// Each theme that answers a query is the overlay of a sample map as it opens, so that every
+// kind of answer can be tried: the towns' and the seas' headed records and the territorial
+// seas' line of text.
+TEST(SampleAtlas, EveryQueryableThemeIsTheOverlayOfASampleMap)
+{
+    std::set<std::string> overlays;
+    for (const char* name : kSampleMaps)
+        overlays.insert(IniFile::FromText(ReadFile((kAtlas / "Maps" / (std::string(name) + ".MDF")).string()))
+                            .ReadString("Overlay", "Title1", ""));
+    NullMessageSink quiet;
+    const std::vector<std::string> lines = SplitLines(ReadFile((kAtlas / "Misc/MainMenu.Dat").string()));
+    size_t queryable = 0;
+    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+        if (lines[i + 1].compare(0, 2, "1 ") != 0 || lines[i + 1].find("XXXX") != std::string::npos) continue;
+        const std::string title = TrimRight(lines[i]).substr(2);
+        const std::unique_ptr<MASStruct> mas = ThemeByTitle(title, quiet);
+        ASSERT_TRUE(mas) << title;
+        bool answers = false;
+        for (const DSDStruct* d = mas->NextDSD.get(); d; d = d->NextDSD.get())
+            answers = answers || d->Data_Type == dtSYX || d->Data_Type == dtPOL7;
+        if (!answers) continue;
+        ++queryable;
+        EXPECT_TRUE(overlays.count(title)) << title << " answers queries but is the overlay of no sample map";
+    }
+    EXPECT_GE(queryable, 3u);
+}
+
+// In the towns theme the small towns' squares come first, so that the symbol of a larger
+// town lies over those of the smaller ones around it.
+TEST(SampleAtlas, LargerTownsAreDrawnOverSmallerOnes)
+{
+    NullMessageSink quiet;
+    std::unique_ptr<MASStruct> mas = MASStruct::Create((kAtlas / "Themes/Towns/Towns.MAS").string(), quiet);
+    ASSERT_TRUE(mas);
+    int at = 0, small = -1, large = -1;
+    for (const DSDStruct* d = mas->NextDSD.get(); d; d = d->NextDSD.get(), ++at) {
+        ASSERT_FALSE(d->Plot_Before_Coastline);
+        if (d->Data_Type == dtSYM) small = at;
+        if (d->Data_Type == dtSYX) large = at;
+    }
+    ASSERT_GE(small, 0);
+    EXPECT_GT(large, small);
+}
+
 // The towns' query information: headed records whose shared rest of one country is reached
 // by a jump (0xFF), after a marker that prints the rule again (0xFE), with a credit line.
 TEST(SampleAtlas, TownRecordsUseEveryMarker)
@@ -439,6 +650,7 @@ TEST(SampleAtlas, TownRecordsUseEveryMarker)
     const std::string info = ReadFile((kAtlas / "Themes/Towns/DNN/TOWNS.DAT").string());
     ASSERT_GT(info.size(), 1000u);
     auto byte = [&](size_t at) { return at < info.size() ? static_cast<uint8_t>(info[at]) : 0xFFu; };
+    const std::regex latitude("[0-9]{1,2}\xB0[0-5][0-9]\\.[0-9]' [NS]"), longitude("[0-9]{1,3}\xB0[0-5][0-9]\\.[0-9]' [EW]");
     size_t at = 0, records = 0, clears = 0, jumps = 0;
     while (at < info.size()) {
         const size_t n = byte(at++);
@@ -462,6 +674,12 @@ TEST(SampleAtlas, TownRecordsUseEveryMarker)
             const size_t len = byte(at++);
             ASSERT_LE(len, 70u);
             ASSERT_GT(len, 0u) << "an empty value in record " << records;
+            // The position in degrees and minutes, the minutes in two digits and a decimal,
+            // the degree sign that of the Windows code page.
+            if (code == 3 || code == 4) {
+                EXPECT_TRUE(std::regex_match(info.substr(at, len), code == 3 ? latitude : longitude))
+                    << "record " << records << ": " << info.substr(at, len);
+            }
             at += len;
         }
         EXPECT_EQ(codes, (std::vector<int>{0, 1, 2, 3, 4, 6, 7, 8})) << "record " << records;

@@ -391,18 +391,35 @@ TEST_F(QueryWindowTest, DamagedRecordsAreToldByTheirFile)
     EXPECT_EQ(towns.ChkQuery, StartQuery);
 }
 
-// The sample atlas: a click on the Channel map answers with a town's record.
-TEST(SampleAtlasQuery, ATownOfTheChannelMapShowsItsRecord)
+// The sample atlas's maps in the viewer.
+class SampleAtlasQuery : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CvVars::Reset();
+        window_.Start(SourceDir() + "/atlas", cfg_ / "corvane.ini");
+    }
+    void TearDown() override { window_.Stop(); }
+
+    // Opens a map of the atlas; its window, with "&Query" available.
+    TMapFrm* Open(const std::string& name)
+    {
+        window_.frm->OpenMapFile(SourceDir() + "/atlas/Maps/" + name + ".MDF");
+        MainWindowHarness::Settle();
+        TMapFrm* map = MainWindowHarness::Map();
+        EXPECT_TRUE(map && map->Menu.Query1->isEnabled()) << name;
+        return map;
+    }
+
+    TempDir cfg_;
+    MainWindowHarness window_;
+};
+
+// A click on the Aegean map answers with a town's record.
+TEST_F(SampleAtlasQuery, ATownOfTheAegeanMapShowsItsRecord)
 {
-    TempDir cfg;
-    MainWindowHarness window;
-    CvVars::Reset();
-    window.Start(SourceDir() + "/atlas", cfg / "corvane.ini");
-    window.frm->OpenMapFile(SourceDir() + "/atlas/Maps/Channel.MDF");
-    MainWindowHarness::Settle();
-    TMapFrm* map = MainWindowHarness::Map();
+    TMapFrm* map = Open("Aegean");
     ASSERT_NE(map, nullptr);
-    ASSERT_TRUE(map->Menu.Query1->isEnabled());
     std::vector<std::string> lines;
     WhenQueryFormShown([&](TQueryForm& form) {
         lines = form.ReportLines();
@@ -413,8 +430,20 @@ TEST(SampleAtlasQuery, ATownOfTheChannelMapShowsItsRecord)
     EXPECT_EQ(lines[0].rfind("  Town:", 0), 0u);
     EXPECT_GT(lines[0].size(), std::string("  Town:").size());
     EXPECT_NE(lines.back().find("GeoNames"), std::string::npos);
-    EXPECT_TRUE(window.sink.messages.empty());
-    window.Stop();
+    EXPECT_TRUE(window_.sink.messages.empty());
+}
+
+// A click on a territorial sea of the Channel map names its country in the one-line panel.
+TEST_F(SampleAtlasQuery, ATerritorialSeaOfTheChannelMapNamesItsCountry)
+{
+    TMapFrm* map = Open("Channel");
+    ASSERT_NE(map, nullptr);
+    // Off Cherbourg, in the French territorial sea.
+    ClickQuery(*map, map->LonToScreen(-1.6), map->LatToScreen(49.75));
+    auto* panel = dynamic_cast<QLabel*>(map->QueryPanel);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text().toStdString(), "Territorial waters: France (FRA)");
+    EXPECT_TRUE(window_.sink.messages.empty());
 }
 
 } // namespace

@@ -46,14 +46,14 @@ function groupDigits(n) {
   return String(Math.round(n)).replace(/\B(?=(\d{3})+(?!\d))/g, ' ');
 }
 
-// 43°17.8' N: degrees and decimal minutes with a degree sign.
+// 43°07.8' N: degrees and decimal minutes with a degree sign, the minutes in two digits.
 function dm(value, pos, neg) {
   const hemi = value < 0 ? neg : pos;
   let v = Math.abs(value);
   let deg = Math.floor(v);
   let min = Math.round((v - deg) * 600) / 10;
   if (min >= 60) { deg += 1; min = 0; }
-  return `${deg}\u00B0${min.toFixed(1)}' ${hemi}`;
+  return `${deg}\u00B0${min.toFixed(1).padStart(4, '0')}' ${hemi}`;
 }
 
 // Size class of a town (the key code of its symbol), the least zoom at which its name may
@@ -80,7 +80,8 @@ const ZOOMS = [0, 10, 15, 20, 30, 40, 60, 80, 120, 160, 240, 320, 480, 640, 960,
 
 // A label's box at a zoom, as the viewer draws it on a map about 1024 pixels wide: Times
 // at 13 points below one degree of longitude down to 7 from seven degrees, 4 points more per
-// size step; the text (after one blank) starts at the town and is centred on it vertically.
+// size step; the text (after two blanks, as wide as one letter) starts at the town and is
+// centred on it vertically.
 function labelBox(t, p) {
   const range = p > 0 ? Math.trunc(1024 / p) : 99;
   const base = range === 0 ? 13 : range === 1 ? 12 : range <= 3 ? 10 : range <= 6 ? 9 : 7;
