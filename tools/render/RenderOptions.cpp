@@ -43,6 +43,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
                          {"version", nullptr, &options.version},
+                         {"strict", nullptr, &options.strict},
                          {"cdrom", &options.cdrom, nullptr},
                          {"datalist", &options.datalist, nullptr},
                          {"settings", &options.settings, nullptr},
@@ -69,8 +70,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
 
 std::string RenderUsage()
 {
-    return "Usage: corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [MAP.MDF]\n"
-           "                      --output OUT.{png,bmp,pdf}\n"
+    return "Usage: corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]\n"
+           "                      [MAP.MDF] --output OUT.{png,bmp,pdf}\n"
            "  MAP.MDF          the map definition to draw (none: a new map)\n"
            "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
            "                   viewer prints (1 inch margins)\n"
@@ -81,10 +82,13 @@ std::string RenderUsage()
            "  --datalist FILE  the data list file (may begin with CDROM:)\n"
            "  --settings FILE  the viewer's settings file to read the data location and the\n"
            "                   coastline files from (default: the built-in defaults)\n"
+           "  --strict         exit with status 3 when the picture was written but a message was\n"
+           "                   shown (a missing or damaged file, a theme the data list lacks)\n"
            "  --help           show this text\n"
            "  --version        show the program's version\n"
            "Messages go to standard error. Exit status: 0 the picture was written, 1 the map\n"
-           "could not be produced, 2 bad arguments.\n";
+           "could not be produced, 2 bad arguments, 3 (with --strict) the picture was written\n"
+           "with messages.\n";
 }
 
 } // namespace corvane
