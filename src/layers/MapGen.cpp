@@ -84,8 +84,8 @@ bool LayerFile::TryRead(void* buf, size_t n)
 
 void LayerFile::Read(void* buf, size_t n)
 {
-    if (!TryRead(buf, n)) Fail();
     Charge(static_cast<int64_t>(n));
+    if (!TryRead(buf, n)) Fail();
 }
 
 uint8_t LayerFile::ReadU8()
@@ -129,8 +129,8 @@ void LayerFile::StartWork(int64_t limit)
 
 void LayerFile::Charge(int64_t n)
 {
+    if (n > workLimit_ - workDone_) Fail();
     workDone_ += n;
-    if (workDone_ > workLimit_) Fail();
 }
 
 void LayerFile::Fail()

@@ -145,7 +145,7 @@ public:
 
     // Starts counting work: at most limit units until the next StartWork.
     void StartWork(int64_t limit);
-    // Charges n units of work; LayerIOError once the limit is passed.
+    // Charges n units of work; LayerIOError (nothing charged) when they would pass the limit.
     void Charge(int64_t n);
     // Ends the drawing as a short read does: marks the file failed and throws LayerIOError.
     [[noreturn]] void Fail();
