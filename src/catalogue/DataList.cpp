@@ -19,11 +19,14 @@ constexpr size_t kMaxDataListBytes = 8u << 20;
 // Deeper entries are kept as siblings at this depth (the levels are meant to be one digit).
 constexpr size_t kMaxDepth = 64;
 
+// What a data list that holds not one entry is told with (a garbage or empty file).
+constexpr const char* kNoUsableEntry = "it holds no usable entry";
+
 bool ReadDataListText(std::string& text, MessageSink& sink)
 {
     std::unique_ptr<ByteSource> src = OpenDataFile(CvVars::DatalistFile);
     if (!src || !ReadAllBytes(*src, text, kMaxDataListBytes)) {
-        sink.Warn("There is a problem opening file " + CvVars::DatalistFile + ".");
+        sink.Warn("There is a problem opening file " + NativePath(CvVars::DatalistFile) + ".");
         return false;
     }
     return true;
@@ -60,15 +63,21 @@ bool DataListTitles::Load(MessageSink& sink)
     files_.clear();
     std::string text;
     if (!ReadDataListText(text, sink)) return false;
-    Parse(text);
+    if (Parse(text) == 0) {
+        sink.Warn("Error in " + NativePath(CvVars::DatalistFile) + " : " + kNoUsableEntry + ".");
+        return false;
+    }
     return true;
 }
 
-void DataListTitles::Parse(const std::string& text)
+size_t DataListTitles::Parse(const std::string& text)
 {
     files_.clear();
+    size_t usable = 0;
     const std::vector<std::string> lines = SplitLines(text);
+    auto numbered = [](const std::string& line) { return !line.empty() && line[0] >= '0' && line[0] <= '9'; };
     for (size_t i = 0; i < lines.size(); i += 2) {
+        if (numbered(lines[i]) && i + 1 < lines.size() && numbered(lines[i + 1])) ++usable;
         std::string title = lines[i].size() > 2 ? TrimRight(lines[i].substr(2)) : std::string();
         std::string fileLine = i + 1 < lines.size() ? lines[i + 1] : std::string();
         if (fileLine.compare(0, 2, "0 ") == 0) title = "(Text) " + title;
@@ -76,6 +85,7 @@ void DataListTitles::Parse(const std::string& text)
         files_.emplace(UpperCase(ShortStr255(title)),
                        fileLine.size() > 2 ? ShortStr255(fileLine.substr(2)) : std::string());
     }
+    return usable;
 }
 
 std::string DataListTitles::Find(const std::string& Title) const
@@ -118,6 +128,7 @@ DataListTree ParseDataListTree(const std::string& text, const std::string& fileL
         tree.Nodes.push_back(std::move(node));
         path.push_back(index);
     }
+    if (tree.Nodes.empty()) t.Fail(kNoUsableEntry);   // said once: not after another error
     return tree;
 }
 
@@ -125,7 +136,7 @@ DataListTree ReadDataListTree(MessageSink& sink)
 {
     std::string text;
     if (!ReadDataListText(text, sink)) return {};
-    return ParseDataListTree(text, CvVars::DatalistFile, sink);
+    return ParseDataListTree(text, NativePath(CvVars::DatalistFile), sink);
 }
 
 std::string ConvFileStr(const std::string& S, MessageSink& sink)
@@ -145,14 +156,14 @@ std::string ConvFileStr(const std::string& S, MessageSink& sink)
         if (!SameText(ini[0], ExtractFileName(s) + "INI")) other = ini[0];
         else if (ini.size() > 1) other = ini[1];
         if (!other.empty()) {
-            sink.Info("Use of user defined Initialisation files is currently not implemented " + dir + other);
+            sink.Info("Use of user defined Initialisation files is currently not implemented " + NativePath(dir + other));
             size_t k = other.rfind('.');
             s = dir + (k == std::string::npos ? other : other.substr(0, k + 1));
         }
         return s + "INI";
     }
     if (FileExists(s + "MAS")) return s + "MAS";
-    sink.Info(s + "MAS file does not exist");
+    sink.Info(NativePath(s + "MAS") + " file does not exist");
     return {};
 }
 

@@ -26,10 +26,12 @@ void ReadDataListFile(const std::string& Title, std::string& sFile, MessageSink&
 class DataListTitles {
 public:
     // Reads CvVars::DatalistFile; an unreadable file gives the warning of ReadDataListFile,
-    // false, and no titles.
+    // false, and no titles. A file without one usable entry (a title line and a file line
+    // each beginning with its number) is damaged: the warning "Error in " + the file +
+    // " : it holds no usable entry.", and false.
     bool Load(MessageSink& sink);
-    // Takes the entries of the text of a data list.
-    void Parse(const std::string& text);
+    // Takes the entries of the text of a data list; returns the number of usable entries.
+    size_t Parse(const std::string& text);
     // The file of the first entry whose title equals Title without regard to case (no
     // "CDROM:" rule applied); empty when there is none.
     std::string Find(const std::string& Title) const;
@@ -61,7 +63,8 @@ struct DataListTree {
 // the deeper branches (levels 1, 2, 2, 1, 2 give two top nodes with two and one children;
 // levels 1, 3, 2 give one top node with two children). An unreadable file gives the warning
 // "There is a problem opening file " + DatalistFile + "." and an empty tree; a damaged one a
-// warning and the entries before the damage.
+// warning and the entries before the damage; one without any entry (empty, or garbage from
+// its first line) "Error in " + the file + " : it holds no usable entry.".
 DataListTree ReadDataListTree(MessageSink& sink);
 // The same from the text of a data list; fileLabel names it in messages.
 DataListTree ParseDataListTree(const std::string& text, const std::string& fileLabel, MessageSink& sink);

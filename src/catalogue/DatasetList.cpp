@@ -73,7 +73,7 @@ void DatasetListModel::DoAdd(int node)
     if (path.empty()) return;
     std::unique_ptr<ByteSource> src = OpenDataFile(path);
     if (!src || src->Size() <= 0) {
-        sink_.Info("The item " + n.Title + " using file " + path + " is non-existent or empty !");
+        sink_.Info("The item " + n.Title + " using file " + NativePath(path) + " is non-existent or empty !");
         return;
     }
     if (!DS_Selected(n.Title)) {

@@ -5,6 +5,7 @@
 // token, so a line broken in two still reads the same values, but the next section then
 // starts where the line count says, not where the token reading ended.
 #include "catalogue/TextTokenReader.h"
+#include "platform/DataPath.h"
 
 #include <cstddef>
 #include <string>
@@ -15,11 +16,13 @@ class MessageSink;
 
 class MASFileReader {
 public:
+    // Filename is the data path of the file; messages name it as this machine names it.
     MASFileReader(const std::string& Filename, const std::string& text, MessageSink& sink)
-        : filename_(Filename), sink_(sink), text_(text, Filename, sink)
+        : filename_(NativePath(Filename)), sink_(sink), text_(text, filename_, sink)
     {
     }
 
+    // The file's name for messages (native).
     const std::string& Filename() const { return filename_; }
     MessageSink& Sink() { return sink_; }
     TextTokenReader& Text() { return text_; }

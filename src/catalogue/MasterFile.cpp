@@ -114,7 +114,7 @@ std::unique_ptr<MASStruct> MASStruct::Create(const std::string& Filename, const 
     if (!IsMasterFileName(Filename)) return mas;
     std::string text;
     if (!ReadAllBytes(src, text, kMaxMasterFileBytes)) {
-        sink.Warn("Error in " + Filename + " : the file is too large or cannot be read.");
+        sink.Warn("Error in " + NativePath(Filename) + " : the file is too large or cannot be read.");
         return mas;
     }
     MASFileReader in(Filename, text, sink);

@@ -44,6 +44,9 @@ void LayerFile::Close()
     pos_ = 0;
     ahead_.clear();
     aheadPos_ = 0;
+    workDone_ = 0;
+    workLimit_ = INT64_MAX;
+    failed_ = false;
 }
 
 bool LayerFile::SeekByte(int64_t pos)
@@ -81,7 +84,8 @@ bool LayerFile::TryRead(void* buf, size_t n)
 
 void LayerFile::Read(void* buf, size_t n)
 {
-    if (!TryRead(buf, n)) throw LayerIOError();
+    Charge(static_cast<int64_t>(n));
+    if (!TryRead(buf, n)) Fail();
 }
 
 uint8_t LayerFile::ReadU8()
@@ -111,8 +115,28 @@ int32_t LayerFile::ReadI32()
 
 void LayerFile::Skip(int64_t n)
 {
-    if (n < 0 || !src_ || n > size_ - pos_) throw LayerIOError();
+    if (n < 0 || !src_ || n > size_ - pos_) Fail();
+    Charge(n);
     pos_ += n;
+}
+
+void LayerFile::StartWork(int64_t limit)
+{
+    workDone_ = 0;
+    workLimit_ = limit;
+    failed_ = false;
+}
+
+void LayerFile::Charge(int64_t n)
+{
+    if (n > workLimit_ - workDone_) Fail();
+    workDone_ += n;
+}
+
+void LayerFile::Fail()
+{
+    failed_ = true;
+    throw LayerIOError();
 }
 
 // ---- GenMapObj: the file ---------------------------------------------------------------
@@ -295,8 +319,15 @@ void GenMapObj::Setup_CellOrigin(int32_t c, int32_t r)
     mpminlon = (gridlon[c] - mapMinLon_) / R_Precisionx;
 }
 
+void GenMapObj::StartWork()
+{
+    damaged_ = false;
+    iFile.StartWork(WorkLimit());
+}
+
 void GenMapObj::BeginDraw(const DrawContext& ctx)
 {
+    StartWork();
     bPrint = ctx.Print;
     Get_Row_And_Column_Limits(ctx);
     Setup_Grid();
@@ -305,6 +336,7 @@ void GenMapObj::BeginDraw(const DrawContext& ctx)
 
 void GenMapObj::BeginSearch(const DrawContext& ctx)
 {
+    StartWork();
     bPrint = false;
     Get_Row_And_Column_Limits(ctx);
     Setup_Grid();

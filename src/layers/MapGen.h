@@ -40,6 +40,13 @@
 //  - a negative index entry is an empty cell for every format; an entry whose position lies
 //    at or past the end of the file is skipped by WalkRecordCells (Seek fails), and the
 //    other cells are still drawn.
+// Bounded work. One drawing or search reads at most kWorkPerByte times the file's size (plus
+// kWorkFloor) in records, whatever the index says: index entries that all point at one long
+// chain of records cannot make a drawing read the file once per cell. A file that asks for
+// more is drawn as far as the bound.
+// Damaged() tells the caller, after a drawing or search, that the file was found damaged on
+// the way (a read came up short, a cell lay past the end of the file, or the bound was
+// reached), so that the caller reports it once; what could be drawn is drawn.
 // Key codes outside 1..50 after the key adjustment are treated as switched off (KeyItemOff):
 // nothing is drawn for them and no table is read outside its bounds.
 #include "layers/DrawContext.h"
@@ -108,6 +115,12 @@ bool RunLayerIO(Body&& body)
 
 // Sequential reader over a layer's byte source, with a small read-ahead so that the many
 // small record reads inside a cell do not each reach the file.
+//
+// Work count. Between StartWork and the end of a drawing every byte that Read and Skip pass
+// over is charged against the limit given to StartWork; a charge past it throws LayerIOError
+// as a short read does. Failed() tells whether either happened since StartWork. TryRead is
+// not charged (the header and index, and the run-length blocks, whose decoding is charged
+// run by run).
 class LayerFile {
 public:
     bool Open(std::unique_ptr<ByteSource> source);
@@ -130,10 +143,24 @@ public:
     // Steps over n bytes (records read and discarded); LayerIOError when fewer remain.
     void Skip(int64_t n);
 
+    // Starts counting work: at most limit units until the next StartWork.
+    void StartWork(int64_t limit);
+    // Charges n units of work; LayerIOError (nothing charged) when they would pass the limit.
+    void Charge(int64_t n);
+    // Ends the drawing as a short read does: marks the file failed and throws LayerIOError.
+    [[noreturn]] void Fail();
+    // A read came up short, or the work limit was reached, since StartWork.
+    bool Failed() const { return failed_; }
+    // Work charged since StartWork.
+    int64_t WorkDone() const { return workDone_; }
+
 private:
     std::unique_ptr<ByteSource> src_;
     int64_t size_ = 0;
     int64_t pos_ = 0;
+    int64_t workDone_ = 0;
+    int64_t workLimit_ = INT64_MAX;
+    bool failed_ = false;
     std::vector<uint8_t> ahead_;   // bytes of the file from aheadPos_ on
     int64_t aheadPos_ = 0;
 };
@@ -174,6 +201,19 @@ public:
     bool OpenLayer(const std::string& Filename, int16_t RecSize, bool usesVPrecision = false);
     bool OpenLayer(std::unique_ptr<ByteSource> source, int16_t RecSize, bool usesVPrecision = false);
     bool DataOkay() const { return privateRead; }
+    // The file could be opened: when DataOkay is false nonetheless, its header or index is
+    // damaged (or it is no layer file at all).
+    bool Opened() const { return iFile.IsOpen(); }
+
+    // ---- bounded work and damage ----------------------------------------------------------
+    // Work units a drawing or search may spend (see LayerFile): kWorkPerByte per byte of the
+    // file and kWorkFloor more. A sound file is read at most once per drawing.
+    static constexpr int64_t kWorkPerByte = 2;
+    static constexpr int64_t kWorkFloor = int64_t{1} << 16;
+    int64_t WorkLimit() const { return kWorkPerByte * iFile.Size() + kWorkFloor; }
+    // The last drawing or search found the file damaged (see above).
+    bool Damaged() const { return damaged_ || iFile.Failed(); }
+    void MarkDamaged() { damaged_ = true; }
 
     // ---- drawing set-up (a drawer calls these three in order, or BeginDraw) ---------------
     // Visible grid rows and columns for the extents of ctx, clamped to the grid; a map edge
@@ -186,9 +226,11 @@ public:
     void Setup_PlotSize(const DrawContext& ctx);
     // mpminlat, mpminlon of cell (c, r), in layer units from the map's south-west corner.
     void Setup_CellOrigin(int32_t c, int32_t r);
-    // bPrint := ctx.Print, then the three set-ups.
+    // bPrint := ctx.Print, then the three set-ups; the work count and the damage mark start
+    // afresh.
     void BeginDraw(const DrawContext& ctx);
-    // bPrint := false, then the three set-ups in screen terms (the searches).
+    // bPrint := false, then the three set-ups in screen terms (the searches); the work count
+    // and the damage mark start afresh.
     void BeginSearch(const DrawContext& ctx);
 
     // ---- point transform --------------------------------------------------------------
@@ -218,7 +260,8 @@ public:
     void WalkCells(Visit&& visit, Column&& onColumn);
     // For the record formats: for every non-empty visible cell, Setup_CellOrigin(c, r) and
     // Seek(entry) (the entry is the record number of the cell's first record), then
-    // visit(c, r). A cell whose entry points past the end of the file is skipped.
+    // visit(c, r). A cell whose entry points past the end of the file is skipped, and the
+    // file marked damaged.
     template <class Visit>
     void WalkRecordCells(Visit&& visit);
 
@@ -260,6 +303,9 @@ protected:
 private:
     bool HeaderUsable(bool usesVPrecision) const;
     bool Load(bool opened, bool usesVPrecision);
+    void StartWork();
+
+    bool damaged_ = false;
 
     double mapMinLat_ = 0.0, mapMinLon_ = 0.0;
     int32_t printOffsetX_ = 0, printOffsetY_ = 0;
@@ -327,7 +373,10 @@ void GenMapObj::WalkRecordCells(Visit&& visit)
 {
     WalkCells([&](int32_t c, int32_t r, int32_t entry) {
         Setup_CellOrigin(c, r);
-        if (!Seek(entry)) return CellWalk::Continue;
+        if (!Seek(entry)) {
+            MarkDamaged();
+            return CellWalk::Continue;
+        }
         return detail::CallVisitor(visit, c, r);
     });
 }

@@ -13,7 +13,7 @@ bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
 
 bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages)
 {
-    if (!source) messages.Plain("Unable to open Coastline file : " + Filename);
+    if (!source) messages.Plain("Unable to open Coastline file : " + NativePath(Filename));
     privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
     return privateRead;
 }

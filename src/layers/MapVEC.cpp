@@ -40,7 +40,7 @@ void VECmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
                 const int k = VR.Lat + Key_Entry_Adjustment;
                 const int64_t n = VR.Lon;
                 // A count larger than what is left of the file: the read comes up short.
-                if (n * 4 > iFile.Size() - iFile.Pos()) throw LayerIOError();
+                if (n * 4 > iFile.Size() - iFile.Pos()) iFile.Fail();
                 if (KeyItemOff(k)) {
                     iFile.Skip(n * 4);
                 } else {

@@ -48,8 +48,8 @@ bool RunBlocks::Start(int64_t pos)
 
 void RunBlocks::ReadBlock(int64_t b)
 {
-    if (!layer_.Seek(b)) throw LayerIOError();
-    layer_.iFile.Read(R_L_C, sizeof R_L_C);
+    // Not charged as work: the runs decoded from the block are.
+    if (!layer_.Seek(b) || !layer_.iFile.TryRead(R_L_C, sizeof R_L_C)) layer_.iFile.Fail();
     R_L_C_block = b;
 }
 
@@ -75,12 +75,14 @@ Run RunBlocks::Decode(RunCoding coding)
         ReadBlock(R_L_C_block + 1);
         RLoffset = 0;
     }
+    layer_.iFile.Charge(1);   // one unit of work per byte decoded
     const uint8_t first = R_L_C[RLoffset];
     const int32_t mask = coding.OneByteMax();
     Run run;
     run.code = (first >> coding.lengthBits) & coding.MaxCode();
     run.length = first & mask;
     if (first & 0x80) {
+        layer_.iFile.Charge(1);
         Advance(true);
         run.length = (run.length << 8) | R_L_C[RLoffset];
         run.twoByte = true;

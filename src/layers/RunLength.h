@@ -62,7 +62,9 @@ struct RunGrid {
 
 // Reads a run-length layer block by block and decodes its runs: the current 512-byte block
 // R_L_C, its number R_L_C_block and the offset RLoffset of the next byte in it. Blocks are
-// read in full; a block that cannot be read in full throws LayerIOError.
+// read in full; a block that cannot be read in full throws LayerIOError. Every byte decoded
+// is charged as one unit of the layer's work (LayerFile::Charge), so that index entries
+// sharing one long stretch of runs cannot make a drawing decode it once per cell.
 class RunBlocks {
 public:
     explicit RunBlocks(GenMapObj& layer) : layer_(layer) {}
@@ -116,7 +118,9 @@ public:
     // index entry below firstRunEntry is a whole-cell entry, handed to whole(entry); from it
     // on, the byte position of the cell's runs, which are decoded (the southernmost visible
     // cells from the first visible unit row) and drawn through draw and figure as in RunLoop.
-    // A column is left once fini is set; a short read ends the walk.
+    // A column is left once fini is set; a short read, or the layer's work bound, ends the
+    // walk. A cell whose runs start past the end of the file is skipped and the file marked
+    // damaged.
     template <class Whole, class Draw, class Figure>
     void DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRunEntry, Whole&& whole, Draw&& draw,
                    Figure&& figure);
@@ -231,6 +235,8 @@ void RunCellWalk::DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRu
                 } else if (blocks.Start(entry)) {
                     if (r == layer_.Row_Start) SkipSouthernRows(blocks, coding, ctx_.MinLat, unitRow);
                     RunLoop(blocks, coding, draw, figure);
+                } else {
+                    layer_.MarkDamaged();
                 }
                 return fini ? CellWalk::NextColumn : CellWalk::Continue;
             },

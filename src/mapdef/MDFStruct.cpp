@@ -13,6 +13,8 @@ namespace corvane {
 namespace {
 
 const char* const kMapDefinition = "Map Definition";
+// The sections of a map definition file: a file that holds none of them is not one.
+const char* const kMDFSections[] = {kMapDefinition, "Window", "Lat_Lon", "Base", "Overlay", "Text"};
 
 // An 8-bit field: a value outside 0..255 is a range error.
 bool ReadByte(const IniFile& ini, const char* key, uint8_t def, uint8_t& out, const std::string& sFilename,
@@ -45,6 +47,7 @@ void WriteColour(IniFile& ini, const char* key, Colour c)
 struct TMDFStruct::DataListOnce {
     DataListTitles titles;
     bool tried = false, ok = false;
+    std::vector<std::string> unknown;   // titles it does not hold, in the order met
 
     std::string Find(const std::string& Title, MessageSink& sink)
     {
@@ -78,23 +81,57 @@ const MASList& TMDFStruct::List(MASListKind kind) const
 
 MDFLoadResult TMDFStruct::Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink)
 {
-    MDFLoadResult result;
-    auto mdf = std::make_unique<TMDFStruct>(screen);
-    const bool bNew = sFilename.empty();
-    IniFile ini;
-    if (!bNew) ini.Load(sFilename);   // an unreadable file reads as one without keys
-    mdf->CreateFrom(bNew, ini);
-    if (bNew) {
-        mdf->SetNewMapSettings();
-    } else {
-        if (!mdf->ReadSettings(ini, sFilename, result.Error)) return result;
-        DataListOnce dataList;
-        mdf->ReadTitles(ini, "Base", BaseMASList, sink, dataList);
-        mdf->ReadTitles(ini, "Overlay", OverlayMASList, sink, dataList);
-        mdf->ReadTitles(ini, "Text", TextMASList, sink, dataList);
+    if (sFilename.empty()) {
+        MDFLoadResult result;
+        result.MDF = std::make_unique<TMDFStruct>(screen);
+        result.MDF->CreateFrom(true, IniFile());
+        result.MDF->SetNewMapSettings();
+        return result;
     }
+    IniFile ini;
+    if (!ini.Load(sFilename)) {
+        // Opening a new map in its place would look as if the file held an empty map.
+        MDFLoadResult result;
+        result.Error = "Unable to read the map definition file " + sFilename;
+        return result;
+    }
+    return Create(ini, sFilename, screen, sink);
+}
+
+MDFLoadResult TMDFStruct::Create(const IniFile& ini, const std::string& sFilename, const ScreenMetrics& screen,
+                                 MessageSink& sink)
+{
+    MDFLoadResult result;
+    bool any = false;
+    for (const char* section : kMDFSections) any = any || ini.SectionExists(section);
+    if (!any) {
+        result.Error = sFilename + " is not a map definition file.";
+        return result;
+    }
+    auto mdf = std::make_unique<TMDFStruct>(screen);
+    mdf->CreateFrom(false, ini);
+    if (!mdf->ReadSettings(ini, sFilename, result.Error)) return result;
+    DataListOnce dataList;
+    mdf->ReadTitles(ini, "Base", BaseMASList, sink, dataList);
+    mdf->ReadTitles(ini, "Overlay", OverlayMASList, sink, dataList);
+    mdf->ReadTitles(ini, "Text", TextMASList, sink, dataList);
+    WarnUnknown(dataList.unknown, sink);
     result.MDF = std::move(mdf);
     return result;
+}
+
+void TMDFStruct::WarnUnknown(const std::vector<std::string>& titles, MessageSink& sink)
+{
+    if (titles.empty()) return;
+    std::string names;
+    for (const std::string& t : titles) names += (names.empty() ? "\"" : ", \"") + t + "\"";
+    const std::string list = NativePath(CvVars::DatalistFile);
+    if (titles.size() == 1)
+        sink.Warn("The theme " + names + " is not in the data list " + list +
+                  " : It is kept in the map definition, but not used.");
+    else
+        sink.Warn("The themes " + names + " are not in the data list " + list +
+                  " : They are kept in the map definition, but not used.");
 }
 
 void TMDFStruct::SetNewMapSettings()
@@ -122,6 +159,7 @@ void TMDFStruct::SetNewMapSettings()
     NextMAS.Clear();
     OverlayMAS.Clear();
     TextMAS.Clear();
+    for (auto& kept : KeptTitles) kept.clear();
 }
 
 bool TMDFStruct::ReadSettings(const IniFile& ini, const std::string& sFilename, std::string& error)
@@ -180,6 +218,7 @@ void TMDFStruct::ReadMASList(const IniFile& ini, const std::string& DataType, MA
 {
     DataListOnce dataList;
     ReadTitles(ini, DataType, BOT, sink, dataList);
+    WarnUnknown(dataList.unknown, sink);
 }
 
 void TMDFStruct::ReadTitles(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
@@ -195,7 +234,12 @@ void TMDFStruct::ReadTitles(const IniFile& ini, const std::string& DataType, MAS
             break;
         }
         std::string file = dataList.Find(title, sink);
-        if (file.empty()) continue;   // no longer in the data list: dropped
+        if (file.empty()) {
+            // Not in this data list (or none could be read): kept for saving, told once.
+            Kept(BOT).push_back({title, list.Count()});
+            if (dataList.ok) dataList.unknown.push_back(title);
+            continue;
+        }
         list.Append(LoadTheme(file, title, BOT == TextMASList, sink));
     }
 }
@@ -205,12 +249,20 @@ void TMDFStruct::WriteMASList(IniFile& ini, const std::string& DataType, MASList
     // Themes without a title could not be found again; they are left out so that the
     // numbering stays without gaps and later titles are not lost.
     int n = 0;
-    for (const MASStruct* m : List(BOT))
-        if (m->Title && !Trim(*m->Title).empty())
-            ini.WriteString(DataType, "Title" + std::to_string(++n), *m->Title);
+    auto write = [&](const std::string& title) { ini.WriteString(DataType, "Title" + std::to_string(++n), title); };
+    const std::vector<KeptTitle>& kept = Kept(BOT);
+    size_t k = 0, themes = 0;
+    auto writeKept = [&](size_t upTo) {
+        for (; k < kept.size() && kept[k].After <= upTo; ++k) write(kept[k].Title);
+    };
+    for (const MASStruct* m : List(BOT)) {
+        writeKept(themes++);
+        if (m->Title && !Trim(*m->Title).empty()) write(*m->Title);
+    }
+    writeKept(SIZE_MAX);
 }
 
-bool TMDFStruct::Save(const std::string& Filename, std::string* error) const
+IniFile TMDFStruct::ToIni() const
 {
     IniFile ini;
     WriteSettings(ini);
@@ -218,7 +270,12 @@ bool TMDFStruct::Save(const std::string& Filename, std::string* error) const
     WriteMASList(ini, "Base", BaseMASList);
     WriteMASList(ini, "Overlay", OverlayMASList);
     WriteMASList(ini, "Text", TextMASList);
-    return ini.Save(Filename, true, error);
+    return ini;
+}
+
+bool TMDFStruct::Save(const std::string& Filename, std::string* error) const
+{
+    return ToIni().Save(Filename, true, error);
 }
 
 } // namespace corvane

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -36,22 +37,45 @@ public:
     explicit TMDFStruct(const ScreenMetrics& screen);
     ~TMDFStruct() override;   // frees the zoom history, then the base, overlay and text themes
 
-    // Loads the map definition file sFilename, or sets up a new map when it is empty. A file
-    // that cannot be read counts as one without keys. A "Grid_Scale", "Grid_Style", "BasePos"
-    // or "OverlayPos" value outside 0..255 abandons the load (Error says which). Messages
-    // about the data list and master files go to sink.
+    // Loads the map definition file sFilename, or sets up a new map when it is empty. The
+    // load is abandoned (Error says why) for a file that cannot be read, a file that holds
+    // none of the sections of a map definition (an empty or foreign file), and a
+    // "Grid_Scale", "Grid_Style", "BasePos" or "OverlayPos" value outside 0..255. A file with
+    // only some of the sections takes the defaults for the rest. Messages about the data list
+    // and master files go to sink.
     static MDFLoadResult Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink);
+    // The same from the contents of a file already read; sFilename names it in messages.
+    static MDFLoadResult Create(const IniFile& ini, const std::string& sFilename, const ScreenMetrics& screen,
+                                MessageSink& sink);
 
     // Writes the whole definition to a fresh file; an existing file of that name is kept as
     // ".BAK". False, with a reason in error, when the file cannot be written.
     bool Save(const std::string& Filename, std::string* error = nullptr) const override;
+    // What Save writes, as INI sections.
+    IniFile ToIni() const;
 
     // Reads the titles "Title1", "Title2", ... of section DataType (up to the first absent or
-    // empty one) and appends each theme the data list knows to the list BOT; titles it does
-    // not know are dropped. The data list is read once, at the first title.
+    // empty one) and appends each theme the data list knows to the list BOT. A title it does
+    // not know is kept in KeptTitles (and named in a warning); so is every title when the
+    // data list cannot be read (which is reported instead). The data list is read once, at
+    // the first title.
     void ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink);
-    // Writes the titles of list BOT as "Title1", "Title2", ... of section DataType.
+    // Writes the titles of list BOT as "Title1", "Title2", ... of section DataType, the kept
+    // titles among them where they stood.
     void WriteMASList(IniFile& ini, const std::string& DataType, MASListKind BOT) const;
+
+    // A title of a section that the data list did not know when the map was loaded (the map
+    // was made on a disc that has the theme). It is not drawn, but saving writes it back,
+    // after the first After themes of its list, so that the map is whole again on that disc.
+    struct KeptTitle {
+        std::string Title;
+        size_t After = 0;
+    };
+    std::vector<KeptTitle>& Kept(MASListKind kind) { return KeptTitles[kind <= TextMASList ? kind : TextMASList]; }
+    const std::vector<KeptTitle>& Kept(MASListKind kind) const
+    {
+        return KeptTitles[kind <= TextMASList ? kind : TextMASList];
+    }
 
     // Settings of a new map.
     void SetNewMapSettings();
@@ -81,6 +105,7 @@ public:
     MASList NextMAS;                      // base maps, in display order
     MASList OverlayMAS;                   // overlays; the first is drawn
     MASList TextMAS;                      // text pages
+    std::vector<KeptTitle> KeptTitles[3]; // by MASListKind: titles the data list did not know
     Colour KeyBkColour = 0;
     Colour KeyColour = 0;
     uint8_t BasePos = 2;                  // position code of the base key
@@ -90,6 +115,8 @@ private:
     struct DataListOnce;
     void ReadTitles(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink,
                     DataListOnce& dataList);
+    // Names, in one warning, the titles the data list did not know.
+    static void WarnUnknown(const std::vector<std::string>& titles, MessageSink& sink);
     // Reads the "Map Definition" keys; false with the reason when a byte field is out of range.
     bool ReadSettings(const IniFile& ini, const std::string& sFilename, std::string& error);
     void WriteSettings(IniFile& ini) const;

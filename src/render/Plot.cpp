@@ -32,6 +32,16 @@ std::string NotPresentMessage(const std::string& fileName)
     return NativePath(fileName) + " is not present : Check the MAS file";
 }
 
+std::string UnusableLayerMessage(const std::string& fileName)
+{
+    return NativePath(fileName) + " is damaged : Nothing of it can be drawn";
+}
+
+std::string DamagedLayerMessage(const std::string& fileName)
+{
+    return NativePath(fileName) + " is damaged : Only part of it is drawn";
+}
+
 // ---- choosing files by scale ----------------------------------------------------------------
 
 int Plot_Scale_Select(const DSDStruct& DSD, double latscl)
@@ -162,6 +172,8 @@ private:
     void DrawDataFile(const std::string& fileName, bool UseTopColour);
     void DrawCoastLine();
     void LandFill();
+    // Says once, after a layer was drawn, that its file turned out damaged.
+    void TellDamage(const GenMapObj& layer, const std::string& fileName);
     void DrawDistanceLine();
     void Finish();
 
@@ -290,9 +302,10 @@ void MapPlot::DrawDataFile(const std::string& fileName, bool UseTopColour)
         if (layer.DataOkay()) {
             layer.UseKeyColours(TempMAS_, TempDSD_, UseTopColour, ctx);
             draw();
-        } else {
+        } else if (!layer.Opened()) {
             view_.messages.Plain(NotPresentMessage(fileName));
         }
+        TellDamage(layer, fileName);
         layer.Free();
     };
     auto drawPolygons = [&](uint8_t nSkip, bool Filled) {
@@ -362,7 +375,17 @@ void MapPlot::DrawCoastLine()
         m.UseKeyColours(nullptr, nullptr, false, *ctx_);
         m.Draw(*ctx_, 0, true);
     }
+    TellDamage(m, OutlineCoastFile(level));   // a coastline file that is not there draws nothing, unsaid
     m.Free();
+}
+
+void MapPlot::TellDamage(const GenMapObj& layer, const std::string& fileName)
+{
+    if (!layer.Opened()) return;
+    if (!layer.DataOkay())
+        view_.messages.Plain(UnusableLayerMessage(fileName));
+    else if (layer.Damaged())
+        view_.messages.Plain(DamagedLayerMessage(fileName));
 }
 
 void MapPlot::LandFill()
@@ -391,6 +414,7 @@ void MapPlot::LandFill()
         m.SwitchedOff[1] = false;
         m.Draw(*ctx_, 0, true);
     }
+    TellDamage(m, FillCoastFile(level));
     m.Free();
 }
 

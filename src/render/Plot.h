@@ -75,5 +75,10 @@ void WhiteOutsidePrintedMap(Canvas& canvas, const PrintPage& page, int32_t clien
 
 // The message for a data set file that cannot be read.
 std::string NotPresentMessage(const std::string& fileName);
+// The message for a layer file that opens but whose header or index is damaged.
+std::string UnusableLayerMessage(const std::string& fileName);
+// The message for a layer file found damaged while it was drawn (cut short, a cell past its
+// end, or records asking for more than the file can hold): what could be drawn is drawn.
+std::string DamagedLayerMessage(const std::string& fileName);
 
 } // namespace corvane

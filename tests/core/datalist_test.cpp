@@ -100,7 +100,7 @@ TEST_F(DataListTest, TitleLookup)
     CvVars::DatalistFile = dir.Path() + "\\Misc\\None.Dat";
     ReadDataListFile("Depth", f, sink);
     EXPECT_EQ(f, "");
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + CvVars::DatalistFile + "."});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + dir.Path() + "/Misc/None.Dat."});
     EXPECT_EQ(sink.messages[0].kind, MsgKind::Warning);
     EXPECT_TRUE(ReadDataListTree(sink).Nodes.empty());
 }
@@ -113,7 +113,7 @@ TEST_F(DataListTest, ConvFileStrFindsMasterAndInitialisationFiles)
     EXPECT_EQ(ConvFileStr("CDROM:\\Themes\\Depth.Old.xyz", sink), dir.Path() + "\\Themes\\Depth.MAS");
     EXPECT_TRUE(sink.messages.empty());
     EXPECT_EQ(ConvFileStr("cdrom:\\Themes\\Sea.MAS", sink), "");
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{dir.Path() + "\\Themes\\Sea.MAS file does not exist"});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{dir.Path() + "/themes/Sea.MAS file does not exist"});
     EXPECT_EQ(sink.messages[0].kind, MsgKind::Information);
 
     sink.Clear();
@@ -124,7 +124,7 @@ TEST_F(DataListTest, ConvFileStrFindsMasterAndInitialisationFiles)
     dir.Write("themes/depth.iz", "1");
     EXPECT_EQ(ConvFileStr("CDROM:\\Themes\\Depth.MAS", sink), dir.Path() + "\\Themes\\depth.INI");
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Use of user defined Initialisation files is currently not implemented " +
-                                                     dir.Path() + "\\Themes\\depth.iz"});
+                                                     dir.Path() + "/themes/depth.iz"});
 }
 
 TEST_F(DataListTest, ChoosingThemes)
@@ -160,8 +160,8 @@ TEST_F(DataListTest, ChoosingThemes)
     // An empty master file, a missing one, and a text page.
     m.AddDataSet(biology);
     EXPECT_EQ(sink.Texts(), (std::vector<std::string>{
-                                "The item Seabirds using file " + dir.Path() + "\\Themes\\Birds.MAS is non-existent or empty !",
-                                dir.Path() + "\\Themes\\Plankton.MAS file does not exist"}));
+                                "The item Seabirds using file " + dir.Path() + "/Themes/Birds.MAS is non-existent or empty !",
+                                dir.Path() + "/Themes/Plankton.MAS file does not exist"}));
     EXPECT_EQ(m.OMList.size(), 1u);
     m.DoSub(intro);
     EXPECT_TRUE(m.TextList.empty());

@@ -258,9 +258,11 @@ TEST(MDFStruct, AbsentKeysTakeTheFileDefaultsNotTheNewMapOnes)
               "Grid_Format=DMS\r\nCursor_Format=DMS\r\nBaseKey_Displayed=1\r\nOverlayKey_Displayed=1\r\n"
               "Box_Shape_Fixed=0\r\nZoom_Level_Fixed=0\r\nKey Background=1\r\nKey Foreground=1\r\nKey Caption=1\r\n"
               "BasePos=2\r\nOverlayPos=3\r\n\r\n[Lat_Lon]\r\nLat= 9.00000000000000E+0001 -9.00000000000000E+0001\r\n"
-              "Lon= 1.80000000000000E+0002 -1.80000000000000E+0002\r\n");
-    EXPECT_TRUE(m.NextMAS.Empty());   // the data list no longer has the title: dropped silently
-    EXPECT_TRUE(sink.messages.empty());
+              "Lon= 1.80000000000000E+0002 -1.80000000000000E+0002\r\n\r\n[Base]\r\nTitle1=Gone\r\n");
+    // The data list no longer has the title: it is not drawn, but kept for saving, and told.
+    EXPECT_TRUE(m.NextMAS.Empty());
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"The theme \"Gone\" is not in the data list " + dir.Path() +
+                                                     "/Misc/MainMenu.Dat : It is kept in the map definition, but not used."});
 }
 
 TEST(MDFStruct, FormatsAndOutOfRangeBytes)
@@ -309,7 +311,8 @@ TEST(MDFStruct, TitlesAreReadUpToTheFirstGapAndLookedUpByTitle)
     EXPECT_EQ(r.MDF->NextMAS.First()->Minlat, 1.0);
     EXPECT_EQ(r.MDF->OverlayMAS.Last()->NextDSD->Data_Type, dtSYX);
     EXPECT_EQ(r.MDF->TextMAS.First()->Minlat, 2.0);
-    EXPECT_TRUE(sink.messages.empty());
+    ASSERT_EQ(sink.messages.size(), 1u);   // the title the data list does not hold
+    EXPECT_NE(sink.messages[0].text.find("\"Gone\""), std::string::npos);
 }
 
 TEST(MDFStruct, SavesANewFileInItsOwnOrderAndReadsItBack)
@@ -390,13 +393,12 @@ TEST(MDFStruct, HandEditedAndHugeFilesLoadWithoutHarm)
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + CvVars::DatalistFile + "."});
     EXPECT_TRUE(r.MDF->NextMAS.Empty());
 
-    // A file of more than 8 MB is not read at all: every key takes its default.
+    // A file of more than 8 MB is not read at all, and not taken for an empty map either.
     const std::string huge = dir / "huge.mdf";
     ASSERT_EQ(::truncate(dir.Write("huge.mdf", "[Map Definition]\r\nBasePos=9\r\n").c_str(), 9 << 20), 0);
     r = TMDFStruct::Create(huge, screen, sink);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r.MDF->BasePos, 2);
-    EXPECT_EQ(r.MDF->GetMinLat(), 90.0);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.Error, "Unable to read the map definition file " + huge);
 }
 
 TEST(MenuState, CommandsFollowTheThemeLists)

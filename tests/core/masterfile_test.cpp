@@ -121,7 +121,7 @@ TEST(MasterFile, DescriptorLinesBlankSlotsAndMenuSwitches)
     auto mas = Read(text, sink);
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[0].kind, MsgKind::Warning);
-    EXPECT_EQ(sink.messages[0].text, "Initialise Dataset Descriptor : Error in D:\\THEMES\\DEPTH.MAS (Data Set 2=1 2 x 0)");
+    EXPECT_EQ(sink.messages[0].text, "Initialise Dataset Descriptor : Error in D:/THEMES/DEPTH.MAS (Data Set 2=1 2 x 0)");
     EXPECT_EQ(sink.messages[1].text, "The Menu Switches are not implemented.");
 
     const DSDStruct* d = mas->NextDSD.get();
@@ -157,7 +157,7 @@ TEST(MasterFile, KeyRangeErrorsKeepTheEntriesBefore)
     auto mas = Read(KeyFile("3 50 1\r\nHead\r\n0 1 1 2 1 2 1 1 1\r\nFirst   \r\n0 1 1 16 1 2 1 1 2\r\nBad\r\n"
                             "0 1 1 2 1 2 1 1 3\r\nThird\r\n#####\r\n0 0\r\n1 1 1 1 1 1 1 1 1 1 1 Hdr\r\n"),
                     sink);
-    ASSERT_EQ(sink.Texts(), std::vector<std::string>{"Range check error in D:\\THEMES\\DEPTH.MAS"});
+    ASSERT_EQ(sink.Texts(), std::vector<std::string>{"Range check error in D:/THEMES/DEPTH.MAS"});
     ASSERT_TRUE(mas->Key);
     EXPECT_EQ(mas->Key->NumItems, 1);
     EXPECT_EQ(mas->Key->Text, (std::vector<std::string>{"Head", "First"}));
@@ -170,7 +170,7 @@ TEST(MasterFile, KeyRangeErrorsKeepTheEntriesBefore)
     const std::string many = "2 0 200\r\n" + lines(200) + "0 1 4 1 0 1 0 50 1\r\n" + lines(50) + "0 1 4 1 0 1 0 10 2\r\n" + lines(10);
     sink.Clear();
     mas = Read(KeyFile(many), sink);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Range check error in D:\\THEMES\\DEPTH.MAS"});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Range check error in D:/THEMES/DEPTH.MAS"});
     EXPECT_EQ(mas->Key->NumItems, 1);
     EXPECT_EQ(mas->Key->NextKD->TextIdx, 249);
     EXPECT_EQ(mas->Key->Text.size(), 250u);
@@ -248,7 +248,7 @@ TEST(MasterFile, DamagedFilesKeepWhatWasReadBefore)
     RecordingMessageSink sink;
     // A descriptor promising more files than the file holds.
     auto mas = Read("2\r\n\r\n1 1 0 0\r\na.vec\r\n1 9 0 0\r\nb.vec\r\nc.vec\r\n", sink);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:\\THEMES\\DEPTH.MAS : unexpected end of file at line 8."});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:/THEMES/DEPTH.MAS : unexpected end of file at line 8."});
     ASSERT_TRUE(mas->NextDSD);
     EXPECT_EQ(mas->NextDSD->NextDSD->Number_Of_Files, 2);
     EXPECT_EQ(Count(mas->NextDSD->NextDSD->NextDFN.get(), &DFNStruct::NextDFN), 2);
@@ -256,14 +256,14 @@ TEST(MasterFile, DamagedFilesKeepWhatWasReadBefore)
 
     sink.Clear();
     mas = Read("1\r\n\r\n1 1 0 0\r\na.vec\r\n0\r\n0 0 0 0\r\n1 2 x3 4\r\n", sink);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:\\THEMES\\DEPTH.MAS : invalid number 'x3' at line 7."});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:/THEMES/DEPTH.MAS : invalid number 'x3' at line 7."});
     EXPECT_EQ(mas->DefaultMaxlat, 2);
     EXPECT_TRUE(mas->NextDSD);
 
     // A file of megabytes is no master file (nor is it held line by line).
     sink.Clear();
     mas = Read(kRichTheme + std::string(5u << 20, '\n'), sink);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:\\THEMES\\DEPTH.MAS : the file is too large or cannot be read."});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:/THEMES/DEPTH.MAS : the file is too large or cannot be read."});
     EXPECT_FALSE(mas->NextDSD);
 }
 

@@ -43,6 +43,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
                          {"version", nullptr, &options.version},
+                         {"strict", nullptr, &options.strict},
                          {"cdrom", &options.cdrom, nullptr},
                          {"datalist", &options.datalist, nullptr},
                          {"settings", &options.settings, nullptr},
@@ -81,10 +82,13 @@ std::string RenderUsage()
            "  --datalist FILE  the data list file (may begin with CDROM:)\n"
            "  --settings FILE  the viewer's settings file to read the data location and the\n"
            "                   coastline files from (default: the built-in defaults)\n"
+           "  --strict         exit with status 3 when the picture was written but a message was\n"
+           "                   shown (a missing or damaged file, a theme the data list lacks)\n"
            "  --help           show this text\n"
            "  --version        show the program's version\n"
            "Messages go to standard error. Exit status: 0 the picture was written, 1 the map\n"
-           "could not be produced, 2 bad arguments.\n";
+           "could not be produced, 2 bad arguments, 3 (with --strict) the picture was written\n"
+           "with messages.\n";
 }
 
 } // namespace corvane

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of corvane-render:
-//   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [MAP.MDF]
-//                  --output OUT.{png,bmp,pdf}
+//   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
+//                  [MAP.MDF] --output OUT.{png,bmp,pdf}
 // Options take their value as the next argument or after "=".
 #include <cstdint>
 #include <optional>
@@ -22,7 +22,11 @@ struct RenderOptions {
     OutputKind kind = OutputKind::Png;
     bool help = false;
     bool version = false;
+    bool strict = false;                  // a message shown makes a written picture exit 3
 };
+
+// Exit status of a picture written while messages were shown, with --strict.
+constexpr int kExitStrictMessages = 3;
 
 // The largest picture side accepted by --size.
 constexpr int32_t kMaxPictureSide = 32767;

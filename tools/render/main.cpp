@@ -64,6 +64,17 @@ private:
     std::unique_ptr<QtCanvas> canvas_;
 };
 
+// Standard error, counting the messages shown (for --strict).
+class CountingSink : public StderrMessageSink {
+public:
+    MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
+    {
+        ++shown;
+        return StderrMessageSink::Show(kind, text, buttons);
+    }
+    int shown = 0;
+};
+
 // Qt's own diagnostics (a missing runtime folder, font fallbacks) are not messages of the
 // map; only its critical and fatal ones reach standard error.
 void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
@@ -122,7 +133,9 @@ int Run(int argc, char** argv)
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(QuietQtMessages);
     QGuiApplication app(argc, argv);
-    StderrMessageSink sink;
+    CountingSink sink;
+    // A picture written while something was said: with --strict, status 3.
+    auto written = [&] { return options.strict && sink.shown > 0 ? kExitStrictMessages : 0; };
 
     if (options.settings && !FileReadable(*options.settings)) {
         sink.Error("Unable to read the settings file " + *options.settings);
@@ -178,14 +191,14 @@ int Run(int argc, char** argv)
     view.MDF = &mdf;
     view.SetChecksFromMDF();
 
-    if (options.kind == OutputKind::Pdf) return PrintToPdf(view, options.output, sink) ? 0 : 1;
+    if (options.kind == OutputKind::Pdf) return PrintToPdf(view, options.output, sink) ? written() : 1;
 
     if (!Redraw(view, false)) return 1;
     if (!view.Save(options.output, options.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, &error)) {
         sink.Error("Unable to write " + options.output + " : " + error);
         return 1;
     }
-    return 0;
+    return written();
 }
 
 } // namespace

@@ -1,0 +1,6 @@
+// The MRL layer reader: open, DataOkay, draws over the whole area, a zoomed window and the
+// printed page, with the work bound checked (FuzzSupport.h).
+#include "FuzzSupport.h"
+#include "FuzzTarget.h"
+
+CORVANE_FUZZ_TARGET(layer_mrl) { corvane::fuzz::FuzzLayer(corvane::fuzz::LayerKind::Mrl, data, size); }
