@@ -84,14 +84,16 @@ TEST_F(HiDpiMapTest, ThePictureHoldsTheDevicePixelsAndAGraticuleLineIsRatioWide)
     }
     EXPECT_EQ(QSize(map->ClientWidth(), map->ClientHeight()), map->Image1->size());
     EXPECT_EQ(map->Picture().size(), map->Image1->size() * ratio);
-    // Half way between two parallels each meridian is a run of grid colour one logical pixel wide.
+    // Half way between two parallels each meridian is a run of grid colour one logical pixel
+    // wide (at a ratio such as 1.5 the device columns of a logical one are one or two).
     const QImage& picture = map->Picture();
     const int row = int(map->ClientHeight() * ratio * 0.4);
     int runs = 0;
     for (int x = 0, end = 0; x < picture.width(); x = std::max(x + 1, end)) {
         for (end = x; end < picture.width() && DeviceAt(picture, end, row) == kGrid;) ++end;
         if (end == x) continue;
-        EXPECT_EQ(end - x, std::lround(ratio)) << "at device column " << x;
+        const int column = int(std::ceil(x / ratio - 1e-9));   // the logical column starting there
+        EXPECT_EQ(end - x, int((column + 1) * ratio) - int(column * ratio)) << "at device column " << x;
         ++runs;
     }
     EXPECT_EQ(runs, 3);   // 10 W, 0 and 10 E
