@@ -490,6 +490,54 @@ TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
     EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
 }
 
+// On a HiDPI screen (ctest runs the HiDpi tests once more with QT_SCALE_FACTOR=2) the picture
+// holds the device pixels, and a one-pixel line of the map covers the device pixels of its
+// logical ones.
+TEST_F(ZoomWindowTest, HiDpiPictureAndGraticuleAtTheScreensPixelRatio)
+{
+    const double ratio = map->Picture().devicePixelRatio();
+    if (const QByteArray scale = qgetenv("QT_SCALE_FACTOR"); !scale.isEmpty()) {
+        EXPECT_DOUBLE_EQ(ratio, scale.toDouble());
+    }
+    EXPECT_EQ(QSize(map->ClientWidth(), map->ClientHeight()), map->Image1->size());
+    EXPECT_EQ(map->Picture().size(), map->Image1->size() * ratio);
+    const Colour grid = RGB(255, 255, 0);
+    map->MDF->Grid_Colour = grid;
+    map->Menu.GraticuleDisplay->trigger();
+    map->Menu.Graticule10->trigger();
+    Settle();
+    // At 54 N each meridian is a run of grid colour one logical pixel wide (at a ratio such
+    // as 1.5 a logical column covers one or two device columns).
+    const QImage& picture = map->Picture();
+    const int row = static_cast<int>(map->LatToScreen(54) * ratio);
+    int runs = 0;
+    for (int x = 0, end = 0; x < picture.width(); x = std::max(x + 1, end)) {
+        for (end = x; end < picture.width() && FromQColor(QColor(picture.pixel(end, row))) == grid;) ++end;
+        if (end == x) continue;
+        const int column = static_cast<int>(std::ceil(x / ratio - 1e-9));
+        EXPECT_EQ(end - x, static_cast<int>((column + 1) * ratio) - static_cast<int>(column * ratio)) << x;
+        ++runs;
+    }
+    EXPECT_EQ(runs, 3);   // 10 W, 0 and 10 E
+}
+
+TEST_F(ZoomWindowTest, HiDpiZoomBoxFollowsTheMouseAndARightClickTakesItAway)
+{
+    const double ratio = map->Picture().devicePixelRatio();
+    auto at = [&](double x, double y) { return PixelAt(static_cast<int>(x * ratio), static_cast<int>(y * ratio)); };
+    map->Menu.ZoomIn->trigger();
+    const QImage before = map->Picture().copy();
+    const Colour edge = at(120, 150), beside = at(121, 150);
+    ClickAt(120, 90);
+    MoveTo(310, 260);
+    Settle();
+    EXPECT_EQ(at(120, 150), 0xFFFFFFu - edge);
+    EXPECT_EQ(at(120.5, 150), 0xFFFFFFu - edge);   // the box edge covers its whole logical column
+    EXPECT_EQ(at(121, 150), beside);
+    ClickAt(310, 260, Qt::RightButton);
+    EXPECT_EQ(map->Picture(), before);   // inverted back, every device pixel
+}
+
 } // namespace
 
 namespace {
