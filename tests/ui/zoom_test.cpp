@@ -13,11 +13,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -526,6 +528,23 @@ TEST_F(ZoomWindowTest, HiDpiPictureAndGraticuleAtTheScreensPixelRatio)
         ++runs;
     }
     EXPECT_EQ(runs, 3);   // 10 W, 0 and 10 E
+}
+
+// A window moved to a screen of another pixel ratio draws its map again at that ratio (ctest runs
+// it on two offscreen screens of ratio 1 and 2).
+TEST_F(ZoomWindowTest, HiDpiMovedToAScreenOfAnotherRatio)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2 || screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio())
+        GTEST_SKIP() << "needs two screens of different pixel ratios";
+    QScreen* other = map->screen() == screens[0] ? screens[1] : screens[0];
+    const QSize logical = map->Image1->size();
+    Mark();
+    map->windowHandle()->setScreen(other);
+    Settle();
+    EXPECT_EQ(map->Picture().devicePixelRatio(), other->devicePixelRatio());
+    EXPECT_EQ(map->Picture().size(), logical * other->devicePixelRatio());
+    EXPECT_TRUE(Plotted());
 }
 
 } // namespace
