@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPrinter>
 
+#include <cmath>
+
 namespace corvane {
 
 PageMargins MarginsOf(const PageSetUpUnit& unit)
@@ -137,12 +139,23 @@ ExportTarget ExportTargetOf(const std::string& chosen, int filterIndex)
     return {chosen + k.ext, k.kind};
 }
 
+QImage DevicePixelImage(const QImage& picture)
+{
+    QImage plain = picture.copy();
+    const double ratio = picture.devicePixelRatio();
+    if (ratio == 1.0) return plain;
+    plain.setDevicePixelRatio(1.0);
+    plain.setDotsPerMeterX(static_cast<int>(std::lround(picture.dotsPerMeterX() * ratio)));
+    plain.setDotsPerMeterY(static_cast<int>(std::lround(picture.dotsPerMeterY() * ratio)));
+    return plain;
+}
+
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
+    if (!DevicePixelImage(picture).save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
         if (error) *error = "the picture could not be encoded";
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace corvane;
 
 namespace {
@@ -196,4 +198,18 @@ TEST(QtCanvas, TextIsPlacedByTheTopOfItsCell)
     }
     EXPECT_FALSE(above);
     EXPECT_TRUE(inside);
+}
+
+TEST(QtCanvas, HiDpiOnePixelLineCoversTheDevicePixelsOfItsLogicalOnes)
+{
+    QImage image(80, 60, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    image.fill(Qt::white);
+    QtCanvas c(&image);
+    EXPECT_EQ(c.Width(), 40);
+    c.MoveTo(5, 10);
+    c.LineTo(15, 10);   // the end point stays out
+    c.End();
+    for (const auto& [x, y, colour] : {std::tuple{10, 20, clBlack}, {29, 21, clBlack}, {30, 21, clWhite}, {12, 22, clWhite}})
+        EXPECT_EQ(FromQColor(QColor(image.pixel(x, y))), colour) << x << "," << y;
 }
