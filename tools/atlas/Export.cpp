@@ -334,7 +334,11 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     }
     std::error_code ec;
     if (fs::path(options.output).has_parent_path()) fs::create_directories(fs::path(options.output).parent_path(), ec);
-    if (!rasterOutput && vectorLayers > 0) fs::remove_all(options.output, ec);
+    if (fs::is_directory(options.output, ec)) {
+        err << "corvane-atlas: " << options.output << " is a folder; --output names the file to write\n";
+        return kBadInput;
+    }
+    if (!rasterOutput && vectorLayers > 0) fs::remove(options.output, ec);   // a fresh file
 
     VectorOutput vectors(driver, options.output, vectorLayers);
     int status = kDone;
@@ -366,8 +370,9 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (!whole) layer->SetMetadataItem("PARTIAL", message.c_str());
             // Polygons of equal key code, from a scratch layer in memory.
             GDALDriver* memDriver = GetGDALDriverManager()->GetDriverByName("Memory");
-            Dataset scratch(memDriver->Create("", 0, 0, 0, GDT_Unknown, nullptr));
-            OGRLayer* shapes = scratch->CreateLayer("shapes", nullptr, wkbPolygon, nullptr);
+            Dataset scratch(memDriver ? memDriver->Create("", 0, 0, 0, GDT_Unknown, nullptr) : nullptr);
+            OGRLayer* shapes = scratch ? scratch->CreateLayer("shapes", nullptr, wkbPolygon, nullptr) : nullptr;
+            if (!shapes) { err << l.name << ": cannot hold the polygons\n"; status = kFailed; continue; }
             OGRFieldDefn keyField("key", OFTInteger);
             shapes->CreateField(&keyField);
             GDALRasterBand* band = memory->GetRasterBand(1);
