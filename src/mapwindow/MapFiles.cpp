@@ -71,7 +71,9 @@ void TMapFrm::SaveAs1Click()
 {
     EndDistanceMeasurement();
     if (!MDF || closed_) return;
-    if (Saver().SaveAs(Filename) == SaveResult::Saved) NeedToSave = false;
+    if (Saver().SaveAs(Filename) != SaveResult::Saved) return;
+    NeedToSave = false;
+    owner_.RememberMapFile(Filename);   // offered again under its new name
 }
 
 // ---- closing ----------------------------------------------------------------------------------

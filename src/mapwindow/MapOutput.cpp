@@ -150,7 +150,7 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
 }
 
 bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
-                   std::string* error)
+                   std::string* error, bool* plotFailed)
 {
     // The map inside the wanted margins: a PDF page has no unprintable border.
     QPageLayout paper = layout;
@@ -158,7 +158,7 @@ bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& la
     paper.setMinimumMargins(QMarginsF());
     paper.setMargins(QMarginsF());
     PdfFileDocument doc(path, paper, 1200, margins, QStringLiteral("Corvane map"));
-    if (PrintMapDocument(view, doc, 1) == PrintResult::Printed) return true;
+    if (PrintMapDocument(view, doc, 1, plotFailed) == PrintResult::Printed) return true;
     if (error) *error = doc.Error().empty() ? std::string("the page could not be printed") : doc.Error();
     return false;
 }

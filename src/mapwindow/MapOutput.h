@@ -115,8 +115,8 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
 
 // Prints the map on one page of a PDF file at path: paper and orientation from layout, the
 // map inside the wanted margins (a PDF has no unprintable border), written in one step as
-// WriteMapPicture does. False with the reason.
+// WriteMapPicture does. False with the reason; *plotFailed as PrintMapDocument gives it.
 bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
-                   std::string* error);
+                   std::string* error, bool* plotFailed = nullptr);
 
 } // namespace corvane

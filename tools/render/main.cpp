@@ -112,11 +112,12 @@ bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
 {
     const QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
     std::string error;
-    if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error)) {
+    bool plotFailed = false;
+    if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error, &plotFailed)) {
         sink.Error("Unable to write " + path + " : " + error);
         return false;
     }
-    return true;
+    return !plotFailed;   // the plot told what went wrong; the map was not produced
 }
 
 // The tile pyramid of the map: each tile plotted as its own plate carree band without the
