@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -282,5 +283,23 @@ TEST(AtlasExport, EveryThemeOfTheSampleAtlasExports)
         band->ComputeStatistics(TRUE, &minimum, &maximum, nullptr, nullptr, nullptr, nullptr);
         EXPECT_GE(maximum, 1) << tif;
     }
+}
+TEST(AtlasExport, RastersAsPolygonsKeepTheirKeyItems)
+{
+    TempDir dir;
+    const std::string atlas = (fs::path(SourceDir()) / "atlas").string();
+    ASSERT_EQ(RunTool("export --cdrom '" + atlas + "' 'Distance from the coast' --polygons --output '" + (dir / "z.gpkg") + "'",
+                      dir / "log.txt"), 0) << ReadFile(dir / "log.txt");
+    EXPECT_FALSE(fs::exists(dir / "z.Zones.tif"));
+    Dataset ds = OpenVector(dir / "z.gpkg");
+    ASSERT_TRUE(ds && ds->GetLayerByName("Zones"));
+    std::map<int, std::string> bands;
+    OGRLayer* zones = ds->GetLayerByName("Zones");
+    for (OGRFeature* f; (f = zones->GetNextFeature()) != nullptr; OGRFeature::DestroyFeature(f)) {
+        EXPECT_GT(f->GetGeometryRef()->toPolygon()->get_Area(), 0);
+        bands[f->GetFieldAsInteger("key")] = f->GetFieldAsString("key_text");
+    }
+    EXPECT_EQ(bands, (std::map<int, std::string>{
+                         {1, "0 to 12 nautical miles"}, {2, "12 to 24 nautical miles"}, {3, "24 to 200 nautical miles"}}));
 }
 #endif

@@ -101,7 +101,9 @@ public:
         }
         current_ = ds;
         char** options = nullptr;
-        if (std::string(driver_->GetDescription()) == "GPKG") options = CSLSetNameValue(options, "SPATIAL_INDEX", "YES");
+        const std::string driverName = driver_->GetDescription();
+        if (driverName == "GPKG") options = CSLSetNameValue(options, "SPATIAL_INDEX", "YES");
+        if (driverName == "ESRI Shapefile") options = CSLSetNameValue(options, "ENCODING", "UTF-8");
         OGRLayer* layer = ds->CreateLayer(name.c_str(), &srs_, type, options);
         CSLDestroy(options);
         if (!layer) error = "cannot create the layer " + name + ": " + CPLGetLastErrorMsg();

@@ -236,7 +236,9 @@ std::vector<std::string> QueryTexts::FieldNames() const
     for (const Sym_Text_Line_Type* l = layer_.theme->Sym_Text->Line_Array.get(); l; l = l->Next.get()) {
         std::string h = Trimmed(Cp1252ToUtf8(l->Header_Text));
         if (!h.empty() && h.back() == ':') h = Trimmed(h.substr(0, h.size() - 1));
-        names.push_back(h);
+        // The credit line and rules of dashes name no value.
+        const bool named = std::any_of(h.begin(), h.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        names.push_back(l->Line_Code == 11 || !named ? std::string() : h);
     }
     return names;
 }
