@@ -65,8 +65,10 @@ public:
     // A point symbol; infoOffset -1 for a layer without information.
     virtual void Point(const FeatureCell&, int /*key*/, CellOffset /*at*/, int64_t /*infoOffset*/) {}
     virtual void Label(const FeatureCell&, int /*key*/, const VisitedLabel&) {}
-    // Units firstColumn .. firstColumn + count - 1 of unit row unitRow of a raster cell carry
-    // key (the land layer hands out its land as key 1; no data and sea are not handed out).
+    // count units of a raster cell carry key, from unit column firstColumn of unit row unitRow
+    // on, row by row (a run goes on at the west end of the next row; it never passes the
+    // cell's last unit). A whole cell is one run from its first unit. The land layer hands
+    // out its land as key 1; no data and sea are not handed out.
     virtual void RasterRun(const RasterCell&, int64_t /*unitRow*/, int64_t /*firstColumn*/, int64_t /*count*/,
                            int /*key*/)
     {

@@ -1,5 +1,7 @@
 #include "layers/RunVisit.h"
 
+#include <algorithm>
+
 namespace corvane {
 
 bool VisitRuns(GenMapObj& layer, RunBlocks& blocks, RunCoding coding, int32_t firstRunEntry,
@@ -22,8 +24,7 @@ bool VisitRuns(GenMapObj& layer, RunBlocks& blocks, RunCoding coding, int32_t fi
             cell.South = layer.gridlat[r];
             if (entry < firstRunEntry) {
                 const int key = wholeKey(entry);
-                if (key != 0)
-                    for (int64_t row = 0; row < ny; ++row) visitor.RasterRun(cell, row, 0, nx, key);
+                if (key != 0) visitor.RasterRun(cell, 0, 0, nx * ny, key);
                 return;
             }
             if (!blocks.Start(entry)) {
@@ -34,16 +35,11 @@ bool VisitRuns(GenMapObj& layer, RunBlocks& blocks, RunCoding coding, int32_t fi
             while (row < ny) {
                 const Run run = blocks.Decode(coding);
                 const int key = runKey(run.code);
-                int64_t left = run.length;
-                while (left > 0 && row < ny) {
-                    const int64_t span = std::min(left, nx - col);
-                    if (key != 0) visitor.RasterRun(cell, row, col, span, key);
-                    col += span;
-                    left -= span;
-                    if (col == nx) {
-                        col = 0;
-                        ++row;
-                    }
+                const int64_t placed = std::min<int64_t>(run.length, (ny - row) * nx - col);   // cut at the cell's end
+                if (placed > 0) {
+                    if (key != 0) visitor.RasterRun(cell, row, col, placed, key);
+                    row += (col + placed) / nx;
+                    col = (col + placed) % nx;
                 }
                 blocks.Advance(row < ny);
             }

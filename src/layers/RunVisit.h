@@ -5,7 +5,6 @@
 #include "layers/FeatureVisitor.h"
 #include "layers/RunLength.h"
 
-#include <algorithm>
 #include <functional>
 
 namespace corvane {

@@ -337,11 +337,16 @@ public:
     void RasterRun(const RasterCell& cell, int64_t unitRow, int64_t firstColumn, int64_t count, int key) override
     {
         if (raster_.codes.empty()) return;
-        const int64_t row = (rowsOfGrid_ - 1 - cell.Row) * cell.CellRows + (cell.CellRows - 1 - unitRow);
-        const int64_t col = int64_t{cell.Column} * cell.CellColumns + firstColumn;
-        if (row < 0 || row >= raster_.rows || col < 0 || col + count > raster_.columns) return;
         const uint8_t code = static_cast<uint8_t>(std::clamp(key, 0, 255));
-        std::fill_n(raster_.codes.begin() + row * raster_.columns + col, count, code);
+        // Row by row of the cell; the raster's rows run from the north.
+        for (int64_t unitCol = firstColumn; count > 0 && unitRow < cell.CellRows; ++unitRow, unitCol = 0) {
+            const int64_t span = std::min(count, cell.CellColumns - unitCol);
+            const int64_t row = (rowsOfGrid_ - 1 - cell.Row) * cell.CellRows + (cell.CellRows - 1 - unitRow);
+            const int64_t col = int64_t{cell.Column} * cell.CellColumns + unitCol;
+            if (row >= 0 && row < raster_.rows && col >= 0 && col + span <= raster_.columns)
+                std::fill_n(raster_.codes.begin() + row * raster_.columns + col, span, code);
+            count -= span;
+        }
     }
 
     int32_t rowsOfGrid_ = 0;
