@@ -344,6 +344,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
 
     VectorOutput vectors(driver, options.output, vectorLayers);
     int status = kDone;
+    size_t exported = 0;
     for (const ExportLayer& l : layers) {
         std::string message;
         ExportRaster raster;
@@ -364,6 +365,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
                 if (!WriteGeoTiff(*memory, path, whole ? "" : message, error)) { err << error << "\n"; status = kFailed; continue; }
                 out << l.name << " (" << l.dataType << ") -> " << path << ": " << raster.columns << " x " << raster.rows
                     << (whole ? "" : ", partial") << "\n";
+                ++exported;
                 continue;
             }
             OGRLayer* layer = vectors.Layer(whole ? l.name : l.name + "_partial", wkbPolygon, error);
@@ -390,6 +392,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             }
             vectors.Current()->CommitTransaction();
             out << l.name << " (" << l.dataType << ") -> " << count << " polygons" << (whole ? "" : ", partial") << "\n";
+            ++exported;
             continue;
         }
 
@@ -438,9 +441,10 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
         }
         vectors.Current()->CommitTransaction();
         out << l.name << " (" << l.dataType << ") -> " << count << " features" << (whole ? "" : ", partial") << "\n";
+        ++exported;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    out << layers.size() << " layers exported in " << static_cast<int>(seconds * 10 + 0.5) / 10.0 << " s\n";
+    out << exported << " of " << layers.size() << " layers exported in " << static_cast<int>(seconds * 10 + 0.5) / 10.0 << " s\n";
     return status;
 }
 

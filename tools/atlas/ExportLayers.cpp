@@ -403,14 +403,15 @@ bool ReadExportLayer(const ExportLayer& layer, LabelCodePage codePage,
     Gatherer gather(layer, codePage, onFeature, raster);
     auto visit = [&](GenMapObj& reader, auto&& run) {
         if (!reader.DataOkay()) {
-            message = reader.Opened() ? UnusableLayerMessage(layer.dataPath) : NotPresentMessage(layer.dataPath);
+            const std::string file = CheckCD_Drive(layer.dataPath);
+            message = reader.Opened() ? UnusableLayerMessage(file) : NotPresentMessage(file);
             return false;
         }
         gather.rowsOfGrid_ = reader.Header.NumRows;
         if ((layer.dataType == 2 || layer.dataType == 3) && !StartRaster(reader, raster, message)) return false;
         const bool whole = run();
         if (!whole || reader.Damaged()) {
-            message = DamagedLayerMessage(layer.dataPath);
+            message = DamagedLayerMessage(CheckCD_Drive(layer.dataPath));
             return false;
         }
         return true;
