@@ -13,6 +13,10 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxPlateCarreeRows = 4096;
+// Pixels of the plot beyond each side of a tile (the longest label), and rows above and
+// below it for every 256 rows of the tile's picture.
+constexpr int kTileMargin = 160;
+constexpr int kTileMarginRows = 32;
 
 double Tiles(int z) { return std::ldexp(1.0, z); }
 
@@ -26,6 +30,29 @@ int64_t ClampTile(double v, int z)
 double MercatorLatitude(double fraction)
 {
     return std::atan(std::sinh(kPi * (1 - 2 * fraction))) * 180 / kPi;
+}
+
+// The plot of a tile: its band with a margin all round, so that a label or symbol reaching
+// over the tile's edge from the next tile is drawn in both. top: the picture row of the
+// tile's north edge.
+struct PlotBand {
+    GeoBox box;
+    int width = 0, height = 0, top = 0;
+};
+PlotBand BandOf(const GeoBox& tile, int rows)
+{
+    const double unitLon = (tile.east - tile.west) / kTileSize, unitLat = (tile.north - tile.south) / rows;
+    const int margin = std::max(1, rows * kTileMarginRows / kTileSize);
+    // No further than the poles.
+    const int top = std::min(margin, static_cast<int>(std::floor((90 - tile.north) / unitLat)));
+    const int bottom = std::min(margin, static_cast<int>(std::floor((tile.south + 90) / unitLat)));
+    PlotBand band;
+    band.box = {tile.west - kTileMargin * unitLon, tile.south - bottom * unitLat, tile.east + kTileMargin * unitLon,
+                tile.north + top * unitLat};
+    band.width = kTileSize + 2 * kTileMargin;
+    band.height = rows + top + bottom;
+    band.top = top;
+    return band;
 }
 
 } // namespace
@@ -91,16 +118,18 @@ int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress,
             }
             for (int64_t y = r.y0; y <= r.y1; ++y) {
                 const int rows = PlateCarreeRows(z, y);
-                if (!plot(TileBox(z, x, y), kTileSize, rows, picture) || picture.width() != kTileSize ||
-                    picture.height() != rows) {
+                const PlotBand band = BandOf(TileBox(z, x, y), rows);
+                if (!plot(band.box, band.width, band.height, picture) || picture.width() != band.width ||
+                    picture.height() != band.height) {
                     error = "tile " + std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y) +
                             " could not be drawn";
                     return -1;
                 }
                 const QImage source = picture.convertToFormat(QImage::Format_RGB32);
                 for (int py = 0; py < kTileSize; ++py)
-                    std::copy_n(reinterpret_cast<const QRgb*>(source.constScanLine(SourceRow(z, y, py, rows))), kTileSize,
-                                reinterpret_cast<QRgb*>(tile.scanLine(py)));
+                    std::copy_n(reinterpret_cast<const QRgb*>(source.constScanLine(band.top + SourceRow(z, y, py, rows))) +
+                                    kTileMargin,
+                                kTileSize, reinterpret_cast<QRgb*>(tile.scanLine(py)));
                 const QString path = column + QString("/%1.png").arg(y);
                 if (!tile.save(path, "PNG")) {
                     error = "cannot write " + path.toStdString();

@@ -5,7 +5,9 @@
 // Each tile is drawn by the viewer's plot as a plate carree picture of the tile's longitude
 // and latitude band, tall enough for the tile's most stretched row, and then resampled row
 // by row into Mercator: each tile row takes the picture row of the latitude at its centre.
-// Columns need no resampling, since both projections are linear in longitude.
+// Columns need no resampling, since both projections are linear in longitude. The plot takes
+// in a margin round the tile, so that names and symbols that cross a tile's edge are drawn on
+// both sides of it.
 #include <QImage>
 
 #include <cstdint>
