@@ -115,3 +115,29 @@ TEST(Tiles, RefusesWhatMakesNoPyramid)
     EXPECT_EQ(Render("--tiles '" + (dir / "t") + "' --output x.png"), 2);
     EXPECT_FALSE(fs::exists(dir / "t"));
 }
+
+TEST(Tiles, TheViewerShowsTheTilesInAHeadlessBrowser)
+{
+    const char* browsers[] = {"chromium", "chromium-browser", "google-chrome"};
+    std::string browser;
+    for (const char* b : browsers)
+        if (browser.empty() && std::system(("command -v " + std::string(b) + " >/dev/null 2>&1").c_str()) == 0) browser = b;
+    if (browser.empty()) GTEST_SKIP() << "no headless browser installed";
+    TempDir dir;
+    const fs::path out = dir / "t";
+    ASSERT_EQ(Render("--tiles '" + out.string() + "' --zooms 2-3 --bbox=-10,40,20,60"), 0);
+    const std::string dom = dir / "dom.html", log = dir / "browser.txt";
+    std::system(("timeout 120 " + browser + " --headless --no-sandbox --disable-gpu --enable-logging=stderr --v=0 "
+                 "--virtual-time-budget=3000 --window-size=800,600 --user-data-dir='" + (dir / "profile") +
+                 "' --dump-dom 'file://" + (out / "index.html").string() + "' > '" + dom + "' 2> '" + log + "'").c_str());
+    const std::string page = ReadFile(dom), messages = ReadFile(log);
+    // The page's own script said nothing on the console, and tiles of the pyramid are shown.
+    EXPECT_EQ(messages.find(":CONSOLE"), std::string::npos) << messages;
+    size_t shown = 0;
+    for (size_t at = page.find("<img"); at != std::string::npos; at = page.find("<img", at + 1)) {
+        const std::string tag = page.substr(at, page.find('>', at) - at);
+        const size_t src = tag.find("src=\"") + 5;
+        if (tag.find("hidden") == std::string::npos && fs::exists(out / tag.substr(src, tag.find('"', src) - src))) ++shown;
+    }
+    EXPECT_GE(shown, 4u) << page;
+}
