@@ -128,6 +128,11 @@ public:
     bool IsOpen() const { return src_ != nullptr; }
     int64_t Size() const { return size_; }
     int64_t Pos() const { return pos_; }
+    // The source's identity (see ByteSource::Identity); empty when closed.
+    std::string Identity() const { return src_ ? src_->Identity() : std::string(); }
+    // Puts the position at pos, held within 0..Size (where a read of the header and index
+    // would have left it).
+    void PlaceAt(int64_t pos);
 
     // Moves to byte pos; false (position unchanged) unless there is a byte there.
     bool SeekByte(int64_t pos);
@@ -195,7 +200,9 @@ public:
     void Free();
 
     // The layer contract's Create: Open with the format's record size, then ReadHdr, then
-    // ReadIdx, then the bounds on the header above; DataOkay holds the outcome.
+    // ReadIdx, then the bounds on the header above; DataOkay holds the outcome. The header
+    // and index of a file read before, and unchanged since, come from the shared LayerCache
+    // instead (the file is still opened, and the records are read from it).
     // R_Precisionx and R_Precisiony are set in every case. usesVPrecision: the format
     // needs VPrecision > 0 (the run-length formats).
     bool OpenLayer(const std::string& Filename, int16_t RecSize, bool usesVPrecision = false);
@@ -303,6 +310,7 @@ protected:
 private:
     bool HeaderUsable(bool usesVPrecision) const;
     bool Load(bool opened, bool usesVPrecision);
+    bool ReadHdrAndIdx();
     void StartWork();
 
     bool damaged_ = false;
