@@ -152,6 +152,16 @@ public:
     int64_t Column() const { return col_; }
 
 private:
+    // The screen x of unit column edge x of the cell (lonToScreen of its longitude), and the
+    // screen y of unit row edge y. Each is worked out once per cell column (row) and kept.
+    int64_t ColumnEdge(int64_t x);
+    int64_t RowEdge(int64_t y);
+    struct Edge {
+        uint32_t cell = 0;   // the cell column (row) the value is of; 0 none yet
+        int64_t at = 0;
+    };
+    std::vector<Edge> columnEdges_, rowEdges_;   // empty for grids too fine to keep
+    uint32_t columnCell_ = 0, rowCell_ = 0;
     // Moves the position over length units, calling figure for the bars when paint is set;
     // returns the units moved over. Units past the end of the cell are neither drawn nor
     // counted, and a run of length 0 draws nothing.
@@ -164,6 +174,45 @@ private:
     RunGrid grid_;
     double lobase_ = 0.0, labase_ = 0.0;
     int64_t row_ = 0, col_ = 0;
+};
+
+// Bars of one brush collected as spans for a canvas that fills spans (Canvas::FillsSpans): a
+// box on the same pixel rows as the one before that touches or overlaps it joins it. The
+// spans go to the canvas at Flush, which the drawer calls before it changes the brush and
+// when it is done. On other canvases Active() is false and the drawer draws each bar itself.
+class SpanBatch {
+public:
+    explicit SpanBatch(Canvas& canvas, bool usable = true) : canvas_(canvas), on_(usable && canvas.FillsSpans()) {}
+    SpanBatch(const SpanBatch&) = delete;
+    SpanBatch& operator=(const SpanBatch&) = delete;
+    ~SpanBatch() { Flush(); }
+
+    bool Active() const { return on_; }
+    void Add(const Rect& box)
+    {
+        if (!spans_.empty()) {
+            Rect& last = spans_.back();
+            if (last.top == box.top && last.bottom == box.bottom && box.left <= last.right && box.right >= last.left) {
+                if (box.left < last.left) last.left = box.left;
+                if (box.right > last.right) last.right = box.right;
+                return;
+            }
+        }
+        if (spans_.size() >= kMaxSpans) Flush();
+        spans_.push_back(box);
+    }
+    void Flush()
+    {
+        if (spans_.empty()) return;
+        canvas_.FillSpans(spans_);
+        spans_.clear();
+    }
+
+private:
+    static constexpr size_t kMaxSpans = 4096;
+    Canvas& canvas_;
+    bool on_;
+    std::vector<Rect> spans_;
 };
 
 // The run-length layers leave the map window's picture canvas with an opaque background mode

@@ -197,3 +197,42 @@ TEST(QtCanvas, TextIsPlacedByTheTopOfItsCell)
     EXPECT_FALSE(above);
     EXPECT_TRUE(inside);
 }
+
+TEST(QtCanvas, SpansPaintWhatTheirBoxesPaintWithEveryBrush)
+{
+    // Boxes that touch, overlap, leave the picture, come reversed or are empty, filled as
+    // spans on one picture and one by one through the painter on another (a canvas on an
+    // image of 24-bit pixels does not write spans itself).
+    const std::vector<Rect> boxes = {{3, 4, 17, 9},   {17, 4, 30, 9}, {25, 4, 41, 9}, {-5, 20, 12, 33},
+                                     {90, 95, 130, 120}, {60, 50, 45, 40}, {70, 70, 70, 80}};
+    struct Brush {
+        BrushStyle style;
+        BkMode mode;
+    };
+    for (const Brush b : {Brush{BrushStyle::Solid, BkMode::Opaque}, Brush{BrushStyle::DiagCross, BkMode::Opaque},
+                          Brush{BrushStyle::Horizontal, BkMode::Transparent}, Brush{BrushStyle::Pattern, BkMode::Transparent}}) {
+        Picture100 spans;
+        QImage painted(100, 100, QImage::Format_RGB888);
+        painted.fill(Qt::white);
+        for (QImage* image : {&spans.image, &painted}) {
+            QtCanvas c(image);
+            EXPECT_EQ(c.FillsSpans(), image == &spans.image);
+            c.brush.style = b.style;
+            c.brush.colour = clRed;
+            c.brush.pattern = {0x81, 0x42, 0x24, 0x18, 0x0F, 0xF0, 0x33, 0xCC};
+            c.textColour = 0xFF0000;
+            c.bkColour = 0x00FF00;
+            c.bkMode = b.mode;
+            c.FillRect({0, 0, 3, 3});   // the painter active before the spans
+            c.FillSpans(boxes);
+        }
+        int differing = 0, inked = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) {
+                differing += spans.image.pixel(x, y) != painted.pixel(x, y);
+                inked += spans.image.pixel(x, y) != qRgb(255, 255, 255);
+            }
+        EXPECT_EQ(differing, 0) << int(b.style);
+        EXPECT_GT(inked, 30) << int(b.style);
+    }
+}

@@ -72,6 +72,11 @@ public:
     int TextHeight(const std::string& text) override;
     void SetPixel(int x, int y, Colour c) override;
     Colour GetPixel(int x, int y) const override;
+    // On an image of 32-bit pixels, with no scaling or clipping in the painter, spans are
+    // written into the image's scanlines directly; elsewhere (a printer page) they are
+    // filled through the painter.
+    bool FillsSpans() const override;
+    void FillSpans(const std::vector<Rect>& spans) override;
     std::unique_ptr<Picture> CopyPicture() const override;
     void DrawPicture(int x, int y, const Picture& picture) override;
 
@@ -87,6 +92,7 @@ private:
     void FillQRect(const QRect& r);
     QRect PrepareFigure(int x1, int y1, int x2, int y2);
     void ApplyMode(QPainter& p) const;
+    bool WritesPixels() const;
 
     QImage* image_ = nullptr;
     std::unique_ptr<QPainter> own_;
