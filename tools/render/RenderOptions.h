@@ -1,8 +1,9 @@
 #pragma once
 // The command line of corvane-render:
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
-//                  [MAP.MDF] --output OUT.{png,bmp,pdf}
-// Options take their value as the next argument or after "=".
+//                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
+// Options take their value as the next argument or after "=". Each map and its --output after
+// the first are one more picture drawn by the same process, with the same options.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,13 @@
 namespace corvane {
 
 enum class OutputKind { Png, Bmp, Pdf };
+
+// One picture to draw: a map definition (empty: a new map) and the file to write.
+struct RenderJob {
+    std::string mapFile;
+    std::string output;
+    OutputKind kind = OutputKind::Png;
+};
 
 struct RenderOptions {
     std::string mapFile;                  // empty: a new map
@@ -23,6 +31,7 @@ struct RenderOptions {
     bool help = false;
     bool version = false;
     bool strict = false;                  // a message shown makes a written picture exit 3
+    std::vector<RenderJob> more;          // the pictures after the first, in order
 };
 
 // Exit status of a picture written while messages were shown, with --strict.
