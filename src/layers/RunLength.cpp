@@ -103,6 +103,7 @@ void RunBlocks::StepBack(const Run& run)
 
 namespace {
 constexpr int64_t kMostKeptEdges = 4096;
+constexpr int64_t kMostKeptEdgesPerGridRow = 1024;
 }
 
 RunCellWalk::RunCellWalk(GenMapObj& layer, const DrawContext& ctx, const RunGrid& grid)
@@ -110,12 +111,22 @@ RunCellWalk::RunCellWalk(GenMapObj& layer, const DrawContext& ctx, const RunGrid
 {
     if (grid.ngridx < kMostKeptEdges) columnEdges_.resize(static_cast<size_t>(grid.ngridx + 1));
     if (grid.ngridy < kMostKeptEdges) rowEdges_.resize(static_cast<size_t>(grid.ngridy + 1));
+    if (grid.ngridy < kMostKeptEdgesPerGridRow) gridRowEdges_.resize(kMaxGridCells);
 }
 
-void RunCellWalk::EnterCell(double lobase, double labase)
+void RunCellWalk::EnterCell(double lobase, double labase, int32_t gridRow)
 {
     if (columnCell_ == 0 || lobase != lobase_) ++columnCell_;
-    if (rowCell_ == 0 || labase != labase_) ++rowCell_;
+    if (gridRow >= 0 && gridRow < static_cast<int32_t>(gridRowEdges_.size())) {
+        std::vector<Edge>& edges = gridRowEdges_[static_cast<size_t>(gridRow)];
+        if (edges.empty()) edges.resize(static_cast<size_t>(grid_.ngridy + 1));
+        rows_ = &edges;
+        rowStamp_ = 1;   // the row's edges, once worked out, hold for the whole walk
+    } else {
+        if (rowCell_ == 0 || labase != labase_) ++rowCell_;
+        rows_ = &rowEdges_;
+        rowStamp_ = rowCell_;
+    }
     lobase_ = lobase;
     labase_ = labase;
     row_ = col_ = 0;
@@ -175,9 +186,9 @@ int64_t RunCellWalk::RowEdge(int64_t y)
         const double lat = static_cast<double>(y) / grid_.dividey + labase_;
         return int64_t{layer_.H} - Near(Round((lat - ctx_.MinLat) * static_cast<double>(layer_.H) / ctx_.LatRange));
     };
-    if (y < 0 || y >= static_cast<int64_t>(rowEdges_.size())) return at();
-    Edge& e = rowEdges_[static_cast<size_t>(y)];
-    if (e.cell != rowCell_) e = {rowCell_, at()};
+    if (y < 0 || y >= static_cast<int64_t>(rows_->size())) return at();
+    Edge& e = (*rows_)[static_cast<size_t>(y)];
+    if (e.cell != rowStamp_) e = {rowStamp_, at()};
     return e.at;
 }
 

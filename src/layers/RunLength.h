@@ -106,6 +106,8 @@ struct RunBar {
 class RunCellWalk {
 public:
     RunCellWalk(GenMapObj& layer, const DrawContext& ctx, const RunGrid& grid);
+    RunCellWalk(const RunCellWalk&) = delete;
+    RunCellWalk& operator=(const RunCellWalk&) = delete;
 
     // A unit being more than half a screen pixel wide (tall) narrows each bar by one pixel on
     // its right (widens it by one at the bottom). The land layer always adjusts.
@@ -125,8 +127,10 @@ public:
     void DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRunEntry, Whole&& whole, Draw&& draw,
                    Figure&& figure);
 
-    // Starts a cell whose west and south edges are lobase and labase (degrees).
-    void EnterCell(double lobase, double labase);
+    // Starts a cell whose west and south edges are lobase and labase (degrees); gridRow, the
+    // cell's row in the layer's grid when known, lets the cells of one row share their unit
+    // rows' pixel edges.
+    void EnterCell(double lobase, double labase, int32_t gridRow = -1);
     // The first visible unit row of the southernmost visible cells: decodes runs without
     // drawing while the row position is below the rows that lie wholly south of the map,
     // then steps back over the last one so that the run loop draws it. unitRow is the unit
@@ -162,6 +166,11 @@ private:
     };
     std::vector<Edge> columnEdges_, rowEdges_;   // empty for grids too fine to keep
     uint32_t columnCell_ = 0, rowCell_ = 0;
+    // The unit row edges of each row of the grid (the cells of one row share them), for
+    // grids of few enough unit rows; rows_ is the table of the current cell.
+    std::vector<std::vector<Edge>> gridRowEdges_;
+    std::vector<Edge>* rows_ = &rowEdges_;
+    uint32_t rowStamp_ = 0;
     // Moves the position over length units, calling figure for the bars when paint is set;
     // returns the units moved over. Units past the end of the cell are neither drawn nor
     // counted, and a run of length 0 draws nothing.
@@ -278,7 +287,7 @@ void RunCellWalk::DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRu
     RunLayerIO([&] {
         layer_.WalkCells(
             [&](int32_t c, int32_t r, int32_t entry) {
-                EnterCell(layer_.gridlon[c], layer_.gridlat[r]);
+                EnterCell(layer_.gridlon[c], layer_.gridlat[r], r);
                 if (entry < firstRunEntry) {
                     whole(entry);
                 } else if (blocks.Start(entry)) {
