@@ -164,10 +164,10 @@ QBrush QtCanvas::CurrentBrush() const
     }
 }
 
-void QtCanvas::PlotPixel(int x, int y, bool on)
+void QtCanvas::PlotPixel(const PixelRows& rows, int x, int y, bool on)
 {
-    if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
-    QRgb* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
+    if (x < 0 || y < 0 || x >= rows.width || y >= rows.height) return;
+    QRgb* line = reinterpret_cast<QRgb*>(rows.bits + static_cast<qsizetype>(y) * rows.bytesPerLine);
     if (pen.mode == PenMode::Not) {
         if (on) line[x] = (~line[x] & 0x00FFFFFF) | 0xFF000000;
         return;
@@ -227,6 +227,7 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
     long long err = dx + dy;
     long long x = sx1, y = sy1;
     long long steps = std::max(dx, -dy) + (drawEnd ? 1 : 0);
+    const PixelRows rows{image_->bits(), image_->bytesPerLine(), image_->width(), image_->height()};
     for (long long step = 0; step < steps; ++step) {
         bool on = true;
         if (total > 0) {
@@ -237,7 +238,7 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
             }
             dashPhase_ = (dashPhase_ + 1) % total;
         }
-        PlotPixel(static_cast<int>(x), static_cast<int>(y), on);
+        PlotPixel(rows, static_cast<int>(x), static_cast<int>(y), on);
         long long e2 = 2 * err;
         if (e2 >= dy) { err += dy; x += stx; }
         if (e2 <= dx) { err += dx; y += sty; }

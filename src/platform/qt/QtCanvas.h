@@ -85,7 +85,13 @@ private:
     QFont CurrentFont() const;
     QBrush CurrentBrush() const;
     bool PixelPath() const;   // one-pixel line rasterised by hand on an image
-    void PlotPixel(int x, int y, bool on);
+    // The image's pixels as RasterLine finds them before it walks a line.
+    struct PixelRows {
+        uchar* bits;
+        qsizetype bytesPerLine;
+        int width, height;
+    };
+    void PlotPixel(const PixelRows& rows, int x, int y, bool on);
     void RasterLine(int x1, int y1, int x2, int y2);
     void PainterLine(int x1, int y1, int x2, int y2);
     void OutlinePoints(const std::vector<Point>& pts, bool closed);
