@@ -3,6 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace corvane {
@@ -25,42 +27,99 @@ void Chunk(std::string& out, const char* type, const uint8_t* data, size_t size)
     PutU32(out, static_cast<uint32_t>(crc));
 }
 
-} // namespace
-
-bool EncodePng(int32_t width, int32_t height, const PngRowSource& row, std::string& out, int zlibLevel)
+// The first pixel from x on in a row of w whose colour is not colour (w when none).
+size_t RunEnd(const uint32_t* row, size_t x, size_t w, uint32_t colour)
 {
-    if (width < 1 || height < 1) return false;
-    const size_t rowBytes = size_t{3} * static_cast<size_t>(width);
-    if (rowBytes / 3 != static_cast<size_t>(width) || rowBytes + 1 > 0xFFFFFFFFu) return false;
+    for (; x + 4 <= w; x += 4)
+        if (((row[x] ^ colour) | (row[x + 1] ^ colour) | (row[x + 2] ^ colour) | (row[x + 3] ^ colour)) & 0x00FFFFFFu)
+            break;
+    while (x < w && ((row[x] ^ colour) & 0x00FFFFFFu) == 0) ++x;
+    return x;
+}
 
+// The colours of the picture with their indexes, when there are at most 256.
+bool PaletteOf(int32_t width, int32_t height, const uint32_t* pixels, size_t stride,
+               std::unordered_map<uint32_t, uint8_t>& index, std::vector<uint32_t>& palette)
+{
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
+        const auto w = static_cast<size_t>(width);
+        for (size_t x = 0; x < w; x = RunEnd(row, x, w, row[x])) {
+            const uint32_t p = row[x] & 0x00FFFFFFu;
+            if (index.count(p)) continue;
+            if (palette.size() == 256) return false;
+            index.emplace(p, static_cast<uint8_t>(palette.size()));
+            palette.push_back(p);
+        }
+    }
+    return true;
+}
+
+// Deflates the filtered rows that line(y, bytes) gives into idat.
+template <class Line>
+bool DeflateRows(int32_t height, size_t rowBytes, int level, int strategy, Line&& line, std::vector<uint8_t>& idat)
+{
     z_stream z{};
-    if (deflateInit2(&z, zlibLevel, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return false;
-    std::vector<uint8_t> rgb(rowBytes), line(rowBytes + 1), idat;
-    std::vector<uint8_t> buffer(size_t{1} << 16);
-    bool ok = true;
-    // Deflates the bytes given (none, to finish), appending what comes out to idat.
-    auto deflateBytes = [&](uint8_t* data, size_t size, int flush) {
+    if (deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy) != Z_OK) return false;
+    std::vector<uint8_t> row(rowBytes + 1), buffer(size_t{1} << 16);
+    auto put = [&](uint8_t* data, size_t size, int flush) {
         z.next_in = data;
         z.avail_in = static_cast<uInt>(size);
-        do {
+        for (;;) {
             z.next_out = buffer.data();
             z.avail_out = static_cast<uInt>(buffer.size());
             const int rc = deflate(&z, flush);
             if (rc == Z_STREAM_ERROR || (rc == Z_BUF_ERROR && z.avail_out == buffer.size())) return false;
             idat.insert(idat.end(), buffer.data(), buffer.data() + (buffer.size() - z.avail_out));
-            if (flush == Z_FINISH && rc == Z_STREAM_END) return true;
-        } while (z.avail_out == 0 || (flush == Z_FINISH));
-        return true;
+            if (flush == Z_FINISH ? rc == Z_STREAM_END : z.avail_out != 0) return true;
+        }
     };
-    line[0] = 1;   // the Sub filter
+    bool ok = true;
     for (int32_t y = 0; y < height && ok; ++y) {
-        row(y, rgb.data());
-        for (size_t i = 0; i < 3 && i < rowBytes; ++i) line[1 + i] = rgb[i];
-        for (size_t i = 3; i < rowBytes; ++i) line[1 + i] = static_cast<uint8_t>(rgb[i] - rgb[i - 3]);
-        ok = deflateBytes(line.data(), line.size(), Z_NO_FLUSH);
+        line(y, row.data());
+        ok = put(row.data(), row.size(), Z_NO_FLUSH);
     }
-    ok = ok && deflateBytes(nullptr, 0, Z_FINISH);
+    ok = ok && put(nullptr, 0, Z_FINISH);
     deflateEnd(&z);
+    return ok;
+}
+
+} // namespace
+
+bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out, int zlibLevel)
+{
+    if (width < 1 || height < 1 || !pixels || stride < static_cast<size_t>(width)) return false;
+    const auto w = static_cast<size_t>(width);
+    std::unordered_map<uint32_t, uint8_t> index;
+    std::vector<uint32_t> palette;
+    const bool indexed = PaletteOf(width, height, pixels, stride, index, palette);
+    std::vector<uint8_t> idat;
+    bool ok;
+    if (indexed) {
+        // Filter None: runs of one colour are runs of one byte.
+        ok = DeflateRows(height, w, zlibLevel, Z_RLE, [&](int32_t y, uint8_t* line) {
+            const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
+            line[0] = 0;
+            for (size_t x = 0, end; x < w; x = end) {
+                end = RunEnd(row, x, w, row[x]);
+                std::memset(line + 1 + x, index.find(row[x] & 0x00FFFFFFu)->second, end - x);
+            }
+        }, idat);
+    } else {
+        // Filter Sub.
+        ok = DeflateRows(height, 3 * w, zlibLevel, Z_DEFAULT_STRATEGY, [&](int32_t y, uint8_t* line) {
+            const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
+            line[0] = 1;
+            uint32_t left = 0;
+            for (size_t x = 0; x < w; ++x) {
+                const uint32_t p = row[x];
+                line[1 + 3 * x] = static_cast<uint8_t>((p >> 16) - (left >> 16));
+                line[2 + 3 * x] = static_cast<uint8_t>((p >> 8) - (left >> 8));
+                line[3 + 3 * x] = static_cast<uint8_t>(p - left);
+                left = p;
+            }
+        }, idat);
+    }
     if (!ok) return false;
 
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -70,9 +129,14 @@ bool EncodePng(int32_t width, int32_t height, const PngRowSource& row, std::stri
         ihdr[k] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (24 - 8 * k));
         ihdr[4 + k] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (24 - 8 * k));
     }
-    ihdr[8] = 8;   // bits per sample
-    ihdr[9] = 2;   // RGB; compression, filter method and interlace 0
+    ihdr[8] = 8;                   // bits per sample (or per index)
+    ihdr[9] = indexed ? 3 : 2;     // palette or RGB; compression, filter method, interlace 0
     Chunk(png, "IHDR", ihdr, sizeof ihdr);
+    if (indexed) {
+        std::vector<uint8_t> plte;
+        for (uint32_t c : palette) plte.insert(plte.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+        Chunk(png, "PLTE", plte.data(), plte.size());
+    }
     constexpr size_t kMostPerChunk = size_t{1} << 20;
     for (size_t at = 0; at < idat.size(); at += kMostPerChunk)
         Chunk(png, "IDAT", idat.data() + at, std::min(kMostPerChunk, idat.size() - at));

@@ -1,19 +1,18 @@
 #pragma once
-// A PNG encoder for pictures of 8-bit RGB pixels, made for speed: the rows are filtered
-// by one fixed filter (each byte less the byte of the pixel to its left, which turns the
-// flat areas of a map into runs of zeros) and deflated at a fast zlib level. The picture
-// stays lossless; rows are asked for one at a time, so no copy of the whole picture is made.
+// A PNG encoder for map pictures, made for speed. A picture of at most 256 colours (most
+// maps) is written with a palette, one byte a pixel; another as 8-bit RGB, each byte less
+// the byte of the pixel to its left (which turns flat areas into runs of zeros). Either is
+// deflated at a fast zlib level, and the picture stays lossless.
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace corvane {
 
-// Fills the 3 x width bytes (red, green, blue) of row y, top row 0.
-using PngRowSource = std::function<void(int32_t y, uint8_t* rgb)>;
-
-// Appends the PNG file of a width x height picture to out; false (out as it was) when a side
-// is not 1..2^31 - 1 or the compressor fails.
-bool EncodePng(int32_t width, int32_t height, const PngRowSource& row, std::string& out, int zlibLevel = 1);
+// Appends the PNG file of a width x height picture to out. pixels holds its rows from the
+// top, each of width values 0xXXRRGGBB (the top byte is not looked at), stride values apart.
+// False (out as it was) when a side is below 1 or the compressor fails.
+bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
+               int zlibLevel = 1);
 
 } // namespace corvane

@@ -240,27 +240,28 @@ TEST(QtCanvas, SpansPaintWhatTheirBoxesPaintWithEveryBrush)
 
 TEST(PngEncoder, PicturesReadBackPixelForPixel)
 {
-    // Noise, flat areas and odd sides: the file reads back as the picture was.
-    for (const QSize size : {QSize(1, 1), QSize(97, 33), QSize(300, 211)}) {
-        QImage image(size, QImage::Format_RGB32);
-        uint32_t seed = 7;
-        for (int y = 0; y < size.height(); ++y)
-            for (int x = 0; x < size.width(); ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                image.setPixel(x, y, x < size.width() / 2 ? qRgb(10, 200, 30) : (seed >> 8) | 0xFF000000u);
-            }
-        std::string png;
-        ASSERT_TRUE(EncodePng(size.width(), size.height(), [&](int32_t y, uint8_t* rgb) {
-            for (int x = 0; x < size.width(); ++x, rgb += 3) {
-                const QRgb p = image.pixel(x, y);
-                rgb[0] = static_cast<uint8_t>(qRed(p)), rgb[1] = static_cast<uint8_t>(qGreen(p)), rgb[2] = static_cast<uint8_t>(qBlue(p));
-            }
-        }, png));
-        QImage back;
-        ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"));
-        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << size.width();
+    // Flat areas beside noise (RGB), or beside 200 colours (a palette), of odd sides and one
+    // pixel: the file reads back as the picture was.
+    for (const int colours : {200, 1 << 24}) {
+        for (const QSize size : {QSize(1, 1), QSize(97, 33), QSize(300, 211)}) {
+            QImage image(size, QImage::Format_RGB32);
+            uint32_t seed = 7;
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x) {
+                    seed = seed * 1664525u + 1013904223u;
+                    image.setPixel(x, y, x < size.width() / 2 ? qRgb(10, 200, 30) : ((seed >> 8) % colours) | 0xFF000000u);
+                }
+            std::string png;
+            ASSERT_TRUE(EncodePng(size.width(), size.height(), reinterpret_cast<const uint32_t*>(image.constBits()),
+                                  static_cast<size_t>(image.bytesPerLine() / 4), png));
+            QImage back;
+            ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"));
+            EXPECT_EQ(back.format() == QImage::Format_Indexed8, colours == 200 || size.width() == 1) << size.width();
+            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << size.width() << " " << colours;
+        }
     }
     std::string none;
-    EXPECT_FALSE(EncodePng(0, 5, [](int32_t, uint8_t*) {}, none));
+    const uint32_t pixel = 0;
+    EXPECT_FALSE(EncodePng(0, 5, &pixel, 1, none));
     EXPECT_TRUE(none.empty());
 }
