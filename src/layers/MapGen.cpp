@@ -130,12 +130,6 @@ void LayerFile::StartWork(int64_t limit)
     failed_ = false;
 }
 
-void LayerFile::Charge(int64_t n)
-{
-    if (n > workLimit_ - workDone_) Fail();
-    workDone_ += n;
-}
-
 void LayerFile::Fail()
 {
     failed_ = true;

@@ -151,7 +151,11 @@ public:
     // Starts counting work: at most limit units until the next StartWork.
     void StartWork(int64_t limit);
     // Charges n units of work; LayerIOError (nothing charged) when they would pass the limit.
-    void Charge(int64_t n);
+    void Charge(int64_t n)
+    {
+        if (n > workLimit_ - workDone_) Fail();
+        workDone_ += n;
+    }
     // Ends the drawing as a short read does: marks the file failed and throws LayerIOError.
     [[noreturn]] void Fail();
     // A read came up short, or the work limit was reached, since StartWork.

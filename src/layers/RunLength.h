@@ -229,7 +229,28 @@ private:
 // when it is the screen picture.
 void LeaveScreenOpaque(const DrawContext& ctx);
 
-// ---- template definitions ---------------------------------------------------------------
+// ---- inline and template definitions ----------------------------------------------------
+
+inline Run RunBlocks::Decode(RunCoding coding)
+{
+    if (RLoffset >= kRunBlockSize) {   // never read past the block
+        ReadBlock(R_L_C_block + 1);
+        RLoffset = 0;
+    }
+    layer_.iFile.Charge(1);   // one unit of work per byte decoded
+    const uint8_t first = R_L_C[RLoffset];
+    const int32_t mask = coding.OneByteMax();
+    Run run;
+    run.code = (first >> coding.lengthBits) & coding.MaxCode();
+    run.length = first & mask;
+    if (first & 0x80) {
+        layer_.iFile.Charge(1);
+        Advance(true);
+        run.length = (run.length << 8) | R_L_C[RLoffset];
+        run.twoByte = true;
+    }
+    return run;
+}
 
 template <class Figure>
 int64_t RunCellWalk::Place(int32_t length, bool paint, Figure&& figure)

@@ -95,14 +95,29 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
     const bool indexed = PaletteOf(width, height, pixels, stride, index, palette);
     std::vector<uint8_t> idat;
     bool ok;
+    // Bits of an index: as few as the palette allows.
+    const int depth = palette.size() <= 2 ? 1 : palette.size() <= 4 ? 2 : palette.size() <= 16 ? 4 : 8;
     if (indexed) {
-        // Filter None: runs of one colour are runs of one byte.
-        ok = DeflateRows(height, w, zlibLevel, Z_RLE, [&](int32_t y, uint8_t* line) {
+        // Filter None: runs of one colour are runs of one byte (or of one repeated pattern of
+        // bits), filled a byte at a time.
+        const size_t perByte = static_cast<size_t>(8 / depth);
+        ok = DeflateRows(height, (w + perByte - 1) / perByte, zlibLevel, Z_RLE, [&](int32_t y, uint8_t* line) {
             const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
             line[0] = 0;
+            uint8_t* bytes = line + 1;
+            std::memset(bytes, 0, (w + perByte - 1) / perByte);
             for (size_t x = 0, end; x < w; x = end) {
                 end = RunEnd(row, x, w, row[x]);
-                std::memset(line + 1 + x, index.find(row[x] & 0x00FFFFFFu)->second, end - x);
+                const uint8_t v = index.find(row[x] & 0x00FFFFFFu)->second;
+                auto one = [&](size_t i) {
+                    bytes[i / perByte] |= static_cast<uint8_t>(v << (8 - depth - static_cast<int>(i % perByte) * depth));
+                };
+                size_t i = x;
+                for (; i < end && i % perByte != 0; ++i) one(i);
+                const size_t whole = (end - i) / perByte;
+                const uint8_t pattern = static_cast<uint8_t>(depth == 8 ? v : depth == 4 ? v * 0x11 : depth == 2 ? v * 0x55 : v * 0xFF);
+                std::memset(bytes + i / perByte, pattern, whole);
+                for (i += whole * perByte; i < end; ++i) one(i);
             }
         }, idat);
     } else {
@@ -129,7 +144,7 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
         ihdr[k] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (24 - 8 * k));
         ihdr[4 + k] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (24 - 8 * k));
     }
-    ihdr[8] = 8;                   // bits per sample (or per index)
+    ihdr[8] = static_cast<uint8_t>(indexed ? depth : 8);   // bits per index, or per sample
     ihdr[9] = indexed ? 3 : 2;     // palette or RGB; compression, filter method, interlace 0
     Chunk(png, "IHDR", ihdr, sizeof ihdr);
     if (indexed) {

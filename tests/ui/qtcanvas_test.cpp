@@ -240,9 +240,9 @@ TEST(QtCanvas, SpansPaintWhatTheirBoxesPaintWithEveryBrush)
 
 TEST(PngEncoder, PicturesReadBackPixelForPixel)
 {
-    // Flat areas beside noise (RGB), or beside 200 colours (a palette), of odd sides and one
-    // pixel: the file reads back as the picture was.
-    for (const int colours : {200, 1 << 24}) {
+    // Flat areas beside noise (RGB), or beside a few colours (a palette of 1, 2, 4 or 8 bits
+    // an index), of odd sides and one pixel: the file reads back as the picture was.
+    for (const int colours : {1, 2, 3, 9, 200, 1 << 24}) {
         for (const QSize size : {QSize(1, 1), QSize(97, 33), QSize(300, 211)}) {
             QImage image(size, QImage::Format_RGB32);
             uint32_t seed = 7;
@@ -256,7 +256,9 @@ TEST(PngEncoder, PicturesReadBackPixelForPixel)
                                   static_cast<size_t>(image.bytesPerLine() / 4), png));
             QImage back;
             ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"));
-            EXPECT_EQ(back.format() == QImage::Format_Indexed8, colours == 200 || size.width() == 1) << size.width();
+            const bool indexed = back.format() == QImage::Format_Indexed8 || back.format() == QImage::Format_Mono ||
+                                 back.format() == QImage::Format_MonoLSB;
+            EXPECT_EQ(indexed, colours < 256 || size.width() == 1) << size.width();
             EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << size.width() << " " << colours;
         }
     }
