@@ -148,7 +148,7 @@ void TAboutBox::InitializeCaptions()
     Company->setText(BytesToQString(GetVersionItem("CompanyName")));
     Copyright->setText(BytesToQString(GetVersionItem("LegalCopyright")));
     FreeVersionInfo();
-    ReleaseYear->setText("Released 2025");
+    ReleaseYear->setText(QStringLiteral("Released " CORVANE_RELEASE_YEAR));
     struct utsname u {};
     QString kernel = ::uname(&u) == 0 ? QString::fromLatin1(u.sysname) : QString("Linux");
     OS->setText(GetOSInfo());

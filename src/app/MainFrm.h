@@ -129,6 +129,8 @@ public:
     // Opens the index-th recent map (from 0); a file that is gone is taken off the list with
     // a message.
     void OpenRecentFile(int index);
+    // Puts the map window's file at the top of the recent maps (when the window holds it).
+    void RememberMapFile(const std::string& path);
 
 public slots:
     void New1Click();
@@ -178,7 +180,6 @@ private:
     void DispatchByTag(MapCommand mapCommand, bool endDistance, TextCommand textCommand);
     // Recent maps and drops (MainFrmDesktop.cpp).
     void LoadRecentFiles();
-    void RememberMapFile(const std::string& path);
     void RebuildRecentFiles();
     bool HandleMapDrop(QEvent* event);
 

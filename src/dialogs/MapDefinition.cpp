@@ -382,6 +382,9 @@ void TMapDefinition::ListDblClick(MapDefListBox* list, const QPoint& pos)
         sink_.Beep();
         return;
     }
+    // The theme double-clicked is the choice, whatever the other list had selected before.
+    for (MapDefListId id : {BaseListId, OverlayListId, TextListId})
+        if (id != list->Id()) model_[id].Select(-1);
     model_[list->Id()].Select(at.row());
     SyncLists();
     accept();

@@ -81,7 +81,10 @@ PickerImage::PickerImage(QWidget* parent, const QSize& size, Colour fill) : QWid
 
 void PickerImage::Reset(const QSize& size, Colour fill)
 {
-    image_ = QImage(size, QImage::Format_RGB32);
+    // Drawn at the screen's device pixels, in logical ones, like the map picture.
+    const qreal ratio = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
+    image_ = QImage(size * ratio, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
     image_.fill(ToQColor(fill));
     resize(size);
     update();

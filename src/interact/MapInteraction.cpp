@@ -3,6 +3,7 @@
 #include "catalogue/MasterFile.h"
 #include "interact/InvertingPen.h"
 #include "mapdef/MDFStruct.h"
+#include "mapdef/MapThemes.h"
 #include "platform/CvVars.h"
 #include "platform/MessageSink.h"
 #include "render/Plot.h"
@@ -321,8 +322,7 @@ void MapInteraction::ZoomOutPreviousClick()
 
 void MapInteraction::ZoomOutAll()
 {
-    while (MDF->CanZoomOut()) {
-    }
+    EmptyZoomHistory(*MDF);
 }
 
 void MapInteraction::ZoomOutMaximumClick(const SettingsStore& settings, const std::string& exeName)

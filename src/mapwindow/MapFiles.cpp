@@ -71,7 +71,9 @@ void TMapFrm::SaveAs1Click()
 {
     EndDistanceMeasurement();
     if (!MDF || closed_) return;
-    if (Saver().SaveAs(Filename) == SaveResult::Saved) NeedToSave = false;
+    if (Saver().SaveAs(Filename) != SaveResult::Saved) return;
+    NeedToSave = false;
+    owner_.RememberMapFile(Filename);   // offered again under its new name
 }
 
 // ---- closing ----------------------------------------------------------------------------------
@@ -181,9 +183,9 @@ void TMapFrm::PrintSetUp1Click()
 
 void TMapFrm::CopyToClipboard1Click()
 {
-    // The picture as it is shown, graticule and keys included.
+    // The picture as it is shown, graticule and keys included, in the screen's device pixels.
     if (canvas_) canvas_->End();
-    QApplication::clipboard()->setImage(image_.copy());
+    QApplication::clipboard()->setImage(DevicePixelImage(image_));
 }
 
 void TMapFrm::Export1Click()

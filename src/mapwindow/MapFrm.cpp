@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace corvane {
 
@@ -387,6 +388,12 @@ void TMapFrm::FormActivate()
 bool TMapFrm::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate) FormActivate();
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    const bool ratioEvent = e->type() == QEvent::ScreenChangeInternal || e->type() == QEvent::DevicePixelRatioChange;
+#else
+    const bool ratioEvent = e->type() == QEvent::ScreenChangeInternal;
+#endif
+    if (ratioEvent) QMetaObject::invokeMethod(this, [this] { ScreenRatioChanged(); }, Qt::QueuedConnection);
     return QWidget::event(e);
 }
 
@@ -396,9 +403,14 @@ void TMapFrm::SizePicture(int w, int h)
 {
     w = std::max(w, 1);
     h = std::max(h, 1);
-    if (image_.size() != QSize(w, h)) {
+    // On a HiDPI screen the picture holds the screen's device pixels and is drawn on in
+    // logical ones (see QtCanvas); the map keeps its size in logical pixels.
+    const double ratio = PictureRatio();
+    if (LogicalSize(image_) != QSize(w, h) || image_.devicePixelRatio() != ratio) {
         canvas_.reset();
-        QImage next(w, h, QImage::Format_RGB32);
+        QImage next(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)),
+                    QImage::Format_RGB32);
+        next.setDevicePixelRatio(ratio);
         next.fill(ToQColor(MDF ? MDF->BackgroundColour : 0));
         {
             QPainter p(&next);
@@ -409,6 +421,23 @@ void TMapFrm::SizePicture(int w, int h)
         ScreenPixelsPerInch = canvas_->PixelsPerInchX();
     }
     Image1->setGeometry(0, 0, w, h);
+}
+
+double TMapFrm::PictureRatio() const
+{
+    const double ratio = devicePixelRatioF();
+    return ratio > 0 ? ratio : 1.0;
+}
+
+void TMapFrm::ScreenRatioChanged()
+{
+    if (closed_ || !MDF || image_.devicePixelRatio() == PictureRatio()) return;
+    if (plotting_ > 0) {
+        QTimer::singleShot(kGeometrySettleMs, this, [this] { ScreenRatioChanged(); });
+        return;
+    }
+    SizePicture(width(), height());
+    Redraw(false);   // drawn afresh at the new ratio rather than scaled
 }
 
 void TMapFrm::SetWindowBounds(int32_t Left, int32_t Top, int32_t Width, int32_t Height)

@@ -133,7 +133,8 @@ public:
     void Redraw(bool ReSizeToOverlay);
     // The window's outer rectangle, client size and state.
     WindowPlacement Placement() const;
-    // The picture as it is shown.
+    // The picture as it is shown, in the screen's device pixels (its devicePixelRatio says
+    // how many a logical pixel covers).
     const QImage& Picture() const { return image_; }
 
     // Window events, named as the program names them.
@@ -152,8 +153,8 @@ public:
 
     // ---- MapView ----------------------------------------------------------------------------
     Canvas* ImageCanvas() override { return canvas_.get(); }
-    int32_t ClientWidth() const override { return image_.width(); }
-    int32_t ClientHeight() const override { return image_.height(); }
+    int32_t ClientWidth() const override { return LogicalSize(image_).width(); }
+    int32_t ClientHeight() const override { return LogicalSize(image_).height(); }
     void SetWindowBounds(int32_t Left, int32_t Top, int32_t Width, int32_t Height) override;
     void RefreshImage() override;
     void ProcessMessages() override;
@@ -378,8 +379,12 @@ private:
     void CheckQueryOption();
     QList<QAction*> MenuBarEntries() const;
     bool MenusMerged() const;
-    // Sizes the picture (keeping what it shows) and Image1 to w x h.
+    // Sizes the picture (keeping what it shows) and Image1 to w x h logical pixels, at the
+    // screen's device pixel ratio.
     void SizePicture(int w, int h);
+    double PictureRatio() const;
+    // The window went to a screen of another pixel ratio: the picture follows and is redrawn.
+    void ScreenRatioChanged();
     // Plot with the guard against nested plots and closing in the middle.
     bool GuardedPlot(const std::function<bool()>& plot);
     // Window geometry reported by the window system is handled once it has settled (no

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QPrinter>
 
+#include <cmath>
+
 namespace corvane {
 
 PageMargins MarginsOf(const PageSetUpUnit& unit)
@@ -138,6 +140,17 @@ ExportTarget ExportTargetOf(const std::string& chosen, int filterIndex)
     return {chosen + k.ext, k.kind};
 }
 
+QImage DevicePixelImage(const QImage& picture)
+{
+    QImage plain = picture.copy();
+    const double ratio = picture.devicePixelRatio();
+    if (ratio == 1.0) return plain;
+    plain.setDevicePixelRatio(1.0);
+    plain.setDotsPerMeterX(static_cast<int>(std::lround(picture.dotsPerMeterX() * ratio)));
+    plain.setDotsPerMeterY(static_cast<int>(std::lround(picture.dotsPerMeterY() * ratio)));
+    return plain;
+}
+
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
 {
     QByteArray bytes;
@@ -145,16 +158,19 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
     buffer.open(QIODevice::WriteOnly);
     if (format == PictureFormat::Png && picture.format() == QImage::Format_RGB32) {
         // The map's own encoder: a palette where the colours allow, a fast zlib level; several
-        // times faster than the general one, and as lossless.
+        // times faster than the general one, and as lossless. The device pixels are written
+        // as they are, at the resolution raised by the pixel ratio (see DevicePixelImage).
+        const double ratio = picture.devicePixelRatio();
         std::string png;
         if (!EncodePng(picture.width(), picture.height(), reinterpret_cast<const uint32_t*>(picture.constBits()),
-                       static_cast<size_t>(picture.bytesPerLine()) / sizeof(uint32_t), png)) {
+                       static_cast<size_t>(picture.bytesPerLine()) / sizeof(uint32_t), png,
+                       {std::lround(picture.dotsPerMeterX() * ratio), std::lround(picture.dotsPerMeterY() * ratio)})) {
             if (error) *error = "the picture could not be encoded";
             return false;
         }
         return WriteFileAtomic(path, png, error);
     }
-    if (!picture.save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
+    if (!DevicePixelImage(picture).save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
         if (error) *error = "the picture could not be encoded";
         return false;
     }
@@ -162,7 +178,7 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
 }
 
 bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
-                   std::string* error)
+                   std::string* error, bool* plotFailed)
 {
     // The map inside the wanted margins: a PDF page has no unprintable border.
     QPageLayout paper = layout;
@@ -170,7 +186,7 @@ bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& la
     paper.setMinimumMargins(QMarginsF());
     paper.setMargins(QMarginsF());
     PdfFileDocument doc(path, paper, 1200, margins, QStringLiteral("Corvane map"));
-    if (PrintMapDocument(view, doc, 1) == PrintResult::Printed) return true;
+    if (PrintMapDocument(view, doc, 1, plotFailed) == PrintResult::Printed) return true;
     if (error) *error = doc.Error().empty() ? std::string("the page could not be printed") : doc.Error();
     return false;
 }

@@ -109,14 +109,18 @@ struct ExportTarget {
 // kind of the chosen filter (1-based entry of kExportFilter) and its extension.
 ExportTarget ExportTargetOf(const std::string& chosen, int filterIndex);
 
+// The picture's device pixels as a plain image (pixel ratio 1) whose resolution is raised by
+// the ratio, so that a HiDPI picture keeps its size on paper and in other programs.
+QImage DevicePixelImage(const QImage& picture);
+
 // Writes the picture to path in one step (a temporary file renamed into place, so a failure
 // leaves any earlier file whole); false with the reason.
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error);
 
 // Prints the map on one page of a PDF file at path: paper and orientation from layout, the
 // map inside the wanted margins (a PDF has no unprintable border), written in one step as
-// WriteMapPicture does. False with the reason.
+// WriteMapPicture does. False with the reason; *plotFailed as PrintMapDocument gives it.
 bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
-                   std::string* error);
+                   std::string* error, bool* plotFailed = nullptr);
 
 } // namespace corvane

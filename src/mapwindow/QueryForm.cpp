@@ -1,6 +1,7 @@
 #include "mapwindow/QueryForm.h"
 
 #include "app/MainFrm.h"
+#include "mapwindow/MapOutput.h"
 #include "platform/ByteSource.h"
 #include "platform/CodePage.h"
 #include "platform/CvVars.h"
@@ -26,6 +27,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cmath>
 
 namespace corvane {
 
@@ -233,7 +235,11 @@ bool TQueryForm::Initialise(int32_t DataType, int32_t OffsetPointer, const std::
     // 4. A black picture as wide as the client. A record of many entries may need more
     // than the design height: every entry moves down at most six lines.
     const int tallest = report_->ItemHeight * (6 * int{report_->nLines} + 4);
-    image_ = QImage(clientWidth_, std::max(kDesignHeight, tallest), QImage::Format_RGB32);
+    // On a HiDPI screen it holds the screen's device pixels (see QtCanvas).
+    const double ratio = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
+    image_ = QImage(static_cast<int>(std::ceil(clientWidth_ * ratio)),
+                    static_cast<int>(std::ceil(std::max(kDesignHeight, tallest) * ratio)), QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
     image_.fill(Qt::black);
     canvas_ = std::make_unique<QtCanvas>(&image_);
     SetPageFont(*canvas_);
@@ -270,9 +276,10 @@ int32_t TQueryForm::Display(Output output)
     const FrameMetrics frame = WindowFrame();
     const ReportWindowFit fit = FitReportWindow(y, report_->ItemHeight, kPanelHeight, frame.CaptionHeight,
                                                 frame.DialogFrameHeight, UsableArea.Top, UsableArea.Bottom);
-    const int bitmapHeight = std::clamp(fit.bitmapHeight, 1, image_.height());
+    const int bitmapHeight = std::clamp(fit.bitmapHeight, 1, LogicalSize(image_).height());
     canvas_.reset();
-    image_ = image_.copy(0, 0, image_.width(), bitmapHeight);
+    image_ = image_.copy(0, 0, image_.width(),
+                         std::min(image_.height(), static_cast<int>(std::ceil(bitmapHeight * image_.devicePixelRatio()))));
     canvas_ = std::make_unique<QtCanvas>(&image_);
     SetPageFont(*canvas_);
     const int frameExtra = frame.CaptionHeight + 2 * frame.DialogFrameHeight;
@@ -306,7 +313,7 @@ void TQueryForm::CopyToClipBoard()
 void TQueryForm::GraphicstoClipboard1Click()
 {
     if (canvas_) canvas_->End();
-    QApplication::clipboard()->setImage(image_.copy());
+    QApplication::clipboard()->setImage(DevicePixelImage(image_));
 }
 
 void TQueryForm::CopyBtnClick() { PopupMenu1->popup(CopyBtn->mapToGlobal(QPoint(0, 0))); }
@@ -316,7 +323,7 @@ bool TQueryForm::SaveBitmap(const std::string& path)
     if (canvas_) canvas_->End();
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !image_.save(&buffer, "BMP")) return false;
+    if (!buffer.open(QIODevice::WriteOnly) || !DevicePixelImage(image_).save(&buffer, "BMP")) return false;
     return SaveWithBackup(path, std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 

@@ -86,7 +86,8 @@ bool DeflateRows(int32_t height, size_t rowBytes, int level, int strategy, Line&
 
 } // namespace
 
-bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out, int zlibLevel)
+bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
+               PngResolution resolution, int zlibLevel)
 {
     if (width < 1 || height < 1 || !pixels || stride < static_cast<size_t>(width)) return false;
     const auto w = static_cast<size_t>(width);
@@ -147,6 +148,15 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
     ihdr[8] = static_cast<uint8_t>(indexed ? depth : 8);   // bits per index, or per sample
     ihdr[9] = indexed ? 3 : 2;     // palette or RGB; compression, filter method, interlace 0
     Chunk(png, "IHDR", ihdr, sizeof ihdr);
+    if (resolution.x > 0 && resolution.y > 0 && resolution.x <= INT32_MAX && resolution.y <= INT32_MAX) {
+        uint8_t phys[9] = {};
+        for (int k = 0; k < 4; ++k) {
+            phys[k] = static_cast<uint8_t>(static_cast<uint32_t>(resolution.x) >> (24 - 8 * k));
+            phys[4 + k] = static_cast<uint8_t>(static_cast<uint32_t>(resolution.y) >> (24 - 8 * k));
+        }
+        phys[8] = 1;   // per metre
+        Chunk(png, "pHYs", phys, sizeof phys);
+    }
     if (indexed) {
         std::vector<uint8_t> plte;
         for (uint32_t c : palette) plte.insert(plte.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});

@@ -9,10 +9,15 @@
 
 namespace corvane {
 
+// The picture's resolution in pixels per metre; none is written when either is not above 0.
+struct PngResolution {
+    long x = 0, y = 0;
+};
+
 // Appends the PNG file of a width x height picture to out. pixels holds its rows from the
 // top, each of width values 0xXXRRGGBB (the top byte is not looked at), stride values apart.
 // False (out as it was) when a side is below 1 or the compressor fails.
 bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
-               int zlibLevel = 1);
+               PngResolution resolution = {}, int zlibLevel = 1);
 
 } // namespace corvane

@@ -9,6 +9,7 @@
 #include "layers/MapSYX.h"
 #include "layers/MapVEC.h"
 #include "mapdef/MDFStruct.h"
+#include "mapdef/MapThemes.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
@@ -119,8 +120,7 @@ void FindOverlayArea(MapView& view, const MASStruct& overlay)
         mnLat = overlay.Minlat;
         mxLon = overlay.Maxlon;
         mxLat = overlay.Maxlat;
-        while (mdf.CanZoomOut()) {
-        }
+        EmptyZoomHistory(mdf);
         mdf.ClearBaseZoom();
     } else {
         mnLon = mdf.GetMinLon();

@@ -15,8 +15,9 @@ bool PrintPlot(MapView& view)
     return ok;
 }
 
-PrintResult PrintMapDocument(MapView& view, PrintDocument& doc, int pages)
+PrintResult PrintMapDocument(MapView& view, PrintDocument& doc, int pages, bool* plotFailed)
 {
+    if (plotFailed) *plotFailed = false;
     if (!doc.BeginDoc() || !doc.PageCanvas()) {
         doc.EndDoc();
         return doc.Aborted() ? PrintResult::Cancelled : PrintResult::Failed;
@@ -29,7 +30,8 @@ PrintResult PrintMapDocument(MapView& view, PrintDocument& doc, int pages)
             break;
         }
         view.PrinterCanvas = doc.PageCanvas();
-        PrintPlot(view);   // a plot error is reported by the plot itself; the job goes on
+        // A plot error is reported by the plot itself; the job goes on.
+        if (!PrintPlot(view) && plotFailed) *plotFailed = true;
         view.PrinterCanvas = nullptr;
         view.ProcessMessages();
     }

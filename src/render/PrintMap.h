@@ -39,8 +39,9 @@ enum class PrintResult { Printed, Cancelled, Failed };
 // The body of a print job: begins the document, prints `pages` pages (a new page between
 // them, letting window messages through after each, so that a cancel is seen), and ends the
 // document. Failed when the document could not be begun, paged or ended; Cancelled when it
-// was aborted. The view's printer canvas is set only while the job runs.
-PrintResult PrintMapDocument(MapView& view, PrintDocument& doc, int pages);
+// was aborted. The view's printer canvas is set only while the job runs. *plotFailed (when
+// given) tells whether the plot of some page failed; the page is printed all the same.
+PrintResult PrintMapDocument(MapView& view, PrintDocument& doc, int pages, bool* plotFailed = nullptr);
 
 // Pages one job prints: once when the printer makes the copies itself, else once per copy.
 inline int PagesToPrint(int copies, bool NumCopiesSupported) { return NumCopiesSupported || copies < 1 ? 1 : copies; }

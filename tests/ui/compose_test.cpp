@@ -234,4 +234,10 @@ TEST_F(ComposeTest, DialogModesDoubleClicksDragAndInformation)
         QTest::mouseDClick(d.BasemapList->viewport(), Qt::LeftButton, {}, Row(d.BasemapList, 0));
     });
     EXPECT_EQ(MapDefinition->SelectMapSubset(*map.MDF), map.MDF->NextMAS.First());
+    // The theme double-clicked is the one chosen, though a base map was selected before it.
+    WhenShown<TMapDefinition>([](TMapDefinition& d) {
+        QTest::mouseClick(d.BasemapList->viewport(), Qt::LeftButton, {}, Row(d.BasemapList, 0));
+        QTest::mouseDClick(d.OverlaymapList->viewport(), Qt::LeftButton, {}, Row(d.OverlaymapList, 1));
+    });
+    EXPECT_EQ(MapDefinition->SelectMapSubset(*map.MDF), map.MDF->OverlayMAS.Last());
 }

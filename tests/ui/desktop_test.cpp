@@ -160,6 +160,26 @@ TEST_F(DesktopTest, TheMapsOpenedLastStayInTheFileMenuAcrossRunsAndGoneOnesAreDr
     EXPECT_FALSE(stored.Ini().ValueExists("Recent Files", "File2"));
 }
 
+// A map saved under a new name is offered again under that name.
+TEST_F(DesktopTest, AMapSavedAsANewFileTopsTheRecentMaps)
+{
+    Start();
+    frm->OpenMapFile(west);
+    Settle();
+    const std::string copy = dir / "maps/Copy.MDF";
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, copy});
+    ASSERT_TRUE(MapFrm);
+    MapFrm->SaveAs1Click();
+    Settle();
+    EXPECT_EQ(OpenMap(), copy);
+    EXPECT_EQ(frm->RecentMaps().Files(), (std::vector<std::string>{copy, west}));
+    // A save that is cancelled changes nothing.
+    dialogs.saveAnswers.push_back({DialogOutcome::Cancel, {}});
+    MapFrm->SaveAs1Click();
+    EXPECT_EQ(frm->RecentMaps().Files(), (std::vector<std::string>{copy, west}));
+    Quit();
+}
+
 TEST_F(DesktopTest, AMapFileDroppedOnTheMainWindowOrTheMapWindowOpens)
 {
     Start();

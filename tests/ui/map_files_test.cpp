@@ -224,7 +224,9 @@ TEST_F(MapFilesTest, AMapTwiceAsWideAsHighPrintsAcrossThePageWithWhiteBelowIt)
     Settle();
     ASSERT_EQ(map.Picture().size(), QSize(600, 300));
     PicturePage page;
-    ASSERT_EQ(PrintMapDocument(map, page, 1), PrintResult::Printed);
+    bool plotFailed = true;
+    ASSERT_EQ(PrintMapDocument(map, page, 1, &plotFailed), PrintResult::Printed);
+    EXPECT_FALSE(plotFailed);
     // Margins of 1 inch over a quarter-inch border: the map starts 75 dots in and takes the
     // 650 dots between the side margins, so 325 dots down to row 400.
     const QImage& p = page.image;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace corvane;
 
 namespace {
@@ -266,4 +268,24 @@ TEST(PngEncoder, PicturesReadBackPixelForPixel)
     const uint32_t pixel = 0;
     EXPECT_FALSE(EncodePng(0, 5, &pixel, 1, none));
     EXPECT_TRUE(none.empty());
+    // The resolution goes with the picture (a HiDPI picture keeps its size on paper).
+    std::string sharp;
+    ASSERT_TRUE(EncodePng(1, 1, &pixel, 1, sharp, {7559, 7600}));
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(sharp.data()), static_cast<int>(sharp.size()), "PNG"));
+    EXPECT_EQ(std::vector<int>({back.dotsPerMeterX(), back.dotsPerMeterY()}), std::vector<int>({7559, 7600}));
+}
+
+TEST(QtCanvas, HiDpiOnePixelLineCoversTheDevicePixelsOfItsLogicalOnes)
+{
+    QImage image(80, 60, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2.0);
+    image.fill(Qt::white);
+    QtCanvas c(&image);
+    EXPECT_EQ(c.Width(), 40);
+    c.MoveTo(5, 10);
+    c.LineTo(15, 10);   // the end point stays out
+    c.End();
+    for (const auto& [x, y, colour] : {std::tuple{10, 20, clBlack}, {29, 21, clBlack}, {30, 21, clWhite}, {12, 22, clWhite}})
+        EXPECT_EQ(FromQColor(QColor(image.pixel(x, y))), colour) << x << "," << y;
 }

@@ -101,7 +101,12 @@ void ClickQuery(TMapFrm& map, int x, int y)
     map.QuerySearch();
 }
 
-Colour Pixel(const TMapFrm& map, int x, int y) { return FromQColor(QColor(map.Picture().pixel(x, y))); }
+// The picture's colour at logical pixel (x, y), whatever the screen's pixel ratio.
+Colour Pixel(const TMapFrm& map, int x, int y)
+{
+    const double r = map.Picture().devicePixelRatio();
+    return FromQColor(QColor(map.Picture().pixel(static_cast<int>(x * r), static_cast<int>(y * r))));
+}
 
 class QueryWindowTest : public ::testing::Test {
 protected:

@@ -13,11 +13,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -96,7 +98,13 @@ protected:
     // Marks the picture's corner; a plot paints over it.
     void Mark() { map->ImageCanvas()->SetPixel(0, 0, 0x123456); }
     bool Plotted() const { return FromQColor(QColor(map->Picture().pixel(0, 0))) != 0x123456; }
-    Colour PixelAt(int x, int y) const { return FromQColor(QColor(map->Picture().pixel(x, y))); }
+    // The colour at logical pixel (x, y), whatever the screen's pixel ratio.
+    static Colour PixelOf(const QImage& image, double x, double y)
+    {
+        const double r = image.devicePixelRatio();
+        return FromQColor(QColor(image.pixel(static_cast<int>(x * r), static_cast<int>(y * r))));
+    }
+    Colour PixelAt(double x, double y) const { return PixelOf(map->Picture(), x, y); }
 
     TempDir dir;
     TMapFrm* map = nullptr;
@@ -139,8 +147,10 @@ TEST_F(ZoomWindowTest, ARightClickRemovesTheBoxAndASecondLeavesZoomMode)
     ClickAt(100, 100);
     MoveTo(200, 180);
     ASSERT_EQ(map->ChkZoom, EndZoom);
-    // The box's edge is inverted over the map.
-    EXPECT_EQ(PixelAt(150, 100), ~FromQColor(QColor(before.pixel(150, 100))) & 0xFFFFFF);
+    // The box's edge is inverted over the map, on every device pixel of its logical row.
+    EXPECT_EQ(PixelAt(150, 100), ~PixelOf(before, 150, 100) & 0xFFFFFF);
+    EXPECT_EQ(PixelAt(150, 100.5), ~PixelOf(before, 150, 100.5) & 0xFFFFFF);
+    EXPECT_EQ(PixelAt(150, 101), PixelOf(before, 150, 101));
     ClickAt(200, 180, Qt::RightButton);
     EXPECT_EQ(map->ChkZoom, StartZoom);
     EXPECT_EQ(map->Picture(), before);
@@ -295,8 +305,8 @@ TEST_F(ZoomWindowTest, AThreeLegRouteInKilometres)
     EXPECT_NE(map->windowTitle().indexOf(" kilometres out of "), -1);
     // Each leg is drawn inverted over the map; the double click stopped the rubber line.
     const QImage route = map->Picture().copy();
-    EXPECT_EQ(PixelAt(150, 100), ~FromQColor(QColor(before.pixel(150, 100))) & 0xFFFFFF);
-    EXPECT_EQ(PixelAt(200, 175), ~FromQColor(QColor(before.pixel(200, 175))) & 0xFFFFFF);
+    EXPECT_EQ(PixelAt(150, 100), ~PixelOf(before, 150, 100) & 0xFFFFFF);
+    EXPECT_EQ(PixelAt(200, 175), ~PixelOf(before, 200, 175) & 0xFFFFFF);
     MoveTo(400, 200);
     Settle();
     EXPECT_EQ(map->Picture(), route);
@@ -488,6 +498,53 @@ TEST_F(ZoomWindowTest, WhereAmIKeepsTheWindowSizeWhateverEndsOtherInteractions)
     EXPECT_FALSE(CvVars::bWhereAmI);
     ExpectSame(Extents(), zoomed);
     EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+}
+
+// On a HiDPI screen (ctest runs these tests once more with QT_SCALE_FACTOR=2) the picture holds
+// the device pixels, and a one-pixel line of the map covers the device pixels of its logical ones.
+TEST_F(ZoomWindowTest, HiDpiPictureAndGraticuleAtTheScreensPixelRatio)
+{
+    const double ratio = map->Picture().devicePixelRatio();
+    if (const QByteArray scale = qgetenv("QT_SCALE_FACTOR"); !scale.isEmpty()) {
+        EXPECT_DOUBLE_EQ(ratio, scale.toDouble());
+    }
+    EXPECT_EQ(QSize(map->ClientWidth(), map->ClientHeight()), map->Image1->size());
+    EXPECT_EQ(map->Picture().size(), map->Image1->size() * ratio);
+    const Colour grid = RGB(255, 255, 0);
+    map->MDF->Grid_Colour = grid;
+    map->Menu.GraticuleDisplay->trigger();
+    map->Menu.Graticule10->trigger();
+    Settle();
+    // At 54 N each meridian is a run of grid colour one logical pixel wide (at a ratio such
+    // as 1.5 a logical column covers one or two device columns).
+    const QImage& picture = map->Picture();
+    const int row = static_cast<int>(map->LatToScreen(54) * ratio);
+    int runs = 0;
+    for (int x = 0, end = 0; x < picture.width(); x = std::max(x + 1, end)) {
+        for (end = x; end < picture.width() && FromQColor(QColor(picture.pixel(end, row))) == grid;) ++end;
+        if (end == x) continue;
+        const int column = static_cast<int>(std::ceil(x / ratio - 1e-9));
+        EXPECT_EQ(end - x, static_cast<int>((column + 1) * ratio) - static_cast<int>(column * ratio)) << x;
+        ++runs;
+    }
+    EXPECT_EQ(runs, 3);   // 10 W, 0 and 10 E
+}
+
+// A window moved to a screen of another pixel ratio draws its map again at that ratio (ctest runs
+// it on two offscreen screens of ratio 1 and 2).
+TEST_F(ZoomWindowTest, HiDpiMovedToAScreenOfAnotherRatio)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2 || screens[0]->devicePixelRatio() == screens[1]->devicePixelRatio())
+        GTEST_SKIP() << "needs two screens of different pixel ratios";
+    QScreen* other = map->screen() == screens[0] ? screens[1] : screens[0];
+    const QSize logical = map->Image1->size();
+    Mark();
+    map->windowHandle()->setScreen(other);
+    Settle();
+    EXPECT_EQ(map->Picture().devicePixelRatio(), other->devicePixelRatio());
+    EXPECT_EQ(map->Picture().size(), logical * other->devicePixelRatio());
+    EXPECT_TRUE(Plotted());
 }
 
 } // namespace

@@ -122,11 +122,12 @@ bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
 {
     const QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
     std::string error;
-    if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error)) {
+    bool plotFailed = false;
+    if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error, &plotFailed)) {
         sink.Error("Unable to write " + path + " : " + error);
         return false;
     }
-    return true;
+    return !plotFailed;   // the plot told what went wrong; the map was not produced
 }
 
 // Draws one map and writes its picture; false (said on the sink) when it could not be.

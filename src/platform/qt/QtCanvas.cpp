@@ -43,6 +43,13 @@ QString BytesToQString(const std::string& bytes, const std::string& fontName)
     return QString::fromStdString(IsLineDrawFont(fontName) ? Cp437ToUtf8(bytes) : Cp1252ToUtf8(bytes));
 }
 
+QSize LogicalSize(const QImage& image)
+{
+    const double r = image.devicePixelRatio();
+    if (r == 1.0) return image.size();
+    return QSize(static_cast<int>(std::lround(image.width() / r)), static_cast<int>(std::lround(image.height() / r)));
+}
+
 namespace {
 
 // Dash patterns of one-pixel pens, in pixels: on, off, on, off...
@@ -90,8 +97,9 @@ QRgb Opaque(Colour c) { return qRgb(RedOf(c), GreenOf(c), BlueOf(c)); }
 
 QtCanvas::QtCanvas(QImage* image) : image_(image)
 {
-    width_ = image->width();
-    height_ = image->height();
+    ratio_ = image->devicePixelRatio() > 0 ? image->devicePixelRatio() : 1.0;
+    width_ = LogicalSize(*image).width();
+    height_ = LogicalSize(*image).height();
     int dpmX = image->dotsPerMeterX(), dpmY = image->dotsPerMeterY();
     ppiX_ = dpmX > 0 ? static_cast<int>(dpmX * 0.0254 + 0.5) : 96;
     ppiY_ = dpmY > 0 ? static_cast<int>(dpmY * 0.0254 + 0.5) : 96;
@@ -130,6 +138,21 @@ void QtCanvas::ApplyMode(QPainter& p) const
                                                   : QPainter::CompositionMode_SourceOver);
 }
 
+int QtCanvas::QPenWidth() const
+{
+    if (pen.width > 1) return pen.width;
+    return image_ && !external_ && ratio_ != 1.0 ? 1 : 0;
+}
+
+QRect QtCanvas::DeviceBlock(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return QRect();
+    if (ratio_ == 1.0) return QRect(x, y, 1, 1);
+    const int x0 = static_cast<int>(x * ratio_), x1 = std::min(image_->width(), static_cast<int>((x + 1) * ratio_));
+    const int y0 = static_cast<int>(y * ratio_), y1 = std::min(image_->height(), static_cast<int>((y + 1) * ratio_));
+    return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
+}
+
 bool QtCanvas::PixelPath() const
 {
     return image_ != nullptr && !external_ && pen.width <= 1;
@@ -164,16 +187,18 @@ QBrush QtCanvas::CurrentBrush() const
     }
 }
 
-void QtCanvas::PlotPixel(const PixelRows& rows, int x, int y, bool on)
+void QtCanvas::PlotPixel(int x, int y, bool on)
 {
-    if (x < 0 || y < 0 || x >= rows.width || y >= rows.height) return;
-    QRgb* line = reinterpret_cast<QRgb*>(rows.bits + static_cast<qsizetype>(y) * rows.bytesPerLine);
-    if (pen.mode == PenMode::Not) {
-        if (on) line[x] = (~line[x] & 0x00FFFFFF) | 0xFF000000;
-        return;
+    const QRect block = DeviceBlock(x, y);
+    if (block.isEmpty()) return;
+    const bool invert = pen.mode == PenMode::Not;
+    if (!on && (invert || bkMode != BkMode::Opaque)) return;
+    const QRgb value = on ? Opaque(pen.colour) : Opaque(bkColour);
+    for (int dy = block.top(); dy <= block.bottom(); ++dy) {
+        QRgb* line = reinterpret_cast<QRgb*>(image_->scanLine(dy));
+        for (int dx = block.left(); dx <= block.right(); ++dx)
+            line[dx] = invert ? (~line[dx] & 0x00FFFFFF) | 0xFF000000 : value;
     }
-    if (on) line[x] = Opaque(pen.colour);
-    else if (bkMode == BkMode::Opaque) line[x] = Opaque(bkColour);
 }
 
 // Bresenham from (x1, y1) towards (x2, y2), the end point left out. Lines reaching far
@@ -227,7 +252,6 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
     long long err = dx + dy;
     long long x = sx1, y = sy1;
     long long steps = std::max(dx, -dy) + (drawEnd ? 1 : 0);
-    const PixelRows rows{image_->bits(), image_->bytesPerLine(), image_->width(), image_->height()};
     for (long long step = 0; step < steps; ++step) {
         bool on = true;
         if (total > 0) {
@@ -238,7 +262,7 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
             }
             dashPhase_ = (dashPhase_ + 1) % total;
         }
-        PlotPixel(rows, static_cast<int>(x), static_cast<int>(y), on);
+        PlotPixel(static_cast<int>(x), static_cast<int>(y), on);
         long long e2 = 2 * err;
         if (e2 >= dy) { err += dy; x += stx; }
         if (e2 <= dx) { err += dx; y += sty; }
@@ -250,7 +274,7 @@ void QtCanvas::PainterLine(int x1, int y1, int x2, int y2)
     if (pen.style == PenStyle::Clear) return;
     QPainter& p = P();
     QPen qp(ToQColor(pen.colour));
-    qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+    qp.setWidth(QPenWidth());
     qp.setCapStyle(pen.width <= 1 ? Qt::FlatCap : Qt::RoundCap);
     qp.setJoinStyle(Qt::RoundJoin);
     switch (pen.style) {
@@ -356,7 +380,7 @@ void QtCanvas::Rectangle(int x1, int y1, int x2, int y2)
     FillQRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     QPainter& p = P();
     QPen qp(ToQColor(pen.colour));
-    qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+    qp.setWidth(QPenWidth());
     qp.setJoinStyle(Qt::MiterJoin);
     ApplyMode(p);
     p.setPen(qp);
@@ -444,7 +468,7 @@ QRect QtCanvas::PrepareFigure(int x1, int y1, int x2, int y2)
         p.setPen(Qt::NoPen);
     } else {
         QPen qp(ToQColor(pen.colour));
-        qp.setWidth(pen.width <= 1 ? 0 : pen.width);
+        qp.setWidth(QPenWidth());
         p.setPen(qp);
     }
     p.setBrush(CurrentBrush());
@@ -500,8 +524,11 @@ int QtCanvas::TextHeight(const std::string&)
 void QtCanvas::SetPixel(int x, int y, Colour c)
 {
     if (image_ && !external_) {
-        if (x >= 0 && y >= 0 && x < image_->width() && y < image_->height())
-            reinterpret_cast<QRgb*>(image_->scanLine(y))[x] = Opaque(c);
+        const QRect block = DeviceBlock(x, y);
+        for (int dy = block.top(); dy <= block.bottom(); ++dy) {
+            QRgb* line = reinterpret_cast<QRgb*>(image_->scanLine(dy));
+            std::fill(line + block.left(), line + block.right() + 1, Opaque(c));
+        }
         return;
     }
     QPainter& p = P();
@@ -511,8 +538,9 @@ void QtCanvas::SetPixel(int x, int y, Colour c)
 
 Colour QtCanvas::GetPixel(int x, int y) const
 {
-    if (!image_ || x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return 0;
-    return FromQColor(QColor(image_->pixel(x, y)));
+    const QRect block = image_ ? DeviceBlock(x, y) : QRect();
+    if (block.isEmpty()) return 0;
+    return FromQColor(QColor(image_->pixel(block.topLeft())));
 }
 
 std::unique_ptr<Picture> QtCanvas::CopyPicture() const

@@ -3,6 +3,10 @@
 // bitmaps, or on a printer page. One-pixel lines and box outlines on images are rasterised
 // here, so that the classic pixel rules hold exactly (end points not drawn, dash patterns
 // and "not" mode); fills and wide lines go through QPainter.
+// An image with a device pixel ratio above 1 (a HiDPI screen) is painted in its logical
+// coordinates: the painter scales fills, wide lines, figures and text to the device pixels,
+// and each pixel of a hand-rasterised line or SetPixel covers its square of device pixels, so
+// the pixel rules hold at the logical size and a one-pixel line is ratio device pixels wide.
 #include "platform/Canvas.h"
 
 #include <QColor>
@@ -27,11 +31,15 @@ bool IsLineDrawFont(const std::string& name);
 // The bytes of a data-file string as a QString for the given font.
 QString BytesToQString(const std::string& bytes, const std::string& fontName = std::string());
 
+// An image's size in logical pixels.
+QSize LogicalSize(const QImage& image);
+
 class QtPicture : public Picture {
 public:
     explicit QtPicture(QImage image) : image_(std::move(image)) {}
-    int Width() const override { return image_.width(); }
-    int Height() const override { return image_.height(); }
+    // The size in logical pixels (the device pixels divided by the image's pixel ratio).
+    int Width() const override { return LogicalSize(image_).width(); }
+    int Height() const override { return LogicalSize(image_).height(); }
     const QImage& Image() const { return image_; }
 
 private:
@@ -73,7 +81,8 @@ public:
     void SetPixel(int x, int y, Colour c) override;
     Colour GetPixel(int x, int y) const override;
     // On an image of 32-bit pixels, with no scaling or clipping in the painter, spans are
-    // written into the image's scanlines directly; elsewhere (a printer page) they are
+    // written into the image's scanlines directly; elsewhere (a printer page, a picture at
+    // a device pixel ratio above 1) they are
     // filled through the painter.
     bool FillsSpans() const override;
     void FillSpans(const std::vector<Rect>& spans) override;
@@ -85,13 +94,7 @@ private:
     QFont CurrentFont() const;
     QBrush CurrentBrush() const;
     bool PixelPath() const;   // one-pixel line rasterised by hand on an image
-    // The image's pixels as RasterLine finds them before it walks a line.
-    struct PixelRows {
-        uchar* bits;
-        qsizetype bytesPerLine;
-        int width, height;
-    };
-    void PlotPixel(const PixelRows& rows, int x, int y, bool on);
+    void PlotPixel(int x, int y, bool on);
     void RasterLine(int x1, int y1, int x2, int y2);
     void PainterLine(int x1, int y1, int x2, int y2);
     void OutlinePoints(const std::vector<Point>& pts, bool closed);
@@ -99,11 +102,17 @@ private:
     QRect PrepareFigure(int x1, int y1, int x2, int y2);
     void ApplyMode(QPainter& p) const;
     bool WritesPixels() const;
+    // The width of a QPen for the canvas pen: 0 (cosmetic) for a one-pixel pen unless the
+    // image is scaled, where a one-pixel pen covers ratio device pixels.
+    int QPenWidth() const;
+    // The device pixels that logical pixel (x, y) covers, inside the image (empty outside it).
+    QRect DeviceBlock(int x, int y) const;
 
     QImage* image_ = nullptr;
     std::unique_ptr<QPainter> own_;
     QPainter* external_ = nullptr;
     int width_ = 0, height_ = 0, ppiX_ = 96, ppiY_ = 96;
+    double ratio_ = 1.0;   // device pixels per logical pixel of the image
     int dashPhase_ = 0;
     Point lastEnd_{INT32_MIN, INT32_MIN};
 };
