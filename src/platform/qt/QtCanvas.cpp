@@ -189,6 +189,18 @@ QBrush QtCanvas::CurrentBrush() const
 
 void QtCanvas::PlotPixel(int x, int y, bool on)
 {
+    if (ratio_ == 1.0 && lineBits_) {   // one device pixel, on the rows RasterLine found
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        QRgb& p = reinterpret_cast<QRgb*>(lineBits_ + static_cast<qsizetype>(y) * lineStride_)[x];
+        if (pen.mode == PenMode::Not) {
+            if (on) p = (~p & 0x00FFFFFF) | 0xFF000000;
+        } else if (on) {
+            p = Opaque(pen.colour);
+        } else if (bkMode == BkMode::Opaque) {
+            p = Opaque(bkColour);
+        }
+        return;
+    }
     const QRect block = DeviceBlock(x, y);
     if (block.isEmpty()) return;
     const bool invert = pen.mode == PenMode::Not;
@@ -252,6 +264,8 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
     long long err = dx + dy;
     long long x = sx1, y = sy1;
     long long steps = std::max(dx, -dy) + (drawEnd ? 1 : 0);
+    lineBits_ = image_->bits();
+    lineStride_ = image_->bytesPerLine();
     for (long long step = 0; step < steps; ++step) {
         bool on = true;
         if (total > 0) {
@@ -267,6 +281,7 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
         if (e2 >= dy) { err += dy; x += stx; }
         if (e2 <= dx) { err += dx; y += sty; }
     }
+    lineBits_ = nullptr;
 }
 
 void QtCanvas::PainterLine(int x1, int y1, int x2, int y2)

@@ -113,6 +113,8 @@ private:
     QPainter* external_ = nullptr;
     int width_ = 0, height_ = 0, ppiX_ = 96, ppiY_ = 96;
     double ratio_ = 1.0;   // device pixels per logical pixel of the image
+    uchar* lineBits_ = nullptr;   // the image's pixels and bytes per row, found by RasterLine
+    qsizetype lineStride_ = 0;
     int dashPhase_ = 0;
     Point lastEnd_{INT32_MIN, INT32_MIN};
 };
