@@ -147,7 +147,7 @@ int32_t Pixel(int64_t v) { return static_cast<int32_t>(std::clamp(v, -kFarPixel,
 } // namespace
 
 // maxLonToScreen and maxLatToScreen: the map window's extents over W x H.
-int64_t RunCellWalk::ColumnEdge(int64_t x)
+int64_t RunCellWalk::NewColumnEdge(int64_t x)
 {
     auto at = [&] {
         const double lon = static_cast<double>(x) / grid_.dividex + lobase_;
@@ -159,7 +159,7 @@ int64_t RunCellWalk::ColumnEdge(int64_t x)
     return e.at;
 }
 
-int64_t RunCellWalk::RowEdge(int64_t y)
+int64_t RunCellWalk::NewRowEdge(int64_t y)
 {
     auto at = [&] {
         const double lat = static_cast<double>(y) / grid_.dividey + labase_;

@@ -158,12 +158,28 @@ public:
 private:
     // The screen x of unit column edge x of the cell (lonToScreen of its longitude), and the
     // screen y of unit row edge y. Each is worked out once per cell column (row) and kept.
-    int64_t ColumnEdge(int64_t x);
-    int64_t RowEdge(int64_t y);
     struct Edge {
         uint32_t cell = 0;   // the cell column (row) the value is of; 0 none yet
         int64_t at = 0;
     };
+    int64_t ColumnEdge(int64_t x)
+    {
+        if (static_cast<uint64_t>(x) < columnEdges_.size()) {
+            const Edge& e = columnEdges_[static_cast<size_t>(x)];
+            if (e.cell == columnCell_) return e.at;
+        }
+        return NewColumnEdge(x);
+    }
+    int64_t RowEdge(int64_t y)
+    {
+        if (static_cast<uint64_t>(y) < rows_->size()) {
+            const Edge& e = (*rows_)[static_cast<size_t>(y)];
+            if (e.cell == rowStamp_) return e.at;
+        }
+        return NewRowEdge(y);
+    }
+    int64_t NewColumnEdge(int64_t x);
+    int64_t NewRowEdge(int64_t y);
     std::vector<Edge> columnEdges_, rowEdges_;   // empty for grids too fine to keep
     uint32_t columnCell_ = 0, rowCell_ = 0;
     // The unit row edges of each row of the grid (the cells of one row share them), for

@@ -414,13 +414,13 @@ void QtCanvas::FillRect(const Rect& r)
     pen.mode = saved;
 }
 
+// The canvas's own painter is never clipped or transformed, so on an unscaled image of 32-bit
+// pixels a pixel of the canvas is a pixel of the image.
 bool QtCanvas::WritesPixels() const
 {
-    if (!image_ || external_ || image_->devicePixelRatio() != 1.0) return false;
+    if (!image_ || external_ || ratio_ != 1.0) return false;
     const QImage::Format f = image_->format();
-    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
-        return false;
-    return !own_ || (!own_->hasClipping() && own_->worldTransform().isIdentity());
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
 }
 
 bool QtCanvas::FillsSpans() const { return WritesPixels(); }

@@ -80,10 +80,9 @@ public:
     int TextHeight(const std::string& text) override;
     void SetPixel(int x, int y, Colour c) override;
     Colour GetPixel(int x, int y) const override;
-    // On an image of 32-bit pixels, with no scaling or clipping in the painter, spans are
-    // written into the image's scanlines directly; elsewhere (a printer page, a picture at
-    // a device pixel ratio above 1) they are
-    // filled through the painter.
+    // On an image of 32-bit pixels at a pixel ratio of 1, spans are written into the image's
+    // scanlines directly; elsewhere (a printer page, a picture at a higher pixel ratio) they
+    // are filled through the painter.
     bool FillsSpans() const override;
     void FillSpans(const std::vector<Rect>& spans) override;
     std::unique_ptr<Picture> CopyPicture() const override;
