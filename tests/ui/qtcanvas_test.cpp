@@ -1,3 +1,4 @@
+#include "platform/BmpEncoder.h"
 #include "platform/PngEncoder.h"
 #include "platform/qt/QtCanvas.h"
 
@@ -274,6 +275,28 @@ TEST(PngEncoder, PicturesReadBackPixelForPixel)
     QImage back;
     ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(sharp.data()), static_cast<int>(sharp.size()), "PNG"));
     EXPECT_EQ(std::vector<int>({back.dotsPerMeterX(), back.dotsPerMeterY()}), std::vector<int>({7559, 7600}));
+}
+
+TEST(BmpEncoder, PicturesReadBackPixelForPixel)
+{
+    // Sides whose rows need padding, and one pixel; the resolution goes with the picture.
+    for (const QSize size : {QSize(1, 1), QSize(97, 33), QSize(64, 10)}) {
+        QImage image(size, QImage::Format_RGB32);
+        uint32_t seed = 11;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) | 0xFF000000u);
+        std::string bmp;
+        ASSERT_TRUE(EncodeBmp(size.width(), size.height(), reinterpret_cast<const uint32_t*>(image.constBits()),
+                              static_cast<size_t>(image.bytesPerLine() / 4), bmp, 7559, 3780));
+        QImage back;
+        ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(bmp.data()), static_cast<int>(bmp.size()), "BMP"));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << size.width();
+        EXPECT_EQ(std::vector<int>({back.dotsPerMeterX(), back.dotsPerMeterY()}), std::vector<int>({7559, 3780}));
+    }
+    std::string none;
+    const uint32_t pixel = 0;
+    EXPECT_FALSE(EncodeBmp(3, 0, &pixel, 3, none));
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(QtCanvas, HiDpiOnePixelLineCoversTheDevicePixelsOfItsLogicalOnes)
