@@ -132,6 +132,35 @@ void DrawEveryWay(Layer& layer, const uint8_t* data, size_t size, Draw&& draw)
     }
 }
 
+// The feature visitor over every cell: within the work bound, and every raster run inside its
+// cell.
+struct CountingVisitor : FeatureVisitor {
+    int64_t features = 0;
+    void Line(const FeatureCell&, int, const std::vector<CellOffset>&) override { ++features; }
+    void Polygon(const FeatureCell&, int, const std::vector<std::vector<CellOffset>>&, const CellOffset*, int64_t) override
+    {
+        ++features;
+    }
+    void Point(const FeatureCell&, int, CellOffset, int64_t) override { ++features; }
+    void Label(const FeatureCell&, int, const VisitedLabel&) override { ++features; }
+    void RasterRun(const RasterCell& cell, int64_t row, int64_t column, int64_t count, int) override
+    {
+        FUZZ_CHECK(row >= 0 && row < cell.CellRows && column >= 0 && column < cell.CellColumns && count > 0 &&
+                   row * cell.CellColumns + column + count <= cell.CellRows * cell.CellColumns);
+        ++features;
+    }
+};
+
+template <class Layer, class Visit>
+void VisitEveryCell(Layer& layer, Visit&& visit)
+{
+    CountingVisitor counted;
+    visit(counted);
+    FUZZ_CHECK(layer.iFile.WorkDone() <= layer.WorkLimit());
+    // At most one feature for a unit of work, and one for each whole cell of a raster.
+    FUZZ_CHECK(counted.features <= layer.WorkLimit() + kMostCells);
+}
+
 template <class Layer>
 void Search(Layer& layer, const uint8_t* data, size_t size, uint8_t adjust)
 {
@@ -189,6 +218,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         m.UseKeyColours(nullptr, nullptr, false, keyCtx);   // as the coastline
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 0); });
+        VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
     case LayerKind::Mrl: {
@@ -199,6 +229,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
             m.Styl[1] = style;
             DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx); });
         }
+        VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v); });
         break;
     }
     case LayerKind::Rle: {
@@ -206,6 +237,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         if (!m.Create(Source(data, size))) return;
         colour(m, false);
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
     case LayerKind::Sym: {
@@ -213,6 +245,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         if (!m.Create(Source(data, size))) return;
         colour(m, adjust % 2 == 0);
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
     case LayerKind::Syx: {
@@ -221,6 +254,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         colour(m, true);
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         Search(m, data, size, adjust);
+        VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
     case LayerKind::Pol: {
@@ -232,6 +266,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 0, true, adjust); });
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 2, true, adjust); });
         Search(m, data, size, adjust);
+        for (uint8_t nSkip : {uint8_t{0}, uint8_t{2}}) VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, nSkip, adjust); });
         break;
     }
     case LayerKind::Lbl: {
@@ -239,6 +274,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         if (!m.Create(Source(data, size))) return;
         colour(m, true);
         DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
     }

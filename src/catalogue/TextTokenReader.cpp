@@ -94,7 +94,12 @@ bool TextTokenReader::ReadReal(double& v)
 {
     std::string tok;
     if (!NextToken(tok)) return false;
-    if (ParseReal(tok, v) && std::isfinite(v)) return true;
+    // A value out of range is not kept: the theme read so far never holds an infinite extent.
+    double read = 0;
+    if (ParseReal(tok, read) && std::isfinite(read)) {
+        v = read;
+        return true;
+    }
     Fail("invalid number '" + tok.substr(0, 24) + "' at line " + std::to_string(line_ + 1));
     return false;
 }

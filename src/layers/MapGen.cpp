@@ -360,6 +360,26 @@ void GenMapObj::BeginSearch(const DrawContext& ctx)
     Setup_PlotSize(ctx);
 }
 
+void GenMapObj::BeginVisit()
+{
+    StartWork();
+    Row_Start = Column_Start = 0;
+    Row_End = Header.NumRows - 1;
+    Column_End = Header.NumCols - 1;
+    Setup_Grid();
+}
+
+FeatureCell GenMapObj::CellPlace(int32_t c, int32_t r) const
+{
+    FeatureCell cell;
+    cell.Column = c;
+    cell.Row = r;
+    if (c >= 0 && c <= kMaxGridCells) cell.West = gridlon[c];
+    if (r >= 0 && r <= kMaxGridCells) cell.South = gridlat[r];
+    cell.Unit = R_Precisionx;
+    return cell;
+}
+
 // ---- point transform ------------------------------------------------------------------------
 
 Point GenMapObj::CellToDevice(double Lat, double Lon) const

@@ -50,6 +50,7 @@
 // Key codes outside 1..50 after the key adjustment are treated as switched off (KeyItemOff):
 // nothing is drawn for them and no table is read outside its bounds.
 #include "layers/DrawContext.h"
+#include "layers/FeatureVisitor.h"
 #include "platform/ByteSource.h"
 #include "platform/Canvas.h"
 
@@ -243,6 +244,11 @@ public:
     // bPrint := false, then the three set-ups in screen terms (the searches); the work count
     // and the damage mark start afresh.
     void BeginSearch(const DrawContext& ctx);
+    // For handing out features (FeatureVisitor.h): every cell of the grid, the grid set up,
+    // the work count and the damage mark afresh.
+    void BeginVisit();
+    // The place of cell (c, r) for a visitor (Setup_Grid first).
+    FeatureCell CellPlace(int32_t c, int32_t r) const;
 
     // ---- point transform --------------------------------------------------------------
     // Device position of offsets (Lat, Lon) in layer units inside the current cell:

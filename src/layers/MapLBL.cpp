@@ -55,6 +55,34 @@ int64_t PixelsPerDegree(const DrawContext& ctx)
 
 } // namespace
 
+template <class On>
+void LBLmap::WalkLabels(On&& on)
+{
+    WalkRecordCells([&](int32_t c, int32_t r) {
+        for (Read(); LR.KeyLink != 0; Read()) on(c, r);
+    });
+}
+
+bool LBLmap::Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment)
+{
+    BeginVisit();
+    if (!privateRead) return false;
+    return RunLayerIO([&] {
+        WalkLabels([&](int32_t c, int32_t r) {
+            VisitedLabel label;
+            label.At = {LR.Lat, LR.Lon};
+            label.Text = LabelText;
+            label.hJust = hJust;
+            label.vJust = vJust;
+            label.bWidth = bWidth;
+            label.bHeight = bHeight;
+            label.TriggerScale = LR.TriggerScale;
+            label.TextAngle = LR.TextAngle;
+            visitor.Label(CellPlace(c, r), LR.KeyLink + Key_Entry_Adjustment, label);
+        });
+    });
+}
+
 bool LBLmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*UseTopColour*/)
 {
     BeginDraw(ctx);
@@ -70,27 +98,25 @@ bool LBLmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
         size = RoundI(static_cast<double>(size) * ctx.ScreenPixelsPerInch / ctx.Page.XDpi);
 
     return RunLayerIO([&] {
-        WalkRecordCells([&](int32_t, int32_t) {
-            for (Read(); LR.KeyLink != 0; Read()) {
-                if (pixelsPerDegree < LR.TriggerScale) continue;
-                const int k = LR.KeyLink + Key_Entry_Adjustment;
-                if (KeyItemOff(k)) continue;
-                canvas.font.colour = canvas.textColour = KeyColour(k);
-                canvas.font.SetSize(size + 4 * bHeight);
-                const Point anchor = CellToDevice(LR.Lat, LR.Lon);
-                int64_t x = anchor.x, y = anchor.y;
-                if (hJust == 1) x -= canvas.TextWidth(LabelText) / 2;
-                if (hJust == 2) x -= canvas.TextWidth(LabelText);
-                if (vJust != 3) {
-                    const int h = canvas.TextHeight("A");
-                    if (vJust == 0) y -= h;
-                    if (vJust == 1) y -= h / 2;
-                    if (vJust == 2) y -= Trunc(h * 0.25);
-                }
-                if (x < GRect.left || x >= GRect.right || y < GRect.top || y >= GRect.bottom) continue;
-                const Point at = AddPrintOffset({static_cast<int32_t>(x), static_cast<int32_t>(y)});
-                canvas.TextOut(at.x, at.y, LabelText);
+        WalkLabels([&](int32_t, int32_t) {
+            if (pixelsPerDegree < LR.TriggerScale) return;
+            const int k = LR.KeyLink + Key_Entry_Adjustment;
+            if (KeyItemOff(k)) return;
+            canvas.font.colour = canvas.textColour = KeyColour(k);
+            canvas.font.SetSize(size + 4 * bHeight);
+            const Point anchor = CellToDevice(LR.Lat, LR.Lon);
+            int64_t x = anchor.x, y = anchor.y;
+            if (hJust == 1) x -= canvas.TextWidth(LabelText) / 2;
+            if (hJust == 2) x -= canvas.TextWidth(LabelText);
+            if (vJust != 3) {
+                const int h = canvas.TextHeight("A");
+                if (vJust == 0) y -= h;
+                if (vJust == 1) y -= h / 2;
+                if (vJust == 2) y -= Trunc(h * 0.25);
             }
+            if (x < GRect.left || x >= GRect.right || y < GRect.top || y >= GRect.bottom) return;
+            const Point at = AddPrintOffset({static_cast<int32_t>(x), static_cast<int32_t>(y)});
+            canvas.TextOut(at.x, at.y, LabelText);
         });
     });
 }

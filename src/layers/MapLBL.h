@@ -54,10 +54,19 @@ public:
     // Draws the labels of the visible cells; UseTopColour is not used. False when the
     // drawing was cut short by a damaged file.
     bool Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool UseTopColour = true);
+    // Hands every label of every cell to visitor (FeatureVisitor.h), whatever its zoom
+    // trigger; false when the walk was cut short.
+    bool Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment);
 
     LabelRec LR;
     uint8_t bWidth = 0, bHeight = 0, vJust = 0, hJust = 0;
     std::string LabelText;
+
+private:
+    // The record loop of Draw and Visit over the cells WalkRecordCells visits: on(c, r) for
+    // every label read (LR, the justifications and LabelText set).
+    template <class On>
+    void WalkLabels(On&& on);
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "layers/MapMRLE.h"
 
 #include "layers/FillStyle.h"
+#include "layers/RunVisit.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 
@@ -49,6 +50,15 @@ void MonoRLEmap::Draw(const DrawContext& ctx, uint8_t /*Key_Entry_Adjustment*/, 
         spans.Flush();
     }
     LeaveScreenOpaque(ctx);
+}
+
+bool MonoRLEmap::Visit(FeatureVisitor& visitor, uint8_t /*Key_Entry_Adjustment*/)
+{
+    BeginVisit();
+    if (!privateRead) return false;
+    return VisitRuns(
+        *this, Blocks, kLandRuns, 3, [](int32_t entry) { return entry == 1 ? 1 : 0; },
+        [](int code) { return code == 1 ? 1 : 0; }, visitor);
 }
 
 } // namespace corvane

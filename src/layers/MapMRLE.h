@@ -42,6 +42,10 @@ public:
     // Key_Entry_Adjustment and UseTopColour are not used by this layer.
     void Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment = 0, bool UseTopColour = true);
 
+    // Hands every run of every cell to visitor (FeatureVisitor.h): land as key 1, sea not at
+    // all; false when the walk was cut short.
+    bool Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment = 0);
+
     RunBlocks Blocks{*this};   // R_L_C, R_L_C_block, RLoffset
 };
 

@@ -2,6 +2,7 @@
 
 #include "layers/FillStyle.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace corvane {
@@ -24,39 +25,95 @@ void POLmap::DrawPart(const std::vector<Point>& pts, bool Filled, int k, corvane
     }
 }
 
+template <class Wanted, class Start, class Part, class End>
+void POLmap::WalkPolygons(uint8_t nSkip, bool readExtra, uint8_t Key_Entry_Adjustment, Wanted&& wanted,
+                          Start&& start, Part&& part, End&& end)
+{
+    POLRec extra[2];
+    WalkRecordCells([&](int32_t c, int32_t r) {
+        for (Read(); PR.Lat != 65535; Read()) {
+            const int k = PR.Lat + Key_Entry_Adjustment;
+            const int32_t n = PR.Lon;
+            const bool withExtra = readExtra && nSkip == 2;
+            if (withExtra) {
+                Read();
+                extra[0] = PR;
+                Read();
+                extra[1] = PR;
+            } else {
+                iFile.Skip(int64_t{nSkip} * kRecSize);
+            }
+            if (!wanted(k)) {
+                iFile.Skip(int64_t{n} * kRecSize);
+                continue;
+            }
+            start(c, r, k, withExtra ? extra : nullptr);
+            int32_t done = 0;
+            while (done < n) {
+                part_.clear();
+                while (done < n) {
+                    Read();
+                    ++done;
+                    if (PR.IsSeparator()) break;
+                    part_.push_back({PR.Lat, PR.Lon});
+                }
+                part(part_);
+            }
+            end();
+        }
+    });
+}
+
 bool POLmap::Draw(const DrawContext& ctx, uint8_t nSkip, bool Filled, uint8_t Key_Entry_Adjustment,
                   bool /*UseTopColour*/)
 {
     BeginDraw(ctx);
     const corvane::Colour background = bPrint ? clWhite : ctx.BackgroundColour;
-    std::vector<Point> part;   // the scratch buffer of one drawing
-    part.reserve(kPartPoints);
+    std::vector<Point> points;   // the scratch buffer of one drawing
+    points.reserve(kPartPoints);
+    int k = 0;
     return RunLayerIO([&] {
-        WalkRecordCells([&](int32_t, int32_t) {
-            for (Read(); PR.Lat != 65535; Read()) {
-                const int k = PR.Lat + Key_Entry_Adjustment;
-                const int32_t n = PR.Lon;
-                iFile.Skip(int64_t{nSkip} * kRecSize);
-                if (KeyItemOff(k)) {
-                    iFile.Skip(int64_t{n} * kRecSize);
-                    continue;
-                }
+        WalkPolygons(
+            nSkip, false, Key_Entry_Adjustment, [&](int key) { return !KeyItemOff(key); },
+            [&](int32_t, int32_t, int key, const POLRec*) {
+                k = key;
                 Cnvs->pen.colour = KeyColour(k);
                 Cnvs->pen.style = Filled ? PenStyle::Solid : PenStyleFromIndex(Styl[k] - 1);
                 Cnvs->brush.colour = KeyColour(k);
-                int32_t done = 0;
-                while (done < n) {
-                    part.clear();
-                    while (done < n) {
-                        Read();
-                        ++done;
-                        if (PR.IsSeparator()) break;
-                        if (part.size() < static_cast<size_t>(kPartPoints)) part.push_back(ToDevice(PR.Lat, PR.Lon));
-                    }
-                    DrawPart(part, Filled, k, background);
-                }
-            }
-        });
+            },
+            [&](const std::vector<CellOffset>& offsets) {
+                points.clear();
+                const size_t drawn = std::min(offsets.size(), static_cast<size_t>(kPartPoints));
+                for (size_t i = 0; i < drawn; ++i) points.push_back(ToDevice(offsets[i].Lat, offsets[i].Lon));
+                DrawPart(points, Filled, k, background);
+            },
+            [] {});
+    });
+}
+
+bool POLmap::Visit(FeatureVisitor& visitor, uint8_t nSkip, uint8_t Key_Entry_Adjustment)
+{
+    BeginVisit();
+    if (!privateRead) return false;
+    std::vector<std::vector<CellOffset>> parts;
+    FeatureCell cell;
+    int k = 0;
+    CellOffset reference;
+    int64_t info = -1;
+    bool hasReference = false;
+    return RunLayerIO([&] {
+        WalkPolygons(
+            nSkip, true, Key_Entry_Adjustment, [](int) { return true; },
+            [&](int32_t c, int32_t r, int key, const POLRec* extra) {
+                cell = CellPlace(c, r);
+                k = key;
+                parts.clear();
+                hasReference = extra != nullptr;
+                reference = extra ? CellOffset{extra[0].Lat, extra[0].Lon} : CellOffset{};
+                info = extra ? int64_t{extra[1].Lon} * 65536 + extra[1].Lat : -1;
+            },
+            [&](const std::vector<CellOffset>& part) { parts.push_back(part); },
+            [&] { visitor.Polygon(cell, k, parts, hasReference ? &reference : nullptr, info); });
     });
 }
 

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -56,13 +57,28 @@ public:
     // part (TimerLon), the item's line style code and colour.
     int32_t Search(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, int32_t X, int32_t Y, SearchResult& found);
 
+    // Hands every polygon of every cell to visitor (FeatureVisitor.h) with all its parts and,
+    // when nSkip is 2, its reference point and information offset; false when the walk was
+    // cut short (a polygon cut short is not handed out).
+    bool Visit(FeatureVisitor& visitor, uint8_t nSkip, uint8_t Key_Entry_Adjustment);
+
     POLRec PR;
 
 private:
+    // The record loop of Draw and Visit over the cells WalkRecordCells visits. For every
+    // polygon whose key code (adjusted) wanted(k) accepts: start(c, r, k, extra) with its nSkip
+    // extra records (read when readExtra is set, else passed over and null), part(points) for
+    // each part as it is read, end() after the last. The others are passed over.
+    template <class Wanted, class Start, class Part, class End>
+    void WalkPolygons(uint8_t nSkip, bool readExtra, uint8_t Key_Entry_Adjustment, Wanted&& wanted, Start&& start,
+                      Part&& part, End&& end);
+
     void DrawPart(const std::vector<Point>& pts, bool Filled, int k, corvane::Colour background);
     // Reads the n records of a polygon into the outline layout of SearchResult; returns the
     // point count of the last part.
     int32_t ReadOutline(int32_t n, std::vector<Point>& outline);
+
+    std::vector<CellOffset> part_;   // the points of the part being read
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "layers/MapRLE.h"
 
 #include "layers/FillStyle.h"
+#include "layers/RunVisit.h"
 
 namespace corvane {
 
@@ -68,6 +69,14 @@ void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
         spans.Flush();
     }
     LeaveScreenOpaque(ctx);
+}
+
+bool RLEmap::Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment)
+{
+    BeginVisit();
+    if (!privateRead) return false;
+    auto key = [&](int code) { return code >= 1 ? code + Key_Entry_Adjustment : 0; };
+    return VisitRuns(*this, Blocks, kKeyRuns, 32, key, key, visitor);
 }
 
 } // namespace corvane

@@ -35,6 +35,10 @@ public:
     // (UseKeyColours first). UseTopColour is not used.
     void Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool UseTopColour = true);
 
+    // Hands every run of every cell to visitor (FeatureVisitor.h) with its key code, adjusted
+    // (code 0, no data, is not handed out); false when the walk was cut short.
+    bool Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment = 0);
+
     RunBlocks Blocks{*this};   // R_L_C, R_L_C_block, RLoffset
 };
 

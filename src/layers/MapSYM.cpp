@@ -26,6 +26,23 @@ bool SYMmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
     });
 }
 
+bool SYMmap::Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment)
+{
+    BeginVisit();
+    if (!privateRead) return false;
+    return RunLayerIO([&] {
+        WalkSymbolRecords(
+            *this,
+            [this] {
+                Read();
+                return SR;
+            },
+            [&](int32_t c, int32_t r, const SYMRec& rec) {
+                visitor.Point(CellPlace(c, r), rec.Symbol + Key_Entry_Adjustment, {rec.Lat, rec.Lon}, -1);
+            });
+    });
+}
+
 bool DrawSymbolPoints(GenMapObj& layer, const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool reportMissingKey,
                       const std::function<SYMRec()>& read)
 {
@@ -36,21 +53,19 @@ bool DrawSymbolPoints(GenMapObj& layer, const DrawContext& ctx, uint8_t Key_Entr
     const SymbolScale scale = SymbolScale::For(ctx);
     bool missingKey = false;
     const bool whole = RunLayerIO([&] {
-        layer.WalkRecordCells([&](int32_t, int32_t) {
-            for (SYMRec rec = read(); rec.Symbol != 0; rec = read()) {
-                const int k = rec.Symbol + Key_Entry_Adjustment;
-                const bool inTable = k >= 1 && k <= kKeyItems;
-                if (inTable && layer.KeyItemOff(k)) continue;
-                if (!inTable || layer.Styl[k] == 0) {
-                    if (!reportMissingKey) continue;
-                    ctx.messages.Plain(MissingKeyMessage(rec.Symbol, layer.Header.DatasetID));
-                    missingKey = true;
-                    return CellWalk::Stop;
-                }
-                const Point p = layer.ToDevice(rec.Lat, rec.Lon);
-                canvas.brush.style = BrushStyle::Solid;
-                PlotSymbol(canvas, p.x, p.y, layer.Styl[k], layer.KeyColour(k), scale);
+        WalkSymbolRecords(layer, read, [&](int32_t, int32_t, const SYMRec& rec) {
+            const int k = rec.Symbol + Key_Entry_Adjustment;
+            const bool inTable = k >= 1 && k <= kKeyItems;
+            if (inTable && layer.KeyItemOff(k)) return CellWalk::Continue;
+            if (!inTable || layer.Styl[k] == 0) {
+                if (!reportMissingKey) return CellWalk::Continue;
+                ctx.messages.Plain(MissingKeyMessage(rec.Symbol, layer.Header.DatasetID));
+                missingKey = true;
+                return CellWalk::Stop;
             }
+            const Point p = layer.ToDevice(rec.Lat, rec.Lon);
+            canvas.brush.style = BrushStyle::Solid;
+            PlotSymbol(canvas, p.x, p.y, layer.Styl[k], layer.KeyColour(k), scale);
             return CellWalk::Continue;
         });
     });

@@ -35,9 +35,25 @@ public:
     // UseTopColour is not used (UseKeyColours made the choice). False when the drawing was
     // cut short by a damaged file or a missing key definition.
     bool Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool UseTopColour = true);
+    // Hands every point of every cell to visitor (FeatureVisitor.h); false when the walk was
+    // cut short.
+    bool Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment);
 
     SYMRec SR;
 };
+
+// The record loop of both point symbol layers over the cells WalkRecordCells visits: read()
+// reads the next record (LayerIOError when short) and returns it; on(c, r, record) gets each
+// point up to the record whose Symbol is 0, and may return CellWalk::Stop to end the walk.
+template <class Read, class On>
+void WalkSymbolRecords(GenMapObj& layer, Read&& read, On&& on)
+{
+    layer.WalkRecordCells([&](int32_t c, int32_t r) {
+        for (auto rec = read(); rec.Symbol != 0; rec = read())
+            if (detail::CallVisitor(on, c, r, rec) == CellWalk::Stop) return CellWalk::Stop;
+        return CellWalk::Continue;
+    });
+}
 
 // The drawing both point symbol layers share. `read` reads the next record (LayerIOError
 // when short) and gives its position and key code. With reportMissingKey, a point whose key

@@ -19,6 +19,23 @@ bool SYXmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
     });
 }
 
+bool SYXmap::Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment)
+{
+    BeginVisit();
+    if (!privateRead) return false;
+    return RunLayerIO([&] {
+        WalkSymbolRecords(
+            *this,
+            [this] {
+                Read();
+                return SR;
+            },
+            [&](int32_t c, int32_t r, const SYXRec& rec) {
+                visitor.Point(CellPlace(c, r), rec.Symbol + Key_Entry_Adjustment, {rec.Lat, rec.Lon}, rec.InfoOffset());
+            });
+    });
+}
+
 int32_t SYXmap::Search(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, int32_t X, int32_t Y,
                        SearchResult& found)
 {

@@ -44,6 +44,9 @@ public:
     // equally near points the first in cell and file order wins. On a hit, found gets the
     // point's picture position (TimerLon = x, TimerLat = y), its symbol code and colour.
     int32_t Search(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, int32_t X, int32_t Y, SearchResult& found);
+    // Hands every point of every cell to visitor (FeatureVisitor.h) with its information
+    // offset; false when the walk was cut short.
+    bool Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment);
 
     SYXRec SR;
 };

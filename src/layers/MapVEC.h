@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -46,8 +47,20 @@ public:
     // Draws every segment of the visible cells on ctx.canvas (the printer when ctx.Print is
     // set). The key colours come from UseKeyColours beforehand. UseTopColour is not used.
     void Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool UseTopColour = true);
+    // Hands every segment of every cell to visitor (FeatureVisitor.h), with all its points;
+    // false when the walk was cut short.
+    bool Visit(FeatureVisitor& visitor, uint8_t Key_Entry_Adjustment);
 
     VectorRec VR;
+
+private:
+    // The record loop of Draw and Visit over the cells WalkRecordCells visits: a segment whose
+    // key code (adjusted) wanted(k) accepts is read whole and handed to segment(c, r, k,
+    // points); the others are passed over.
+    template <class Wanted, class Segment>
+    void WalkSegments(uint8_t Key_Entry_Adjustment, Wanted&& wanted, Segment&& segment);
+
+    std::vector<CellOffset> segment_;   // the points of the segment being read
 };
 
 } // namespace corvane

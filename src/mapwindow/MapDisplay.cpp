@@ -69,13 +69,17 @@ void TMapFrm::ApplyDisplay(const DisplayOutcome& outcome)
     case MapUpdate::None: break;
     case MapUpdate::Replot: Redraw(false); break;
     case MapUpdate::MarkRedraw: SetRedrawEnabled(true); break;
-    case MapUpdate::OverlayRefresh:
-        GuardedPlot([this] {
-            OverlayRefresh(*this);
-            return true;
-        });
-        break;
+    case MapUpdate::OverlayRefresh: RefreshOverlays(); break;
     }
+}
+
+void TMapFrm::RefreshOverlays()
+{
+    CheckDraw();
+    GuardedPlot([this] {
+        OverlayRefresh(*this);
+        return true;
+    });
 }
 
 // The check marks and buttons of the land style and the graticule, from the view and MDF.

@@ -356,6 +356,11 @@ private:
     // Carries out what a display command asked for: NeedToSave, the check marks and buttons
     // of the display settings, and the map brought up to date.
     void ApplyDisplay(const DisplayOutcome& outcome);
+    // Puts the picture back from FullMap with the graticule and the keys over it. A zoom box,
+    // reposition cross, flashing symbol or measured route drawn over the picture would be half
+    // wiped by that and later drawn again where it no longer is, so the interaction ends first,
+    // as it does when a menu opens: the tool bar's buttons open no menu.
+    void RefreshOverlays();
     void ShowDisplayChecks();
     // The colour dialog preset with initial; true with chosen after OK. A dialog that cannot be
     // shown says "Unable to load Colour dialog".

@@ -43,7 +43,7 @@ void TMapFrm::ToggleKey(bool Base)
     if (!MDF) return;
     QAction* item = Base ? Menu.BaseMapKey : Menu.OverlayMapKey;
     item->setChecked(!item->isChecked());
-    if (MapKey(*this, Base)) GuardedPlot([this] { OverlayRefresh(*this); return true; });
+    if (MapKey(*this, Base)) RefreshOverlays();
     (Base ? MDF->BaseKey_Displayed : MDF->OverlayKey_Displayed) = item->isChecked();
     if (QToolButton* b = owner_.Button(KeyButtonName(Base))) b->setChecked(item->isChecked());
     NeedToSave = true;
@@ -59,6 +59,7 @@ void TMapFrm::ChooseKeyColour(Colour TMDFStruct::*field)
     if (!PickColour(MDF->*field, chosen)) return;
     MDF->*field = chosen;
     NeedToSave = true;
+    CheckDraw();   // nothing drawn by an interaction under the keys drawn again
     GuardedPlot([this] { ReDrawKeys(*this, false); return true; });   // over the old keys, in place
 }
 
@@ -71,7 +72,7 @@ void TMapFrm::Caption1Click()
     Menu.Caption1->setChecked(!Menu.Caption1->isChecked());
     MDF->KeyCaption = Menu.Caption1->isChecked();
     NeedToSave = true;
-    GuardedPlot([this] { OverlayRefresh(*this); return true; });
+    RefreshOverlays();
 }
 
 // The colour commands only mean something while a key is shown.

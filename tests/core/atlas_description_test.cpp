@@ -360,6 +360,23 @@ TEST(AtlasCommandLine, LayerOptionsBecomeABlock)
     EXPECT_FALSE(ParseCommandLine({"check", "--no-layers", "atlas.desc"}).error.empty());
 }
 
+TEST(AtlasCommandLine, ExportTakesThemesAndItsOptions)
+{
+    CommandLine cl = ParseCommandLine({"export", "--cdrom", "atlas", "Territorial waters", "Lakes", "--polygons",
+                                       "--label-code-page", "437", "--output", "z.gpkg"});
+    ASSERT_TRUE(cl.error.empty()) << cl.error;
+    EXPECT_EQ(cl.command, CommandLine::Export);
+    EXPECT_EQ(cl.exportInputs, (std::vector<std::string>{"Territorial waters", "Lakes"}));
+    EXPECT_EQ(cl.cdrom, "atlas");
+    EXPECT_EQ(cl.output, "z.gpkg");
+    EXPECT_TRUE(cl.polygons);
+    EXPECT_EQ(cl.labelCodePage, 437);
+    EXPECT_FALSE(ParseCommandLine({"export", "Lakes"}).error.empty());                     // no output
+    EXPECT_FALSE(ParseCommandLine({"export", "--output", "z.gpkg"}).error.empty());        // nothing to export
+    EXPECT_FALSE(ParseCommandLine({"export", "Lakes", "--label-code-page", "850", "--output", "z.gpkg"}).error.empty());
+    EXPECT_FALSE(ParseCommandLine({"build", "--polygons", "atlas.desc"}).error.empty());
+}
+
 // A page is listed by its master file, which the data set list finds as "name.MAS" and which
 // names the page as its text file; read back by the viewer's reader.
 TEST(AtlasDescription, PagesHaveMasterFilesTheDataListNames)

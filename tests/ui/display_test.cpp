@@ -160,6 +160,24 @@ TEST_F(DisplayTest, TheGraticuleIsDrawnAndTakenAwayOverTheSavedMapWithTheKeysOnT
     EXPECT_EQ(saved.MDF->Grid_Colour, 0xFF00FFu);
 }
 
+TEST_F(DisplayTest, ButtonsThatPutTheMapBackEndTheZoomBoxFirst)
+{
+    // The tool bar's buttons open no menu: the box goes before the map is put back, and a
+    // later mouse move draws no half box over it.
+    const QImage before = map->Picture().copy();
+    for (const char* button : {"GridDisplaySpdBtn", "BaseKeySpdBtn"}) {
+        map->Menu.ZoomIn->trigger();
+        QTest::mouseClick(map->Image1, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(map->Image1, QPoint(200, 180));
+        ASSERT_EQ(map->ChkZoom, EndZoom);
+        Button(button)->click();
+        Button(button)->click();
+        QTest::mouseMove(map->Image1, QPoint(230, 200));
+        EXPECT_EQ(map->ChkZoom, NoZoom) << button;
+        EXPECT_EQ(map->Picture(), before) << button;
+    }
+}
+
 TEST_F(DisplayTest, FormatAndTextSizeRedrawOnlyWhenTheLabelsChange)
 {
     map->Menu.GraticuleDisplay->trigger();

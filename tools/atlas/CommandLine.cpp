@@ -14,6 +14,8 @@ Usage:
   corvane-atlas check ATLAS.desc
   corvane-atlas layer --type TYPE --source FILE [layer options] --output FILE
   corvane-atlas inspect SOURCE...
+  corvane-atlas export [--cdrom DIR] [--datalist FILE] THEME-OR-LAYER... --output OUT
+                       [--format NAME] [--polygons] [--label-code-page 1252|437]
   corvane-atlas --help | --version
 
 Commands:
@@ -27,6 +29,22 @@ Commands:
            names of a [layer] block of the description (tools/atlas/README.md).
   inspect  Describes sources as GDAL reads them: layers, feature counts, fields and
            extents, or raster size, cell size and value range.
+  export   Writes the data of themes (by their title in the data list), master files
+           (.MAS) or single layer files into a GIS file through GDAL, in WGS 84
+           longitude and latitude (EPSG:4326), each layer file as a layer of its own
+           (a file chosen by scale is named by the scale it is drawn from). Lines
+           become LineStrings, polygon outlines MultiLineStrings, filled polygons
+           MultiPolygons (parts rebuilt into rings with their holes), symbols and
+           labels Points, colour rasters and land masks a one-band GeoTIFF of key
+           codes with a colour table beside OUT (OUT.LAYER.tif). Every feature
+           carries its key item (key, key_text, top_colour and bot_colour as
+           #rrggbb, top_style, bot_style, active, hidden) and its source file;
+           labels their text, justification, size step and zoom trigger; data that
+           answers queries its record as text (query) and its values as fields
+           named by the query lines. A damaged layer file is reported with the
+           viewer's message and exported as far as it can be read, as a layer
+           named LAYER_partial with the metadata item PARTIAL; the exit status is
+           then 1.
 
 Options of build:
   --sources DIR   Folder the sources of the description are read from (default: the
@@ -86,6 +104,20 @@ Layer options (layer command; in a description: the same names without "--"):
                         Kind 2: the display count byte (default: the entries).
   --output FILE         The layer file to write.
 
+Options of export:
+  --cdrom DIR           The atlas's root, which stands for "CDROM:" in its files
+                        (default: the current folder).
+  --datalist FILE       The data list that titles are looked up in (default:
+                        CDROM:\Misc\MainMenu.Dat).
+  --output OUT          The file to write: .gpkg, .geojson, .shp, .fgb, .tif (rasters
+                        only), ... Formats of one layer a file write OUT.LAYER.EXT
+                        for each layer when there are several.
+  --format NAME         GDAL driver name, when the extension does not tell.
+  --polygons            Rasters as polygons of equal key code in the vector output
+                        rather than GeoTIFF files.
+  --label-code-page N   Code page of label texts: 1252 (as the viewer draws them, the
+                        default) or 437 (DOS); written as UTF-8.
+
 Exit status: 0 done, 1 a source or output failed, 2 bad arguments or description.
 )";
 }
@@ -105,6 +137,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     else if (cmd == "check") cl.command = CommandLine::Check;
     else if (cmd == "inspect") cl.command = CommandLine::Inspect;
     else if (cmd == "layer") cl.command = CommandLine::Layer;
+    else if (cmd == "export") cl.command = CommandLine::Export;
     else { cl.error = "unknown command " + cmd + " (try --help)"; return cl; }
 
     std::vector<std::string> positional;
@@ -113,7 +146,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (a == "--help" || a == "-h") { cl.command = CommandLine::Help; return cl; }
         if (a.rfind("--", 0) != 0) { positional.push_back(a); continue; }
         const std::string name = a.substr(2);
-        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers";
+        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers" || name == "polygons";
         if (!flag && i + 1 >= args.size()) { cl.error = a + " needs a value"; return cl; }
         if (name == "dry-run" && cl.command == CommandLine::Build) cl.dryRun = true;
         else if (name == "verbose" && cl.command == CommandLine::Build) cl.verbose = true;
@@ -121,7 +154,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         else if (name == "sources" && cl.command == CommandLine::Build) cl.sources = args[++i];
         else if (name == "only" && cl.command == CommandLine::Build) cl.only.push_back(args[++i]);
         else if (name == "output" && (cl.command == CommandLine::Build || cl.command == CommandLine::Layer)) cl.output = args[++i];
-        else if (cl.command == CommandLine::Layer && layerOptions.count(name)) {
+        else if (cl.command == CommandLine::Export && name == "output") cl.output = args[++i];
+        else if (cl.command == CommandLine::Export && name == "cdrom") cl.cdrom = args[++i];
+        else if (cl.command == CommandLine::Export && name == "datalist") cl.datalist = args[++i];
+        else if (cl.command == CommandLine::Export && name == "format") cl.format = args[++i];
+        else if (cl.command == CommandLine::Export && name == "polygons") cl.polygons = true;
+        else if (cl.command == CommandLine::Export && name == "label-code-page") {
+            const std::string& v = args[++i];
+            if (v != "1252" && v != "437") { cl.error = "--label-code-page takes 1252 or 437"; return cl; }
+            cl.labelCodePage = std::stoi(v);
+        } else if (cl.command == CommandLine::Layer && layerOptions.count(name)) {
             const std::string& v = args[++i];
             if (v.find('\n') != std::string::npos) { cl.error = a + ": a value is one line"; return cl; }
             cl.layerBlock += name + " = " + v + "\n";
@@ -138,6 +180,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     case CommandLine::Inspect:
         if (positional.empty()) { cl.error = "inspect takes one or more sources"; return cl; }
         cl.inputs = positional;
+        break;
+    case CommandLine::Export:
+        if (positional.empty()) { cl.error = "export takes one or more themes, master files or layer files"; return cl; }
+        if (cl.output.empty()) { cl.error = "export needs --output OUT"; return cl; }
+        cl.exportInputs = positional;
         break;
     case CommandLine::Layer:
         if (!positional.empty()) { cl.error = "layer takes options only (unexpected " + positional[0] + ")"; return cl; }

@@ -6,7 +6,7 @@
 namespace corvane::atlas {
 
 struct CommandLine {
-    enum Command { None, Help, Version, Check, Inspect, Build, Layer };
+    enum Command { None, Help, Version, Check, Inspect, Build, Layer, Export };
     Command command = None;
     std::string description;           // check, build: the atlas description
     std::string sources;               // --sources DIR
@@ -18,6 +18,13 @@ struct CommandLine {
     std::vector<std::string> inputs;   // inspect: the sources
     // layer: the options of a [layer] block, as description lines "name = value"
     std::string layerBlock;
+    // export: the themes (titles), master files and layer files, and the options
+    std::vector<std::string> exportInputs;
+    std::string cdrom;                 // --cdrom DIR
+    std::string datalist;              // --datalist FILE
+    std::string format;                // --format NAME (a GDAL driver)
+    bool polygons = false;             // --polygons
+    int labelCodePage = 1252;          // --label-code-page 1252|437
     std::string error;                 // set when the arguments are wrong
 };
 

@@ -2,6 +2,7 @@
 #include "AtlasDescription.h"
 #include "AtlasText.h"
 #include "CommandLine.h"
+#include "Export.h"
 #include "GdalSources.h"
 #include "GridSplit.h"
 #include "LayerBuild.h"
@@ -361,6 +362,21 @@ int Layer(const CommandLine& cl)
     return BuildOne(atlas, atlas.layers.front(), fs::current_path(), out.parent_path(), false, true) ? kDone : kFailed;
 }
 
+int ExportCommand(const CommandLine& cl)
+{
+    std::error_code ec;
+    CvVars::CDROM = fs::absolute(cl.cdrom.empty() ? fs::path(".") : fs::path(cl.cdrom), ec).lexically_normal().string();
+    while (CvVars::CDROM.size() > 1 && CvVars::CDROM.back() == '/') CvVars::CDROM.pop_back();
+    CvVars::DatalistFile = NativePath(CheckCD_Drive(cl.datalist.empty() ? "CDROM:\\Misc\\MainMenu.Dat" : cl.datalist));
+    ExportOptions options;
+    options.inputs = cl.exportInputs;
+    options.output = cl.output;
+    options.format = cl.format;
+    options.polygons = cl.polygons;
+    options.codePage = cl.labelCodePage == 437 ? LabelCodePage::Dos437 : LabelCodePage::Windows1252;
+    return RunExport(options, std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -392,6 +408,8 @@ int main(int argc, char** argv)
         return Build(cl);
     case CommandLine::Layer:
         return Layer(cl);
+    case CommandLine::Export:
+        return ExportCommand(cl);
     case CommandLine::None:
         break;
     }

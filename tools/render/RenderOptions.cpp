@@ -4,6 +4,8 @@
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
 
+#include <cstdlib>
+
 namespace corvane {
 
 namespace {
@@ -75,6 +77,34 @@ bool ParseMorePicture(const std::vector<std::string>& args, RenderJob& job, std:
     return true;
 }
 
+// "Z1-Z2" or "Z": zoom levels 0..kMaxTileZoom, Z1 <= Z2.
+bool ParseZooms(const std::string& text, int& z1, int& z2)
+{
+    const size_t dash = text.find('-');
+    const std::string a = text.substr(0, dash), b = dash == std::string::npos ? a : text.substr(dash + 1);
+    auto digits = [](const std::string& s) { return !s.empty() && s.size() <= 2 && s.find_first_not_of("0123456789") == std::string::npos; };
+    if (!digits(a) || !digits(b)) return false;
+    z1 = std::stoi(a);
+    z2 = std::stoi(b);
+    return z1 <= z2 && z2 <= kMaxTileZoom;
+}
+
+// "W,S,E,N" in degrees, W < E within -180..180, S < N within -90..90.
+bool ParseBox(const std::string& text, std::array<double, 4>& box)
+{
+    size_t at = 0;
+    for (int i = 0; i < 4; ++i) {
+        const size_t comma = text.find(',', at);
+        if ((i < 3) == (comma == std::string::npos)) return false;
+        const std::string part = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+        char* end = nullptr;
+        box[static_cast<size_t>(i)] = std::strtod(part.c_str(), &end);
+        if (part.empty() || *end != '\0') return false;
+        at = comma + 1;
+    }
+    return box[0] < box[2] && box[1] < box[3] && box[0] >= -180 && box[2] <= 180 && box[1] >= -90 && box[3] <= 90;
+}
+
 } // namespace
 
 bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& options, std::string& error)
@@ -87,7 +117,7 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         if (!ParseMorePicture(parts[k], job, error)) return false;
         options.more.push_back(job);
     }
-    std::optional<std::string> size, output;
+    std::optional<std::string> size, output, tiles, zooms, bbox;
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
                          {"version", nullptr, &options.version},
@@ -96,7 +126,11 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
                          {"datalist", &options.datalist, nullptr},
                          {"settings", &options.settings, nullptr},
                          {"size", &size, nullptr},
-                         {"output", &output, nullptr}},
+                         {"output", &output, nullptr},
+                         {"tiles", &tiles, nullptr},
+                         {"zooms", &zooms, nullptr},
+                         {"zoom", &zooms, nullptr},
+                         {"bbox", &bbox, nullptr}},
                         options.mapFile, error))
         return false;
     if (options.help || options.version) return true;
@@ -104,8 +138,32 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         error = "--size wants WxH, each side 1 to " + std::to_string(kMaxPictureSide) + " pixels, not " + *size;
         return false;
     }
+    if (zooms && !ParseZooms(*zooms, options.zoomMin, options.zoomMax)) {
+        error = "--zooms wants Z1-Z2 within 0-" + std::to_string(kMaxTileZoom) + ", not " + *zooms;
+        return false;
+    }
+    if (bbox) {
+        std::array<double, 4> box{};
+        if (!ParseBox(*bbox, box)) {
+            error = "--bbox wants W,S,E,N in degrees, west of east and south of north, not " + *bbox;
+            return false;
+        }
+        options.bbox = box;
+    }
+    if (tiles && output) {
+        error = "--tiles and --output do not go together";
+        return false;
+    }
+    if ((zooms || bbox) && !tiles) {
+        error = "--zooms and --bbox go with --tiles";
+        return false;
+    }
+    if (tiles) {
+        options.tiles = *tiles;
+        return true;
+    }
     if (!output) {
-        error = "--output OUT.png, OUT.bmp or OUT.pdf is required";
+        error = "--output OUT.png, OUT.bmp or OUT.pdf (or --tiles DIR) is required";
         return false;
     }
     if (!OutputKindOf(*output, options.kind)) {
@@ -119,11 +177,16 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
 std::string RenderUsage()
 {
     // One usage line: its manual page takes the synopsis from it.
-    return "Usage: corvane-render [OPTION]... [MAP.MDF] --output OUT.{png,bmp,pdf}\n"
+    return "Usage: corvane-render [OPTION]... [MAP.MDF] {--output OUT.{png,bmp,pdf} | --tiles DIR}\n"
            "  MAP.MDF          the map definition to draw (none: a new map)\n"
            "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
            "                   viewer prints (1 inch margins); more maps, each followed by its\n"
            "                   own --output, are drawn one after the other by the same process\n"
+           "  --tiles DIR      a web map tile pyramid instead: DIR/Z/X/Y.png, 256 x 256 pixels in\n"
+           "                   Web Mercator (the XYZ layout), and DIR/index.html, a viewer of its own\n"
+           "                   that needs no network\n"
+           "  --zooms Z1-Z2    the zoom levels of the tiles (default 0-5, at most 18)\n"
+           "  --bbox W,S,E,N   the tiles' box in degrees (default: the map's box)\n"
            "  --size WxH       the map picture in pixels (default 1024x768); the map's box is fitted\n"
            "                   to this shape\n"
            "  --cdrom DIR      the data medium's root (stands for CDROM: in data paths): a folder\n"

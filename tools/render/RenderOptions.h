@@ -2,8 +2,10 @@
 // The command line of corvane-render:
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
 //                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
+//   corvane-render [...] [MAP.MDF] --tiles DIR [--zooms Z1-Z2] [--bbox W,S,E,N]
 // Options take their value as the next argument or after "=". Each map and its --output after
 // the first are one more picture drawn by the same process, with the same options.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,7 +34,15 @@ struct RenderOptions {
     bool version = false;
     bool strict = false;                  // a message shown makes a written picture exit 3
     std::vector<RenderJob> more;          // the pictures after the first, in order
+    // A web map tile pyramid instead of one picture: its folder, zoom levels and box
+    // (degrees; none: the map's own box).
+    std::string tiles;
+    int zoomMin = 0, zoomMax = 5;
+    std::optional<std::array<double, 4>> bbox;   // west, south, east, north
 };
+
+// The deepest zoom level of a tile pyramid.
+constexpr int kMaxTileZoom = 18;
 
 // Exit status of a picture written while messages were shown, with --strict.
 constexpr int kExitStrictMessages = 3;

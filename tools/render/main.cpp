@@ -1,6 +1,7 @@
 // corvane-render: draws a map definition (or a new map) with the viewer's plot, without a
 // window, into a PNG or BMP picture or, through the print path, a one-page PDF.
 #include "RenderOptions.h"
+#include "Tiles.h"
 
 #include "app/Startup.h"
 #include "mapdef/MDFStruct.h"
@@ -20,6 +21,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -71,6 +73,12 @@ public:
     }
 
     bool Usable() const { return usable_; }
+    // The picture drawn; the canvas is finished (the next drawing starts it again).
+    QImage Picture()
+    {
+        picture_.Canvas()->End();
+        return picture_.Image();
+    }
     bool Save(const std::string& path, PictureFormat format, std::string* error)
     {
         picture_.Canvas()->End();
@@ -162,6 +170,51 @@ bool DrawPicture(const RenderJob& job, const RenderOptions& options, const Fixed
     return true;
 }
 
+// The tile pyramid of the map: each tile plotted as its own plate carree band without the
+// graticule and the keys, which belong to a picture of the whole map.
+int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options, MessageSink& sink)
+{
+    mdf.Grid_Displayed = false;
+    view.BaseMapKey = view.OverlayMapKey = false;
+    TileJob job;
+    job.dir = options.tiles;
+    job.zoomMin = options.zoomMin;
+    job.zoomMax = options.zoomMax;
+    if (options.bbox) job.box = {(*options.bbox)[0], (*options.bbox)[1], (*options.bbox)[2], (*options.bbox)[3]};
+    else job.box = {mdf.GetMinLon(), mdf.GetMinLat(), mdf.GetMaxLon(), mdf.GetMaxLat()};
+    job.box.west = std::max(job.box.west, -180.0);
+    job.box.east = std::min(job.box.east, 180.0);
+    job.box.south = std::max(job.box.south, -kMercatorLimit);
+    job.box.north = std::min(job.box.north, kMercatorLimit);
+    if (!(job.box.west < job.box.east && job.box.south < job.box.north)) {
+        sink.Error("The map's box lies outside the tiles of Web Mercator.");
+        return 1;
+    }
+    job.title = options.mapFile.empty() ? std::string("Corvane map") : ExtractFileName(options.mapFile);
+    auto plot = [&](const GeoBox& b, int width, int height, QImage& out) {
+        view.SetWindowBounds(0, 0, width, height);
+        if (!view.Usable()) return false;
+        MapListRec* box = mdf.Main_Plot();
+        box->MinLat = b.south;
+        box->MaxLat = b.north;
+        box->MinLon = b.west;
+        box->MaxLon = b.east;
+        CvVars::LatLonScale = 1.0 / std::cos((b.south + b.north) / 2 * 3.14159265358979323846 / 180);
+        if (!Redraw(view, false)) return false;
+        out = view.Picture();
+        return true;
+    };
+    std::string error;
+    const int64_t tiles = WriteTiles(job, plot, stderr, error);
+    if (tiles < 0) {
+        sink.Error(error);
+        return 1;
+    }
+    std::printf("%lld tiles, zoom %d to %d, in %s\n", static_cast<long long>(tiles), job.zoomMin, job.zoomMax,
+                job.dir.c_str());
+    return 0;
+}
+
 int Run(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -229,8 +282,27 @@ int Run(int argc, char** argv)
     screen.screenHeight = options.height;
     screen.mainWindowBottom = 0;
 
-    // Each picture in turn; one that cannot be made is said and the others are still drawn.
     RenderPicture picture;
+    if (!options.tiles.empty()) {
+        MDFLoadResult loaded = TMDFStruct::Create(options.mapFile, screen, sink);
+        if (!loaded) {
+            sink.Error(loaded.Error);
+            return 1;
+        }
+        TMDFStruct& mdf = *loaded.MDF;
+        FitToPicture(mdf, options.width, options.height);
+        RenderView view(sink, picture, options.width, options.height);
+        if (!view.Usable()) {
+            sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
+                       std::to_string(options.height) + " pixels.");
+            return 1;
+        }
+        view.MDF = &mdf;
+        view.SetChecksFromMDF();
+        return RenderTiles(view, mdf, options, sink) == 0 ? written() : 1;
+    }
+
+    // Each picture in turn; one that cannot be made is said and the others are still drawn.
     bool allWritten = true;
     for (const RenderJob& job : jobs) allWritten = DrawPicture(job, options, screen, picture, sink) && allWritten;
     return allWritten ? written() : 1;

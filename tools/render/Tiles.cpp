@@ -1,0 +1,230 @@
+#include "Tiles.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kMaxPlateCarreeRows = 4096;
+// Pixels of the plot beyond each side of a tile (the longest label), and rows above and
+// below it for every 256 rows of the tile's picture.
+constexpr int kTileMargin = 160;
+constexpr int kTileMarginRows = 32;
+
+double Tiles(int z) { return std::ldexp(1.0, z); }
+
+int64_t ClampTile(double v, int z)
+{
+    const double last = Tiles(z) - 1;
+    return static_cast<int64_t>(std::clamp(std::floor(v), 0.0, last));
+}
+
+// Latitude at a fraction (0 north edge .. 1 south edge) of the Mercator square.
+double MercatorLatitude(double fraction)
+{
+    return std::atan(std::sinh(kPi * (1 - 2 * fraction))) * 180 / kPi;
+}
+
+// The plot of a tile: its band with a margin all round, so that a label or symbol reaching
+// over the tile's edge from the next tile is drawn in both. top: the picture row of the
+// tile's north edge.
+struct PlotBand {
+    GeoBox box;
+    int width = 0, height = 0, top = 0;
+};
+PlotBand BandOf(const GeoBox& tile, int rows)
+{
+    const double unitLon = (tile.east - tile.west) / kTileSize, unitLat = (tile.north - tile.south) / rows;
+    const int margin = std::max(1, rows * kTileMarginRows / kTileSize);
+    // No further than the poles.
+    const int top = std::min(margin, static_cast<int>(std::floor((90 - tile.north) / unitLat)));
+    const int bottom = std::min(margin, static_cast<int>(std::floor((tile.south + 90) / unitLat)));
+    PlotBand band;
+    band.box = {tile.west - kTileMargin * unitLon, tile.south - bottom * unitLat, tile.east + kTileMargin * unitLon,
+                tile.north + top * unitLat};
+    band.width = kTileSize + 2 * kTileMargin;
+    band.height = rows + top + bottom;
+    band.top = top;
+    return band;
+}
+
+} // namespace
+
+double TileRowLatitude(int64_t y, int z) { return MercatorLatitude(static_cast<double>(y) / Tiles(z)); }
+
+int64_t TileColumn(double lon, int z) { return ClampTile((lon + 180) / 360 * Tiles(z), z); }
+
+int64_t TileRow(double lat, int z)
+{
+    const double phi = std::clamp(lat, -kMercatorLimit, kMercatorLimit) * kPi / 180;
+    return ClampTile((1 - std::log(std::tan(phi) + 1 / std::cos(phi)) / kPi) / 2 * Tiles(z), z);
+}
+
+GeoBox TileBox(int z, int64_t x, int64_t y)
+{
+    const double n = Tiles(z);
+    return {static_cast<double>(x) / n * 360 - 180, TileRowLatitude(y + 1, z), static_cast<double>(x + 1) / n * 360 - 180,
+            TileRowLatitude(y, z)};
+}
+
+int PlateCarreeRows(int z, int64_t y)
+{
+    const GeoBox b = TileBox(z, 0, y);
+    const double poleward = std::max(std::abs(b.north), std::abs(b.south)) * kPi / 180;
+    const double rows = (b.north - b.south) * kTileSize * Tiles(z) / 360 / std::cos(poleward);
+    return static_cast<int>(std::clamp(std::ceil(rows), static_cast<double>(kTileSize), static_cast<double>(kMaxPlateCarreeRows)));
+}
+
+int SourceRow(int z, int64_t y, int py, int rows)
+{
+    const GeoBox b = TileBox(z, 0, y);
+    const double lat = MercatorLatitude((static_cast<double>(y) * kTileSize + py + 0.5) / (kTileSize * Tiles(z)));
+    const double row = std::floor((b.north - lat) / (b.north - b.south) * rows);
+    return static_cast<int>(std::clamp(row, 0.0, static_cast<double>(rows - 1)));
+}
+
+int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress, std::string& error)
+{
+    struct Range {
+        int64_t x0, x1, y0, y1;
+    };
+    std::vector<Range> ranges;
+    int64_t total = 0;
+    for (int z = job.zoomMin; z <= job.zoomMax; ++z) {
+        // A box edge on a tile edge takes in no tile beyond it.
+        const Range r{TileColumn(job.box.west, z), TileColumn(job.box.east - 1e-9, z), TileRow(job.box.north - 1e-9, z),
+                      TileRow(job.box.south + 1e-9, z)};
+        ranges.push_back(r);
+        total += (r.x1 - r.x0 + 1) * (r.y1 - r.y0 + 1);
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const bool terminal = progress && ::isatty(::fileno(progress));
+    int64_t done = 0;
+    QImage picture, tile(kTileSize, kTileSize, QImage::Format_RGB32);
+    for (int z = job.zoomMin; z <= job.zoomMax; ++z) {
+        const Range& r = ranges[static_cast<size_t>(z - job.zoomMin)];
+        for (int64_t x = r.x0; x <= r.x1; ++x) {
+            const QString column = QString::fromStdString(job.dir) + QString("/%1/%2").arg(z).arg(x);
+            if (!QDir().mkpath(column)) {
+                error = "cannot make the folder " + column.toStdString();
+                return -1;
+            }
+            for (int64_t y = r.y0; y <= r.y1; ++y) {
+                const int rows = PlateCarreeRows(z, y);
+                const PlotBand band = BandOf(TileBox(z, x, y), rows);
+                if (!plot(band.box, band.width, band.height, picture) || picture.width() != band.width ||
+                    picture.height() != band.height) {
+                    error = "tile " + std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y) +
+                            " could not be drawn";
+                    return -1;
+                }
+                const QImage source = picture.convertToFormat(QImage::Format_RGB32);
+                for (int py = 0; py < kTileSize; ++py)
+                    std::copy_n(reinterpret_cast<const QRgb*>(source.constScanLine(band.top + SourceRow(z, y, py, rows))) +
+                                    kTileMargin,
+                                kTileSize, reinterpret_cast<QRgb*>(tile.scanLine(py)));
+                const QString path = column + QString("/%1.png").arg(y);
+                if (!tile.save(path, "PNG")) {
+                    error = "cannot write " + path.toStdString();
+                    return -1;
+                }
+                ++done;
+                if (terminal && (done % 16 == 0 || done == total)) {
+                    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+                    std::fprintf(progress, "\rtiles %lld / %lld, %.1f a second", static_cast<long long>(done),
+                                 static_cast<long long>(total), s > 0 ? static_cast<double>(done) / s : 0.0);
+                    std::fflush(progress);
+                }
+            }
+        }
+    }
+    if (terminal) std::fputc('\n', progress);
+    QFile page(QString::fromStdString(job.dir) + "/index.html");
+    const std::string html = TileViewerPage(job);
+    if (!page.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        page.write(html.data(), static_cast<qint64>(html.size())) != static_cast<qint64>(html.size())) {
+        error = "cannot write " + page.fileName().toStdString();
+        return -1;
+    }
+    return done;
+}
+
+std::string TileViewerPage(const TileJob& job)
+{
+    auto num = [](double v) { return QString::number(v, 'f', 6).toStdString(); };
+    std::string title;
+    for (char c : job.title) title += c == '<' ? std::string("&lt;") : c == '&' ? std::string("&amp;") : std::string(1, c);
+    return R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>)" + title + R"(</title>
+<style>html,body{margin:0;height:100%;overflow:hidden;font:13px sans-serif}
+#map{position:absolute;inset:0;background:#ccc;cursor:grab}#map img{position:absolute;width:256px;height:256px;user-select:none}
+#bar{position:absolute;top:8px;left:8px;z-index:2;background:#fff;padding:4px;border:1px solid #888}
+#bar button{width:28px}</style></head>
+<body><div id="map"></div><div id="bar"><button id="in">+</button> <button id="out">&minus;</button> <span id="zoom"></span></div>
+<script>
+// Tiles Z/X/Y.png beside this page, zoom levels )" + std::to_string(job.zoomMin) + "-" + std::to_string(job.zoomMax) + R"(.
+const minZoom = )" + std::to_string(job.zoomMin) + ", maxZoom = " + std::to_string(job.zoomMax) + R"(;
+const box = {west: )" + num(job.box.west) + ", south: " + num(job.box.south) + ", east: " + num(job.box.east) +
+           ", north: " + num(job.box.north) + R"(};
+const map = document.getElementById('map');
+function worldX(lon, z) { return (lon + 180) / 360 * 256 * 2 ** z; }
+function worldY(lat, z) { const s = Math.sin(lat * Math.PI / 180); return (0.5 - Math.log((1 + s) / (1 - s)) / (4 * Math.PI)) * 256 * 2 ** z; }
+let zoom = minZoom;
+while (zoom < maxZoom && worldX(box.east, zoom + 1) - worldX(box.west, zoom + 1) <= map.clientWidth &&
+       worldY(box.south, zoom + 1) - worldY(box.north, zoom + 1) <= map.clientHeight) zoom++;
+let cx = (worldX(box.west, zoom) + worldX(box.east, zoom)) / 2, cy = (worldY(box.north, zoom) + worldY(box.south, zoom)) / 2;
+const shown = new Map();
+function draw() {
+  document.getElementById('zoom').textContent = 'zoom ' + zoom;
+  const w = map.clientWidth, h = map.clientHeight, n = 2 ** zoom, left = cx - w / 2, top = cy - h / 2, wanted = new Set();
+  for (let x = Math.floor(left / 256); x * 256 < left + w; x++)
+    for (let y = Math.max(0, Math.floor(top / 256)); y * 256 < top + h && y < n; y++) {
+      if (x < 0 || x >= n) continue;
+      const key = zoom + '/' + x + '/' + y;
+      wanted.add(key);
+      let img = shown.get(key);
+      if (!img) {
+        img = document.createElement('img');
+        img.onerror = () => { img.style.visibility = 'hidden'; };
+        img.src = key + '.png';
+        img.draggable = false;
+        map.appendChild(img);
+        shown.set(key, img);
+      }
+      img.style.left = Math.round(x * 256 - left) + 'px';
+      img.style.top = Math.round(y * 256 - top) + 'px';
+    }
+  for (const [key, img] of shown) if (!wanted.has(key)) { img.remove(); shown.delete(key); }
+}
+function zoomTo(z, px, py) {
+  z = Math.max(minZoom, Math.min(maxZoom, z));
+  if (z === zoom) return;
+  const f = 2 ** (z - zoom), w = map.clientWidth, h = map.clientHeight;
+  const wx = cx - w / 2 + px, wy = cy - h / 2 + py;
+  cx = wx * f - px + w / 2; cy = wy * f - py + h / 2; zoom = z; draw();
+}
+let drag = null;
+map.addEventListener('mousedown', e => { drag = {x: e.clientX, y: e.clientY}; map.style.cursor = 'grabbing'; });
+window.addEventListener('mouseup', () => { drag = null; map.style.cursor = 'grab'; });
+window.addEventListener('mousemove', e => {
+  if (!drag) return;
+  cx -= e.clientX - drag.x; cy -= e.clientY - drag.y; drag = {x: e.clientX, y: e.clientY}; draw();
+});
+map.addEventListener('wheel', e => { e.preventDefault(); zoomTo(zoom + (e.deltaY < 0 ? 1 : -1), e.clientX, e.clientY); });
+map.addEventListener('dblclick', e => zoomTo(zoom + 1, e.clientX, e.clientY));
+document.getElementById('in').onclick = () => zoomTo(zoom + 1, map.clientWidth / 2, map.clientHeight / 2);
+document.getElementById('out').onclick = () => zoomTo(zoom - 1, map.clientWidth / 2, map.clientHeight / 2);
+window.addEventListener('resize', draw);
+draw();
+</script></body></html>
+)";
+}
+
+} // namespace corvane

@@ -1,0 +1,61 @@
+#pragma once
+// A web map tile pyramid of a map: the usual XYZ layout DIR/Z/X/Y.png of 256 x 256 pixel
+// tiles in Web Mercator, and DIR/index.html, a small viewer of its own that needs no network.
+//
+// Each tile is drawn by the viewer's plot as a plate carree picture of the tile's longitude
+// and latitude band, tall enough for the tile's most stretched row, and then resampled row
+// by row into Mercator: each tile row takes the picture row of the latitude at its centre.
+// Columns need no resampling, since both projections are linear in longitude. The plot takes
+// in a margin round the tile, so that names and symbols that cross a tile's edge are drawn on
+// both sides of it.
+#include <QImage>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace corvane {
+
+constexpr int kTileSize = 256;
+// The latitude where the Mercator square of zoom level 0 ends.
+constexpr double kMercatorLimit = 85.0511287798066;
+
+struct GeoBox {
+    double west = -180, south = -kMercatorLimit, east = 180, north = kMercatorLimit;
+};
+
+// Latitude of the northern edge of tile row y at zoom z (y = 2^z: the southern limit).
+double TileRowLatitude(int64_t y, int z);
+// The tile column or row holding a longitude or latitude at zoom z, clamped to the pyramid.
+int64_t TileColumn(double lon, int z);
+int64_t TileRow(double lat, int z);
+// The box of tile (x, y) at zoom z.
+GeoBox TileBox(int z, int64_t x, int64_t y);
+// The rows of the plate carree picture of a tile: enough that no Mercator row falls between
+// two picture rows (at most 4096).
+int PlateCarreeRows(int z, int64_t y);
+// Mercator tile row py (0..255) of tile (z, y) as a row of its plate carree picture of rows
+// rows.
+int SourceRow(int z, int64_t y, int py, int rows);
+
+// Draws the box on a plate carree picture of width x height; false when the map could not
+// be drawn.
+using PlotBox = std::function<bool(const GeoBox& box, int width, int height, QImage& out)>;
+
+struct TileJob {
+    std::string dir;
+    int zoomMin = 0, zoomMax = 5;
+    GeoBox box;
+    std::string title;
+};
+
+// Writes the tiles of every zoom level that touch the box, then index.html. Progress (tiles
+// done of the total and the rate) goes to progress when it is not null. Returns the tiles
+// written; -1 with error set when one could not be drawn or written.
+int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress, std::string& error);
+
+// The viewer page of a pyramid.
+std::string TileViewerPage(const TileJob& job);
+
+} // namespace corvane
