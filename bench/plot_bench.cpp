@@ -19,6 +19,7 @@
 #include "catalogue/MasterFile.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
+#include "WholeMapBench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -262,7 +263,9 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     std::printf("coastline from %s\n", corvane::AtlasRoot().c_str());
-    benchmark::RunSpecifiedBenchmarks();
+    corvane::GoalTableReporter table;
+    benchmark::RunSpecifiedBenchmarks(&table);
+    table.PrintTable();
     benchmark::Shutdown();
     if (corvane::AtlasRoot().rfind("/tmp/corvane-bench-", 0) == 0)
         (void)!std::system(("rm -rf '" + corvane::AtlasRoot() + "'").c_str());

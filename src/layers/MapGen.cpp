@@ -1,6 +1,7 @@
 #include "layers/MapGen.h"
 
 #include "catalogue/MasterFile.h"
+#include "layers/LayerCache.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/Rounding.h"
@@ -48,6 +49,8 @@ void LayerFile::Close()
     workLimit_ = INT64_MAX;
     failed_ = false;
 }
+
+void LayerFile::PlaceAt(int64_t pos) { pos_ = std::clamp<int64_t>(pos, 0, size_); }
 
 bool LayerFile::SeekByte(int64_t pos)
 {
@@ -125,12 +128,6 @@ void LayerFile::StartWork(int64_t limit)
     workDone_ = 0;
     workLimit_ = limit;
     failed_ = false;
-}
-
-void LayerFile::Charge(int64_t n)
-{
-    if (n > workLimit_ - workDone_) Fail();
-    workDone_ += n;
 }
 
 void LayerFile::Fail()
@@ -214,10 +211,30 @@ bool GenMapObj::HeaderUsable(bool usesVPrecision) const
     return Header.GridCellSize > 0 && Header.HPrecision > 0 && (!usesVPrecision || Header.VPrecision > 0);
 }
 
+bool GenMapObj::ReadHdrAndIdx()
+{
+    const std::string identity = iFile.Identity();
+    if (!identity.empty()) {
+        if (const auto head = LayerCache::Shared().Find(identity)) {
+            Header = head->Header;
+            Index = head->Index;
+            iFile.PlaceAt(kLayerHeaderSize + int64_t{4} * static_cast<int64_t>(Index.size()));
+            return true;
+        }
+    }
+    if (!ReadHdr() || !ReadIdx()) return false;
+    if (!identity.empty()) {
+        auto head = std::make_shared<CachedLayerHead>();
+        head->Header = Header;
+        head->Index = Index;
+        LayerCache::Shared().Put(identity, std::move(head));
+    }
+    return true;
+}
+
 bool GenMapObj::Load(bool opened, bool usesVPrecision)
 {
-    bool ok = opened && ReadHdr();
-    ok = ok && ReadIdx();
+    const bool ok = opened && ReadHdrAndIdx();
     privateRead = ok && HeaderUsable(usesVPrecision);
     R_Precisionx = Header.HPrecision * 0.000001;
     R_Precisiony = Header.VPrecision * 0.000001;

@@ -129,6 +129,11 @@ public:
     bool IsOpen() const { return src_ != nullptr; }
     int64_t Size() const { return size_; }
     int64_t Pos() const { return pos_; }
+    // The source's identity (see ByteSource::Identity); empty when closed.
+    std::string Identity() const { return src_ ? src_->Identity() : std::string(); }
+    // Puts the position at pos, held within 0..Size (where a read of the header and index
+    // would have left it).
+    void PlaceAt(int64_t pos);
 
     // Moves to byte pos; false (position unchanged) unless there is a byte there.
     bool SeekByte(int64_t pos);
@@ -147,7 +152,11 @@ public:
     // Starts counting work: at most limit units until the next StartWork.
     void StartWork(int64_t limit);
     // Charges n units of work; LayerIOError (nothing charged) when they would pass the limit.
-    void Charge(int64_t n);
+    void Charge(int64_t n)
+    {
+        if (n > workLimit_ - workDone_) Fail();
+        workDone_ += n;
+    }
     // Ends the drawing as a short read does: marks the file failed and throws LayerIOError.
     [[noreturn]] void Fail();
     // A read came up short, or the work limit was reached, since StartWork.
@@ -196,7 +205,9 @@ public:
     void Free();
 
     // The layer contract's Create: Open with the format's record size, then ReadHdr, then
-    // ReadIdx, then the bounds on the header above; DataOkay holds the outcome.
+    // ReadIdx, then the bounds on the header above; DataOkay holds the outcome. The header
+    // and index of a file read before, and unchanged since, come from the shared LayerCache
+    // instead (the file is still opened, and the records are read from it).
     // R_Precisionx and R_Precisiony are set in every case. usesVPrecision: the format
     // needs VPrecision > 0 (the run-length formats).
     bool OpenLayer(const std::string& Filename, int16_t RecSize, bool usesVPrecision = false);
@@ -309,6 +320,7 @@ protected:
 private:
     bool HeaderUsable(bool usesVPrecision) const;
     bool Load(bool opened, bool usesVPrecision);
+    bool ReadHdrAndIdx();
     void StartWork();
 
     bool damaged_ = false;

@@ -34,12 +34,20 @@ void MonoRLEmap::Draw(const DrawContext& ctx, uint8_t /*Key_Entry_Adjustment*/, 
         cv.pen.colour = land;
 
         RunCellWalk walk(*this, ctx, grid);   // both adjustments, always
-        auto figure = [&](const RunBar& b) { cv.FillRect({b.left, b.top, b.right + 2, b.bottom}); };
+        SpanBatch spans(cv);
+        auto figure = [&](const RunBar& b) {
+            const Rect box{b.left, b.top, b.right + 2, b.bottom};
+            if (spans.Active())
+                spans.Add(box);
+            else
+                cv.FillRect(box);
+        };
         auto wholeLand = [&](int32_t entry) {   // 1 land; 0, 2 or negative sea
             if (entry == 1) walk.WholeCell(figure);
         };
         auto isLand = [](const Run& run) { return run.code == 1; };
         walk.DrawCells(Blocks, kLandRuns, 3, wholeLand, isLand, figure);
+        spans.Flush();
     }
     LeaveScreenOpaque(ctx);
 }

@@ -31,13 +31,28 @@ void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
         walk.adjustment_needed_y = (ctx.ClientHeight / ctx.LatRange) / grid.dividey > 0.5;
         walk.adjustment_needed_x = (ctx.ClientWidth / ctx.LonRange) / grid.dividex > 0.5;
 
-        // The run style of key item k, set once for each run drawn.
+        // A box without a pen fills one pixel less to the right and bottom; in the copy mode
+        // that is the span of the same box less those edges.
+        SpanBatch spans(cv, cv.pen.mode == PenMode::Copy);
+        int styled = -1;   // the key item whose style the canvas has (with spans)
+        // The run style of key item k, set once for each run drawn (with spans, when the
+        // key item changes, after the spans of the one before are drawn).
         auto runStyle = [&](int k) {
+            if (spans.Active()) {
+                if (k == styled) return;
+                spans.Flush();
+                styled = k;
+            }
             cv.pen.style = PenStyle::Clear;
             cv.pen.colour = KeyColour(k);
             SelectBrush(cv, Styl[k], KeyColour(k), ctx.BackgroundColour);
         };
-        auto figure = [&](const RunBar& b) { cv.Rectangle(b.left, b.top, b.right + 2, b.bottom + 1); };
+        auto figure = [&](const RunBar& b) {
+            if (spans.Active())
+                spans.Add({b.left, b.top, b.right + 1, b.bottom});
+            else
+                cv.Rectangle(b.left, b.top, b.right + 2, b.bottom + 1);
+        };
         auto drawn = [&](const Run& run) {
             const int k = run.code + Key_Entry_Adjustment;
             if (run.code == 0 || KeyItemOff(k)) return false;
@@ -51,6 +66,7 @@ void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
             walk.WholeCell(figure);
         };
         walk.DrawCells(Blocks, kKeyRuns, 32, wholeCell, drawn, figure);
+        spans.Flush();
     }
     LeaveScreenOpaque(ctx);
 }

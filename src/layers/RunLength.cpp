@@ -69,27 +69,6 @@ void RunBlocks::Advance(bool fetch)
     }
 }
 
-Run RunBlocks::Decode(RunCoding coding)
-{
-    if (RLoffset >= kRunBlockSize) {   // never read past the block
-        ReadBlock(R_L_C_block + 1);
-        RLoffset = 0;
-    }
-    layer_.iFile.Charge(1);   // one unit of work per byte decoded
-    const uint8_t first = R_L_C[RLoffset];
-    const int32_t mask = coding.OneByteMax();
-    Run run;
-    run.code = (first >> coding.lengthBits) & coding.MaxCode();
-    run.length = first & mask;
-    if (first & 0x80) {
-        layer_.iFile.Charge(1);
-        Advance(true);
-        run.length = (run.length << 8) | R_L_C[RLoffset];
-        run.twoByte = true;
-    }
-    return run;
-}
-
 void RunBlocks::StepBack(const Run& run)
 {
     const int64_t pos = R_L_C_block * kRunBlockSize + RLoffset - 1 - (run.twoByte ? 1 : 0);
@@ -101,13 +80,32 @@ void RunBlocks::StepBack(const Run& run)
 
 // ---- RunCellWalk -----------------------------------------------------------------------------
 
+namespace {
+constexpr int64_t kMostKeptEdges = 4096;
+constexpr int64_t kMostKeptEdgesPerGridRow = 1024;
+}
+
 RunCellWalk::RunCellWalk(GenMapObj& layer, const DrawContext& ctx, const RunGrid& grid)
     : layer_(layer), ctx_(ctx), grid_(grid)
 {
+    if (grid.ngridx < kMostKeptEdges) columnEdges_.resize(static_cast<size_t>(grid.ngridx + 1));
+    if (grid.ngridy < kMostKeptEdges) rowEdges_.resize(static_cast<size_t>(grid.ngridy + 1));
+    if (grid.ngridy < kMostKeptEdgesPerGridRow) gridRowEdges_.resize(kMaxGridCells);
 }
 
-void RunCellWalk::EnterCell(double lobase, double labase)
+void RunCellWalk::EnterCell(double lobase, double labase, int32_t gridRow)
 {
+    if (columnCell_ == 0 || lobase != lobase_) ++columnCell_;
+    if (gridRow >= 0 && gridRow < static_cast<int32_t>(gridRowEdges_.size())) {
+        std::vector<Edge>& edges = gridRowEdges_[static_cast<size_t>(gridRow)];
+        if (edges.empty()) edges.resize(static_cast<size_t>(grid_.ngridy + 1));
+        rows_ = &edges;
+        rowStamp_ = 1;   // the row's edges, once worked out, hold for the whole walk
+    } else {
+        if (rowCell_ == 0 || labase != labase_) ++rowCell_;
+        rows_ = &rowEdges_;
+        rowStamp_ = rowCell_;
+    }
     lobase_ = lobase;
     labase_ = labase;
     row_ = col_ = 0;
@@ -148,20 +146,38 @@ int32_t Pixel(int64_t v) { return static_cast<int32_t>(std::clamp(v, -kFarPixel,
 
 } // namespace
 
+// maxLonToScreen and maxLatToScreen: the map window's extents over W x H.
+int64_t RunCellWalk::NewColumnEdge(int64_t x)
+{
+    auto at = [&] {
+        const double lon = static_cast<double>(x) / grid_.dividex + lobase_;
+        return Near(Round((lon - ctx_.MinLon) * static_cast<double>(layer_.W) / ctx_.LonRange));
+    };
+    if (x < 0 || x >= static_cast<int64_t>(columnEdges_.size())) return at();
+    Edge& e = columnEdges_[static_cast<size_t>(x)];
+    if (e.cell != columnCell_) e = {columnCell_, at()};
+    return e.at;
+}
+
+int64_t RunCellWalk::NewRowEdge(int64_t y)
+{
+    auto at = [&] {
+        const double lat = static_cast<double>(y) / grid_.dividey + labase_;
+        return int64_t{layer_.H} - Near(Round((lat - ctx_.MinLat) * static_cast<double>(layer_.H) / ctx_.LatRange));
+    };
+    if (y < 0 || y >= static_cast<int64_t>(rows_->size())) return at();
+    Edge& e = (*rows_)[static_cast<size_t>(y)];
+    if (e.cell != rowStamp_) e = {rowStamp_, at()};
+    return e.at;
+}
+
 bool RunCellWalk::Bar(int64_t x1, int64_t y1, int64_t x2, int64_t y2, RunBar& out)
 {
     const int64_t W = layer_.W, H = layer_.H;
-    // maxLonToScreen and maxLatToScreen: the map window's extents over W x H.
-    auto lonToScreen = [&](double lon) {
-        return Near(Round((lon - ctx_.MinLon) * static_cast<double>(W) / ctx_.LonRange));
-    };
-    auto latToScreen = [&](double lat) {
-        return H - Near(Round((lat - ctx_.MinLat) * static_cast<double>(H) / ctx_.LatRange));
-    };
-    int64_t left = lonToScreen(static_cast<double>(x1) / grid_.dividex + lobase_);
-    int64_t right = lonToScreen(static_cast<double>(x2 + 1) / grid_.dividex + lobase_);
-    int64_t bottom = latToScreen(static_cast<double>(y1) / grid_.dividey + labase_);
-    int64_t top = latToScreen(static_cast<double>(y2 + 1) / grid_.dividey + labase_);
+    int64_t left = ColumnEdge(x1);
+    int64_t right = ColumnEdge(x2 + 1);
+    int64_t bottom = RowEdge(y1);
+    int64_t top = RowEdge(y2 + 1);
     if (adjustment_needed_x) right -= 1;
     if (adjustment_needed_y) bottom += 1;
     if (right < left) right = left;

@@ -106,6 +106,8 @@ struct RunBar {
 class RunCellWalk {
 public:
     RunCellWalk(GenMapObj& layer, const DrawContext& ctx, const RunGrid& grid);
+    RunCellWalk(const RunCellWalk&) = delete;
+    RunCellWalk& operator=(const RunCellWalk&) = delete;
 
     // A unit being more than half a screen pixel wide (tall) narrows each bar by one pixel on
     // its right (widens it by one at the bottom). The land layer always adjusts.
@@ -125,8 +127,10 @@ public:
     void DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRunEntry, Whole&& whole, Draw&& draw,
                    Figure&& figure);
 
-    // Starts a cell whose west and south edges are lobase and labase (degrees).
-    void EnterCell(double lobase, double labase);
+    // Starts a cell whose west and south edges are lobase and labase (degrees); gridRow, the
+    // cell's row in the layer's grid when known, lets the cells of one row share their unit
+    // rows' pixel edges.
+    void EnterCell(double lobase, double labase, int32_t gridRow = -1);
     // The first visible unit row of the southernmost visible cells: decodes runs without
     // drawing while the row position is below the rows that lie wholly south of the map,
     // then steps back over the last one so that the run loop draws it. unitRow is the unit
@@ -152,6 +156,37 @@ public:
     int64_t Column() const { return col_; }
 
 private:
+    // The screen x of unit column edge x of the cell (lonToScreen of its longitude), and the
+    // screen y of unit row edge y. Each is worked out once per cell column (row) and kept.
+    struct Edge {
+        uint32_t cell = 0;   // the cell column (row) the value is of; 0 none yet
+        int64_t at = 0;
+    };
+    int64_t ColumnEdge(int64_t x)
+    {
+        if (static_cast<uint64_t>(x) < columnEdges_.size()) {
+            const Edge& e = columnEdges_[static_cast<size_t>(x)];
+            if (e.cell == columnCell_) return e.at;
+        }
+        return NewColumnEdge(x);
+    }
+    int64_t RowEdge(int64_t y)
+    {
+        if (static_cast<uint64_t>(y) < rows_->size()) {
+            const Edge& e = (*rows_)[static_cast<size_t>(y)];
+            if (e.cell == rowStamp_) return e.at;
+        }
+        return NewRowEdge(y);
+    }
+    int64_t NewColumnEdge(int64_t x);
+    int64_t NewRowEdge(int64_t y);
+    std::vector<Edge> columnEdges_, rowEdges_;   // empty for grids too fine to keep
+    uint32_t columnCell_ = 0, rowCell_ = 0;
+    // The unit row edges of each row of the grid (the cells of one row share them), for
+    // grids of few enough unit rows; rows_ is the table of the current cell.
+    std::vector<std::vector<Edge>> gridRowEdges_;
+    std::vector<Edge>* rows_ = &rowEdges_;
+    uint32_t rowStamp_ = 0;
     // Moves the position over length units, calling figure for the bars when paint is set;
     // returns the units moved over. Units past the end of the cell are neither drawn nor
     // counted, and a run of length 0 draws nothing.
@@ -166,12 +201,72 @@ private:
     int64_t row_ = 0, col_ = 0;
 };
 
+// Bars of one brush collected as spans for a canvas that fills spans (Canvas::FillsSpans): a
+// box on the same pixel rows as the one before that touches or overlaps it joins it. The
+// spans go to the canvas at Flush, which the drawer calls before it changes the brush and
+// when it is done. On other canvases Active() is false and the drawer draws each bar itself.
+class SpanBatch {
+public:
+    explicit SpanBatch(Canvas& canvas, bool usable = true) : canvas_(canvas), on_(usable && canvas.FillsSpans()) {}
+    SpanBatch(const SpanBatch&) = delete;
+    SpanBatch& operator=(const SpanBatch&) = delete;
+    ~SpanBatch() { Flush(); }
+
+    bool Active() const { return on_; }
+    void Add(const Rect& box)
+    {
+        if (!spans_.empty()) {
+            Rect& last = spans_.back();
+            if (last.top == box.top && last.bottom == box.bottom && box.left <= last.right && box.right >= last.left) {
+                if (box.left < last.left) last.left = box.left;
+                if (box.right > last.right) last.right = box.right;
+                return;
+            }
+        }
+        if (spans_.size() >= kMaxSpans) Flush();
+        spans_.push_back(box);
+    }
+    void Flush()
+    {
+        if (spans_.empty()) return;
+        canvas_.FillSpans(spans_);
+        spans_.clear();
+    }
+
+private:
+    static constexpr size_t kMaxSpans = 4096;
+    Canvas& canvas_;
+    bool on_;
+    std::vector<Rect> spans_;
+};
+
 // The run-length layers leave the map window's picture canvas with an opaque background mode
 // when they finish (also when they drew on the printer); with no window, the canvas drawn on
 // when it is the screen picture.
 void LeaveScreenOpaque(const DrawContext& ctx);
 
-// ---- template definitions ---------------------------------------------------------------
+// ---- inline and template definitions ----------------------------------------------------
+
+inline Run RunBlocks::Decode(RunCoding coding)
+{
+    if (RLoffset >= kRunBlockSize) {   // never read past the block
+        ReadBlock(R_L_C_block + 1);
+        RLoffset = 0;
+    }
+    layer_.iFile.Charge(1);   // one unit of work per byte decoded
+    const uint8_t first = R_L_C[RLoffset];
+    const int32_t mask = coding.OneByteMax();
+    Run run;
+    run.code = (first >> coding.lengthBits) & coding.MaxCode();
+    run.length = first & mask;
+    if (first & 0x80) {
+        layer_.iFile.Charge(1);
+        Advance(true);
+        run.length = (run.length << 8) | R_L_C[RLoffset];
+        run.twoByte = true;
+    }
+    return run;
+}
 
 template <class Figure>
 int64_t RunCellWalk::Place(int32_t length, bool paint, Figure&& figure)
@@ -229,7 +324,7 @@ void RunCellWalk::DrawCells(RunBlocks& blocks, RunCoding coding, int32_t firstRu
     RunLayerIO([&] {
         layer_.WalkCells(
             [&](int32_t c, int32_t r, int32_t entry) {
-                EnterCell(layer_.gridlon[c], layer_.gridlat[r]);
+                EnterCell(layer_.gridlon[c], layer_.gridlat[r], r);
                 if (entry < firstRunEntry) {
                     whole(entry);
                 } else if (blocks.Start(entry)) {

@@ -1,7 +1,9 @@
 #include "mapwindow/MapOutput.h"
 
+#include "platform/BmpEncoder.h"
 #include "platform/DataPath.h"
 #include "platform/PageSetup.h"
+#include "platform/PngEncoder.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
@@ -155,6 +157,27 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    if (picture.format() == QImage::Format_RGB32) {
+        // The map's own encoders, straight from the picture's device pixels, at the resolution
+        // raised by the pixel ratio (see DevicePixelImage). The PNG has a palette where the
+        // colours allow and a fast zlib level: several times faster than the general one, and
+        // as lossless.
+        const double ratio = picture.devicePixelRatio();
+        const long dpmX = std::lround(picture.dotsPerMeterX() * ratio), dpmY = std::lround(picture.dotsPerMeterY() * ratio);
+        const auto* pixels = reinterpret_cast<const uint32_t*>(picture.constBits());
+        const size_t stride = static_cast<size_t>(picture.bytesPerLine()) / sizeof(uint32_t);
+        std::string file;
+        const bool encoded =
+            format == PictureFormat::Png
+                ? EncodePng(picture.width(), picture.height(), pixels, stride, file, {dpmX, dpmY})
+                : EncodeBmp(picture.width(), picture.height(), pixels, stride, file, static_cast<int32_t>(dpmX),
+                            static_cast<int32_t>(dpmY));
+        if (!encoded) {
+            if (error) *error = "the picture could not be encoded";
+            return false;
+        }
+        return WriteFileAtomic(path, file, error);
+    }
     if (!DevicePixelImage(picture).save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
         if (error) *error = "the picture could not be encoded";
         return false;

@@ -35,7 +35,12 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& nativePath)
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<FileSource>(new FileSource(fd, static_cast<int64_t>(st.st_size)));
+    std::string identity = nativePath;
+    for (const auto v : {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+                         static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(st.st_mtim.tv_sec),
+                         static_cast<uint64_t>(st.st_mtim.tv_nsec)})
+        identity += '|' + std::to_string(v);
+    return std::unique_ptr<FileSource>(new FileSource(fd, static_cast<int64_t>(st.st_size), std::move(identity)));
 }
 
 size_t FileSource::ReadAt(int64_t pos, void* buf, size_t n) const

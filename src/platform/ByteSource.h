@@ -17,6 +17,9 @@ public:
     // Reads up to n bytes at pos into buf; returns how many were read (0 at or past the end,
     // or for a negative position).
     virtual size_t ReadAt(int64_t pos, void* buf, size_t n) const = 0;
+    // Names the bytes for caches kept across openings: the same identity means the same
+    // bytes. Empty (the default) when the source cannot promise that.
+    virtual std::string Identity() const { return {}; }
 };
 
 class MemorySource : public ByteSource {
@@ -40,15 +43,18 @@ public:
     static std::unique_ptr<FileSource> Open(const std::string& nativePath);
     int64_t Size() const override { return size_; }
     size_t ReadAt(int64_t pos, void* buf, size_t n) const override;
+    // The path with the file's device, inode, size and modification time.
+    std::string Identity() const override { return identity_; }
 
     // Bytes read from files since the start of the process (for the benchmarks).
     static uint64_t TotalBytesRead();
     static void ResetTotalBytesRead();
 
 private:
-    FileSource(int fd, int64_t size) : fd_(fd), size_(size) {}
+    FileSource(int fd, int64_t size, std::string identity) : fd_(fd), size_(size), identity_(std::move(identity)) {}
     int fd_;
     int64_t size_;
+    std::string identity_;
 };
 
 // A read position over a source, with little-endian integer reads. Every read either

@@ -29,6 +29,11 @@ BrushStyle BrushStyleFromIndex(int index)
     return static_cast<BrushStyle>(index);
 }
 
+void Canvas::FillSpans(const std::vector<Rect>& spans)
+{
+    for (const Rect& r : spans) FillRect(r);
+}
+
 void FontState::SetSize(int points) { height = -MulDiv(points, pixelsPerInch, 72); }
 
 int FontState::Size() const

@@ -120,6 +120,13 @@ public:
     virtual void SetPixel(int x, int y, Colour c) = 0;
     virtual Colour GetPixel(int x, int y) const = 0;     // 0 where the device cannot tell
 
+    // Spans: boxes filled with the brush one after the other, each exactly as FillRect fills
+    // it. A canvas that paints many small boxes faster this way than one by one says so in
+    // FillsSpans (drawers then collect their boxes for it); the default fills them with
+    // FillRect.
+    virtual bool FillsSpans() const { return false; }
+    virtual void FillSpans(const std::vector<Rect>& spans);
+
     // Pictures.
     virtual std::unique_ptr<Picture> CopyPicture() const = 0;
     virtual void DrawPicture(int x, int y, const Picture& picture) = 0;

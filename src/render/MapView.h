@@ -87,6 +87,9 @@ public:
     TMDFStruct* MDF = nullptr;          // the map definition, owned by the window
     MessageSink& messages;              // message boxes
     std::unique_ptr<Picture> FullMap;   // the last screen plot without graticule and keys
+    // The plot saves FullMap for the window to restore overlays from; a view that never
+    // restores (the headless renderer) turns it off and saves a copy of the picture.
+    bool KeepFullMap = true;
     bool RedrawMap = true;              // the data must be drawn again at the next plot
 
     // Land style: the check marks of "&Infilled" and "&Outline".

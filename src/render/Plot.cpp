@@ -233,7 +233,7 @@ void MapPlot::DrawData(bool ReSizeToOverlay)
         for (const MASStruct* m = firstBase; m; m = m->NextMAS) DrawTheme(m, false, false);
         DrawTheme(overlay, false, true);
 
-        if (!bPrint_) {
+        if (!bPrint_ && view_.KeepFullMap) {
             if (Canvas* picture = view_.ImageCanvas()) view_.FullMap = picture->CopyPicture();
         }
     }

@@ -33,7 +33,7 @@ constexpr double Latitude_Scale = 1.2;
 // view.Page, else on the picture. ReSizeToOverlay: fit the map to the overlay's area first
 // (screen only, not when the map definition's zoom level is fixed). A screen plot with
 // RedrawMap false draws only the graticule and keys over the picture; every screen plot
-// saves FullMap, clears RedrawMap and disables the Redraw command. False when an error ended
+// saves FullMap (unless view.KeepFullMap is off), clears RedrawMap and disables the Redraw command. False when an error ended
 // the plot early (it was reported on view.messages; menu state, keys and cursor are still
 // set as at the end of a plot).
 bool Plot(MapView& view, bool bPrint, bool ReSizeToOverlay);

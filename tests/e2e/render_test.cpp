@@ -183,5 +183,27 @@ TEST_F(RenderTest, ExitStatus)
     EXPECT_FALSE(QImage(QString::fromStdString(dir_ / "new.bmp")).isNull());
 }
 
+TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
+{
+    // A filled map at one level and an outlined one at another, the second map's data set
+    // sharing the coastline files the first opened.
+    const std::string filled = dir_.Write("filled.mdf", MapText({kSideOfLevel[1], 1, {}, {}}));
+    const std::string outlined = dir_.Write("outlined.mdf", MapText({kSideOfLevel[3], 0, {}, {}}));
+    const RenderRun batch = Run("'" + filled + "' --output '" + (dir_ / "one.png") + "' '" + outlined + "'", "two.png");
+    ASSERT_EQ(batch.status, 0) << batch.errors;
+    const QImage one(QString::fromStdString(dir_ / "one.png"));
+    const RenderRun alone = Run("'" + outlined + "'", "alone.png");
+    ASSERT_EQ(alone.status, 0) << alone.errors;
+    EXPECT_EQ(batch.image, alone.image);
+    EXPECT_EQ(one, Run("'" + filled + "'", "filled.png").image);
+    EXPECT_EQ(PixelAt(one, kSideOfLevel[1], 0.3, BandCentre(1)), kLandFill);
+    EXPECT_NE(one, batch.image);
+
+    // Only a map and its --output may follow the first picture; a map missing stops all.
+    EXPECT_EQ(Run("--output '" + (dir_ / "x.png") + "' --size 300x300", "y.png").status, 2);
+    EXPECT_EQ(Run("'" + filled + "' --output '" + (dir_ / "x.png") + "' '" + (dir_ / "none.mdf") + "'", "y.png").status,
+              1);
+}
+
 } // namespace
 } // namespace corvane::test

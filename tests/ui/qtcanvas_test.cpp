@@ -1,3 +1,5 @@
+#include "platform/BmpEncoder.h"
+#include "platform/PngEncoder.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <gtest/gtest.h>
@@ -198,6 +200,103 @@ TEST(QtCanvas, TextIsPlacedByTheTopOfItsCell)
     }
     EXPECT_FALSE(above);
     EXPECT_TRUE(inside);
+}
+
+TEST(QtCanvas, SpansPaintWhatTheirBoxesPaintWithEveryBrush)
+{
+    // Boxes that touch, overlap, leave the picture, come reversed or are empty, filled as
+    // spans on one picture and one by one through the painter on another (a canvas on an
+    // image of 24-bit pixels does not write spans itself).
+    const std::vector<Rect> boxes = {{3, 4, 17, 9},   {17, 4, 30, 9}, {25, 4, 41, 9}, {-5, 20, 12, 33},
+                                     {90, 95, 130, 120}, {60, 50, 45, 40}, {70, 70, 70, 80}};
+    struct Brush {
+        BrushStyle style;
+        BkMode mode;
+    };
+    for (const Brush b : {Brush{BrushStyle::Solid, BkMode::Opaque}, Brush{BrushStyle::DiagCross, BkMode::Opaque},
+                          Brush{BrushStyle::Horizontal, BkMode::Transparent}, Brush{BrushStyle::Pattern, BkMode::Transparent}}) {
+        Picture100 spans;
+        QImage painted(100, 100, QImage::Format_RGB888);
+        painted.fill(Qt::white);
+        for (QImage* image : {&spans.image, &painted}) {
+            QtCanvas c(image);
+            EXPECT_EQ(c.FillsSpans(), image == &spans.image);
+            c.brush.style = b.style;
+            c.brush.colour = clRed;
+            c.brush.pattern = {0x81, 0x42, 0x24, 0x18, 0x0F, 0xF0, 0x33, 0xCC};
+            c.textColour = 0xFF0000;
+            c.bkColour = 0x00FF00;
+            c.bkMode = b.mode;
+            c.FillRect({0, 0, 3, 3});   // the painter active before the spans
+            c.FillSpans(boxes);
+        }
+        int differing = 0, inked = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) {
+                differing += spans.image.pixel(x, y) != painted.pixel(x, y);
+                inked += spans.image.pixel(x, y) != qRgb(255, 255, 255);
+            }
+        EXPECT_EQ(differing, 0) << int(b.style);
+        EXPECT_GT(inked, 30) << int(b.style);
+    }
+}
+
+TEST(PngEncoder, PicturesReadBackPixelForPixel)
+{
+    // Flat areas beside noise (RGB), or beside a few colours (a palette of 1, 2, 4 or 8 bits
+    // an index), of odd sides and one pixel: the file reads back as the picture was.
+    for (const int colours : {1, 2, 3, 9, 200, 1 << 24}) {
+        for (const QSize size : {QSize(1, 1), QSize(97, 33), QSize(300, 211)}) {
+            QImage image(size, QImage::Format_RGB32);
+            uint32_t seed = 7;
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x) {
+                    seed = seed * 1664525u + 1013904223u;
+                    image.setPixel(x, y, x < size.width() / 2 ? qRgb(10, 200, 30) : ((seed >> 8) % colours) | 0xFF000000u);
+                }
+            std::string png;
+            ASSERT_TRUE(EncodePng(size.width(), size.height(), reinterpret_cast<const uint32_t*>(image.constBits()),
+                                  static_cast<size_t>(image.bytesPerLine() / 4), png));
+            QImage back;
+            ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG"));
+            const bool indexed = back.format() == QImage::Format_Indexed8 || back.format() == QImage::Format_Mono ||
+                                 back.format() == QImage::Format_MonoLSB;
+            EXPECT_EQ(indexed, colours < 256 || size.width() == 1) << size.width();
+            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << size.width() << " " << colours;
+        }
+    }
+    std::string none;
+    const uint32_t pixel = 0;
+    EXPECT_FALSE(EncodePng(0, 5, &pixel, 1, none));
+    EXPECT_TRUE(none.empty());
+    // The resolution goes with the picture (a HiDPI picture keeps its size on paper).
+    std::string sharp;
+    ASSERT_TRUE(EncodePng(1, 1, &pixel, 1, sharp, {7559, 7600}));
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(sharp.data()), static_cast<int>(sharp.size()), "PNG"));
+    EXPECT_EQ(std::vector<int>({back.dotsPerMeterX(), back.dotsPerMeterY()}), std::vector<int>({7559, 7600}));
+}
+
+TEST(BmpEncoder, PicturesReadBackPixelForPixel)
+{
+    // Sides whose rows need padding, and one pixel; the resolution goes with the picture.
+    for (const QSize size : {QSize(1, 1), QSize(97, 33), QSize(64, 10)}) {
+        QImage image(size, QImage::Format_RGB32);
+        uint32_t seed = 11;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) | 0xFF000000u);
+        std::string bmp;
+        ASSERT_TRUE(EncodeBmp(size.width(), size.height(), reinterpret_cast<const uint32_t*>(image.constBits()),
+                              static_cast<size_t>(image.bytesPerLine() / 4), bmp, 7559, 3780));
+        QImage back;
+        ASSERT_TRUE(back.loadFromData(reinterpret_cast<const uchar*>(bmp.data()), static_cast<int>(bmp.size()), "BMP"));
+        EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image) << size.width();
+        EXPECT_EQ(std::vector<int>({back.dotsPerMeterX(), back.dotsPerMeterY()}), std::vector<int>({7559, 3780}));
+    }
+    std::string none;
+    const uint32_t pixel = 0;
+    EXPECT_FALSE(EncodeBmp(3, 0, &pixel, 3, none));
+    EXPECT_TRUE(none.empty());
 }
 
 TEST(QtCanvas, HiDpiOnePixelLineCoversTheDevicePixelsOfItsLogicalOnes)

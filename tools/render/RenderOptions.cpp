@@ -36,6 +36,47 @@ bool OutputKindOf(const std::string& path, OutputKind& kind)
     return true;
 }
 
+// With more than one --output, the arguments cut after each --output and its value: the
+// first part has the options and the first picture, each further part one more picture. With
+// one, all of them (the map may then also follow its --output).
+std::vector<std::vector<std::string>> PicturesOf(const std::vector<std::string>& args)
+{
+    size_t outputs = 0;
+    for (const std::string& a : args) outputs += a == "--output" || a.rfind("--output=", 0) == 0;
+    if (outputs < 2) return {args};
+    std::vector<std::vector<std::string>> parts(1);
+    for (size_t i = 0; i < args.size(); ++i) {
+        parts.back().push_back(args[i]);
+        bool ends = args[i].rfind("--output=", 0) == 0;
+        if (args[i] == "--output" && i + 1 < args.size()) {
+            parts.back().push_back(args[++i]);
+            ends = true;
+        }
+        if (ends && i + 1 < args.size()) parts.emplace_back();
+    }
+    return parts;
+}
+
+// One more picture: a map definition (or none) and its --output.
+bool ParseMorePicture(const std::vector<std::string>& args, RenderJob& job, std::string& error)
+{
+    std::optional<std::string> output;
+    if (!ParseArguments(args, {{"output", &output, nullptr}}, job.mapFile, error)) {
+        error += " (after the first --output, only a map and its --output may follow)";
+        return false;
+    }
+    if (!output) {
+        error = "--output OUT.png, OUT.bmp or OUT.pdf is required after " + job.mapFile;
+        return false;
+    }
+    if (!OutputKindOf(*output, job.kind)) {
+        error = "the output file must end in .png, .bmp or .pdf: " + *output;
+        return false;
+    }
+    job.output = *output;
+    return true;
+}
+
 // "Z1-Z2" or "Z": zoom levels 0..kMaxTileZoom, Z1 <= Z2.
 bool ParseZooms(const std::string& text, int& z1, int& z2)
 {
@@ -66,9 +107,16 @@ bool ParseBox(const std::string& text, std::array<double, 4>& box)
 
 } // namespace
 
-bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error)
+bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& options, std::string& error)
 {
     options = RenderOptions{};
+    const std::vector<std::vector<std::string>> parts = PicturesOf(allArgs);
+    const std::vector<std::string>& args = parts.front();
+    for (size_t k = 1; k < parts.size(); ++k) {
+        RenderJob job;
+        if (!ParseMorePicture(parts[k], job, error)) return false;
+        options.more.push_back(job);
+    }
     std::optional<std::string> size, output, tiles, zooms, bbox;
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
@@ -132,7 +180,8 @@ std::string RenderUsage()
     return "Usage: corvane-render [OPTION]... [MAP.MDF] {--output OUT.{png,bmp,pdf} | --tiles DIR}\n"
            "  MAP.MDF          the map definition to draw (none: a new map)\n"
            "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
-           "                   viewer prints (1 inch margins)\n"
+           "                   viewer prints (1 inch margins); more maps, each followed by its\n"
+           "                   own --output, are drawn one after the other by the same process\n"
            "  --tiles DIR      a web map tile pyramid instead: DIR/Z/X/Y.png, 256 x 256 pixels in\n"
            "                   Web Mercator (the XYZ layout), and DIR/index.html, a viewer of its own\n"
            "                   that needs no network\n"

@@ -1,9 +1,10 @@
 #pragma once
 // The command line of corvane-render:
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
-//                  [MAP.MDF] --output OUT.{png,bmp,pdf}
+//                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
 //   corvane-render [...] [MAP.MDF] --tiles DIR [--zooms Z1-Z2] [--bbox W,S,E,N]
-// Options take their value as the next argument or after "=".
+// Options take their value as the next argument or after "=". Each map and its --output after
+// the first are one more picture drawn by the same process, with the same options.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -13,6 +14,13 @@
 namespace corvane {
 
 enum class OutputKind { Png, Bmp, Pdf };
+
+// One picture to draw: a map definition (empty: a new map) and the file to write.
+struct RenderJob {
+    std::string mapFile;
+    std::string output;
+    OutputKind kind = OutputKind::Png;
+};
 
 struct RenderOptions {
     std::string mapFile;                  // empty: a new map
@@ -25,6 +33,7 @@ struct RenderOptions {
     bool help = false;
     bool version = false;
     bool strict = false;                  // a message shown makes a written picture exit 3
+    std::vector<RenderJob> more;          // the pictures after the first, in order
     // A web map tile pyramid instead of one picture: its folder, zoom levels and box
     // (degrees; none: the map's own box).
     std::string tiles;

@@ -30,46 +30,64 @@
 namespace corvane {
 namespace {
 
-// The "window" of the renderer: a picture of the client size and its canvas. With zero frame
-// metrics the window's outer size is its client size.
+// The picture drawn on, made once for each size and not filled: the plot's first step fills
+// it with the map's background. Several pictures drawn by one process share it.
+class RenderPicture {
+public:
+    bool Resize(int32_t width, int32_t height)
+    {
+        if (canvas_ && image_.width() == width && image_.height() == height) return true;
+        canvas_.reset();
+        image_ = QImage(width, height, QImage::Format_RGB32);
+        if (image_.isNull()) return false;
+        canvas_ = std::make_unique<QtCanvas>(&image_);
+        return true;
+    }
+    QtCanvas* Canvas() const { return canvas_.get(); }
+    const QImage& Image() const { return image_; }
+
+private:
+    QImage image_;
+    std::unique_ptr<QtCanvas> canvas_;
+};
+
+// The "window" of the renderer: the picture of the client size and its canvas. With zero
+// frame metrics the window's outer size is its client size. Nothing restores the picture
+// from a saved copy here.
 class RenderView : public MapView {
 public:
-    RenderView(MessageSink& sink, int32_t width, int32_t height) : MapView(sink) { Resize(width, height); }
-
-    Canvas* ImageCanvas() override { return canvas_.get(); }
-    int32_t ClientWidth() const override { return image_.width(); }
-    int32_t ClientHeight() const override { return image_.height(); }
-    void SetWindowBounds(int32_t, int32_t, int32_t Width, int32_t Height) override
+    RenderView(MessageSink& sink, RenderPicture& picture, int32_t width, int32_t height)
+        : MapView(sink), picture_(picture)
     {
-        Resize(std::clamp(Width, 1, kMaxPictureSide), std::clamp(Height, 1, kMaxPictureSide));
+        KeepFullMap = false;
+        usable_ = picture_.Resize(width, height);
+        if (usable_) ScreenPixelsPerInch = picture_.Canvas()->PixelsPerInchX();
     }
 
-    bool Usable() const { return !image_.isNull() && canvas_; }
-    // The picture drawn; the canvas is finished (a new size starts a new one).
+    Canvas* ImageCanvas() override { return usable_ ? picture_.Canvas() : nullptr; }
+    int32_t ClientWidth() const override { return picture_.Image().width(); }
+    int32_t ClientHeight() const override { return picture_.Image().height(); }
+    void SetWindowBounds(int32_t, int32_t, int32_t Width, int32_t Height) override
+    {
+        usable_ = picture_.Resize(std::clamp(Width, 1, kMaxPictureSide), std::clamp(Height, 1, kMaxPictureSide));
+    }
+
+    bool Usable() const { return usable_; }
+    // The picture drawn; the canvas is finished (the next drawing starts it again).
     QImage Picture()
     {
-        canvas_->End();
-        return image_;
+        picture_.Canvas()->End();
+        return picture_.Image();
     }
     bool Save(const std::string& path, PictureFormat format, std::string* error)
     {
-        canvas_->End();
-        return WriteMapPicture(image_, path, format, error);
+        picture_.Canvas()->End();
+        return WriteMapPicture(picture_.Image(), path, format, error);
     }
 
 private:
-    void Resize(int32_t width, int32_t height)
-    {
-        canvas_.reset();
-        image_ = QImage(width, height, QImage::Format_RGB32);
-        if (image_.isNull()) return;
-        image_.fill(Qt::white);
-        canvas_ = std::make_unique<QtCanvas>(&image_);
-        ScreenPixelsPerInch = canvas_->PixelsPerInchX();
-    }
-
-    QImage image_;
-    std::unique_ptr<QtCanvas> canvas_;
+    RenderPicture& picture_;
+    bool usable_ = false;
 };
 
 // Standard error, counting the messages shown (for --strict).
@@ -118,6 +136,38 @@ bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
         return false;
     }
     return !plotFailed;   // the plot told what went wrong; the map was not produced
+}
+
+// Draws one map and writes its picture; false (said on the sink) when it could not be.
+bool DrawPicture(const RenderJob& job, const RenderOptions& options, const FixedScreenMetrics& screen,
+                 RenderPicture& picture, MessageSink& sink)
+{
+    MDFLoadResult loaded = TMDFStruct::Create(job.mapFile, screen, sink);
+    if (!loaded) {
+        sink.Error(loaded.Error);
+        return false;
+    }
+    TMDFStruct& mdf = *loaded.MDF;
+    FitToPicture(mdf, options.width, options.height);
+
+    RenderView view(sink, picture, options.width, options.height);
+    if (!view.Usable()) {
+        sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
+                   std::to_string(options.height) + " pixels.");
+        return false;
+    }
+    view.MDF = &mdf;
+    view.SetChecksFromMDF();
+
+    if (job.kind == OutputKind::Pdf) return PrintToPdf(view, job.output, sink);
+
+    if (!Redraw(view, false)) return false;
+    std::string error;
+    if (!view.Save(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, &error)) {
+        sink.Error("Unable to write " + job.output + " : " + error);
+        return false;
+    }
+    return true;
 }
 
 // The tile pyramid of the map: each tile plotted as its own plate carree band without the
@@ -195,9 +245,13 @@ int Run(int argc, char** argv)
         sink.Error("Unable to read the settings file " + *options.settings);
         return 1;
     }
-    if (!options.mapFile.empty() && !FileReadable(options.mapFile)) {
-        sink.Error("Unable to read the map definition file " + options.mapFile);
-        return 1;
+    std::vector<RenderJob> jobs{{options.mapFile, options.output, options.kind}};
+    jobs.insert(jobs.end(), options.more.begin(), options.more.end());
+    for (const RenderJob& job : jobs) {
+        if (!job.mapFile.empty() && !FileReadable(job.mapFile)) {
+            sink.Error("Unable to read the map definition file " + job.mapFile);
+            return 1;
+        }
     }
 
     CvVars::Reset();
@@ -228,32 +282,30 @@ int Run(int argc, char** argv)
     screen.screenHeight = options.height;
     screen.mainWindowBottom = 0;
 
-    MDFLoadResult loaded = TMDFStruct::Create(options.mapFile, screen, sink);
-    if (!loaded) {
-        sink.Error(loaded.Error);
-        return 1;
+    RenderPicture picture;
+    if (!options.tiles.empty()) {
+        MDFLoadResult loaded = TMDFStruct::Create(options.mapFile, screen, sink);
+        if (!loaded) {
+            sink.Error(loaded.Error);
+            return 1;
+        }
+        TMDFStruct& mdf = *loaded.MDF;
+        FitToPicture(mdf, options.width, options.height);
+        RenderView view(sink, picture, options.width, options.height);
+        if (!view.Usable()) {
+            sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
+                       std::to_string(options.height) + " pixels.");
+            return 1;
+        }
+        view.MDF = &mdf;
+        view.SetChecksFromMDF();
+        return RenderTiles(view, mdf, options, sink) == 0 ? written() : 1;
     }
-    TMDFStruct& mdf = *loaded.MDF;
-    FitToPicture(mdf, options.width, options.height);
 
-    RenderView view(sink, options.width, options.height);
-    if (!view.Usable()) {
-        sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
-                   std::to_string(options.height) + " pixels.");
-        return 1;
-    }
-    view.MDF = &mdf;
-    view.SetChecksFromMDF();
-
-    if (!options.tiles.empty()) return RenderTiles(view, mdf, options, sink) == 0 ? written() : 1;
-    if (options.kind == OutputKind::Pdf) return PrintToPdf(view, options.output, sink) ? written() : 1;
-
-    if (!Redraw(view, false)) return 1;
-    if (!view.Save(options.output, options.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, &error)) {
-        sink.Error("Unable to write " + options.output + " : " + error);
-        return 1;
-    }
-    return written();
+    // Each picture in turn; one that cannot be made is said and the others are still drawn.
+    bool allWritten = true;
+    for (const RenderJob& job : jobs) allWritten = DrawPicture(job, options, screen, picture, sink) && allWritten;
+    return allWritten ? written() : 1;
 }
 
 } // namespace

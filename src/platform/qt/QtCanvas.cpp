@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace corvane {
 
@@ -188,6 +189,18 @@ QBrush QtCanvas::CurrentBrush() const
 
 void QtCanvas::PlotPixel(int x, int y, bool on)
 {
+    if (ratio_ == 1.0 && lineBits_) {   // one device pixel, on the rows RasterLine found
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        QRgb& p = reinterpret_cast<QRgb*>(lineBits_ + static_cast<qsizetype>(y) * lineStride_)[x];
+        if (pen.mode == PenMode::Not) {
+            if (on) p = (~p & 0x00FFFFFF) | 0xFF000000;
+        } else if (on) {
+            p = Opaque(pen.colour);
+        } else if (bkMode == BkMode::Opaque) {
+            p = Opaque(bkColour);
+        }
+        return;
+    }
     const QRect block = DeviceBlock(x, y);
     if (block.isEmpty()) return;
     const bool invert = pen.mode == PenMode::Not;
@@ -251,6 +264,8 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
     long long err = dx + dy;
     long long x = sx1, y = sy1;
     long long steps = std::max(dx, -dy) + (drawEnd ? 1 : 0);
+    lineBits_ = image_->bits();
+    lineStride_ = image_->bytesPerLine();
     for (long long step = 0; step < steps; ++step) {
         bool on = true;
         if (total > 0) {
@@ -266,6 +281,7 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
         if (e2 >= dy) { err += dy; x += stx; }
         if (e2 <= dx) { err += dx; y += sty; }
     }
+    lineBits_ = nullptr;
 }
 
 void QtCanvas::PainterLine(int x1, int y1, int x2, int y2)
@@ -396,6 +412,63 @@ void QtCanvas::FillRect(const Rect& r)
     pen.mode = PenMode::Copy;   // FillRect ignores the mix mode
     FillQRect(QRect(x1, y1, x2 - x1, y2 - y1));
     pen.mode = saved;
+}
+
+// The canvas's own painter is never clipped or transformed, so on an unscaled image of 32-bit
+// pixels a pixel of the canvas is a pixel of the image.
+bool QtCanvas::WritesPixels() const
+{
+    if (!image_ || external_ || ratio_ != 1.0) return false;
+    const QImage::Format f = image_->format();
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+}
+
+bool QtCanvas::FillsSpans() const { return WritesPixels(); }
+
+void QtCanvas::FillSpans(const std::vector<Rect>& spans)
+{
+    if (!WritesPixels()) {
+        Canvas::FillSpans(spans);
+        return;
+    }
+    if (brush.style == BrushStyle::Clear || spans.empty()) return;
+    // The brush as an 8 x 8 tile aligned to the image's origin, as the painter lays it: the
+    // set bits of a pattern take the text colour and its clear bits the background colour;
+    // a hatch takes the brush colour, its gaps the background colour when the mode is
+    // opaque and are left alone when it is transparent.
+    const bool solid = brush.style == BrushStyle::Solid;
+    const Pattern8 bits = brush.style == BrushStyle::Pattern ? brush.pattern : HatchBits(brush.style);
+    const QRgb set = Opaque(brush.style == BrushStyle::Pattern ? textColour : brush.colour);
+    const bool gapsPainted = brush.style == BrushStyle::Pattern || bkMode == BkMode::Opaque;
+    const QRgb gap = Opaque(bkColour);
+    auto* const pixels = reinterpret_cast<QRgb*>(image_->bits());
+    const qsizetype stride = image_->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    const int w = image_->width(), h = image_->height();
+    for (const Rect& r : spans) {
+        const int x1 = std::max(0, std::min(r.left, r.right)), x2 = std::min(w, std::max(r.left, r.right));
+        const int y1 = std::max(0, std::min(r.top, r.bottom)), y2 = std::min(h, std::max(r.top, r.bottom));
+        if (x1 >= x2 || y1 >= y2) continue;
+        for (int y = y1; y < y2; ++y) {
+            QRgb* line = pixels + static_cast<qsizetype>(y) * stride;
+            const uint8_t row = solid ? 0xFF : bits[static_cast<size_t>(y & 7)];
+            if (row == 0xFF || (row == 0 && gapsPainted)) {
+                std::fill(line + x1, line + x2, row ? set : gap);
+            } else if (gapsPainted) {
+                // The row of the tile, then whole tiles from the first column of one.
+                QRgb tile[8];
+                for (int b = 0; b < 8; ++b) tile[b] = row & (0x80 >> b) ? set : gap;
+                int x = x1;
+                for (; x < x2 && (x & 7) != 0; ++x) line[x] = tile[x & 7];
+                for (; x + 8 <= x2; x += 8) std::memcpy(line + x, tile, sizeof tile);
+                for (; x < x2; ++x) line[x] = tile[x & 7];
+            } else {
+                // Only the set bits: every eighth pixel from the first of each.
+                for (int b = 0; b < 8; ++b)
+                    if (row & (0x80 >> b))
+                        for (int x = x1 + ((b - x1) & 7); x < x2; x += 8) line[x] = set;
+            }
+        }
+    }
 }
 
 // Sets up the painter for a filled, outlined figure in the box (x1, y1)-(x2, y2) and returns

@@ -80,6 +80,11 @@ public:
     int TextHeight(const std::string& text) override;
     void SetPixel(int x, int y, Colour c) override;
     Colour GetPixel(int x, int y) const override;
+    // On an image of 32-bit pixels at a pixel ratio of 1, spans are written into the image's
+    // scanlines directly; elsewhere (a printer page, a picture at a higher pixel ratio) they
+    // are filled through the painter.
+    bool FillsSpans() const override;
+    void FillSpans(const std::vector<Rect>& spans) override;
     std::unique_ptr<Picture> CopyPicture() const override;
     void DrawPicture(int x, int y, const Picture& picture) override;
 
@@ -95,6 +100,7 @@ private:
     void FillQRect(const QRect& r);
     QRect PrepareFigure(int x1, int y1, int x2, int y2);
     void ApplyMode(QPainter& p) const;
+    bool WritesPixels() const;
     // The width of a QPen for the canvas pen: 0 (cosmetic) for a one-pixel pen unless the
     // image is scaled, where a one-pixel pen covers ratio device pixels.
     int QPenWidth() const;
@@ -106,6 +112,8 @@ private:
     QPainter* external_ = nullptr;
     int width_ = 0, height_ = 0, ppiX_ = 96, ppiY_ = 96;
     double ratio_ = 1.0;   // device pixels per logical pixel of the image
+    uchar* lineBits_ = nullptr;   // the image's pixels and bytes per row, found by RasterLine
+    qsizetype lineStride_ = 0;
     int dashPhase_ = 0;
     Point lastEnd_{INT32_MIN, INT32_MIN};
 };

@@ -1,0 +1,148 @@
+// The header and cell index of layer files kept across drawings: an unchanged file is not read
+// again, a file written anew is, the cache keeps to its bound, and the bounded work of a
+// drawing holds the same with a kept index as with one just read.
+#include "TestUtil.h"
+
+#include "layers/LayerCache.h"
+#include "layers/MapMRLE.h"
+#include "layers/RunLength.h"
+#include "layers/writers/LayerFileWriter.h"
+#include "platform/ByteSource.h"
+#include "platform/MessageSink.h"
+#include "platform/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+using namespace corvane;
+
+namespace {
+
+// A land layer of cols x 2 one-degree cells from 50N 0E; each cell of units x units holds
+// land and sea by turns, or with shared set every index entry points at the first cell.
+std::vector<uint8_t> LandFile(int32_t cols, int32_t units = 10, bool shared = false)
+{
+    HdrRec h = LayerHeader("CACHE", {50000000, 0, 1000000, 2, cols}, 1000000 / units);
+    h.VPrecision = 1000000 / units;
+    LayerFileWriter w(h, kRunLengthLayout);
+    for (int32_t c = 0; c < (shared ? 1 : cols); ++c)
+        for (int32_t r = 0; r < (shared ? 1 : 2); ++r)
+            for (int32_t i = 0; i < units * units; ++i) EncodeRun(w.Cell(c, r), kLandRuns, (i + c + r) % 2, 1);
+    std::vector<uint8_t> bytes = w.Bytes();
+    for (int32_t i = 1; shared && i < 2 * cols; ++i) std::memcpy(&bytes[80 + 4 * i], &bytes[80], 4);
+    return bytes;
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                 static_cast<std::streamsize>(bytes.size()));
+}
+
+struct Drawing {
+    size_t bars = 0;
+    bool damaged = false;
+    int64_t work = 0, limit = 0;
+};
+
+// Draws the land of 50..52 N, 0 E..east on a 400 x 200 picture.
+Drawing DrawLand(MonoRLEmap& m, double east = 4)
+{
+    RecordingCanvas canvas(400, 200);
+    NullMessageSink sink;
+    DrawContext ctx(canvas, sink);
+    ctx.ClientWidth = 400, ctx.ClientHeight = 200;
+    ctx.SetExtents(50, 52, 0, east);
+    m.Colour[1] = 0x00FF00, m.Styl[1] = 1;
+    m.Draw(ctx);
+    return {canvas.Of(RecordingCanvas::Op::FillRect).size(), m.Damaged(), m.iFile.WorkDone(), m.WorkLimit()};
+}
+
+TEST(LayerCache, AnUnchangedFileIsReadOnceAndAFileWrittenAnewAgain)
+{
+    test::TempDir dir;
+    const std::string path = dir / "Land.Mrl";
+    WriteFile(path, LandFile(4));
+    NullMessageSink sink;
+    LayerCache& cache = LayerCache::Shared();
+    cache.Clear();
+
+    FileSource::ResetTotalBytesRead();
+    MonoRLEmap first;
+    ASSERT_TRUE(first.Create(path, sink));
+    EXPECT_GE(FileSource::TotalBytesRead(), 80u + 4 * 8);
+    const Drawing drawn = DrawLand(first);
+    EXPECT_GT(drawn.bars, 0u);
+    EXPECT_EQ(cache.Misses(), 1u);
+
+    FileSource::ResetTotalBytesRead();
+    MonoRLEmap again;
+    ASSERT_TRUE(again.Create(path, sink));
+    EXPECT_EQ(FileSource::TotalBytesRead(), 0u);   // neither header nor index read
+    EXPECT_EQ(cache.Hits(), 1u);
+    EXPECT_EQ(again.Header.NumCols, 4);
+    EXPECT_EQ(again.Index, first.Index);
+    EXPECT_EQ(DrawLand(again).bars, drawn.bars);
+    EXPECT_GT(FileSource::TotalBytesRead(), 0u);   // the records still come from the file
+
+    WriteFile(path, LandFile(3));   // another size: read anew
+    MonoRLEmap rewritten;
+    ASSERT_TRUE(rewritten.Create(path, sink));
+    EXPECT_EQ(rewritten.Header.NumCols, 3);
+    EXPECT_EQ(cache.Misses(), 2u);
+    EXPECT_EQ(cache.Count(), 2u);
+}
+
+TEST(LayerCache, KeepsToItsBoundDroppingTheLeastRecentlyUsed)
+{
+    auto head = [](size_t entries) {
+        auto h = std::make_shared<CachedLayerHead>();
+        h->Index.assign(entries, 1);
+        return h;
+    };
+    const size_t one = head(1000)->Bytes();
+    LayerCache cache(2 * one + one / 2);
+    cache.Put("a", head(1000));
+    cache.Put("b", head(1000));
+    ASSERT_NE(cache.Find("a"), nullptr);   // "b" is now the least recently used
+    cache.Put("c", head(1000));
+    EXPECT_EQ(cache.Find("b"), nullptr);
+    EXPECT_NE(cache.Find("a"), nullptr);
+    EXPECT_NE(cache.Find("c"), nullptr);
+    EXPECT_LE(cache.Bytes(), 2 * one + one / 2);
+    cache.Put("huge", head(5000));   // larger than the whole bound: not kept
+    EXPECT_EQ(cache.Find("huge"), nullptr);
+    EXPECT_EQ(cache.Count(), 2u);
+    cache.Put("", head(1));   // a source without identity is never kept
+    EXPECT_EQ(cache.Count(), 2u);
+}
+
+TEST(LayerCache, TheWorkBoundHoldsWithAKeptIndex)
+{
+    // Every entry on the records of one cell: the drawing stops at its bound and the file is
+    // marked damaged, whether the index was just read or kept from before.
+    test::TempDir dir;
+    const std::string path = dir / "Shared.Mrl";
+    const std::vector<uint8_t> bytes = LandFile(100, 100, true);
+    WriteFile(path, bytes);
+    NullMessageSink sink;
+    LayerCache::Shared().Clear();
+    Drawing drawings[2];
+    for (Drawing& d : drawings) {
+        MonoRLEmap m;
+        ASSERT_TRUE(m.Create(path, sink));
+        d = DrawLand(m, 100);
+    }
+    EXPECT_EQ(LayerCache::Shared().Hits(), 1u);
+    for (const Drawing& d : drawings) {
+        EXPECT_TRUE(d.damaged);
+        EXPECT_LE(d.work, d.limit);
+        EXPECT_EQ(d.limit, GenMapObj::kWorkPerByte * static_cast<int64_t>(bytes.size()) + GenMapObj::kWorkFloor);
+    }
+    EXPECT_EQ(drawings[0].bars, drawings[1].bars);
+    EXPECT_EQ(drawings[0].work, drawings[1].work);
+}
+
+} // namespace
