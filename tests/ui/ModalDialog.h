@@ -21,7 +21,7 @@ void WhenShown(std::function<void(Dialog&)> f)
     auto tries = std::make_shared<int>(0);
     QObject::connect(poll, &QTimer::timeout, [poll, f, tries] {
         auto* d = dynamic_cast<Dialog*>(QApplication::activeModalWidget());
-        if ((!d || !d->isVisible()) && ++*tries < 200) return;
+        if ((!d || !d->isVisible()) && ++*tries < 2000) return;   // up to 10 s on a busy machine
         poll->deleteLater();
         poll->stop();
         if (d) return f(*d);
