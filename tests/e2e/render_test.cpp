@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <sys/wait.h>
 
@@ -199,10 +200,22 @@ TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
     EXPECT_EQ(PixelAt(one, kSideOfLevel[1], 0.3, BandCentre(1)), kLandFill);
     EXPECT_NE(one, batch.image);
 
-    // Only a map and its --output may follow the first picture; a map missing stops all.
+    // Only a map and its --output may follow the first picture.
     EXPECT_EQ(Run("--output '" + (dir_ / "x.png") + "' --size 300x300", "y.png").status, 2);
-    EXPECT_EQ(Run("'" + filled + "' --output '" + (dir_ / "x.png") + "' '" + (dir_ / "none.mdf") + "'", "y.png").status,
-              1);
+    // A map file missing in the middle is said and gives status 1; the others are drawn, as
+    // they are round a damaged one.
+    const std::string damaged = dir_.Write("damaged.mdf", "not a map\n");
+    for (const std::string& bad : {dir_ / "none.mdf", damaged}) {
+        const std::string name = std::filesystem::path(bad).filename().string();
+        const RenderRun run = Run("'" + filled + "' --output '" + (dir_ / ("x" + name + ".png")) + "' '" + bad +
+                                      "' --output '" + (dir_ / ("w" + name + ".png")) + "' '" + outlined + "'",
+                                  "y" + name + ".png");
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_NE(run.errors.find(name), std::string::npos) << run.errors;
+        EXPECT_EQ(QImage(QString::fromStdString(dir_ / ("x" + name + ".png"))), one) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / ("w" + name + ".png"))) << name;
+        EXPECT_EQ(run.image, alone.image) << name;
+    }
 }
 
 } // namespace
