@@ -184,6 +184,22 @@ TEST_F(RenderTest, ExitStatus)
     EXPECT_FALSE(QImage(QString::fromStdString(dir_ / "new.bmp")).isNull());
 }
 
+TEST_F(RenderTest, ThePictureDoesNotFollowTheDesktopsScaling)
+{
+    // A graticule with its labels: text is what a desktop's scaling would change.
+    std::string text = MapText({kSideOfLevel[1], 1, {}, {}});
+    text.replace(text.find("Grid_Displayed=0"), 16, "Grid_Displayed=1");
+    const std::string mdf = dir_.Write("grid.mdf", text);
+    const RenderRun plain = Run("'" + mdf + "'", "plain.png");
+    ASSERT_EQ(plain.status, 0) << plain.errors;
+    ::setenv("QT_SCALE_FACTOR", "2", 1);
+    const RenderRun scaled = Run("'" + mdf + "'", "scaled.png");
+    ::unsetenv("QT_SCALE_FACTOR");
+    ASSERT_EQ(scaled.status, 0) << scaled.errors;
+    EXPECT_EQ(scaled.image.size(), plain.image.size());
+    EXPECT_TRUE(scaled.image == plain.image);
+}
+
 TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
 {
     // A filled map at one level and an outlined one at another, the second map's data set

@@ -233,8 +233,11 @@ int Run(int argc, char** argv)
         return 0;
     }
 
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The same picture on any desktop: drawn without a display (whose font resolution, as a
+    // HiDPI desktop sets it, would change the size of the text), and without the desktop's
+    // scaling (which turns font hinting off). A platform named by the user is still used.
+    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) ::unsetenv(scaling);
     qInstallMessageHandler(QuietQtMessages);
     QGuiApplication app(argc, argv);
     CountingSink sink;
