@@ -1,9 +1,9 @@
 #pragma once
 // Header and cell index of the layer files opened lately, kept across drawings so that a
 // redraw of the same view reads neither again. Entries are keyed by the file's identity
-// (path, device, inode, size and modification time: a file written anew is read anew) and
-// the whole cache holds at most a given number of bytes, the least recently used entry
-// going first. One cache serves the whole process (the map windows and the renderer).
+// (path, device, inode, size, modification and status change times: a file written anew is
+// read anew) and the whole cache holds at most a given number of bytes, the least recently
+// used entry going first. One cache serves the whole process (the map windows and the renderer).
 #include "layers/MapGen.h"
 
 #include <cstddef>

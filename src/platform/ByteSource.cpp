@@ -35,10 +35,13 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& nativePath)
         ::close(fd);
         return nullptr;
     }
+    // The status change time as well: a file rewritten in place with its old modification
+    // time put back (cp -p, touch -r) is still told from what it was.
     std::string identity = nativePath;
     for (const auto v : {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
                          static_cast<uint64_t>(st.st_size), static_cast<uint64_t>(st.st_mtim.tv_sec),
-                         static_cast<uint64_t>(st.st_mtim.tv_nsec)})
+                         static_cast<uint64_t>(st.st_mtim.tv_nsec), static_cast<uint64_t>(st.st_ctim.tv_sec),
+                         static_cast<uint64_t>(st.st_ctim.tv_nsec)})
         identity += '|' + std::to_string(v);
     return std::unique_ptr<FileSource>(new FileSource(fd, static_cast<int64_t>(st.st_size), std::move(identity)));
 }

@@ -43,7 +43,7 @@ public:
     static std::unique_ptr<FileSource> Open(const std::string& nativePath);
     int64_t Size() const override { return size_; }
     size_t ReadAt(int64_t pos, void* buf, size_t n) const override;
-    // The path with the file's device, inode, size and modification time.
+    // The path with the file's device, inode, size, modification and status change times.
     std::string Identity() const override { return identity_; }
 
     // Bytes read from files since the start of the process (for the benchmarks).

@@ -14,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace corvane;
 
@@ -93,6 +95,38 @@ TEST(LayerCache, AnUnchangedFileIsReadOnceAndAFileWrittenAnewAgain)
     EXPECT_EQ(rewritten.Header.NumCols, 3);
     EXPECT_EQ(cache.Misses(), 2u);
     EXPECT_EQ(cache.Count(), 2u);
+}
+
+TEST(LayerCache, AFileRewrittenInPlaceWithItsOldTimeIsReadAnew)
+{
+    // The same size, the same inode and the modification time put back (as cp -p or touch -r
+    // do over an older copy): the change of status time still tells the file is new.
+    test::TempDir dir;
+    const std::string path = dir / "Land.Mrl";
+    WriteFile(path, LandFile(4));
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    NullMessageSink sink;
+    LayerCache::Shared().Clear();
+    MonoRLEmap first;
+    ASSERT_TRUE(first.Create(path, sink));
+
+    std::vector<uint8_t> other = LandFile(4);
+    std::memcpy(&other[80], &other[84], 4);   // the first cell's entry now names the second's records
+    ASSERT_EQ(other.size(), LandFile(4).size());
+    ASSERT_NE(other, LandFile(4));
+    WriteFile(path, other);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_EQ(after.st_ino, before.st_ino);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+
+    MonoRLEmap again;
+    ASSERT_TRUE(again.Create(path, sink));
+    EXPECT_EQ(again.Index[0], again.Index[1]);
+    EXPECT_NE(again.Index, first.Index);
 }
 
 TEST(LayerCache, KeepsToItsBoundDroppingTheLeastRecentlyUsed)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <sys/wait.h>
 
@@ -183,6 +184,22 @@ TEST_F(RenderTest, ExitStatus)
     EXPECT_FALSE(QImage(QString::fromStdString(dir_ / "new.bmp")).isNull());
 }
 
+TEST_F(RenderTest, ThePictureDoesNotFollowTheDesktopsScaling)
+{
+    // A graticule with its labels: text is what a desktop's scaling would change.
+    std::string text = MapText({kSideOfLevel[1], 1, {}, {}});
+    text.replace(text.find("Grid_Displayed=0"), 16, "Grid_Displayed=1");
+    const std::string mdf = dir_.Write("grid.mdf", text);
+    const RenderRun plain = Run("'" + mdf + "'", "plain.png");
+    ASSERT_EQ(plain.status, 0) << plain.errors;
+    ::setenv("QT_SCALE_FACTOR", "2", 1);
+    const RenderRun scaled = Run("'" + mdf + "'", "scaled.png");
+    ::unsetenv("QT_SCALE_FACTOR");
+    ASSERT_EQ(scaled.status, 0) << scaled.errors;
+    EXPECT_EQ(scaled.image.size(), plain.image.size());
+    EXPECT_TRUE(scaled.image == plain.image);
+}
+
 TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
 {
     // A filled map at one level and an outlined one at another, the second map's data set
@@ -199,10 +216,22 @@ TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
     EXPECT_EQ(PixelAt(one, kSideOfLevel[1], 0.3, BandCentre(1)), kLandFill);
     EXPECT_NE(one, batch.image);
 
-    // Only a map and its --output may follow the first picture; a map missing stops all.
+    // Only a map and its --output may follow the first picture.
     EXPECT_EQ(Run("--output '" + (dir_ / "x.png") + "' --size 300x300", "y.png").status, 2);
-    EXPECT_EQ(Run("'" + filled + "' --output '" + (dir_ / "x.png") + "' '" + (dir_ / "none.mdf") + "'", "y.png").status,
-              1);
+    // A map file missing in the middle is said and gives status 1; the others are drawn, as
+    // they are round a damaged one.
+    const std::string damaged = dir_.Write("damaged.mdf", "not a map\n");
+    for (const std::string& bad : {dir_ / "none.mdf", damaged}) {
+        const std::string name = std::filesystem::path(bad).filename().string();
+        const RenderRun run = Run("'" + filled + "' --output '" + (dir_ / ("x" + name + ".png")) + "' '" + bad +
+                                      "' --output '" + (dir_ / ("w" + name + ".png")) + "' '" + outlined + "'",
+                                  "y" + name + ".png");
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_NE(run.errors.find(name), std::string::npos) << run.errors;
+        EXPECT_EQ(QImage(QString::fromStdString(dir_ / ("x" + name + ".png"))), one) << name;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / ("w" + name + ".png"))) << name;
+        EXPECT_EQ(run.image, alone.image) << name;
+    }
 }
 
 } // namespace

@@ -233,8 +233,11 @@ int Run(int argc, char** argv)
         return 0;
     }
 
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The same picture on any desktop: drawn without a display (whose font resolution, as a
+    // HiDPI desktop sets it, would change the size of the text), and without the desktop's
+    // scaling (which turns font hinting off). A platform named by the user is still used.
+    if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) ::unsetenv(scaling);
     qInstallMessageHandler(QuietQtMessages);
     QGuiApplication app(argc, argv);
     CountingSink sink;
@@ -245,14 +248,19 @@ int Run(int argc, char** argv)
         sink.Error("Unable to read the settings file " + *options.settings);
         return 1;
     }
+    // A map file that cannot be read is said at once; the pictures of the others are still
+    // drawn, as they are after a map that is damaged.
     std::vector<RenderJob> jobs{{options.mapFile, options.output, options.kind}};
     jobs.insert(jobs.end(), options.more.begin(), options.more.end());
-    for (const RenderJob& job : jobs) {
-        if (!job.mapFile.empty() && !FileReadable(job.mapFile)) {
-            sink.Error("Unable to read the map definition file " + job.mapFile);
-            return 1;
-        }
-    }
+    const size_t given = jobs.size();
+    jobs.erase(std::remove_if(jobs.begin(), jobs.end(),
+                              [&](const RenderJob& job) {
+                                  if (job.mapFile.empty() || FileReadable(job.mapFile)) return false;
+                                  sink.Error("Unable to read the map definition file " + job.mapFile);
+                                  return true;
+                              }),
+               jobs.end());
+    if (jobs.empty()) return 1;
 
     CvVars::Reset();
     const SettingsStore settings = options.settings ? SettingsStore(*options.settings) : SettingsStore();
@@ -303,7 +311,7 @@ int Run(int argc, char** argv)
     }
 
     // Each picture in turn; one that cannot be made is said and the others are still drawn.
-    bool allWritten = true;
+    bool allWritten = jobs.size() == given;
     for (const RenderJob& job : jobs) allWritten = DrawPicture(job, options, screen, picture, sink) && allWritten;
     return allWritten ? written() : 1;
 }
