@@ -177,6 +177,10 @@ TEST_F(RenderTest, ExitStatus)
     EXPECT_EQ(Run("--size 0x300").status, 2);
     EXPECT_EQ(Run("", "").status, 2);                      // no --output
     EXPECT_EQ(Run("", "map.gif").status, 2);
+    // A second map after the last --output is told to want its own.
+    const RenderRun twoMaps = Run("a.mdf --output '" + (dir_ / "a.png") + "' b.mdf", "");
+    EXPECT_EQ(twoMaps.status, 2);
+    EXPECT_NE(twoMaps.errors.find("each further map needs its own --output"), std::string::npos) << twoMaps.errors;
     EXPECT_EQ(Run("--help", "").status, 0);
     EXPECT_EQ(Run("'" + (dir_ / "none.mdf") + "'").status, 1);
     const RenderRun fresh = Run("", "new.bmp");             // a new map

@@ -131,8 +131,12 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
                          {"zooms", &zooms, nullptr},
                          {"zoom", &zooms, nullptr},
                          {"bbox", &bbox, nullptr}},
-                        options.mapFile, error))
+                        options.mapFile, error)) {
+        // Two maps with one --output: the second wants its own.
+        if (!options.mapFile.empty() && error.rfind("only one map definition file", 0) == 0)
+            error += " (each further map needs its own --output)";
         return false;
+    }
     if (options.help || options.version) return true;
     if (size && !ParseSize(*size, options.width, options.height)) {
         error = "--size wants WxH, each side 1 to " + std::to_string(kMaxPictureSide) + " pixels, not " + *size;
