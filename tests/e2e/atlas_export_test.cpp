@@ -302,4 +302,35 @@ TEST(AtlasExport, RastersAsPolygonsKeepTheirKeyItems)
     EXPECT_EQ(bands, (std::map<int, std::string>{
                          {1, "0 to 12 nautical miles"}, {2, "12 to 24 nautical miles"}, {3, "24 to 200 nautical miles"}}));
 }
+// An output that cannot be written is told once, with the system's reason and without GDAL's
+// own printing, and the export stops there.
+TEST(AtlasExport, AnOutputThatCannotBeWrittenIsToldOnce)
+{
+    TempDir dir;
+    const std::string atlas = (fs::path(SourceDir()) / "atlas").string();
+    const std::string blocked = dir.Write("blocked", "a file, so no folder can be made here");
+    for (const char* ext : {"gpkg", "shp"}) {
+        const std::string log = dir / (std::string("log.") + ext);
+        EXPECT_EQ(RunTool("export --cdrom '" + atlas + "' 'Territorial waters' --output '" + blocked + "/zones." + ext + "'",
+                          log), 1);
+        const std::string text = ReadFile(log);
+        size_t told = 0;
+        for (size_t at = 0; (at = text.find("corvane-atlas: cannot", at)) != std::string::npos; ++at) ++told;
+        EXPECT_EQ(told, 1u) << text;
+        EXPECT_NE(text.find("blocked/zones"), std::string::npos) << text;
+        EXPECT_EQ(text.find("ERROR"), std::string::npos) << text;
+        EXPECT_NE(text.find("0 of 3 layers exported"), std::string::npos) << text;
+    }
+}
+
+// A text page's title is known as one, not taken for a title the data list lacks.
+TEST(AtlasExport, ATextPageIsToldAsSuch)
+{
+    TempDir dir;
+    const std::string atlas = (fs::path(SourceDir()) / "atlas").string();
+    EXPECT_EQ(RunTool("export --cdrom '" + atlas + "' Introduction --output '" + (dir / "x.gpkg") + "'", dir / "log.txt"), 2);
+    EXPECT_NE(ReadFile(dir / "log.txt").find("Introduction: a text page of the data list"), std::string::npos)
+        << ReadFile(dir / "log.txt");
+    EXPECT_FALSE(fs::exists(dir / "x.gpkg"));
+}
 #endif

@@ -140,7 +140,11 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
             }
             const std::string found = titles.Find(Utf8ToCp1252(input));
             if (found.empty()) {
-                error = input + ": no such file, nor a title in the data list";
+                // The data list keeps the title of a text page with "(Text) " in front.
+                if (!titles.Find(Utf8ToCp1252("(Text) " + input)).empty())
+                    error = input + ": a text page of the data list, with no data to export";
+                else
+                    error = input + ": no such file, nor a title in the data list";
                 return false;
             }
             if (Upper(Trimmed(found)) == "XXXX") {
