@@ -333,4 +333,23 @@ TEST(AtlasExport, ATextPageIsToldAsSuch)
         << ReadFile(dir / "log.txt");
     EXPECT_FALSE(fs::exists(dir / "x.gpkg"));
 }
+// A layer file given alone, whose headed records need its theme's query lines: its points
+// come out with their offsets and no record, and the log says how to have the records.
+TEST(AtlasExport, HeadedRecordsOfALoneLayerFileAreLeftOutWithANote)
+{
+    TempDir dir;
+    const std::string atlas = (fs::path(SourceDir()) / "atlas").string();
+    ASSERT_EQ(RunTool("export --cdrom '" + atlas + "' 'CDROM:\\Themes\\Towns\\Towns.Syx' --output '" + (dir / "t.gpkg") + "'",
+                      dir / "log.txt"), 0) << ReadFile(dir / "log.txt");
+    EXPECT_NE(ReadFile(dir / "log.txt").find("Towns.Syx: its query records are laid out by its theme's query lines"),
+              std::string::npos) << ReadFile(dir / "log.txt");
+    Dataset ds = OpenVector(dir / "t.gpkg");
+    ASSERT_TRUE(ds && ds->GetLayerByName("Towns"));
+    OGRLayer* towns = ds->GetLayerByName("Towns");
+    EXPECT_GT(towns->GetFeatureCount(), 100);
+    for (OGRFeature* f; (f = towns->GetNextFeature()) != nullptr; OGRFeature::DestroyFeature(f)) {
+        EXPECT_GE(f->GetFieldAsInteger64("info"), 0);
+        EXPECT_FALSE(f->IsFieldSetAndNotNull(f->GetFieldIndex("query"))) << f->GetFieldAsString("query");
+    }
+}
 #endif

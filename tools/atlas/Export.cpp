@@ -461,6 +461,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (vectors.Unwritable()) break;
             continue;
         }
+        if (!queries.LeftOut().empty()) err << "corvane-atlas: " << queries.LeftOut() << "\n";
         const std::vector<std::string> queryNames = queries.FieldNames();
         Fields fields(layer, l, queryNames);
         if (!whole) layer->SetMetadataItem("PARTIAL", message.c_str());
@@ -485,7 +486,8 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (e.infoOffset >= 0 && fields["info"] >= 0) {
                 f.SetField(fields["info"], static_cast<GIntBig>(e.infoOffset));
                 values.clear();
-                f.SetField(fields["query"], queries.Text(Clamp32(e.infoOffset), &values).c_str());
+                if (queries.Available())
+                    f.SetField(fields["query"], queries.Text(Clamp32(e.infoOffset), &values).c_str());
                 for (const auto& [name, value] : values)
                     if (fields[name] >= 0) f.SetField(fields[name], value.c_str());
             }

@@ -230,6 +230,11 @@ QueryTexts::QueryTexts(const ExportLayer& layer) : layer_(layer)
     if (name.empty()) return;
     kind_ = header.Header.AssDataType;
     fileName_ = NativePath((fs::path(layer.path).parent_path() / "DNN" / name).string());
+    if (kind_ >= 1 && !(layer.theme && layer.theme->Sym_Text)) {
+        leftOut_ = layer.dataPath + ": its query records are laid out by its theme's query lines; export the theme "
+                                    "or its master file to have them";
+        return;
+    }
     file_ = OpenDataFile(fileName_);
 }
 
