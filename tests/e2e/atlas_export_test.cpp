@@ -352,4 +352,14 @@ TEST(AtlasExport, HeadedRecordsOfALoneLayerFileAreLeftOutWithANote)
         EXPECT_FALSE(f->IsFieldSetAndNotNull(f->GetFieldIndex("query"))) << f->GetFieldAsString("query");
     }
 }
+// An output named like a file the export reads is refused, and that file is left whole.
+TEST(AtlasExport, AnOutputOverAFileItReadsIsRefused)
+{
+    TempDir dir;
+    const std::string whole = ReadFile((fs::path(SourceDir()) / "atlas/Themes/Seas/Limits.Vec").string());
+    const std::string layer = dir.Write("Limits.Vec", whole);
+    EXPECT_EQ(RunTool("export '" + layer + "' --format GPKG --output '" + layer + "'", dir / "log.txt"), 2);
+    EXPECT_NE(ReadFile(dir / "log.txt").find("Limits.Vec is read by this export"), std::string::npos) << ReadFile(dir / "log.txt");
+    EXPECT_EQ(ReadFile(layer), whole);
+}
 #endif

@@ -336,6 +336,25 @@ bool WriteGeoTiff(GDALDataset& raster, const std::string& path, const std::strin
     return out != nullptr;
 }
 
+// An input file (a master or layer file given, a layer file of a theme) that the output, or
+// one of its files of one layer each, would write over; empty when there is none.
+std::string ReadFileWrittenOver(const ExportOptions& options, const std::vector<ExportLayer>& layers)
+{
+    std::vector<std::string> outputs{options.output};
+    const std::string ext = fs::path(options.output).extension().string();
+    for (const ExportLayer& l : layers) {
+        outputs.push_back(FileOfLayer(options.output, l.name, false, ext));
+        outputs.push_back(FileOfLayer(options.output, l.name, false, ".tif"));
+    }
+    std::vector<std::string> read = options.inputs;
+    for (const ExportLayer& l : layers) read.push_back(l.path);
+    std::error_code ec;
+    for (const std::string& out : outputs)
+        for (const std::string& in : read)
+            if (fs::equivalent(out, in, ec)) return in;
+    return {};
+}
+
 int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 } // namespace
@@ -377,6 +396,12 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
     if (fs::path(options.output).has_parent_path()) fs::create_directories(fs::path(options.output).parent_path(), ec);
     if (fs::is_directory(options.output, ec)) {
         err << "corvane-atlas: " << options.output << " is a folder; --output names the file to write\n";
+        return kBadInput;
+    }
+    // The output is written afresh: it must not be one of the files read.
+    const std::string overwritten = ReadFileWrittenOver(options, layers);
+    if (!overwritten.empty()) {
+        err << "corvane-atlas: " << overwritten << " is read by this export; --output names a new file\n";
         return kBadInput;
     }
     if (!rasterOutput && vectorLayers > 0) fs::remove(options.output, ec);   // a fresh file
