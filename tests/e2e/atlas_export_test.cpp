@@ -2,6 +2,7 @@
 // come back where they were with their attributes, every theme of the sample atlas exports,
 // labels of code page 437 come out in UTF-8, and a damaged layer gives a partial result.
 #ifdef CORVANE_ATLAS_TOOL
+#include "DiscImageFixtures.h"
 #include "TestUtil.h"
 #include "layers/MapVEC.h"
 #include "layers/writers/LabelFileWriter.h"
@@ -361,5 +362,36 @@ TEST(AtlasExport, AnOutputOverAFileItReadsIsRefused)
     EXPECT_EQ(RunTool("export '" + layer + "' --format GPKG --output '" + layer + "'", dir / "log.txt"), 2);
     EXPECT_NE(ReadFile(dir / "log.txt").find("Limits.Vec is read by this export"), std::string::npos) << ReadFile(dir / "log.txt");
     EXPECT_EQ(ReadFile(layer), whole);
+}
+// An atlas on a disc image exports as from its folder, the image read without mounting it.
+TEST(AtlasExport, AThemeOnADiscImageExportsAsFromItsFolder)
+{
+    TempDir dir;
+    const fs::path atlas = fs::path(SourceDir()) / "atlas", medium = dir / "medium";
+    fs::create_directories(medium / "Themes");
+    fs::copy(atlas / "Misc", medium / "Misc", fs::copy_options::recursive);
+    fs::copy(atlas / "Themes/Towns", medium / "Themes/Towns", fs::copy_options::recursive);
+    if (!MakeImage(medium.string(), dir / "atlas.iso", ImageFormat::JolietRockRidge)) GTEST_SKIP() << "no genisoimage";
+    ASSERT_EQ(RunTool("export --cdrom '" + medium.string() + "' 'Coastal towns' --output '" + (dir / "folder.gpkg") + "'",
+                      dir / "folder.txt"), 0) << ReadFile(dir / "folder.txt");
+    ASSERT_EQ(RunTool("export --cdrom '" + (dir / "atlas.iso") + "' 'Coastal towns' --output '" + (dir / "image.gpkg") + "'",
+                      dir / "image.txt"), 0) << ReadFile(dir / "image.txt");
+    Dataset folder = OpenVector(dir / "folder.gpkg"), image = OpenVector(dir / "image.gpkg");
+    ASSERT_TRUE(folder && image);
+    for (const char* name : {"Towns", "Towns_labels", "Places_from_120"}) {
+        OGRLayer *a = folder->GetLayerByName(name), *b = image->GetLayerByName(name);
+        ASSERT_TRUE(a && b) << name;
+        EXPECT_GT(a->GetFeatureCount(), 0) << name;
+        EXPECT_EQ(a->GetFeatureCount(), b->GetFeatureCount()) << name;
+    }
+    std::unique_ptr<OGRFeature> a(folder->GetLayerByName("Towns")->GetNextFeature()),
+        b(image->GetLayerByName("Towns")->GetNextFeature());
+    ASSERT_TRUE(a && b);
+    EXPECT_STREQ(a->GetFieldAsString("query"), b->GetFieldAsString("query"));
+    EXPECT_TRUE(a->GetGeometryRef()->Equals(b->GetGeometryRef()));
+    // A file that holds no disc is told as such.
+    const std::string bad = dir.Write("bad.iso", std::string(70000, 'x'));
+    EXPECT_EQ(RunTool("export --cdrom '" + bad + "' 'Coastal towns' --output '" + (dir / "bad.gpkg") + "'", dir / "bad.txt"), 2);
+    EXPECT_NE(ReadFile(dir / "bad.txt").find("bad.iso cannot be read"), std::string::npos) << ReadFile(dir / "bad.txt");
 }
 #endif

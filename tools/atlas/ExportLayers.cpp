@@ -126,8 +126,7 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
     for (const std::string& input : inputs) {
         std::string file = NativePath(CheckCD_Drive(input));
         std::string title = input;
-        std::error_code ec;
-        if (!fs::is_regular_file(file, ec)) {
+        if (!FileExists(file)) {
             // Not a file: a title of the data list.
             if (!titlesLoaded) {
                 RecordingMessageSink sink;
@@ -158,7 +157,7 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
         if (IsMasterFileName(file)) {
             RecordingMessageSink sink;
             std::unique_ptr<MASStruct> mas = MASStruct::Create(file, sink);
-            if (!mas || !fs::is_regular_file(file, ec)) {
+            if (!mas || !FileExists(file)) {
                 error = input + ": cannot read the master file " + file;
                 return false;
             }
