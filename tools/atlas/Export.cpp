@@ -1,6 +1,7 @@
 #include "Export.h"
 
 #include "platform/CodePage.h"
+#include "platform/DataPath.h"
 
 #include <cpl_conv.h>
 #include <gdal_alg.h>
@@ -346,7 +347,8 @@ std::string ReadFileWrittenOver(const ExportOptions& options, const std::vector<
         outputs.push_back(FileOfLayer(options.output, l.name, false, ext));
         outputs.push_back(FileOfLayer(options.output, l.name, false, ".tif"));
     }
-    std::vector<std::string> read = options.inputs;
+    std::vector<std::string> read;
+    for (const std::string& in : options.inputs) read.push_back(NativePath(CheckCD_Drive(in)));
     for (const ExportLayer& l : layers) read.push_back(l.path);
     std::error_code ec;
     for (const std::string& out : outputs)
