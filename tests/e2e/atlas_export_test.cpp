@@ -2,6 +2,7 @@
 // come back where they were with their attributes, every theme of the sample atlas exports,
 // labels of code page 437 come out in UTF-8, and a damaged layer gives a partial result.
 #ifdef CORVANE_ATLAS_TOOL
+#include "DiscImageFixtures.h"
 #include "TestUtil.h"
 #include "layers/MapVEC.h"
 #include "layers/writers/LabelFileWriter.h"
@@ -301,5 +302,77 @@ TEST(AtlasExport, RastersAsPolygonsKeepTheirKeyItems)
     }
     EXPECT_EQ(bands, (std::map<int, std::string>{
                          {1, "0 to 12 nautical miles"}, {2, "12 to 24 nautical miles"}, {3, "24 to 200 nautical miles"}}));
+}
+
+namespace {
+
+// corvane-atlas export on the sample atlas (or the medium given); its exit status.
+int ExportSample(const std::string& args, const std::string& log, const std::string& medium = "")
+{
+    const std::string cdrom = medium.empty() ? (fs::path(SourceDir()) / "atlas").string() : medium;
+    return RunTool("export --cdrom '" + cdrom + "' " + args, log);
+}
+
+} // namespace
+
+// An output that cannot be written is told once with the system's reason (not by GDAL), and
+// the export stops there.
+TEST(AtlasExport, AnOutputThatCannotBeWrittenIsToldOnce)
+{
+    TempDir dir;
+    const std::string blocked = dir.Write("blocked", "a file, so no folder can be made here");
+    for (const std::string ext : {"gpkg", "shp"}) {
+        EXPECT_EQ(ExportSample("'Territorial waters' --output '" + blocked + "/zones." + ext + "'", dir / ext), 1);
+        const std::string text = ReadFile(dir / ext);
+        const size_t first = text.find("corvane-atlas: cannot");
+        EXPECT_TRUE(first != std::string::npos && text.find("corvane-atlas: cannot", first + 1) == std::string::npos) << text;
+        EXPECT_EQ(text.find("ERROR"), std::string::npos) << text;
+        EXPECT_NE(text.find("0 of 3 layers exported"), std::string::npos) << text;
+    }
+}
+
+// A text page's title is told as one; a layer file given alone leaves out the headed records
+// its theme's query lines lay out, with a note; an output over a file read is refused.
+TEST(AtlasExport, TextPagesLoneLayerFilesAndOutputsOverInputs)
+{
+    TempDir dir;
+    EXPECT_EQ(ExportSample("Introduction --output '" + (dir / "x.gpkg") + "'", dir / "page.txt"), 2);
+    EXPECT_NE(ReadFile(dir / "page.txt").find("Introduction: a text page of the data list"), std::string::npos);
+
+    ASSERT_EQ(ExportSample("'CDROM:\\Themes\\Towns\\Towns.Syx' --output '" + (dir / "t.gpkg") + "'", dir / "lone.txt"), 0);
+    EXPECT_NE(ReadFile(dir / "lone.txt").find("Towns.Syx: its query records are laid out by its theme's query lines"),
+              std::string::npos) << ReadFile(dir / "lone.txt");
+    Dataset ds = OpenVector(dir / "t.gpkg");
+    ASSERT_TRUE(ds && ds->GetLayerByName("Towns"));
+    std::unique_ptr<OGRFeature> town(ds->GetLayerByName("Towns")->GetNextFeature());
+    ASSERT_TRUE(town);
+    EXPECT_FALSE(town->IsFieldSetAndNotNull(town->GetFieldIndex("query"))) << town->GetFieldAsString("query");
+
+    const std::string whole = ReadFile((fs::path(SourceDir()) / "atlas/Themes/Seas/Limits.Vec").string());
+    const std::string layer = dir.Write("Limits.Vec", whole);
+    EXPECT_EQ(RunTool("export '" + layer + "' --format GPKG --output '" + layer + "'", dir / "over.txt"), 2);
+    EXPECT_NE(ReadFile(dir / "over.txt").find("Limits.Vec is read by this export"), std::string::npos);
+    EXPECT_EQ(ReadFile(layer), whole);
+}
+
+// An atlas on a disc image exports as from its folder; a file that holds no disc is told so.
+TEST(AtlasExport, AThemeOnADiscImageExportsAsFromItsFolder)
+{
+    TempDir dir;
+    const fs::path atlas = fs::path(SourceDir()) / "atlas", medium = dir / "medium";
+    fs::create_directories(medium / "Themes");
+    fs::copy(atlas / "Misc", medium / "Misc", fs::copy_options::recursive);
+    fs::copy(atlas / "Themes/Towns", medium / "Themes/Towns", fs::copy_options::recursive);
+    if (!MakeImage(medium.string(), dir / "atlas.iso", ImageFormat::JolietRockRidge)) GTEST_SKIP() << "no genisoimage";
+    ASSERT_EQ(ExportSample("'Coastal towns' --output '" + (dir / "a.gpkg") + "'", dir / "a.txt", medium.string()), 0);
+    ASSERT_EQ(ExportSample("'Coastal towns' --output '" + (dir / "b.gpkg") + "'", dir / "b.txt", dir / "atlas.iso"), 0)
+        << ReadFile(dir / "b.txt");
+    Dataset folder = OpenVector(dir / "a.gpkg"), image = OpenVector(dir / "b.gpkg");
+    ASSERT_TRUE(folder && image && image->GetLayerByName("Towns"));
+    EXPECT_GT(folder->GetLayerByName("Towns")->GetFeatureCount(), 100);
+    EXPECT_EQ(folder->GetLayerByName("Towns")->GetFeatureCount(), image->GetLayerByName("Towns")->GetFeatureCount());
+    const std::string bad = dir.Write("bad.iso", std::string(70000, 'x'));
+    EXPECT_EQ(ExportSample("'Coastal towns' --output '" + (dir / "c.gpkg") + "'", dir / "c.txt", bad), 2);
+    EXPECT_NE(ReadFile(dir / "c.txt").find("bad.iso cannot be read"), std::string::npos) << ReadFile(dir / "c.txt");
 }
 #endif

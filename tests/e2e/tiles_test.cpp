@@ -99,10 +99,18 @@ TEST(Tiles, NorthSeaCoastTilesAndTheirViewer)
     ASSERT_TRUE(veluwe.isValid() && offshore.isValid());
     EXPECT_NE(veluwe, offshore);
     EXPECT_EQ(veluwe, AreaColour(out, 50.3, 6.7, 6));
-    // The page shows these tiles from beside them, and fetches nothing else.
+    // The page shows these tiles from beside them, and fetches nothing else: with Leaflet
+    // where the program was built with it, its script and style written beside the page.
     const std::string page = ReadFile((out / "index.html").string());
-    EXPECT_NE(page.find("img.src = key + '.png'"), std::string::npos);
-    EXPECT_NE(page.find("minZoom = 6, maxZoom = 6"), std::string::npos);
+    if (fs::exists(out / "leaflet.js")) {
+        EXPECT_NE(ReadFile((out / "leaflet.js").string()).find("L.tileLayer"), std::string::npos);
+        EXPECT_GT(fs::file_size(out / "leaflet.css"), 0u);
+        EXPECT_NE(page.find("<script src=\"leaflet.js\"></script>"), std::string::npos);
+        EXPECT_NE(page.find("L.tileLayer('{z}/{x}/{y}.png', {minZoom: 6, maxZoom: 6"), std::string::npos);
+    } else {
+        EXPECT_NE(page.find("img.src = key + '.png'"), std::string::npos);
+        EXPECT_NE(page.find("minZoom = 6, maxZoom = 6"), std::string::npos);
+    }
     EXPECT_EQ(page.find("http"), std::string::npos);
 }
 
@@ -140,4 +148,21 @@ TEST(Tiles, TheViewerShowsTheTilesInAHeadlessBrowser)
         if (tag.find("hidden") == std::string::npos && fs::exists(out / tag.substr(src, tag.find('"', src) - src))) ++shown;
     }
     EXPECT_GE(shown, 4u) << page;
+}
+
+TEST(Tiles, ADamagedFileIsToldOnceForAllTheTiles)
+{
+    ASSERT_TRUE(std::getenv("CORVANE_RENDER"));
+    TempDir dir;
+    const fs::path atlas = dir / "atlas", layer = atlas / "Themes/Zones/Zones.Rle";
+    fs::copy(fs::path(SourceDir()) / "atlas", atlas, fs::copy_options::recursive);
+    fs::resize_file(layer, fs::file_size(layer) / 2);
+    const std::string log = dir / "log.txt";
+    std::system(("'" + std::string(std::getenv("CORVANE_RENDER")) + "' --cdrom '" + atlas.string() + "' '" +
+                 (atlas / "Maps/NorthSea.MDF").string() + "' --tiles '" + (dir / "t") + "' --zooms 0-3 2> '" + log + "'").c_str());
+    // Seven tiles, each plotted with the damaged layer, and the damage told once.
+    const std::string text = ReadFile(log);
+    const size_t first = text.find("Zones.Rle is damaged");
+    EXPECT_TRUE(first != std::string::npos && text.find("Zones.Rle is damaged", first + 1) == std::string::npos) << text;
+    EXPECT_TRUE(fs::exists(dir / "t/3/4/2.png"));
 }

@@ -105,7 +105,8 @@ Layer options (layer command; in a description: the same names without "--"):
   --output FILE         The layer file to write.
 
 Options of export:
-  --cdrom DIR           The atlas's root, which stands for "CDROM:" in its files
+  --cdrom DIR           The atlas's root, which stands for "CDROM:" in its files: a
+                        folder or a disc image (ISO 9660 or UDF) such as atlas.iso
                         (default: the current folder).
   --datalist FILE       The data list that titles are looked up in (default:
                         CDROM:\Misc\MainMenu.Dat).

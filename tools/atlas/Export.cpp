@@ -1,6 +1,7 @@
 #include "Export.h"
 
 #include "platform/CodePage.h"
+#include "platform/DataPath.h"
 
 #include <cpl_conv.h>
 #include <gdal_alg.h>
@@ -69,6 +70,22 @@ std::string FileOfLayer(const std::string& output, const std::string& layer, boo
     return (out.parent_path() / (out.stem().string() + "." + layer + ext)).string();
 }
 
+// GDAL's own printing of an error is held back while a file is created: its reason goes into
+// the message of the export instead.
+class QuietErrors {
+public:
+    QuietErrors() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietErrors() { CPLPopErrorHandler(); }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+};
+
+std::string CannotWrite(const std::string& path)
+{
+    const std::string reason = CPLGetLastErrorMsg();
+    return "cannot write " + path + (reason.empty() ? std::string() : ": " + reason);
+}
+
 // Where one export goes: one dataset for all layers, or one for each.
 class VectorOutput {
 public:
@@ -85,18 +102,25 @@ public:
     OGRLayer* Layer(const std::string& name, OGRwkbGeometryType type, std::string& error)
     {
         GDALDataset* ds = nullptr;
+        std::string path = output_;
+        CPLErrorReset();
         if (multi_) {
-            if (!shared_) shared_.reset(driver_->Create(output_.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+            if (!shared_) {
+                QuietErrors quiet;
+                shared_.reset(driver_->Create(output_.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+            }
             ds = shared_.get();
         } else {
-            const std::string path = FileOfLayer(output_, name, layers_ == 1, fs::path(output_).extension().string());
+            path = FileOfLayer(output_, name, layers_ == 1, fs::path(output_).extension().string());
             std::error_code ec;
             fs::remove(path, ec);
+            QuietErrors quiet;
             own_.emplace_back(driver_->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
             ds = own_.back().get();
         }
         if (!ds) {
-            error = "cannot create " + output_ + ": " + CPLGetLastErrorMsg();
+            error = CannotWrite(path);
+            unwritable_ = true;
             return nullptr;
         }
         current_ = ds;
@@ -104,18 +128,29 @@ public:
         const std::string driverName = driver_->GetDescription();
         if (driverName == "GPKG") options = CSLSetNameValue(options, "SPATIAL_INDEX", "YES");
         if (driverName == "ESRI Shapefile") options = CSLSetNameValue(options, "ENCODING", "UTF-8");
-        OGRLayer* layer = ds->CreateLayer(name.c_str(), &srs_, type, options);
+        OGRLayer* layer = nullptr;
+        {
+            QuietErrors quiet;
+            layer = ds->CreateLayer(name.c_str(), &srs_, type, options);
+        }
         CSLDestroy(options);
-        if (!layer) error = "cannot create the layer " + name + ": " + CPLGetLastErrorMsg();
+        if (!layer) {
+            error = "cannot create the layer " + name + ": " + CPLGetLastErrorMsg();
+            // A format of one layer a file writes the layer's file only now.
+            if (!multi_) unwritable_ = true;
+        }
         return layer;
     }
     GDALDataset* Current() const { return current_; }
+    // A file of the output could not be created: nothing more can be written.
+    bool Unwritable() const { return unwritable_; }
 
 private:
     GDALDriver* driver_;
     std::string output_;
     size_t layers_;
     bool multi_ = false;
+    bool unwritable_ = false;
     OGRSpatialReference srs_;
     Dataset shared_;
     std::vector<Dataset> own_;
@@ -291,10 +326,35 @@ bool WriteGeoTiff(GDALDataset& raster, const std::string& path, const std::strin
     char** options = CSLSetNameValue(nullptr, "COMPRESS", "DEFLATE");
     options = CSLSetNameValue(options, "TILED", "YES");
     if (!partial.empty()) raster.SetMetadataItem("PARTIAL", partial.c_str());
-    Dataset out(tiff->CreateCopy(path.c_str(), &raster, FALSE, options, nullptr, nullptr));
+    CPLErrorReset();
+    Dataset out;
+    {
+        QuietErrors quiet;
+        out.reset(tiff->CreateCopy(path.c_str(), &raster, FALSE, options, nullptr, nullptr));
+    }
     CSLDestroy(options);
-    if (!out) error = "cannot write " + path + ": " + CPLGetLastErrorMsg();
+    if (!out) error = CannotWrite(path);
     return out != nullptr;
+}
+
+// An input file (a master or layer file given, a layer file of a theme) that the output, or
+// one of its files of one layer each, would write over; empty when there is none.
+std::string ReadFileWrittenOver(const ExportOptions& options, const std::vector<ExportLayer>& layers)
+{
+    std::vector<std::string> outputs{options.output};
+    const std::string ext = fs::path(options.output).extension().string();
+    for (const ExportLayer& l : layers) {
+        outputs.push_back(FileOfLayer(options.output, l.name, false, ext));
+        outputs.push_back(FileOfLayer(options.output, l.name, false, ".tif"));
+    }
+    std::vector<std::string> read;
+    for (const std::string& in : options.inputs) read.push_back(NativePath(CheckCD_Drive(in)));
+    for (const ExportLayer& l : layers) read.push_back(l.path);
+    std::error_code ec;
+    for (const std::string& out : outputs)
+        for (const std::string& in : read)
+            if (fs::equivalent(out, in, ec)) return in;
+    return {};
 }
 
 int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
@@ -340,6 +400,12 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
         err << "corvane-atlas: " << options.output << " is a folder; --output names the file to write\n";
         return kBadInput;
     }
+    // The output is written afresh: it must not be one of the files read.
+    const std::string overwritten = ReadFileWrittenOver(options, layers);
+    if (!overwritten.empty()) {
+        err << "corvane-atlas: " << overwritten << " is read by this export; --output names a new file\n";
+        return kBadInput;
+    }
     if (!rasterOutput && vectorLayers > 0) fs::remove(options.output, ec);   // a fresh file
 
     VectorOutput vectors(driver, options.output, vectorLayers);
@@ -362,14 +428,23 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (!options.polygons) {
                 const std::string path = rasterOutput ? FileOfLayer(options.output, l.name, rasterLayers == 1, ".tif")
                                                       : FileOfLayer(options.output, l.name, false, ".tif");
-                if (!WriteGeoTiff(*memory, path, whole ? "" : message, error)) { err << error << "\n"; status = kFailed; continue; }
+                if (!WriteGeoTiff(*memory, path, whole ? "" : message, error)) {
+                    err << "corvane-atlas: " << error << "\n";
+                    status = kFailed;
+                    break;   // the output's folder takes nothing more
+                }
                 out << l.name << " (" << l.dataType << ") -> " << path << ": " << raster.columns << " x " << raster.rows
                     << (whole ? "" : ", partial") << "\n";
                 ++exported;
                 continue;
             }
             OGRLayer* layer = vectors.Layer(whole ? l.name : l.name + "_partial", wkbPolygon, error);
-            if (!layer) { err << error << "\n"; status = kFailed; continue; }
+            if (!layer) {
+                err << "corvane-atlas: " << error << "\n";
+                status = kFailed;
+                if (vectors.Unwritable()) break;
+                continue;
+            }
             Fields fields(layer, l, {});
             if (!whole) layer->SetMetadataItem("PARTIAL", message.c_str());
             // Polygons of equal key code, from a scratch layer in memory.
@@ -407,7 +482,13 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (held.empty()) continue;
         }
         OGRLayer* layer = vectors.Layer(whole ? l.name : l.name + "_partial", GeometryOf(l), error);
-        if (!layer) { err << error << "\n"; status = kFailed; continue; }
+        if (!layer) {
+            err << "corvane-atlas: " << error << "\n";
+            status = kFailed;
+            if (vectors.Unwritable()) break;
+            continue;
+        }
+        if (!queries.LeftOut().empty()) err << "corvane-atlas: " << queries.LeftOut() << "\n";
         const std::vector<std::string> queryNames = queries.FieldNames();
         Fields fields(layer, l, queryNames);
         if (!whole) layer->SetMetadataItem("PARTIAL", message.c_str());
@@ -432,7 +513,8 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (e.infoOffset >= 0 && fields["info"] >= 0) {
                 f.SetField(fields["info"], static_cast<GIntBig>(e.infoOffset));
                 values.clear();
-                f.SetField(fields["query"], queries.Text(Clamp32(e.infoOffset), &values).c_str());
+                if (queries.Available())
+                    f.SetField(fields["query"], queries.Text(Clamp32(e.infoOffset), &values).c_str());
                 for (const auto& [name, value] : values)
                     if (fields[name] >= 0) f.SetField(fields[name], value.c_str());
             }

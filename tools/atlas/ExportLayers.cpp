@@ -126,8 +126,7 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
     for (const std::string& input : inputs) {
         std::string file = NativePath(CheckCD_Drive(input));
         std::string title = input;
-        std::error_code ec;
-        if (!fs::is_regular_file(file, ec)) {
+        if (!FileExists(file)) {
             // Not a file: a title of the data list.
             if (!titlesLoaded) {
                 RecordingMessageSink sink;
@@ -140,7 +139,11 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
             }
             const std::string found = titles.Find(Utf8ToCp1252(input));
             if (found.empty()) {
-                error = input + ": no such file, nor a title in the data list";
+                // The data list keeps the title of a text page with "(Text) " in front.
+                if (!titles.Find(Utf8ToCp1252("(Text) " + input)).empty())
+                    error = input + ": a text page of the data list, with no data to export";
+                else
+                    error = input + ": no such file, nor a title in the data list";
                 return false;
             }
             if (Upper(Trimmed(found)) == "XXXX") {
@@ -154,7 +157,7 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
         if (IsMasterFileName(file)) {
             RecordingMessageSink sink;
             std::unique_ptr<MASStruct> mas = MASStruct::Create(file, sink);
-            if (!mas || !fs::is_regular_file(file, ec)) {
+            if (!mas || !FileExists(file)) {
                 error = input + ": cannot read the master file " + file;
                 return false;
             }
@@ -226,6 +229,11 @@ QueryTexts::QueryTexts(const ExportLayer& layer) : layer_(layer)
     if (name.empty()) return;
     kind_ = header.Header.AssDataType;
     fileName_ = NativePath((fs::path(layer.path).parent_path() / "DNN" / name).string());
+    if (kind_ >= 1 && !(layer.theme && layer.theme->Sym_Text)) {
+        leftOut_ = layer.dataPath + ": its query records are laid out by its theme's query lines; export the theme "
+                                    "or its master file to have them";
+        return;
+    }
     file_ = OpenDataFile(fileName_);
 }
 

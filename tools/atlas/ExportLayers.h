@@ -59,11 +59,15 @@ public:
     // The field names the line definitions give (headings without their colon).
     std::vector<std::string> FieldNames() const;
     std::string FileName() const { return fileName_; }
+    // Why the records are left out: headed records of a layer file exported without its
+    // theme, whose query lines lay them out. Empty when nothing is left out.
+    const std::string& LeftOut() const { return leftOut_; }
 
 private:
     const ExportLayer& layer_;
     std::unique_ptr<ByteSource> file_;
     std::string fileName_;
+    std::string leftOut_;
     int32_t kind_ = 0;
 };
 

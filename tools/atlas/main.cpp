@@ -14,6 +14,7 @@
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
 #include "platform/CvVars.h"
+#include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/TextFile.h"
@@ -367,6 +368,14 @@ int ExportCommand(const CommandLine& cl)
     std::error_code ec;
     CvVars::CDROM = fs::absolute(cl.cdrom.empty() ? fs::path(".") : fs::path(cl.cdrom), ec).lexically_normal().string();
     while (CvVars::CDROM.size() > 1 && CvVars::CDROM.back() == '/') CvVars::CDROM.pop_back();
+    // A medium that cannot be used at all (a disc image that cannot be read) is told as such.
+    if (!cl.cdrom.empty()) {
+        const std::string problem = GivenMediumProblem(CvVars::CDROM);
+        if (!problem.empty()) {
+            std::cerr << "corvane-atlas: " << problem << "\n";
+            return kBadInput;
+        }
+    }
     CvVars::DatalistFile = NativePath(CheckCD_Drive(cl.datalist.empty() ? "CDROM:\\Misc\\MainMenu.Dat" : cl.datalist));
     ExportOptions options;
     options.inputs = cl.exportInputs;

@@ -1,6 +1,7 @@
 #include "Tiles.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <algorithm>
 #include <chrono>
@@ -53,6 +54,29 @@ PlotBand BandOf(const GeoBox& tile, int rows)
     band.height = rows + top + bottom;
     band.top = top;
     return band;
+}
+
+// Text of a page, also inside a quoted script string.
+std::string HtmlText(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '<': out += "&lt;"; break;
+        case '&': out += "&amp;"; break;
+        case '\'': out += "&#39;"; break;
+        case '\\': out += "&#92;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+bool WriteWhole(const QString& path, const std::string& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(data.data(), static_cast<qint64>(data.size())) == static_cast<qint64>(data.size());
 }
 
 } // namespace
@@ -146,21 +170,49 @@ int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress,
         }
     }
     if (terminal) std::fputc('\n', progress);
-    QFile page(QString::fromStdString(job.dir) + "/index.html");
-    const std::string html = TileViewerPage(job);
-    if (!page.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        page.write(html.data(), static_cast<qint64>(html.size())) != static_cast<qint64>(html.size())) {
-        error = "cannot write " + page.fileName().toStdString();
+    const QString dir = QString::fromStdString(job.dir);
+    const bool leaflet = TileViewerHasLeaflet();
+    if (leaflet)
+        for (const char* name : {"leaflet.js", "leaflet.css"}) {
+            QFile from(QString(":/leaflet/") + name);
+            if (!from.open(QIODevice::ReadOnly) || !WriteWhole(dir + "/" + name, from.readAll().toStdString())) {
+                error = "cannot write " + (dir + "/" + name).toStdString();
+                return -1;
+            }
+        }
+    if (!WriteWhole(dir + "/index.html", leaflet ? LeafletViewerPage(job) : TileViewerPage(job))) {
+        error = "cannot write " + (dir + "/index.html").toStdString();
         return -1;
     }
     return done;
 }
 
+bool TileViewerHasLeaflet() { return QFile::exists(":/leaflet/leaflet.js") && QFile::exists(":/leaflet/leaflet.css"); }
+
+std::string LeafletViewerPage(const TileJob& job)
+{
+    auto num = [](double v) { return QString::number(v, 'f', 6).toStdString(); };
+    const std::string zooms = "minZoom: " + std::to_string(job.zoomMin) + ", maxZoom: " + std::to_string(job.zoomMax);
+    return R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><title>)" + HtmlText(job.title) + R"(</title>
+<link rel="stylesheet" href="leaflet.css"><script src="leaflet.js"></script>
+<style>html,body,#map{margin:0;height:100%;background:#ccc}</style></head>
+<body><div id="map"></div>
+<script>
+// Tiles Z/X/Y.png beside this page; only those of the box are asked for.
+const bounds = L.latLngBounds([)" + num(job.box.south) + ", " + num(job.box.west) + "], [" + num(job.box.north) +
+           ", " + num(job.box.east) + R"(]);
+const map = L.map('map', {)" + zooms + R"(});
+L.tileLayer('{z}/{x}/{y}.png', {)" + zooms + R"(, bounds: bounds, attribution: ')" + HtmlText(job.title) + R"('}).addTo(map);
+map.fitBounds(bounds);
+</script></body></html>
+)";
+}
+
 std::string TileViewerPage(const TileJob& job)
 {
     auto num = [](double v) { return QString::number(v, 'f', 6).toStdString(); };
-    std::string title;
-    for (char c : job.title) title += c == '<' ? std::string("&lt;") : c == '&' ? std::string("&amp;") : std::string(1, c);
+    const std::string title = HtmlText(job.title);
     return R"(<!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>)" + title + R"(</title>
 <style>html,body{margin:0;height:100%;overflow:hidden;font:13px sans-serif}

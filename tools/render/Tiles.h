@@ -1,6 +1,6 @@
 #pragma once
 // A web map tile pyramid of a map: the usual XYZ layout DIR/Z/X/Y.png of 256 x 256 pixel
-// tiles in Web Mercator, and DIR/index.html, a small viewer of its own that needs no network.
+// tiles in Web Mercator, and DIR/index.html, a viewer that needs no network.
 //
 // Each tile is drawn by the viewer's plot as a plate carree picture of the tile's longitude
 // and latitude band, tall enough for the tile's most stretched row, and then resampled row
@@ -55,7 +55,10 @@ struct TileJob {
 // written; -1 with error set when one could not be drawn or written.
 int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress, std::string& error);
 
-// The viewer page of a pyramid.
+// The viewer page of a pyramid: with Leaflet (leaflet.js and leaflet.css beside it) where the
+// program was built with Leaflet, else a viewer of its own.
+bool TileViewerHasLeaflet();
+std::string LeafletViewerPage(const TileJob& job);
 std::string TileViewerPage(const TileJob& job);
 
 } // namespace corvane

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <sys/stat.h>
 
 namespace corvane {
@@ -90,15 +91,22 @@ private:
     bool usable_ = false;
 };
 
-// Standard error, counting the messages shown (for --strict).
+// Standard error, counting the messages shown (for --strict). The tiles of one map are
+// plotted many times over: a message (a damaged file) is told once for all of them.
 class CountingSink : public StderrMessageSink {
 public:
     MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
     {
+        if (onceEach && !told_.insert(text).second)
+            return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
         ++shown;
         return StderrMessageSink::Show(kind, text, buttons);
     }
     int shown = 0;
+    bool onceEach = false;
+
+private:
+    std::set<std::string> told_;
 };
 
 // Qt's own diagnostics (a missing runtime folder, font fallbacks) are not messages of the
@@ -292,6 +300,7 @@ int Run(int argc, char** argv)
 
     RenderPicture picture;
     if (!options.tiles.empty()) {
+        sink.onceEach = true;
         MDFLoadResult loaded = TMDFStruct::Create(options.mapFile, screen, sink);
         if (!loaded) {
             sink.Error(loaded.Error);
