@@ -122,6 +122,9 @@ TEST(Tiles, RefusesWhatMakesNoPyramid)
     EXPECT_EQ(Render("--tiles '" + (dir / "t") + "' --bbox=10,0,5,1"), 2);
     EXPECT_EQ(Render("--tiles '" + (dir / "t") + "' --output x.png"), 2);
     EXPECT_FALSE(fs::exists(dir / "t"));
+    // Zoom 18 of a whole map is far beyond what one run writes: refused before a tile is drawn.
+    EXPECT_EQ(Render("--tiles '" + (dir / "t") + "' --zooms 0-18"), 1);
+    EXPECT_FALSE(fs::exists(fs::path(dir / "t") / "0"));
 }
 
 TEST(Tiles, TheViewerShowsTheTilesInAHeadlessBrowser)

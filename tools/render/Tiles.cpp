@@ -128,6 +128,11 @@ int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress,
         ranges.push_back(r);
         total += (r.x1 - r.x0 + 1) * (r.y1 - r.y0 + 1);
     }
+    if (total > kMostTiles) {
+        error = "the pyramid would hold " + std::to_string(total) + " tiles, more than the " +
+                std::to_string(kMostTiles) + " one run writes: take fewer zoom levels or a smaller --bbox";
+        return -1;
+    }
     const auto started = std::chrono::steady_clock::now();
     const bool terminal = progress && ::isatty(::fileno(progress));
     int64_t done = 0;

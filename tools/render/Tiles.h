@@ -18,6 +18,8 @@
 namespace corvane {
 
 constexpr int kTileSize = 256;
+// The most tiles one run writes: a pyramid deeper or wider than that is refused before any is drawn.
+constexpr int64_t kMostTiles = 1000000;
 // The latitude where the Mercator square of zoom level 0 ends.
 constexpr double kMercatorLimit = 85.0511287798066;
 
