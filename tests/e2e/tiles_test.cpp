@@ -105,6 +105,8 @@ TEST(Tiles, NorthSeaCoastTilesAndTheirViewer)
     if (fs::exists(out / "leaflet.js")) {
         EXPECT_NE(ReadFile((out / "leaflet.js").string()).find("L.tileLayer"), std::string::npos);
         EXPECT_GT(fs::file_size(out / "leaflet.css"), 0u);
+        // Its licence goes with it.
+        EXPECT_NE(ReadFile((out / "leaflet-LICENSE.txt").string()).find("Agafonkin"), std::string::npos);
         EXPECT_NE(page.find("<script src=\"leaflet.js\"></script>"), std::string::npos);
         EXPECT_NE(page.find("L.tileLayer('{z}/{x}/{y}.png', {minZoom: 6, maxZoom: 6"), std::string::npos);
     } else {

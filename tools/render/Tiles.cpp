@@ -178,8 +178,9 @@ int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress,
     const QString dir = QString::fromStdString(job.dir);
     const bool leaflet = TileViewerHasLeaflet();
     if (leaflet)
-        for (const char* name : {"leaflet.js", "leaflet.css"}) {
+        for (const char* name : {"leaflet.js", "leaflet.css", "leaflet-LICENSE.txt"}) {
             QFile from(QString(":/leaflet/") + name);
+            if (!from.exists()) continue;   // a licence is not found with every copy of Leaflet
             if (!from.open(QIODevice::ReadOnly) || !WriteWhole(dir + "/" + name, from.readAll().toStdString())) {
                 error = "cannot write " + (dir + "/" + name).toStdString();
                 return -1;
