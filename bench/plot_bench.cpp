@@ -19,6 +19,7 @@
 #include "catalogue/MasterFile.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
+#include "PictureView.h"
 #include "WholeMapBench.h"
 
 #include <benchmark/benchmark.h>
@@ -152,19 +153,9 @@ const std::string& AtlasRoot()
 
 // ---- the plot ------------------------------------------------------------------------------
 
-class BenchView : public MapView {
+class BenchView : public PictureView<MapView> {
 public:
-    explicit BenchView(MessageSink& sink) : MapView(sink), image_(kWidth, kHeight, QImage::Format_RGB32), canvas_(&image_)
-    {
-    }
-    Canvas* ImageCanvas() override { return &canvas_; }
-    int32_t ClientWidth() const override { return kWidth; }
-    int32_t ClientHeight() const override { return kHeight; }
-    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
-
-private:
-    QImage image_;
-    QtCanvas canvas_;
+    explicit BenchView(MessageSink& sink) : PictureView(sink, kWidth, kHeight) {}
 };
 
 enum class Land { Filled, Outlined };

@@ -4,6 +4,7 @@
 // floors: the land fill's bars drawn as plain QPainter rectangles, the coastline's lines as
 // plain QPainter polylines. Bytes read from layer files are counted for the first plot and
 // for each redraw of the unchanged view, and for a view of one degree.
+#include "PictureView.h"
 #include "WholeMapBench.h"
 
 #include "layers/MapMRLE.h"
@@ -35,23 +36,13 @@ namespace {
 
 constexpr int kWidth = 1280, kHeight = 800;
 
-class WholeMapView : public MapView {
+class WholeMapView : public PictureView<MapView> {
 public:
-    explicit WholeMapView(MessageSink& sink)
-        : MapView(sink), image_(kWidth, kHeight, QImage::Format_RGB32), canvas_(&image_)
-    {
-    }
-    Canvas* ImageCanvas() override { return other ? other : &canvas_; }
-    int32_t ClientWidth() const override { return kWidth; }
-    int32_t ClientHeight() const override { return kHeight; }
-    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
+    explicit WholeMapView(MessageSink& sink) : PictureView(sink, kWidth, kHeight) {}
+    Canvas* ImageCanvas() override { return other ? other : PictureView::ImageCanvas(); }
 
     // A canvas drawn on in place of the picture (to record what a layer draws).
     Canvas* other = nullptr;
-
-private:
-    QImage image_;
-    QtCanvas canvas_;
 };
 
 // The context of the view's drawing on another canvas.

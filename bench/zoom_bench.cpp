@@ -1,6 +1,7 @@
 // Zooming and moving speed: a sample atlas map at 1280 x 800, replotted after a wheel step in
 // or out, after a zoom box (and "&Previous" back), and after a reposition by the arrow keys.
 // Each iteration is one replot; the goal is under 30 ms.
+#include "PictureView.h"
 #include "interact/MapInteraction.h"
 #include "mapdef/MDFStruct.h"
 #include "platform/CvVars.h"
@@ -22,20 +23,9 @@ namespace {
 constexpr int kWidth = 1280, kHeight = 800;
 
 // The map window without a window: a picture of 1280 x 800 whose window has no frame.
-class ZoomBenchView : public MapInteraction {
+class ZoomBenchView : public PictureView<MapInteraction> {
 public:
-    explicit ZoomBenchView(MessageSink& sink)
-        : MapInteraction(sink), image_(kWidth, kHeight, QImage::Format_RGB32), canvas_(&image_)
-    {
-    }
-    Canvas* ImageCanvas() override { return &canvas_; }
-    int32_t ClientWidth() const override { return kWidth; }
-    int32_t ClientHeight() const override { return kHeight; }
-    void SetWindowBounds(int32_t, int32_t, int32_t, int32_t) override {}
-
-private:
-    QImage image_;
-    QtCanvas canvas_;
+    explicit ZoomBenchView(MessageSink& sink) : PictureView(sink, kWidth, kHeight) {}
 };
 
 struct SampleMap {
