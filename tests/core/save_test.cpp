@@ -1,9 +1,11 @@
 // Saving: a save that dies or fails part way leaves the old file and its backup whole, no
 // temporary file behind, and says why; and the Save / Save As rules of a document.
 #include "TestUtil.h"
+#include "platform/ByteSource.h"
 #include "platform/CvVars.h"
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
 #include "platform/SaveCommand.h"
 #include "platform/TextFile.h"
 
@@ -142,6 +144,52 @@ TEST(SaveWithBackup, AKillInTheMiddleOfTheWriteLeavesTheOldFilesWholeAndNoTempor
     ASSERT_TRUE(SaveWithBackup(saved.path, "third"));
     EXPECT_EQ(ReadFile(saved.path), "third");
     EXPECT_EQ(ReadFile(saved.dir / "North.BAK"), "second");
+}
+
+TEST(SaveWithBackup, AFileThisRunReadsIsWrittenOverByNoNameOfIt)
+{
+    TempDir dir;
+    const std::string list = dir.Write("Misc/MainMenu.Dat", "the data list");
+    ASSERT_EQ(::symlink(list.c_str(), (dir / "link.png").c_str()), 0);
+    ASSERT_EQ(::link(list.c_str(), (dir / "hard.png").c_str()), 0);
+    BeginRunInputs();
+    ASSERT_NE(FileSource::Open(dir / "Misc/../Misc/MainMenu.Dat"), nullptr);
+    for (const std::string& name : {list, dir / "link.png", dir / "hard.png", dir / "Misc/./MainMenu.Dat"}) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomic(name, "a picture", &error)) << name;
+        EXPECT_EQ(error, "it is one of the files this program reads");
+    }
+    // Nor does the backup of a map take the name of one.
+    const std::string chart = dir.Write("Misc/Chart.MDF", "a map");
+    ASSERT_NE(FileSource::Open(dir.Write("Misc/Chart.BAK", "read as a layer")), nullptr);
+    EXPECT_FALSE(SaveWithBackup(chart, "the map changed"));
+    EXPECT_EQ(ReadFile(list), "the data list");
+    EXPECT_EQ(ReadFile(dir / "Misc/Chart.BAK"), "read as a layer");
+    EXPECT_EQ(Names(dir / "Misc"), (std::set<std::string>{"MainMenu.Dat", "Chart.MDF", "Chart.BAK"}));
+    // A document read to be written back is no such file.
+    ForgetRunInput(dir / "link.png");
+    EXPECT_TRUE(WriteFileAtomic(list, "saved"));
+    EndRunInputs();
+    EXPECT_EQ(ReadFile(list), "saved");
+}
+
+TEST(SaveWithBackup, TemporaryFilesOfAWriterThatWasKilledGoWithTheNextSaveInTheFolder)
+{
+    SavedTwice saved;
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = std::to_string(gone), alive = std::to_string(::getppid());
+    saved.dir.Write(".North.MDF.corvane-" + dead + "-1a~", "torn");
+    saved.dir.Write(".North.BAK.corvane-" + dead + "-20~", "first");
+    saved.dir.Write(".Chart.png.corvane-" + dead + "-0~/Chart.shp", "an export");
+    saved.dir.Write(".North.MDF.corvane-" + alive + "-1~", "being written");
+    saved.dir.Write(".North.MDF.corvane-" + dead + "-1~x", "not ours");
+    ASSERT_TRUE(SaveWithBackup(saved.dir / "South.MDF", "south"));
+    EXPECT_EQ(Names(saved.dir.Path()),
+              (std::set<std::string>{"North.MDF", "North.BAK", "South.MDF", ".North.MDF.corvane-" + alive + "-1~",
+                                     ".North.MDF.corvane-" + dead + "-1~x"}));
 }
 
 TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)
