@@ -111,6 +111,8 @@ MDFLoadResult TMDFStruct::Create(const IniFile& ini, const std::string& sFilenam
     auto mdf = std::make_unique<TMDFStruct>(screen);
     mdf->CreateFrom(false, ini);
     if (!mdf->ReadSettings(ini, sFilename, result.Error)) return result;
+    if (!mdf->BoxProblem.empty())
+        sink.Error("The box of the map definition file " + sFilename + " cannot be shown: " + mdf->BoxProblem);
     DataListOnce dataList;
     mdf->ReadTitles(ini, "Base", BaseMASList, sink, dataList);
     mdf->ReadTitles(ini, "Overlay", OverlayMASList, sink, dataList);
