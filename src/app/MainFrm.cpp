@@ -6,6 +6,7 @@
 #include "app/HelpWindow.h"
 #include "app/MenuItems.h"
 #include "layers/FillStyle.h"
+#include "mapdef/MDFStruct.h"
 #include "platform/CdromMounts.h"
 #include "platform/CvVars.h"
 #include "platform/DataListSearch.h"
@@ -14,6 +15,7 @@
 #include "platform/MessageSink.h"
 #include "platform/PageSetup.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtScreenMetrics.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -542,6 +544,13 @@ void TMainFrm::New1Click()
 void TMainFrm::OpenMapFile(const std::string& path)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A file that is no map definition is told while the open map stays as it is.
+    const std::string problem = TMDFStruct::LoadProblem(path, QtScreenMetrics(this));
+    if (!problem.empty()) {
+        QApplication::restoreOverrideCursor();
+        Messages().Error(problem);
+        return;
+    }
     if (MapFrm) {
         MapFrm->CloseWindow();
         QApplication::processEvents();

@@ -122,6 +122,15 @@ MDFLoadResult TMDFStruct::Create(const IniFile& ini, const std::string& sFilenam
     return result;
 }
 
+std::string TMDFStruct::LoadProblem(const std::string& sFilename, const ScreenMetrics& screen)
+{
+    const double latLonScale = CvVars::LatLonScale;
+    NullMessageSink quiet;
+    const MDFLoadResult probe = Create(sFilename, screen, quiet);
+    CvVars::LatLonScale = latLonScale;
+    return probe ? std::string() : probe.Error;
+}
+
 void TMDFStruct::WarnUnknown(const std::vector<std::string>& titles, MessageSink& sink)
 {
     if (titles.empty()) return;
