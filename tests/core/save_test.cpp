@@ -325,3 +325,45 @@ TEST_F(DocumentSaverTest, SaveAsOpensWhereTheDocumentIsSoThatAcceptingItSavesItT
     EXPECT_EQ(dialogs.saveRequests[2].initialDir, CvVars::DefaultDir);
     CvVars::Reset();
 }
+
+TEST_F(DocumentSaverTest, SaveAsNamesTheDocumentOnlyOnceItIsSaved)
+{
+    std::string name = dir.Write("Maps/North.MDF", "north");
+    std::vector<std::string> named;
+    auto saver = [&] {
+        DocumentSaver s = Saver();
+        s.onNamed = [&](const std::string& n) { named.push_back(n); };
+        return s;
+    };
+    // A folder that is not there: the reason, and the map keeps its name.
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "gone/South"});
+    EXPECT_EQ(saver().SaveAs(name), SaveResult::Failed);
+    EXPECT_EQ(name, dir / "Maps/North.MDF");
+    EXPECT_TRUE(named.empty());
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + dir / "gone/South.MDF" + " : " + std::strerror(ENOENT)}));
+
+    // With the map filter a name typed without extension gains ".MDF"; with "All Files" the
+    // document keeps the name typed, and the file written still gains it.
+    dialogs.saveAnswers = {{DialogOutcome::Ok, dir / "Maps/South"}, {DialogOutcome::Ok, dir / "Maps/East"}};
+    dialogs.saveFilterAnswers = {1, 2};
+    EXPECT_EQ(saver().SaveAs(name), SaveResult::Saved);
+    EXPECT_EQ(name, dir / "Maps/South.MDF");
+    EXPECT_EQ(saver().SaveAs(name), SaveResult::Saved);
+    EXPECT_EQ(name, dir / "Maps/East");
+    EXPECT_EQ(named, (std::vector<std::string>{dir / "Maps/South.MDF", dir / "Maps/East"}));
+    EXPECT_EQ(written, (std::vector<std::string>{dir / "gone/South.MDF", dir / "Maps/South.MDF", dir / "Maps/East.MDF"}));
+}
+
+TEST_F(DocumentSaverTest, APageInsideADiscImageIsReadOnly)
+{
+    CvVars::DefaultDir = dir / "";
+    const std::string image = dir.Write("atlas.iso", "an image");
+    std::string page = image + "/Info/Intro.Txt";
+    EXPECT_TRUE(IsReadOnly(page));
+    EXPECT_EQ(Saver().Save(page), SaveResult::Cancelled);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Intro.Txt is read only."}));
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].initialDir, CvVars::DefaultDir);
+    EXPECT_TRUE(written.empty());
+    CvVars::Reset();
+}
