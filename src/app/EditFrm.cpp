@@ -9,6 +9,7 @@
 #include "platform/MessageSink.h"
 #include "platform/PageSetup.h"
 #include "platform/Rounding.h"
+#include "platform/RunInputs.h"
 #include "platform/SaveCommand.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtCanvas.h"
@@ -213,6 +214,7 @@ bool TEditFrm::ReadFile(const std::string& TxtFilename)
         deleteLater();
         return false;
     }
+    ForgetRunInput(Filename);   // the page shown may be saved over the file it came from
     ShowPage(page.lines);
     setWindowTitle(BytesToQString(page.Caption()));
 

@@ -6,6 +6,7 @@
 #include "mapdef/MenuState.h"
 #include "platform/CvVars.h"
 #include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
 #include "render/Plot.h"
 
 #include <QApplication>
@@ -297,6 +298,7 @@ void TMapFrm::FormCreate()
     }
     mdf_ = std::move(loaded.MDF);
     MDF = mdf_.get();
+    ForgetRunInput(name);   // the map is saved over the file it came from
     Resizeable = true;
     for (const char* b : kFileButtons) Enable(owner_.Button(b), true);
     RedrawMap = true;
