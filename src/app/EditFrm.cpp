@@ -1,6 +1,5 @@
 #include "app/EditFrm.h"
 
-#include "app/HelpWindow.h"
 #include "app/MainFrm.h"
 #include "mapwindow/MapOutput.h"
 #include "platform/CodePage.h"
@@ -19,7 +18,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QPrinter>
 #include <QScreen>
 #include <QStyle>
@@ -309,15 +307,6 @@ void TEditFrm::changeEvent(QEvent* event)
                        (2 * (m.frame.DialogFrameHeight + m.frame.BorderHeight) + m.frame.CaptionHeight));
         },
         Qt::QueuedConnection);
-}
-
-void TEditFrm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        HelpWindow::Instance().ShowContext(property("helpContext").toInt());
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 // ---- File commands ----------------------------------------------------------------------------
