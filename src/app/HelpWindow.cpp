@@ -257,27 +257,24 @@ HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window)
     connect(ContentsBtn, &QToolButton::clicked, this, [this] { ShowContents(); });
     connect(Browser, &QTextBrowser::backwardAvailable, BackBtn, &QToolButton::setEnabled);
     connect(Browser, &QTextBrowser::forwardAvailable, ForwardBtn, &QToolButton::setEnabled);
-    connect(ContentsTree, &QTreeWidget::itemActivated, this,
-            [this](QTreeWidgetItem* item) { ShowPage(item->data(0, Qt::UserRole).toString()); });
-    connect(ContentsTree, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { ShowPage(item->data(0, Qt::UserRole).toString()); });
+    // A click on an entry of the contents, the index or the search results opens its page.
+    auto openTreeItem = [this](QTreeWidgetItem* item) { ShowPage(item->data(0, Qt::UserRole).toString()); };
+    connect(ContentsTree, &QTreeWidget::itemActivated, this, openTreeItem);
+    connect(ContentsTree, &QTreeWidget::itemClicked, this, openTreeItem);
+    auto openListItem = [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); };
+    for (QListWidget* list : {IndexList, SearchResults}) {
+        connect(list, &QListWidget::itemActivated, this, openListItem);
+        connect(list, &QListWidget::itemClicked, this, openListItem);
+    }
     connect(IndexField, &QLineEdit::textChanged, this, &HelpWindow::FilterIndex);
     connect(IndexField, &QLineEdit::returnPressed, this, [this] {
         for (int i = 0; i < IndexList->count(); ++i)
             if (!IndexList->item(i)->isHidden()) return (void)ShowPage(IndexList->item(i)->data(Qt::UserRole).toString());
     });
-    connect(IndexList, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
-    connect(IndexList, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
     connect(SearchField, &QLineEdit::textChanged, this, &HelpWindow::Search);
     connect(SearchField, &QLineEdit::returnPressed, this, [this] {
         if (SearchResults->count() > 0) ShowPage(SearchResults->item(0)->data(Qt::UserRole).toString());
     });
-    connect(SearchResults, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
-    connect(SearchResults, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { ShowPage(item->data(Qt::UserRole).toString()); });
 
     FillContents();
     FillIndex();

@@ -1,5 +1,7 @@
 #include "help/HelpPages.h"
 
+#include "platform/CodePage.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -105,25 +107,6 @@ std::vector<Token> Tokenize(const std::string& html)
     return out;
 }
 
-void AppendUtf8(std::string& out, uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x110000) {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 // Text with its entities decoded (the named ones the pages use, and numeric ones).
 std::string DecodeEntities(const std::string& s)
 {
@@ -158,11 +141,11 @@ std::string DecodeEntities(const std::string& s)
             cp = it->second;
             known = true;
         }
-        if (!known) {
+        if (!known || cp == 0 || cp > 0x10FFFF) {
             out += s[i];
             continue;
         }
-        AppendUtf8(out, cp == 0xA0 ? ' ' : cp);
+        AppendUtf8(out, cp == 0xA0 ? U' ' : static_cast<char32_t>(cp));
         i = semi;
     }
     return out;
