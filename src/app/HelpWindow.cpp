@@ -209,32 +209,25 @@ HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window)
     ContentsTree->setHeaderHidden(true);
     Tabs->addTab(ContentsTree, "C&ontents");
 
-    auto* indexPage = new QWidget(Tabs);
-    IndexField = new QLineEdit(indexPage);
-    IndexField->setObjectName("IndexField");
-    IndexField->setPlaceholderText("Type a word to look for");
-    IndexField->setClearButtonEnabled(true);
-    IndexList = new QListWidget(indexPage);
-    IndexList->setObjectName("IndexList");
-    auto* indexLayout = new QVBoxLayout(indexPage);
-    indexLayout->setContentsMargins(4, 4, 4, 4);
-    indexLayout->addWidget(IndexField);
-    indexLayout->addWidget(IndexList);
-    Tabs->addTab(indexPage, "&Index");
-
-    auto* searchPage = new QWidget(Tabs);
-    SearchField = new QLineEdit(searchPage);
-    SearchField->setObjectName("SearchField");
-    SearchField->setPlaceholderText("Words to find in the manual");
-    SearchField->setClearButtonEnabled(true);
-    SearchResults = new QListWidget(searchPage);
-    SearchResults->setObjectName("SearchResults");
-    SearchResults->setWordWrap(true);
-    auto* searchLayout = new QVBoxLayout(searchPage);
-    searchLayout->setContentsMargins(4, 4, 4, 4);
-    searchLayout->addWidget(SearchField);
-    searchLayout->addWidget(SearchResults);
-    Tabs->addTab(searchPage, "&Search");
+    // The index and the search: a field to type in above a list.
+    auto fieldAndList = [this](const char* tab, const char* fieldName, const char* listName, const char* hint,
+                               QLineEdit*& field, QListWidget*& list) {
+        auto* page = new QWidget(Tabs);
+        field = new QLineEdit(page);
+        field->setObjectName(fieldName);
+        field->setPlaceholderText(hint);
+        field->setClearButtonEnabled(true);
+        list = new QListWidget(page);
+        list->setObjectName(listName);
+        list->setWordWrap(true);
+        auto* column = new QVBoxLayout(page);
+        column->setContentsMargins(4, 4, 4, 4);
+        column->addWidget(field);
+        column->addWidget(list);
+        Tabs->addTab(page, tab);
+    };
+    fieldAndList("&Index", "IndexField", "IndexList", "Type a word to look for", IndexField, IndexList);
+    fieldAndList("&Search", "SearchField", "SearchResults", "Words to find in the manual", SearchField, SearchResults);
 
     auto* splitter = new QSplitter(this);
     splitter->addWidget(Tabs);
