@@ -51,8 +51,9 @@ TEST(HelpPagesTest, EveryLinkAndEveryHelpContextLeadsToAPageAndAnchorThatExistAn
         auto page = files.pages.find(t.page);
         ASSERT_NE(page, files.pages.end()) << context << " " << target;
         const std::vector<std::string> anchors = HelpAnchors(page->second);
-        if (!t.anchor.empty())
+        if (!t.anchor.empty()) {
             EXPECT_NE(std::find(anchors.begin(), anchors.end(), t.anchor), anchors.end()) << context << " " << target;
+        }
     }
 
     // The help window reads the pages from the program's resources: each file is listed there.
