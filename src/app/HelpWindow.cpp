@@ -299,7 +299,8 @@ void HelpWindow::FillIndex()
     auto page = m.pages.find("keywords.html");
     if (page == m.pages.end()) return;
     for (const HelpLink& link : HelpLinks(page->second)) {
-        if (link.image || link.text.empty()) continue;
+        // The index page's own way back to the contents is no entry.
+        if (link.image || link.text.empty() || link.href == "contents.html") continue;
         auto* item = new QListWidgetItem(QString::fromStdString(link.text), IndexList);
         item->setData(Qt::UserRole, Address(link.href));
     }
