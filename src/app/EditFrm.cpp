@@ -1,6 +1,5 @@
 #include "app/EditFrm.h"
 
-#include "app/HelpWindow.h"
 #include "app/MainFrm.h"
 #include "mapwindow/MapOutput.h"
 #include "platform/CodePage.h"
@@ -20,7 +19,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QPrinter>
 #include <QScreen>
 #include <QStyle>
@@ -311,15 +309,6 @@ void TEditFrm::changeEvent(QEvent* event)
                        (2 * (m.frame.DialogFrameHeight + m.frame.BorderHeight) + m.frame.CaptionHeight));
         },
         Qt::QueuedConnection);
-}
-
-void TEditFrm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        HelpWindow::Instance().ShowContext(property("helpContext").toInt());
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 // ---- File commands ----------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/CvSplash.h"
 #include "app/HelpWindow.h"
 #include "app/MenuItems.h"
+#include "help/HelpPages.h"
 #include "layers/FillStyle.h"
 #include "mapdef/MDFStruct.h"
 #include "platform/CdromMounts.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -140,6 +140,10 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     // The tool bar's hints show while the map window is the active window too, which it is
     // whenever the user reaches for a button.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // F1 in any window of the program opens the help of what is in front; here, of the main
+    // window and its tool bar.
+    setProperty("helpContext", kHelpMainWindow);
+    InstallHelpKey();
     BuildMenus();
     BuildToolBar();
     FormCreate();
@@ -203,7 +207,6 @@ void TMainFrm::BuildMenus()
     connect(Help1, &QMenu::aboutToShow, this, &TMainFrm::Help1Popup);
 
     ownMenus_ = {File1, Window1, Help1};
-    for (QMenu* m : ownMenus_) InstallMenuHelp(m);
     MergeMenus({});
 }
 
@@ -286,13 +289,6 @@ void TMainFrm::SetMapButtonsVisible(bool visible)
     for (QToolButton* b : MapButtons()) b->setVisible(visible);
 }
 
-void TMainFrm::InstallMenuHelp(QMenu* menu)
-{
-    menu->installEventFilter(this);   // installing again only moves the filter to the front
-    for (QAction* a : menu->actions())
-        if (QMenu* sub = a->menu()) InstallMenuHelp(sub);
-}
-
 void TMainFrm::SetToolBarColour(Colour c)
 {
     toolBarColour_ = c;
@@ -317,9 +313,6 @@ void TMainFrm::MergeMenus(const QList<QMenu*>& childMenus)
 void TMainFrm::MergeMenuBar(const QList<QAction*>& childEntries)
 {
     childEntries_ = childEntries;
-    // F1 in a child's menus, as in the main window's own, shows the help of the item.
-    for (QAction* e : childEntries_)
-        if (QMenu* m = e->menu()) InstallMenuHelp(m);
     QList<QAction*> entries;
     for (QMenu* own : ownMenus_) {
         bool replaced = std::any_of(childEntries_.begin(), childEntries_.end(),
@@ -487,16 +480,6 @@ bool TMainFrm::eventFilter(QObject* watched, QEvent* event)
             for (QToolButton* b : ToolBar->findChildren<QToolButton*>())
                 if (b->isVisibleTo(ToolBar) && b->geometry().contains(at)) onButton = true;
             if (!onButton) ToolBarDblClick();
-            return true;
-        }
-    } else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        // F1 in a menu: the help of the item under the pointer, else of the menu.
-        if (auto* menu = qobject_cast<QMenu*>(watched)) {
-            int context = menu->property("helpContext").toInt();
-            if (QAction* a = menu->activeAction(); a && a->property("helpContext").toInt() > 0)
-                context = a->property("helpContext").toInt();
-            menu->close();
-            HelpWindow::Instance().ShowContext(context);
             return true;
         }
     }

@@ -168,8 +168,6 @@ private:
     void Initialise_Vars();
     void BuildMenus();
     void BuildToolBar();
-    // F1 on a menu or one of its submenus opens the help of the item under the pointer.
-    void InstallMenuHelp(QMenu* menu);
     bool FormCloseQuery();
     void FormClose();
     void CloseActiveChild();

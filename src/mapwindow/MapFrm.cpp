@@ -256,9 +256,6 @@ void TMapFrm::BuildMenus()
     ConnectZoomMenu();
     ConnectDistanceMenu();
     ConnectReadOut();
-
-    // F1 on a menu item shows its help, as in the main window's menus.
-    for (QMenu* menu : findChildren<QMenu*>()) menu->installEventFilter(&owner_);
 }
 
 // The plot reads the check marks that steer drawing from the view's fields; every change of a
