@@ -21,8 +21,10 @@ Usage:
 Commands:
   build    Reads the atlas description and writes every layer file it names (with
            the query information files in the "DNN" folder beside each layer that
-           has information), every theme's master file, the data list and the text
-           pages, under the output folder.
+           has information), every theme's master file, the data list, the text
+           pages and the maps, under the output folder. For each layer it tells the
+           features written and those left out with their reasons, and the key codes
+           that no key entry of the theme takes (those are not drawn).
   check    Reads and checks the atlas description and prints the data list and the
            layers it would build; reads no source.
   layer    Writes one layer file from one source; the layer options below are the
@@ -55,7 +57,9 @@ Options of build:
   --no-layers     Builds no layer: only the master files, the data list, the pages
                   and the maps (which read no source).
   --dry-run       Reads the sources and reports what would be written, writes nothing.
-  --verbose       Reports every layer's grid, unit and counts.
+  --verbose       Reports every layer's counts, the features left out by place and
+                  name, and the grid and unit its file is laid out in (also with
+                  --dry-run, which then lays out all but rasters in memory).
 
 Layer options (layer command; in a description: the same names without "--"):
   --type TYPE           Data type: 1 vectors, 2 land-raster, 3 colour-raster,

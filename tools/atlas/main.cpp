@@ -56,42 +56,52 @@ bool WriteBytes(const fs::path& path, const std::string& data, std::string& erro
 }
 
 // ---- the format writers ----------------------------------------------------------------
-// Writes a layer through the writer of its data type. The writers check every feature and
-// throw, naming it, when one cannot be stored; that ends this layer.
-bool WriteLayerFile(const LayerContent& c, const fs::path& path, std::string& error)
+// Lays out a layer through the writer of its data type and writes it, unless dryRun; header
+// gets the header laid out (the grid and unit the writer chose). The writers check every
+// feature and throw, naming it, when one cannot be stored; that ends this layer.
+bool WriteLayerFile(const LayerContent& c, const fs::path& path, bool dryRun, HdrRec& header, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
+    auto put = [&](const LayerFileWriter& laidOut) {
+        header = laidOut.Header();
+        if (dryRun) return true;
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        return laidOut.Save(path.string(), &error);
+    };
     try {
         switch (c.dataType) {
         case 1: {
             VECmapWriter w(c.options, c.south_west.Lat, c.north_east.Lat, c.south_west.Lon, c.north_east.Lon);
             for (const KeyedPolyline& l : c.lines) w.AddPolyline(l.key, l.points);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         case 2:
         case 3: {
             if (!c.codes) { error = "a raster layer without its raster"; return false; }
-            if (c.dataType == 2) return MonoRLEmapWriter(c.raster, c.options).Write(*c.codes).Save(path.string(), &error);
-            return RLEmapWriter(c.raster, c.options).Write(*c.codes).Save(path.string(), &error);
+            std::unique_ptr<RunLengthRasterWriter> w;
+            if (c.dataType == 2) w = std::make_unique<MonoRLEmapWriter>(c.raster, c.options);
+            else w = std::make_unique<RLEmapWriter>(c.raster, c.options);
+            // A dry run does not read the raster.
+            if (dryRun) { header = w->Header(); return true; }
+            return put(w->Write(*c.codes));
         }
         case 4:
         case 5: {
             SymbolFileWriter w(c.options, c.dataType == 4);
             for (const SymbolPoint& p : c.points) w.Add(p);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         case 6: {
             LabelFileWriter w(c.options);
             for (const LabelFeature& l : c.labels) w.Add(l);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         case 7:
         case 8:
         case 9: {
             PolygonFileWriter w(c.options, c.dataType);
             for (const PolygonFeature& p : c.polygons) w.Add(p);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         default:
             error = "no layer format of type " + std::to_string(c.dataType);
@@ -101,6 +111,26 @@ bool WriteLayerFile(const LayerContent& c, const fs::path& path, std::string& er
         error = e.what();
         return false;
     }
+}
+
+// "grid 6 x 5 cells of 0.5 degree from 34.5 N, 30 W; unit 8 millionths of a degree (0.9 m)"
+std::string GridText(const HdrRec& h)
+{
+    auto degrees = [](double millionths) {
+        char s[32];
+        std::snprintf(s, sizeof s, "%g", millionths / 1e6);
+        return std::string(s);
+    };
+    auto metres = [](double millionths) {
+        char s[32];
+        std::snprintf(s, sizeof s, "%.2g m", millionths * 0.111195);   // a millionth of a degree of latitude
+        return std::string(s);
+    };
+    std::string t = "grid " + std::to_string(h.NumCols) + " x " + std::to_string(h.NumRows) + " cells of " +
+                    degrees(h.GridCellSize) + " degree from " + degrees(std::abs(h.LatOrig)) + (h.LatOrig < 0 ? " S, " : " N, ") +
+                    degrees(std::abs(h.LonOrig)) + (h.LonOrig < 0 ? " W" : " E") + "; unit " + std::to_string(h.HPrecision);
+    if (h.VPrecision && h.VPrecision != h.HPrecision) t += " x " + std::to_string(h.VPrecision);
+    return t + " millionths of a degree (" + metres(h.HPrecision) + ")";
 }
 
 bool LoadDescription(const std::string& file, AtlasDescription& atlas)
@@ -158,7 +188,7 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             CheckGridFits(layer, layer.dataType == 1 && layer.region ? *layer.region : vectors.extent);
             const ThemeSpec* theme = ThemeOfLayer(atlas, layer.name);
             result = BuildVectorLayer(atlas, layer, theme ? theme->queryLines : std::vector<QueryLineSpec>{}, vectors);
-            result.skipped += vectors.skipped;
+            result.leftOut.Merge(vectors.leftOut);
             split = CutPolygonsAlongGrid(result.content, result.polygonSource, vectors);
             CheckPolygonUnits(layer, result.content);
         }
@@ -168,11 +198,18 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
     }
 
     const LayerContent& c = result.content;
-    if (!raster)
+    if (!raster) {
         std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": " << result.used
-                  << " features, " << result.skipped << " left out\n";
+                  << " features, " << result.leftOut.Total() << " left out";
+        if (result.leftOut.Total()) std::cout << " (" << result.leftOut.Reasons() << ")";
+        std::cout << "\n";
+        if (verbose)
+            for (const std::string& n : result.leftOut.Named()) std::cout << "  left out: " << n << "\n";
+        for (const std::string& w : CodesWithoutKeyEntry(atlas, layer.name, result.keyCodes)) std::cout << "  " << w << "\n";
+    }
     if (split.polygonsCut)
         std::cout << "  " << split.polygonsCut << " polygons cut along the grid into " << split.pieces << " pieces\n";
+    if (split.holesCut) std::cout << "  " << split.holesCut << " polygons within one cell cut open through their holes\n";
     if (verbose) {
         size_t points = 0;
         for (const KeyedPolyline& l : c.lines) points += l.points.size();
@@ -185,10 +222,10 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
     }
     for (const std::string& w : result.warnings) std::cout << "  " << w << "\n";
     if (result.info) std::cout << "  information: " << result.info->Bytes().size() << " bytes\n";
-    if (dryRun) return true;
+    if (dryRun && !verbose) return true;
 
     const fs::path out = NativeInAtlas(root, layer.output);
-    if (result.info) {
+    if (result.info && !dryRun) {
         const fs::path infoPath = out.parent_path() / "DNN" / layer.infoFile;
         const auto& bytes = result.info->Bytes();
         if (!WriteBytes(infoPath, std::string(bytes.begin(), bytes.end()), error)) {
@@ -196,17 +233,22 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             return false;
         }
     }
-    const bool written = WriteLayerFile(c, out, error);
-    if (raster && result.rasterCodes) {
+    HdrRec header;
+    const bool written = WriteLayerFile(c, out, dryRun, header, error);
+    if (raster && result.rasterCodes && !dryRun) {
         // The raster is read while it is written: its counts are known only now.
         std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": "
                   << result.rasterCodes->Used() << " coded units\n";
         for (const std::string& w : result.rasterCodes->Warnings()) std::cout << "  " << w << "\n";
+        for (const std::string& w : CodesWithoutKeyEntry(atlas, layer.name, result.rasterCodes->CodeCounts(), "unit"))
+            std::cout << "  " << w << "\n";
     }
     if (!written) {
         std::cerr << "layer " << layer.name << ": " << error << "\n";
         return false;
     }
+    if (verbose) std::cout << "  " << GridText(header) << "\n";
+    if (dryRun) return true;
     std::error_code ec;
     std::cout << "  " << fs::file_size(out, ec) << " bytes\n";
     return true;
