@@ -254,35 +254,63 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
     return true;
 }
 
-// A map definition file, written by the viewer's own map definition code: a new map's
-// settings, the map's extent (the window shaped to it) and its themes by title.
-bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
+// The screen the atlas's maps are made for: the smallest common laptop screen, less a desktop
+// panel at its bottom, with the viewer's main window strip at its top.
+FixedScreenMetrics MapScreen()
 {
-    // The maps are made for the smallest common laptop screen; the window opens at its left
-    // edge, below the viewer's main window strip, and is shaped to the extent.
-    const int32_t screenW = kMapScreenWidth, screenH = kMapScreenHeight, top = kMainStripBottom;
     FixedScreenMetrics screen;
-    screen.workArea = {0, 0, screenW, screenH - kPanelHeight};
-    screen.screenWidth = screenW;
-    screen.screenHeight = screenH;
-    screen.mainWindowBottom = top;
+    screen.workArea = {0, 0, kMapScreenWidth, kMapScreenHeight - kPanelHeight};
+    screen.screenWidth = kMapScreenWidth;
+    screen.screenHeight = kMapScreenHeight;
+    screen.mainWindowBottom = kMainStripBottom;
     screen.frame = {3, 3, 1, 1, 19};
+    return screen;
+}
+
+// A new map's definition for a [map] block: the viewer's own map definition code with the
+// map's extent, its window shaped to the extent within the width and height given (the side
+// the extent does not fill is made shorter, never the other longer), opening at the left edge
+// of the screen the atlas's maps are made for, below the viewer's main window strip. Null
+// when the window does not fit that screen (error says why). The definition keeps screen.
+std::unique_ptr<TMDFStruct> MakeMap(const MapSpec& m, const ScreenMetrics& screen, std::string& error)
+{
+    const int32_t screenW = kMapScreenWidth, screenH = kMapScreenHeight, top = kMainStripBottom;
     NullMessageSink sink;
     MDFLoadResult made = TMDFStruct::Create("", screen, sink);
-    if (!made) { error = made.Error; return false; }
+    if (!made) { error = made.Error; return nullptr; }
     TMDFStruct& mdf = *made.MDF;
     // The window takes the shape of the extent at its latitude, as the viewer reshapes it when
     // it opens the map: the same stretch as the viewer's, or the saved window would not fit.
-    CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((m.extent->south + m.extent->north) / 2.0));
-    mdf.NewZoom(0, top, m.width, top + m.height, m.extent->west, m.extent->south, m.extent->east, m.extent->north,
-                AreaPriority);
-    if (mdf.GetWindowLeft() < 0 || mdf.GetWindowTop() < top || mdf.GetWindowRight() > screenW ||
-        mdf.GetWindowBottom() > screenH - kPanelHeight) {
-        error = "the window, shaped to the extent, is " + std::to_string(mdf.GetWindowWidth()) + " x " +
-                std::to_string(mdf.GetWindowHeight()) + ": it does not fit a " + std::to_string(screenW) + " x " +
-                std::to_string(screenH) + " screen below the viewer's main window (a smaller window or a wider extent)";
-        return false;
+    const Region& e = *m.extent;
+    CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((e.south + e.north) / 2.0));
+    const double shape = (e.north - e.south) * CvVars::LatLonScale / (e.east - e.west);
+    const double w = mdf.MapWidthOf(m.width), h = mdf.MapHeightOf(m.height);
+    int32_t width = m.width, height = m.height;
+    if (h > w * shape) height -= static_cast<int32_t>(std::lround(h - w * shape));
+    else width -= static_cast<int32_t>(std::lround(w - h / shape));
+    // A window larger than the screen would be made smaller by the map definition, in the
+    // other shape; it is refused instead.
+    if (width <= screenW && top + height <= screenH - kPanelHeight)
+        mdf.NewZoom(0, top, width, top + height, e.west, e.south, e.east, e.north, AreaPriority);
+    if (width > screenW || top + height > screenH - kPanelHeight || mdf.GetWindowLeft() < 0 || mdf.GetWindowTop() < top ||
+        mdf.GetWindowRight() > screenW || mdf.GetWindowBottom() > screenH - kPanelHeight) {
+        error = "the window, shaped to the extent, is " + std::to_string(width) + " x " + std::to_string(height) +
+                ": it does not fit the " + std::to_string(screenW) + " x " +
+                std::to_string(screenH - kPanelHeight - top) + " pixels below the viewer's main window on a " +
+                std::to_string(screenW) + " x " + std::to_string(screenH) + " screen (give a smaller window)";
+        return nullptr;
     }
+    return std::move(made.MDF);
+}
+
+// Writes a map definition file: the map of MakeMap with the block's colours, key corners and
+// themes by title.
+bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
+{
+    const FixedScreenMetrics screen = MapScreen();
+    std::unique_ptr<TMDFStruct> made = MakeMap(m, screen, error);
+    if (!made) return false;
+    TMDFStruct& mdf = *made;
     if (m.background) mdf.BackgroundColour = *m.background;
     if (m.landColour) mdf.Land_Plot_Colour = *m.landColour;
     if (m.landFill) mdf.Land_Plot_Fill_Colour = *m.landFill;
@@ -328,10 +356,25 @@ bool WritePage(const PageSpec& page, const fs::path& sources, const fs::path& ro
     return WriteBytes(NativeInAtlas(root, page.file), text, error);
 }
 
+// Every map's window must fit the screen the maps are made for: a fault of the description,
+// told before any source is read.
+bool CheckMaps(const AtlasDescription& atlas, const std::string& file)
+{
+    bool ok = true;
+    const FixedScreenMetrics screen = MapScreen();
+    for (const MapSpec& m : atlas.maps) {
+        std::string error;
+        if (MakeMap(m, screen, error)) continue;
+        std::cerr << file << ":" << m.line << ": map " << m.file << ": " << error << "\n";
+        ok = false;
+    }
+    return ok;
+}
+
 int Build(const CommandLine& cl)
 {
     AtlasDescription atlas;
-    if (!LoadDescription(cl.description, atlas)) return kBadInput;
+    if (!LoadDescription(cl.description, atlas) || !CheckMaps(atlas, cl.description)) return kBadInput;
     const fs::path descDir = fs::absolute(cl.description).parent_path();
     const fs::path sources = !cl.sources.empty() ? fs::path(cl.sources) : descDir / atlas.sources;
     const fs::path root = !cl.output.empty() ? fs::path(cl.output) : descDir;
@@ -364,9 +407,12 @@ int Build(const CommandLine& cl)
             ok = false;
         }
     }
+    const FixedScreenMetrics screen = MapScreen();
     for (const MapSpec& m : atlas.maps) {
-        std::cout << "map " << m.file << ": " << m.base.size() << " base maps, " << m.overlay.size() << " overlays, "
-                  << m.text.size() << " pages\n";
+        std::cout << "map " << m.file << ": ";
+        if (std::unique_ptr<TMDFStruct> made = MakeMap(m, screen, error))
+            std::cout << "window " << made->GetWindowWidth() << " x " << made->GetWindowHeight() << ", ";
+        std::cout << m.base.size() << " base maps, " << m.overlay.size() << " overlays, " << m.text.size() << " pages\n";
         if (!cl.dryRun && !WriteMap(m, root, error)) {
             std::cerr << "map " << m.file << ": " << error << "\n";
             ok = false;
@@ -446,7 +492,7 @@ int main(int argc, char** argv)
         return kDone;
     case CommandLine::Check: {
         AtlasDescription atlas;
-        if (!LoadDescription(cl.description, atlas)) return kBadInput;
+        if (!LoadDescription(cl.description, atlas) || !CheckMaps(atlas, cl.description)) return kBadInput;
         PrintDataList(atlas);
         for (const LayerSpec& l : atlas.layers)
             std::cerr << "layer " << l.name << " (" << TypeWord(l.dataType) << "): " << l.source << " -> " << l.output << "\n";
