@@ -10,7 +10,7 @@ const char* HelpText()
 
 Usage:
   corvane-atlas build [--sources DIR] [--output DIR] [--only LAYER]... [--no-layers] [--dry-run]
-                      [--verbose] ATLAS.desc
+                      [--verbose] [--coastline-from DIR|none] ATLAS.desc
   corvane-atlas check ATLAS.desc
   corvane-atlas layer --type TYPE --source FILE [layer options] --output FILE
   corvane-atlas inspect SOURCE...
@@ -57,6 +57,14 @@ Options of build:
   --no-layers     Builds no layer: only the master files, the data list, the pages
                   and the maps (which read no source).
   --dry-run       Reads the sources and reports what would be written, writes nothing.
+  --coastline-from DIR|none
+                  The viewer draws the standard coastline, ten files at fixed places
+                  (Landdata/Vec/LandFull.Vec ... Landdata/Mrl/Land5Min.Mrl), under and
+                  over every map whose themes do not bring their own (coastline-included).
+                  The build links (or, on another file system, copies) those the atlas
+                  lacks from the atlas in DIR; by default from the sample atlas installed
+                  with corvane-atlas, when it is. "none" takes none. The summary says
+                  what the atlas has.
   --verbose       Reports every layer's counts, the features left out by place and
                   name, and the grid and unit its file is laid out in (also with
                   --dry-run, which then lays out all but rasters in memory).
@@ -157,6 +165,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         else if (name == "verbose" && cl.command == CommandLine::Build) cl.verbose = true;
         else if (name == "no-layers" && cl.command == CommandLine::Build) cl.noLayers = true;
         else if (name == "sources" && cl.command == CommandLine::Build) cl.sources = args[++i];
+        else if (name == "coastline-from" && cl.command == CommandLine::Build) cl.coastlineFrom = args[++i];
         else if (name == "only" && cl.command == CommandLine::Build) cl.only.push_back(args[++i]);
         else if (name == "output" && (cl.command == CommandLine::Build || cl.command == CommandLine::Layer)) cl.output = args[++i];
         else if (cl.command == CommandLine::Export && name == "output") cl.output = args[++i];

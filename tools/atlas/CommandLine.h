@@ -1,5 +1,6 @@
 #pragma once
 // The command line of corvane-atlas (no GDAL here, so that it can be tested alone).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct CommandLine {
     bool noLayers = false;             // --no-layers: the catalogue only
     bool dryRun = false;               // --dry-run
     bool verbose = false;              // --verbose
+    // --coastline-from DIR: the atlas whose standard coastline files an atlas lacking them
+    // takes ("none": none); not given: the sample atlas installed with the program.
+    std::optional<std::string> coastlineFrom;
     std::vector<std::string> inputs;   // inspect: the sources
     // layer: the options of a [layer] block, as description lines "name = value"
     std::string layerBlock;

@@ -1,6 +1,7 @@
 // corvane-atlas: compiles GIS data into the files of a Corvane atlas (see --help).
 #include "AtlasDescription.h"
 #include "AtlasText.h"
+#include "Coastline.h"
 #include "CommandLine.h"
 #include "Export.h"
 #include "GdalSources.h"
@@ -20,6 +21,7 @@
 #include "platform/TextFile.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -371,6 +373,27 @@ bool CheckMaps(const AtlasDescription& atlas, const std::string& file)
     return ok;
 }
 
+// The atlas whose standard coastline files the built atlas takes where it lacks them: the one
+// given (none for "none"), else the sample atlas installed with the program, if it is. False
+// (and said) when the folder given holds no standard coastline.
+bool CoastlineSource(const CommandLine& cl, std::string& from)
+{
+    if (cl.coastlineFrom) {
+        from = *cl.coastlineFrom == "none" ? std::string() : AtlasWithCoastline({*cl.coastlineFrom});
+        if (*cl.coastlineFrom == "none" || !from.empty()) return true;
+        std::cerr << "corvane-atlas: --coastline-from " << *cl.coastlineFrom
+                  << ": no standard coastline there (Landdata/Vec/LandFull.Vec ... Landdata/Mrl/Land5Min.Mrl)\n";
+        return false;
+    }
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return true;
+    from = AtlasWithCoastline(SampleAtlasFolders(program.parent_path().string(), CORVANE_BIN_TO_DATA,
+                                                 std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
+                                                 std::getenv("XDG_DATA_DIRS")));
+    return true;
+}
+
 int Build(const CommandLine& cl)
 {
     AtlasDescription atlas;
@@ -380,6 +403,8 @@ int Build(const CommandLine& cl)
     const fs::path root = !cl.output.empty() ? fs::path(cl.output) : descDir;
     for (const std::string& name : cl.only)
         if (!atlas.FindLayer(name)) { std::cerr << "corvane-atlas: no layer named " << name << "\n"; return kBadInput; }
+    std::string coastline;
+    if (!CoastlineSource(cl, coastline)) return kBadInput;
 
     bool ok = true;
     for (const LayerSpec& layer : atlas.layers) {
@@ -430,6 +455,12 @@ int Build(const CommandLine& cl)
             ok = false;
         }
     }
+    const CoastlineOutcome coast = ProvideCoastline(root.string(), coastline, cl.dryRun);
+    if (!coast.error.empty()) {
+        std::cerr << "coastline: " << coast.error << "\n";
+        ok = false;
+    }
+    std::cout << CoastlineSummary(coast, coastline) << "\n";
     return ok ? kDone : kFailed;
 }
 
