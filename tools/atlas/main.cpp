@@ -324,7 +324,7 @@ bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
     if (m.overlayKeyCorner) mdf.OverlayPos = static_cast<uint8_t>(*m.overlayKeyCorner);
     auto add = [&](MASListKind kind, const std::string& title) {
         auto mas = std::make_unique<MASStruct>();
-        mas->Title = std::make_unique<std::string>(title);
+        mas->Title = std::make_unique<std::string>(ToAtlasText(title, TextUse::Plain));
         mdf.List(kind).Append(std::move(mas));
     };
     for (const std::string& t : m.base) add(BaseMASList, t);
