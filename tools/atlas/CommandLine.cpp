@@ -15,7 +15,7 @@ Usage:
   corvane-atlas layer --type TYPE --source FILE [layer options] --output FILE
   corvane-atlas inspect SOURCE...
   corvane-atlas export [--cdrom DIR] [--datalist FILE] THEME-OR-LAYER... --output OUT
-                       [--format NAME] [--polygons] [--label-code-page 1252|437]
+                       [--format NAME] [--polygons] [--pieces] [--label-code-page 1252|437]
   corvane-atlas --help | --version
 
 Commands:
@@ -32,7 +32,8 @@ Commands:
   inspect  Describes sources as GDAL reads them: layers, feature counts, fields and
            extents, or raster size, cell size and value range.
   export   Writes the data of themes (by their title in the data list), master files
-           (.MAS) or single layer files into a GIS file through GDAL, in WGS 84
+           (.MAS) or single layer files (by their path, or their path inside the
+           atlas: Themes/Seas/Limits.Vec) into a GIS file through GDAL, in WGS 84
            longitude and latitude (EPSG:4326), each layer file as a layer of its own
            (a file chosen by scale is named by the scale it is drawn from). Lines
            become LineStrings, polygon outlines MultiLineStrings, filled polygons
@@ -43,7 +44,10 @@ Commands:
            #rrggbb, top_style, bot_style, active, hidden) and its source file;
            labels their text, justification, size step and zoom trigger; data that
            answers queries its record as text (query) and its values as fields
-           named by the query lines. A damaged layer file is reported with the
+           named by the query lines (numbers where all are numbers). What the
+           compiler cut along the grid comes back joined, one feature for each
+           source feature (fills without query records: united by key). A damaged
+           layer file is reported with the
            viewer's message and exported as far as it can be read, as a layer
            named LAYER_partial with the metadata item PARTIAL; the exit status is
            then 1.
@@ -128,6 +132,8 @@ Options of export:
   --format NAME         GDAL driver name, when the extension does not tell.
   --polygons            Rasters as polygons of equal key code in the vector output
                         rather than GeoTIFF files.
+  --pieces              Features as the layer files keep them: lines and polygons
+                        in the pieces the compiler cut them into.
   --label-code-page N   Code page of label texts: 1252 (as the viewer draws them, the
                         default) or 437 (DOS); written as UTF-8.
 
@@ -159,7 +165,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (a == "--help" || a == "-h") { cl.command = CommandLine::Help; return cl; }
         if (a.rfind("--", 0) != 0) { positional.push_back(a); continue; }
         const std::string name = a.substr(2);
-        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers" || name == "polygons";
+        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers" || name == "polygons" ||
+                          name == "pieces";
         if (!flag && i + 1 >= args.size()) { cl.error = a + " needs a value"; return cl; }
         if (name == "dry-run" && cl.command == CommandLine::Build) cl.dryRun = true;
         else if (name == "verbose" && cl.command == CommandLine::Build) cl.verbose = true;
@@ -173,6 +180,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         else if (cl.command == CommandLine::Export && name == "datalist") cl.datalist = args[++i];
         else if (cl.command == CommandLine::Export && name == "format") cl.format = args[++i];
         else if (cl.command == CommandLine::Export && name == "polygons") cl.polygons = true;
+        else if (cl.command == CommandLine::Export && name == "pieces") cl.pieces = true;
         else if (cl.command == CommandLine::Export && name == "label-code-page") {
             const std::string& v = args[++i];
             if (v != "1252" && v != "437") { cl.error = "--label-code-page takes 1252 or 437"; return cl; }

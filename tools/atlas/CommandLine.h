@@ -28,6 +28,7 @@ struct CommandLine {
     std::string datalist;              // --datalist FILE
     std::string format;                // --format NAME (a GDAL driver)
     bool polygons = false;             // --polygons
+    bool pieces = false;               // --pieces
     int labelCodePage = 1252;          // --label-code-page 1252|437
     std::string error;                 // set when the arguments are wrong
 };

@@ -501,6 +501,7 @@ int ExportCommand(const CommandLine& cl)
     options.output = cl.output;
     options.format = cl.format;
     options.polygons = cl.polygons;
+    options.pieces = cl.pieces;
     options.codePage = cl.labelCodePage == 437 ? LabelCodePage::Dos437 : LabelCodePage::Windows1252;
     return RunExport(options, std::cout, std::cerr);
 }
