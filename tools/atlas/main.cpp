@@ -115,7 +115,7 @@ bool WriteLayerFile(const LayerContent& c, const fs::path& path, bool dryRun, Hd
     }
 }
 
-// "grid 6 x 5 cells of 0.5 degree from 34.5 N, 30 W; unit 8 millionths of a degree (0.9 m)"
+// "grid 6 x 5 cells of 0.5 degree from 34.5 N, 30 W; unit 8 millionths of a degree (0.89 m)"
 std::string GridText(const HdrRec& h)
 {
     auto degrees = [](double millionths) {
