@@ -47,10 +47,9 @@ Commands:
            named by the query lines (numbers where all are numbers). What the
            compiler cut along the grid comes back joined, one feature for each
            source feature (fills without query records: united by key). A damaged
-           layer file is reported with the
-           viewer's message and exported as far as it can be read, as a layer
-           named LAYER_partial with the metadata item PARTIAL; the exit status is
-           then 1.
+           layer file is reported with the viewer's message and exported as far
+           as it can be read, as a layer named LAYER_partial with the metadata
+           item PARTIAL; the exit status is then 1.
 
 Options of build:
   --sources DIR   Folder the sources of the description are read from (default: the
@@ -62,13 +61,13 @@ Options of build:
                   and the maps (which read no source).
   --dry-run       Reads the sources and reports what would be written, writes nothing.
   --coastline-from DIR|none
-                  The viewer draws the standard coastline, ten files at fixed places
-                  (Landdata/Vec/LandFull.Vec ... Landdata/Mrl/Land5Min.Mrl), under and
-                  over every map whose themes do not bring their own (coastline-included).
-                  The build links (or, on another file system, copies) those the atlas
-                  lacks from the atlas in DIR; by default from the sample atlas installed
-                  with corvane-atlas, when it is. "none" takes none. The summary says
-                  what the atlas has.
+                  The viewer draws the standard coastline, ten files at fixed
+                  places (Landdata/Vec/LandFull.Vec ... Landdata/Mrl/Land5Min.Mrl),
+                  on every map whose themes do not bring their own
+                  (coastline-included). The build links (or, on another file
+                  system, copies) those the atlas lacks from the atlas in DIR; by
+                  default from the sample atlas installed with corvane-atlas, when
+                  it is. "none" takes none. The summary says what the atlas has.
   --verbose       Reports every layer's counts, the features left out by place and
                   name, and the grid and unit its file is laid out in (also with
                   --dry-run, which then lays out all but rasters in memory).
