@@ -24,9 +24,10 @@ constexpr const char* kNoUsableEntry = "it holds no usable entry";
 
 bool ReadDataListText(std::string& text, MessageSink& sink)
 {
-    std::unique_ptr<ByteSource> src = OpenDataFile(CvVars::DatalistFile);
-    if (!src || !ReadAllBytes(*src, text, kMaxDataListBytes)) {
-        sink.Warn("There is a problem opening file " + NativePath(CvVars::DatalistFile) + ".");
+    std::string problem;
+    std::unique_ptr<ByteSource> src = OpenDataFile(CvVars::DatalistFile, &problem);
+    if (!src || !ReadAllBytes(*src, text, kMaxDataListBytes, &problem)) {
+        sink.Warn(WithReason("There is a problem opening file " + NativePath(CvVars::DatalistFile) + ".", problem));
         return false;
     }
     return true;
@@ -163,7 +164,7 @@ std::string ConvFileStr(const std::string& S, MessageSink& sink)
         return s + "INI";
     }
     if (FileExists(s + "MAS")) return s + "MAS";
-    sink.Info(NativePath(s + "MAS") + " file does not exist");
+    sink.Info(WithReason(NativePath(s + "MAS") + " file does not exist", DataFileProblem(s + "MAS")));
     return {};
 }
 

@@ -9,12 +9,15 @@ namespace corvane {
 
 bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
 {
-    return Create(OpenDataFile(Filename), Filename, messages);
+    std::string problem;
+    std::unique_ptr<ByteSource> source = OpenDataFile(Filename, &problem);
+    return Create(std::move(source), Filename, messages, problem);
 }
 
-bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages)
+bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages,
+                        const std::string& problem)
 {
-    if (!source) messages.Plain("Unable to open Coastline file : " + NativePath(Filename));
+    if (!source) messages.Plain(WithReason("Unable to open Coastline file : " + NativePath(Filename), problem));
     privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
     return privateRead;
 }

@@ -111,12 +111,11 @@ IniFile IniFile::FromText(const std::string& text)
     return ini;
 }
 
-bool IniFile::Load(const std::string& nativePath)
+bool IniFile::Load(const std::string& nativePath, std::string* problem)
 {
     std::string text;
-    // Map definitions and settings are a few kilobytes; a larger file is not read (the lines
-    // held while it is parsed would cost some 30 times the size of a file of line breaks).
-    if (!ReadNativeFile(nativePath, text, 8u << 20)) {
+    // Map definitions and settings are a few kilobytes; a larger file is not read.
+    if (!ReadNativeFile(nativePath, text, 8u << 20, problem)) {
         *this = IniFile();
         return false;
     }

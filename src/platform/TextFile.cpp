@@ -14,19 +14,31 @@
 
 namespace corvane {
 
-bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes)
+std::string TooLargeReason(size_t maxBytes)
 {
-    int64_t size = src.Size();
-    if (size < 0 || static_cast<uint64_t>(size) > maxBytes) return false;
-    out.assign(static_cast<size_t>(size), '\0');
-    if (size == 0) return true;
-    return src.ReadAt(0, out.data(), out.size()) == out.size();
+    const std::string limit = maxBytes % (1u << 20) == 0 ? std::to_string(maxBytes >> 20) + " MB"
+                                                          : std::to_string(maxBytes) + " bytes";
+    return "it is larger than the limit of " + limit;
 }
 
-bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes)
+bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes, std::string* problem)
 {
-    auto src = FileSource::Open(nativePath);
-    return src && ReadAllBytes(*src, out, maxBytes);
+    int64_t size = src.Size();
+    if (size < 0 || static_cast<uint64_t>(size) > maxBytes) {
+        if (problem) *problem = TooLargeReason(maxBytes);
+        return false;
+    }
+    out.assign(static_cast<size_t>(size), '\0');
+    if (size == 0) return true;
+    if (src.ReadAt(0, out.data(), out.size()) == out.size()) return true;
+    if (problem) *problem = "it cannot be read in full";
+    return false;
+}
+
+bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes, std::string* problem)
+{
+    auto src = FileSource::Open(nativePath, problem);
+    return src && ReadAllBytes(*src, out, maxBytes, problem);
 }
 
 std::vector<std::string> SplitLines(const std::string& text, bool stopAtEof)

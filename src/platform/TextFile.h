@@ -8,10 +8,15 @@ namespace corvane {
 
 class ByteSource;
 
-// All bytes of a source (at most maxBytes; false when larger or unreadable).
-bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes = 256u << 20);
-// All bytes of a native file.
-bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes = 256u << 20);
+// All bytes of a source (at most maxBytes; false when larger or unreadable, with the reason
+// in problem: TooLargeReason(maxBytes), or that it cannot be read in full).
+bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes = 256u << 20,
+                  std::string* problem = nullptr);
+// All bytes of a native file (a regular file only, opened without waiting: FileSource::Open).
+bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes = 256u << 20,
+                    std::string* problem = nullptr);
+// Why a file larger than maxBytes is not read: "it is larger than the limit of 8 MB".
+std::string TooLargeReason(size_t maxBytes);
 
 // Splits text into lines as a classic text-file reader does: CR LF, LF or a lone CR end a
 // line; a Ctrl+Z (0x1A) ends the file (unless stopAtEof is false: then it is kept as a

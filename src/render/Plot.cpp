@@ -30,7 +30,7 @@ const double Res[6] = {8, 16, 32, 64, 128, 256};
 // path's "/media/cdrom\Themes\X.Sym").
 std::string NotPresentMessage(const std::string& fileName)
 {
-    return NativePath(fileName) + " is not present : Check the MAS file";
+    return WithReason(NativePath(fileName) + " is not present : Check the MAS file", DataFileProblem(fileName));
 }
 
 std::string UnusableLayerMessage(const std::string& fileName)
