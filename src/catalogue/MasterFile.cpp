@@ -117,7 +117,7 @@ std::unique_ptr<MASStruct> MASStruct::Create(const std::string& Filename, const 
         sink.Warn("Error in " + NativePath(Filename) + " : " + problem + ".");
         return mas;
     }
-    MASFileReader in(Filename, text, sink);
+    MASFileReader in(Filename, std::move(text), sink);
     ReadTheme(*mas, in);
     return mas;
 }

@@ -92,8 +92,9 @@ IniFile IniFile::FromText(const std::string& text)
 {
     IniFile ini;
     Section* cur = nullptr;
-    for (const std::string& raw : SplitLines(text)) {
-        std::string line = Trim(raw);
+    LineReader lines(text);
+    for (std::string_view raw; lines.Next(raw);) {
+        std::string line = Trim(std::string(raw));
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');

@@ -2,6 +2,7 @@
 // Text files: reading data files into lines, and saving through a temporary file with a
 // backup of the previous version.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane {
@@ -22,6 +23,20 @@ std::string TooLargeReason(size_t maxBytes);
 // line; a Ctrl+Z (0x1A) ends the file (unless stopAtEof is false: then it is kept as a
 // character of its line); a last line without a terminator still counts.
 std::vector<std::string> SplitLines(const std::string& text, bool stopAtEof = true);
+
+// The same lines one at a time, without holding them: a file of line breaks would otherwise
+// cost some 30 times its size in empty strings. The text must outlive the reader and the
+// views it gives.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text, bool stopAtEof = true);
+    // The next line (without its line break); false after the last one.
+    bool Next(std::string_view& line);
+
+private:
+    std::string_view text_;   // up to the Ctrl+Z that ends it
+    size_t pos_ = 0;
+};
 
 std::string TrimLeft(const std::string& s);    // blanks and control characters
 std::string TrimRight(const std::string& s);
