@@ -85,6 +85,25 @@ TEST(NativePath, DriveLettersStandForMountedDiscs)
     EXPECT_FALSE(IsCdromDrive('D'));
 }
 
+TEST(NativePath, APathBelowTheMediumStaysBelowItWhateverTheRootsSpelling)
+{
+    // Paths of the data that climb out are tried through the renderer (unreadable_inputs_test);
+    // here the spellings of the root.
+    TempDir dir;
+    for (const char* list : {"atlas/Misc/MainMenu.Dat", "atlas2/Misc/MainMenu.Dat"}) dir.Write(list, "x");
+    dir.Write("secret.MAS", "x");
+    const std::string saved = CvVars::CDROM;
+    CvVars::CDROM = dir / "atlas/";
+    EXPECT_EQ(DataFileProblem(CheckCD_Drive("CDROM:..\\secret.MAS")), "it leads outside the data medium " + CvVars::CDROM);
+    std::vector<DataFolderEntry> entries;
+    EXPECT_FALSE(ListDataFolder(CheckCD_Drive("CDROM:Misc\\..\\.."), entries));
+    // A folder whose name only begins with the root's is no part of the medium.
+    CvVars::CDROM = dir / "atlas";
+    const std::string name = dir.Path().substr(dir.Path().rfind('/') + 1);
+    EXPECT_TRUE(FileExists(dir / "atlas2/../../" + name + "/secret.MAS"));
+    CvVars::CDROM = saved;
+}
+
 TEST(CdromMounts, OnlyIsoAndUdfInTableOrder)
 {
     std::string table =
