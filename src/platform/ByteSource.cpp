@@ -50,13 +50,10 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& nativePath, std:
         ::close(fd);
         return refuse(kNotRegularFile);
     }
-<<<<<<< HEAD
     RecordRunInput(static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino));
-=======
     // Reads of a regular file never wait anyway; the flag goes so that nothing else is told.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
->>>>>>> i24-read
     // The status change time as well: a file rewritten in place with its old modification
     // time put back (cp -p, touch -r) is still told from what it was.
     std::string identity = nativePath;
