@@ -256,9 +256,21 @@ TEST(GeoSearchValues, SetUpClearAndTheHemisphereLetters)
     EXPECT_TRUE(w.Deg == 3 && w.Min == 30 && w.Sec == 32 && w.Hemi == "E");
     v.SetUp("x", 7);   // no such row: nothing changes
     EXPECT_EQ(s.Min, 15);
+    // Seconds that round up to a whole minute carry, as in the graticule labels.
+    v.SetUp("N", 50 + 32 / 60.0 + 59.7 / 3600);
+    const GeoSearchRow& n = v.Rows[GeoSearchValues::RowN];
+    EXPECT_TRUE(n.Deg == 50 && n.Min == 33 && n.Sec == 0) << n.Min << "' " << n.Sec;
+    v.SetUp("E", 179.99999);
+    const GeoSearchRow& e = v.Rows[GeoSearchValues::RowE];
+    EXPECT_TRUE(e.Deg == 180 && e.Min == 0 && e.Sec == 0) << e.Deg << " " << e.Min << "' " << e.Sec;
+
+    std::string error;
+    ASSERT_TRUE(v.ClickMinHeader(error));
+    v.Rows[GeoSearchValues::RowN].Text = "32.9950";   // 32' 59.7"
+    ASSERT_TRUE(v.ClickMinHeader(error));
+    EXPECT_TRUE(n.Deg == 50 && n.Min == 33 && n.Sec == 0) << n.Min << "' " << n.Sec;
 
     // In decimal degrees the text follows the value set up, not the one typed before.
-    std::string error;
     ASSERT_TRUE(v.ClickDegHeader(error));
     v.SetUp("S", -12.125);
     EXPECT_EQ(s.Text, "12.1250");
