@@ -222,9 +222,10 @@ public:
     // puts it in the title bar (the whole path goes to the Window menu's entry for the map).
     QString MapCaption() const;
     void ShowMapCaption();
-    // Closing with unsaved changes: "Changes have been made to the Map Definition. Do you want
-    // to save them ?" Yes runs Save As, No drops the changes, Cancel keeps them; true when the
-    // window may close (nothing left unsaved).
+    // Closing with unsaved changes: "Changes have been made to the Map Definition NorthSea.MDF.
+    // Do you want to save them ?" (the file name part of the map's file; no name for a new
+    // map). Yes runs Save As, No drops the changes, Cancel keeps them; true when the window may
+    // close (nothing left unsaved).
     bool SaveChangesQuery();
     // While a map is printed: "Printing is occuring. Closing the application now will Abort the
     // print." Yes aborts the print; true when the window may close.
