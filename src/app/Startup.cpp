@@ -19,6 +19,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QPalette>
+#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +37,40 @@ std::string ProgramName(const char* argv0)
     std::string p = argv0 ? argv0 : "corvane";
     size_t k = p.find_last_of('/');
     return k == std::string::npos ? p : p.substr(k + 1);
+}
+
+// --dark: the Fusion style (unless the command line names a style) in dark colours. The maps
+// keep the colours of their definitions.
+void UseDarkLook(const std::vector<std::string>& toolkitOptions)
+{
+    bool styleNamed = false;
+    for (const std::string& o : toolkitOptions)
+        styleNamed = styleNamed || o.rfind("-style", 0) == 0 || o.rfind("--style", 0) == 0;
+    if (!styleNamed) QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QPalette p;
+    const QColor window(0x2d, 0x2d, 0x30), base(0x1e, 0x1e, 0x1e), text(0xe6, 0xe6, 0xe6);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3d));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Light, QColor(0x55, 0x55, 0x58));
+    p.setColor(QPalette::Midlight, QColor(0x45, 0x45, 0x48));
+    p.setColor(QPalette::Mid, QColor(0x30, 0x30, 0x33));
+    p.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x22));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xb0));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, QColor(0x6a, 0xb0, 0xf0));
+    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    QApplication::setPalette(p);
 }
 
 } // namespace
@@ -77,7 +113,9 @@ int RunCorvane(int argc, char** argv)
         options.mapFile = resolved;
     }
 
+    // The toolkit takes its own options (-style, -platform, -reverse, ...) from the command line.
     QApplication app(argc, argv);
+    if (options.dark) UseDarkLook(options.toolkit);
     QApplication::setApplicationName(QString::fromStdString(program));
     QApplication::setOrganizationName("Halvern");
     QApplication::setWindowIcon(ProgramIcon());
