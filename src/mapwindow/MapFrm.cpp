@@ -111,6 +111,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     LatLonPos->move(0, 0);
     LatLonPos->hide();
     ReadOutBkColour = FromQColor(palette().color(QPalette::Dark));   // the application work space
+    BuildModeLine();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -127,6 +128,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     ConnectDisplayMenu();
     ConnectDatasetCommands();
     MirrorChecksIntoView();
+    ConnectInteractionState();
     FormCreate();
     FormResize();   // the first sizing: the stored geometry, nothing plotted
 }
@@ -551,6 +553,7 @@ void TMapFrm::WMMove()
 void TMapFrm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    PlaceModeLine();
     if (resizeHandlerOn_ && Tag > kSizingFirst) ScheduleGeometry(false, true);
 }
 

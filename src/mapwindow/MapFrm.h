@@ -110,6 +110,9 @@ public:
     // ---- components ------------------------------------------------------------------------
     MapImage* Image1 = nullptr;
     QLabel* LatLonPos = nullptr;
+    // The status line at the foot of the map while an interaction is on: what the next click
+    // does and what the right button does (MapInteraction::ModeHint). Clicks go through it.
+    QLabel* ModeLine = nullptr;
     QTimer* Timer1 = nullptr;
     MapWindowMenu Menu;
 
@@ -178,6 +181,13 @@ public:
     void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
     void Image1Click();
     void Image1DblClick();
+    // The left button released at (X, Y): true when it ended a zoom box pulled open, which is
+    // then no click.
+    bool Image1LeftRelease(int X, int Y);
+    // The status line and the "&Zoom" items brought up to date with the interaction; run after
+    // every mouse action, key and command.
+    void ShowInteractionState();
+    void CheckDraw() override;
     // The wheel, a touchpad's scrolling and pinching zoom about the mouse, one zoom entry a
     // gesture (MapMouse.cpp).
     void Image1MouseWheel(int units, int64_t ms, ScrollPhase phase, int X, int Y);
@@ -192,6 +202,7 @@ public:
 
     // The "&Zoom" menu (MapZoom.cpp).
     void Zoom1Click();
+    void ApplyZoomItems(const ZoomMenuState& s);
     void ZoomInClick() { MapInteraction::ZoomInClick(); }
     void Exact1Click();
     void ZoomOutPreviousClick() { MapInteraction::ZoomOutPreviousClick(); }
@@ -348,6 +359,10 @@ private:
     void CheckOneOfTwo(QAction* on, QAction* off);
     void ConnectDistanceMenu();
     void ConnectReadOut();
+    // The status line, and ShowInteractionState after every command of the window's menus.
+    void BuildModeLine();
+    void PlaceModeLine();
+    void ConnectInteractionState();
     void ConnectKeyCommands();
     void ConnectDisplayMenu();
     // Connects an item to a command. A checkable item's check mark, which the toolkit inverts

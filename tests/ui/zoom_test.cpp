@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 using namespace corvane;
@@ -138,6 +139,45 @@ TEST_F(ZoomWindowTest, ABoxDraggedEitherWayZoomsToTheSameAreaAndPreviousStepsBac
     ClickAt(310, 260);   // from bottom right to top left
     ClickAt(120, 90);
     ExpectSame(Extents(), area);
+}
+
+TEST_F(ZoomWindowTest, APressDragReleaseBoxZoomsAsClickMoveClickWithTheStatusLineSayingWhatComesNext)
+{
+    auto line = [this] { return map->ModeLine->isVisible() ? map->ModeLine->text().toStdString() : std::string(); };
+    EXPECT_EQ(line(), "");
+    map->Menu.ZoomIn->trigger();
+    EXPECT_EQ(line(), "Zoom in: click the first corner of the box — or drag it; right click: stop zooming");
+    ClickAt(120, 90);
+    MoveTo(310, 260);
+    EXPECT_EQ(line(), "Zoom in: click the opposite corner of the box; right click: take the box back");
+    ClickAt(310, 260);
+    const GeoBox clicked = Extents();
+    ASSERT_EQ(map->MDF->ZoomDepth(), 2u);
+    map->Menu.ZoomOutPrevious->trigger();
+    Settle();
+
+    // The same box pressed at one corner, dragged and released at the other.
+    MoveTo(120, 90);
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(120, 90));
+    QTest::mouseMove(map->Image1, QPoint(200, 170));
+    EXPECT_EQ(map->ChkZoom, EndZoom);
+    EXPECT_EQ(line(), "Zoom in: release the button at the opposite corner of the box");
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(310, 260));
+    Settle();
+    ExpectSame(Extents(), clicked);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+    EXPECT_EQ(map->ChkZoom, StartZoom);
+
+    // A press and a release two pixels apart are a click: the box waits for its other corner.
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(52, 51));
+    Settle();
+    EXPECT_EQ(map->ChkZoom, EndZoom);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+    ClickAt(60, 60, Qt::RightButton);
+    ClickAt(60, 60, Qt::RightButton);
+    EXPECT_EQ(map->ChkZoom, NoZoom);
+    EXPECT_EQ(line(), "");
 }
 
 TEST_F(ZoomWindowTest, ARightClickRemovesTheBoxAndASecondLeavesZoomMode)
@@ -303,6 +343,11 @@ TEST_F(ZoomWindowTest, AThreeLegRouteInKilometres)
     }
     EXPECT_EQ(map->windowTitle().toStdString(), DistanceCaption(leg, total, DistanceUnit::Kilometres));
     EXPECT_NE(map->windowTitle().indexOf(" kilometres out of "), -1);
+    // The status line under the map gives the legs and their total as well.
+    char sum[32];
+    std::snprintf(sum, sizeof sum, " = %.2f kilometres", DistanceInUnit(total, DistanceUnit::Kilometres));
+    EXPECT_TRUE(map->ModeLine->isVisible());
+    EXPECT_NE(map->ModeLine->text().toStdString().find(sum), std::string::npos) << map->ModeLine->text().toStdString();
     // Each leg is drawn inverted over the map; the double click stopped the rubber line.
     const QImage route = map->Picture().copy();
     EXPECT_EQ(PixelAt(150, 100), ~PixelOf(before, 150, 100) & 0xFFFFFF);
