@@ -139,6 +139,7 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     // whenever the user reaches for a button.
     setAttribute(Qt::WA_AlwaysShowToolTips);
     BuildMenus();
+    InstallShortcuts();
     BuildToolBar();
     FormCreate();
     setAcceptDrops(true);
@@ -526,6 +527,7 @@ void TMainFrm::CreateMapWindow()
         }
         if (MapFrm) MapFrm->Redraw();
     }
+    File1Popup();   // the File items, and so their keys, follow the map window
 }
 
 void TMainFrm::New1Click()

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -238,6 +239,12 @@ void TMapFrm::BuildMenus()
         activateWindow();
         raise();
     });
+
+    // The usual keys of a desktop program, shown in the menus: the map window takes them as
+    // the main window does, whose menu bar holds these items while the map is active.
+    m.Redraw1->setShortcut(QKeySequence(Qt::Key_F5));
+    m.ZoomOutPrevious->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    addActions({m.Redraw1, m.ZoomOutPrevious});
 
     connect(m.Redraw1, &QAction::triggered, this, &TMapFrm::Redraw1Click);
     connect(m.Query1, &QAction::triggered, this, &TMapFrm::Query1Click);

@@ -180,6 +180,50 @@ TEST_F(ZoomWindowTest, APressDragReleaseBoxZoomsAsClickMoveClickWithTheStatusLin
     EXPECT_EQ(line(), "");
 }
 
+TEST_F(ZoomWindowTest, TheUsualKeysReachTheirCommandsFromTheMapWindowAndTheMainWindow)
+{
+    for (QWidget* w : {static_cast<QWidget*>(map->Image1), static_cast<QWidget*>(frm.get())}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        w->window()->activateWindow();   // keys go to the window that is active
+        Settle();
+        const size_t opened = dialogs.openRequests.size();
+        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);   // cancelled: nothing opens
+        EXPECT_EQ(dialogs.openRequests.size(), opened + 1);
+        const int printed = dialogs.printRequests;
+        QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(dialogs.printRequests, printed + 1);
+        map->NeedToSave = true;
+        QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_FALSE(map->NeedToSave);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(w, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->image().size(), map->Picture().size());
+        // Alt+Left steps back to the previous zoom; F5 redraws a map marked for it.
+        Wheel(120, 200, 200, 10000 + dialogs.printRequests * 1000);
+        ASSERT_EQ(map->MDF->ZoomDepth(), 2u);
+        QTest::keyClick(w, Qt::Key_Left, Qt::AltModifier);
+        Settle();
+        EXPECT_EQ(map->MDF->ZoomDepth(), 1u);
+        map->SetRedrawEnabled(true);
+        Mark();
+        QTest::keyClick(w, Qt::Key_F5);
+        EXPECT_TRUE(Plotted());
+        // Alt and a menu's letter open that menu of the main window's menu bar.
+        QTest::keyClick(w, Qt::Key_Z, Qt::AltModifier);
+        EXPECT_TRUE(map->Menu.Zoom1->isVisible());
+        map->Menu.Zoom1->close();
+        Settle();
+    }
+    EXPECT_EQ(frm->New1->shortcut(), QKeySequence("Ctrl+N"));
+    QTest::keyClick(map->Image1, Qt::Key_N, Qt::ControlModifier);
+    Settle();
+    ASSERT_NE(Map(), nullptr);
+    EXPECT_EQ(Map()->Filename, "");
+    QTest::keyClick(Map()->Image1, Qt::Key_Q, Qt::ControlModifier);
+    Settle();
+    EXPECT_FALSE(frm->isVisible());
+}
+
 TEST_F(ZoomWindowTest, ARightClickRemovesTheBoxAndASecondLeavesZoomMode)
 {
     map->Menu.ZoomIn->trigger();
