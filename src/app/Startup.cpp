@@ -11,6 +11,7 @@
 #include "platform/DataListSearch.h"
 #include "platform/PageSetup.h"
 #include "platform/Settings.h"
+#include "platform/StartMap.h"
 #include "platform/VersionInfo.h"
 #include "platform/qt/QtDialogService.h"
 #include "platform/qt/QtMessageSink.h"
@@ -37,6 +38,12 @@ std::string ProgramName(const char* argv0)
     std::string p = argv0 ? argv0 : "corvane";
     size_t k = p.find_last_of('/');
     return k == std::string::npos ? p : p.substr(k + 1);
+}
+
+std::string CurrentFolder()
+{
+    char cwd[4096];
+    return ::getcwd(cwd, sizeof cwd) ? cwd : "";
 }
 
 // --dark: the Fusion style (unless the command line names a style) in dark colours. The maps
@@ -75,6 +82,17 @@ void UseDarkLook(const std::vector<std::string>& toolkitOptions)
 
 } // namespace
 
+void OpenFirstMap(TMainFrm& mainFrm, const std::string& mapFile)
+{
+    const std::string map = !mapFile.empty()       ? mapFile
+                            : mainFrm.Settings() ? StartMap(*mainFrm.Settings(), CurrentFolder())
+                                                 : std::string();
+    if (map.empty())
+        mainFrm.New1Click();
+    else
+        mainFrm.OpenMapFile(map);
+}
+
 std::vector<std::string> InstalledSampleAtlases()
 {
     return SampleAtlasFolders(QCoreApplication::applicationDirPath().toStdString(), CORVANE_BIN_TO_DATA,
@@ -104,9 +122,8 @@ int RunCorvane(int argc, char** argv)
     }
 
     if (!options.mapFile.empty()) {
-        char cwd[4096];
         std::string resolved;
-        if (!ResolveMapFileArgument(options.mapFile, ::getcwd(cwd, sizeof cwd) ? cwd : "", resolved, error)) {
+        if (!ResolveMapFileArgument(options.mapFile, CurrentFolder(), resolved, error)) {
             std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
             return 1;
         }
@@ -167,13 +184,11 @@ int RunCorvane(int argc, char** argv)
     mainFrm.show();
     AwaitWindowFrame(mainFrm, 500);   // the map window stands below the whole strip, frame included
 
-    // 5. A new map, or the map named on the command line.
+    // 5. The map named on the command line, or the map open last (the sample map on the first
+    // start), or a new map.
     InstallMapWindowFactory(sink);
     InstallTextViewerFactories();
-    if (options.mapFile.empty())
-        mainFrm.New1Click();
-    else
-        mainFrm.OpenMapFile(options.mapFile);
+    OpenFirstMap(mainFrm, options.mapFile);
 
     // 6.
     int status = app.exec();

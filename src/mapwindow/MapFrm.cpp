@@ -232,6 +232,8 @@ void TMapFrm::BuildMenus()
     m.Window1 = AddMenu(this, "&Window", "Window1", 5, 8000);
     m.Toolbar1 = AddCheckItem(m.Window1, "&Toolbar", "Toolbar1", true);
     m.UseStandardBrushes1 = AddCheckItem(m.Window1, "Use Standard &Brushes", "UseStandardBrushes1", UseWindowsBrushes);
+    m.ReopenLastMap1 = AddCheckItem(m.Window1, owner_.ReopenLastMap1->text().toLatin1().constData(), "ReopenLastMap1",
+                                    owner_.ReopenLastMap1->isChecked());
     m.Window1->addSeparator();
     m.WindowPath1 = AddCheckItem(m.Window1, "Map Window", "WindowPath1", true);
     connect(m.WindowPath1, &QAction::triggered, this, [this] {
@@ -259,7 +261,14 @@ void TMapFrm::BuildMenus()
         owner_.UseStandardBrushes1->trigger();
         Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes);
     });
-    connect(m.Window1, &QMenu::aboutToShow, this, [this] { Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes); });
+    connect(m.ReopenLastMap1, &QAction::triggered, this, [this] {
+        owner_.ReopenLastMap1->trigger();
+        Menu.ReopenLastMap1->setChecked(owner_.ReopenLastMap1->isChecked());
+    });
+    connect(m.Window1, &QMenu::aboutToShow, this, [this] {
+        Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes);
+        Menu.ReopenLastMap1->setChecked(owner_.ReopenLastMap1->isChecked());
+    });
 
     ConnectZoomMenu();
     ConnectDistanceMenu();
@@ -634,6 +643,7 @@ void TMapFrm::FormClose()
     mdf_.reset();
     owner_.Tag = kTagNone;
     if (MapFrm == this) MapFrm = nullptr;
+    owner_.MapWindowClosed(Filename);
     SetBusyCursor(false);
 }
 

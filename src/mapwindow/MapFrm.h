@@ -92,7 +92,7 @@ struct MapWindowMenu {
     QAction *BoxShapeChange1 = nullptr, *BoxShapeFixed1 = nullptr, *ZoomLevelFixed = nullptr,
             *ZoomLevelOverlay = nullptr;
 
-    QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+    QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr, *ReopenLastMap1 = nullptr;
     QAction* WindowPath1 = nullptr;   // the map's whole path (the caption shows its file name)
 
     // The spacing items in the order of Grid_Scale 1..7.
