@@ -1,6 +1,7 @@
 #include "app/AboutBox.h"
 
 #include "app/AppPictures.h"
+#include "help/HelpPages.h"
 #include "platform/TextFile.h"
 #include "platform/VersionInfo.h"
 #include "platform/qt/QtCanvas.h"
@@ -76,6 +77,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName("AboutBox");
     setWindowTitle("About");
+    setProperty("helpContext", kHelpAboutBox);
     FormCreate();
 }
 

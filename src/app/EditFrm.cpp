@@ -1,6 +1,5 @@
 #include "app/EditFrm.h"
 
-#include "app/HelpWindow.h"
 #include "app/MainFrm.h"
 #include "mapwindow/MapOutput.h"
 #include "platform/CodePage.h"
@@ -9,6 +8,7 @@
 #include "platform/MessageSink.h"
 #include "platform/PageSetup.h"
 #include "platform/Rounding.h"
+#include "platform/RunInputs.h"
 #include "platform/SaveCommand.h"
 #include "platform/TextFile.h"
 #include "platform/qt/QtCanvas.h"
@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QPrinter>
 #include <QScreen>
 #include <QStyle>
@@ -213,6 +212,7 @@ bool TEditFrm::ReadFile(const std::string& TxtFilename)
         deleteLater();
         return false;
     }
+    ForgetRunInput(Filename);   // the page shown may be saved over the file it came from
     ShowPage(page.lines);
     setWindowTitle(BytesToQString(page.Caption()));
 
@@ -309,15 +309,6 @@ void TEditFrm::changeEvent(QEvent* event)
                        (2 * (m.frame.DialogFrameHeight + m.frame.BorderHeight) + m.frame.CaptionHeight));
         },
         Qt::QueuedConnection);
-}
-
-void TEditFrm::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        HelpWindow::Instance().ShowContext(property("helpContext").toInt());
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 // ---- File commands ----------------------------------------------------------------------------

@@ -5,7 +5,9 @@
 #include "app/CvSplash.h"
 #include "app/HelpWindow.h"
 #include "app/MenuItems.h"
+#include "help/HelpPages.h"
 #include "layers/FillStyle.h"
+#include "mapdef/MDFStruct.h"
 #include "platform/CdromMounts.h"
 #include "platform/CvVars.h"
 #include "platform/DataListSearch.h"
@@ -15,11 +17,11 @@
 #include "platform/PageSetup.h"
 #include "platform/StartMap.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/QtScreenMetrics.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -139,6 +141,10 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     // The tool bar's hints show while the map window is the active window too, which it is
     // whenever the user reaches for a button.
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // F1 in any window of the program opens the help of what is in front; here, of the main
+    // window and its tool bar.
+    setProperty("helpContext", kHelpMainWindow);
+    InstallHelpKey();
     BuildMenus();
     InstallShortcuts();
     BuildToolBar();
@@ -205,7 +211,6 @@ void TMainFrm::BuildMenus()
     connect(Help1, &QMenu::aboutToShow, this, &TMainFrm::Help1Popup);
 
     ownMenus_ = {File1, Window1, Help1};
-    for (QMenu* m : ownMenus_) InstallMenuHelp(m);
     MergeMenus({});
 }
 
@@ -288,13 +293,6 @@ void TMainFrm::SetMapButtonsVisible(bool visible)
     for (QToolButton* b : MapButtons()) b->setVisible(visible);
 }
 
-void TMainFrm::InstallMenuHelp(QMenu* menu)
-{
-    menu->installEventFilter(this);   // installing again only moves the filter to the front
-    for (QAction* a : menu->actions())
-        if (QMenu* sub = a->menu()) InstallMenuHelp(sub);
-}
-
 void TMainFrm::SetToolBarColour(Colour c)
 {
     toolBarColour_ = c;
@@ -319,9 +317,6 @@ void TMainFrm::MergeMenus(const QList<QMenu*>& childMenus)
 void TMainFrm::MergeMenuBar(const QList<QAction*>& childEntries)
 {
     childEntries_ = childEntries;
-    // F1 in a child's menus, as in the main window's own, shows the help of the item.
-    for (QAction* e : childEntries_)
-        if (QMenu* m = e->menu()) InstallMenuHelp(m);
     QList<QAction*> entries;
     for (QMenu* own : ownMenus_) {
         bool replaced = std::any_of(childEntries_.begin(), childEntries_.end(),
@@ -495,16 +490,6 @@ bool TMainFrm::eventFilter(QObject* watched, QEvent* event)
             if (!onButton) ToolBarDblClick();
             return true;
         }
-    } else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        // F1 in a menu: the help of the item under the pointer, else of the menu.
-        if (auto* menu = qobject_cast<QMenu*>(watched)) {
-            int context = menu->property("helpContext").toInt();
-            if (QAction* a = menu->activeAction(); a && a->property("helpContext").toInt() > 0)
-                context = a->property("helpContext").toInt();
-            menu->close();
-            HelpWindow::Instance().ShowContext(context);
-            return true;
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -551,6 +536,13 @@ void TMainFrm::New1Click()
 void TMainFrm::OpenMapFile(const std::string& path)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A file that is no map definition is told while the open map stays as it is.
+    const std::string problem = TMDFStruct::LoadProblem(path, QtScreenMetrics(this));
+    if (!problem.empty()) {
+        QApplication::restoreOverrideCursor();
+        Messages().Error(problem);
+        return;
+    }
     if (MapFrm) {
         MapFrm->CloseWindow();
         QApplication::processEvents();

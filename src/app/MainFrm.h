@@ -176,8 +176,6 @@ private:
     void Initialise_Vars();
     void BuildMenus();
     void BuildToolBar();
-    // F1 on a menu or one of its submenus opens the help of the item under the pointer.
-    void InstallMenuHelp(QMenu* menu);
     // The usual keys of a desktop program on the File commands, taken in every window of the
     // program, and Alt+letter opening the menus from the windows without a menu bar of their
     // own (MainFrmKeys.cpp).

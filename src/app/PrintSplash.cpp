@@ -18,6 +18,7 @@ TPrintSplashForm::TPrintSplashForm(std::function<void()> onCancel, QWidget* pare
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), onCancel_(std::move(onCancel))
 {
     setObjectName("PrintSplashForm");
+    setProperty("helpContext", 1007);   // File, Print...
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(kPrintSplashWidth, kPrintSplashHeight);
     auto* panel = new QFrame(this);

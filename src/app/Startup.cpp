@@ -10,6 +10,7 @@
 #include "platform/CommandLine.h"
 #include "platform/DataListSearch.h"
 #include "platform/PageSetup.h"
+#include "platform/RunInputs.h"
 #include "platform/Settings.h"
 #include "platform/StartMap.h"
 #include "platform/VersionInfo.h"
@@ -120,6 +121,11 @@ int RunCorvane(int argc, char** argv)
         FreeVersionInfo();
         return 0;
     }
+
+    // No save of the viewer writes over a file it reads: the data list, a master or layer file,
+    // a disc image. Its own documents (the map definition, the settings, a text page) are
+    // written back as they are edited.
+    BeginRunInputs();
 
     if (!options.mapFile.empty()) {
         std::string resolved;

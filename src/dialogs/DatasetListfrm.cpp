@@ -275,7 +275,7 @@ bool TDatasetListfrm::KeyPress(QObject* watched, int key)
         DeleteDataSets();
         return true;
     }
-    return key == Qt::Key_F1 && treeOrButton;
+    return false;   // F1 opens the help of the window (HelpWindow.h) and reaches no control
 }
 
 bool TDatasetListfrm::SliderEvent(QEvent* event)

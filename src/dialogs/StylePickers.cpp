@@ -1,6 +1,7 @@
 #include "dialogs/StylePickers.h"
 
 #include "display/PickerLayout.h"
+#include "help/HelpPages.h"
 #include "layers/FillStyle.h"
 #include "layers/MapGen.h"
 #include "platform/qt/QtCanvas.h"
@@ -140,6 +141,7 @@ TfrmFillStyle::TfrmFillStyle(QWidget* parent, Colour mapBackground) : QDialog(pa
 {
     setObjectName("frmFillStyle");
     setWindowTitle(QStringLiteral("Fill Styles"));
+    setProperty("helpContext", kHelpFillStyles);
     const Colour face = PickerFaceColour(this);
     const Colour sample = FillSampleColour(mapBackground, face);
 
@@ -217,6 +219,7 @@ TfrmLineStyle::TfrmLineStyle(QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmLineStyle");
     setWindowTitle(QStringLiteral("Line Styles"));
+    setProperty("helpContext", kHelpLineStyles);
     const Colour face = PickerFaceColour(this);
     for (int i = 0; i < LinePicker::Count; ++i) {
         auto* image = new PickerImage(this, QSize(LinePicker::Width, LinePicker::Height), face);
@@ -272,6 +275,7 @@ TfrmSymbolStyle::TfrmSymbolStyle(QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmSymbolStyle");
     setWindowTitle(QStringLiteral("Symbol Styles"));
+    setProperty("helpContext", kHelpSymbolStyles);
     constexpr int margin = 16;
     SymbolImage = new PickerImage(this, QSize(SymbolPicker::Width, SymbolPicker::Height), PickerFaceColour(this));
     SymbolImage->setObjectName("SymbolImage");

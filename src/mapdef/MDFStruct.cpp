@@ -111,6 +111,8 @@ MDFLoadResult TMDFStruct::Create(const IniFile& ini, const std::string& sFilenam
     auto mdf = std::make_unique<TMDFStruct>(screen);
     mdf->CreateFrom(false, ini);
     if (!mdf->ReadSettings(ini, sFilename, result.Error)) return result;
+    if (!mdf->BoxProblem.empty())
+        sink.Error("The box of the map definition file " + sFilename + " cannot be shown: " + mdf->BoxProblem);
     DataListOnce dataList;
     mdf->ReadTitles(ini, "Base", BaseMASList, sink, dataList);
     mdf->ReadTitles(ini, "Overlay", OverlayMASList, sink, dataList);
@@ -118,6 +120,15 @@ MDFLoadResult TMDFStruct::Create(const IniFile& ini, const std::string& sFilenam
     WarnUnknown(dataList.unknown, sink);
     result.MDF = std::move(mdf);
     return result;
+}
+
+std::string TMDFStruct::LoadProblem(const std::string& sFilename, const ScreenMetrics& screen)
+{
+    const double latLonScale = CvVars::LatLonScale;
+    NullMessageSink quiet;
+    const MDFLoadResult probe = Create(sFilename, screen, quiet);
+    CvVars::LatLonScale = latLonScale;
+    return probe ? std::string() : probe.Error;
 }
 
 void TMDFStruct::WarnUnknown(const std::vector<std::string>& titles, MessageSink& sink)

@@ -42,11 +42,16 @@ public:
     // none of the sections of a map definition (an empty or foreign file), and a
     // "Grid_Scale", "Grid_Style", "BasePos" or "OverlayPos" value outside 0..255. A file with
     // only some of the sections takes the defaults for the rest. Messages about the data list
-    // and master files go to sink.
+    // and master files go to sink, and so does a box that cannot be shown (BoxProblem; the
+    // map then has the box of a new map).
     static MDFLoadResult Create(const std::string& sFilename, const ScreenMetrics& screen, MessageSink& sink);
     // The same from the contents of a file already read; sFilename names it in messages.
     static MDFLoadResult Create(const IniFile& ini, const std::string& sFilename, const ScreenMetrics& screen,
                                 MessageSink& sink);
+    // Why Create would abandon loading sFilename (its Error), or empty when it would load it:
+    // the file is loaded quietly and put away again, and nothing process-wide is left changed.
+    // The viewer asks this before it closes the open map for another.
+    static std::string LoadProblem(const std::string& sFilename, const ScreenMetrics& screen);
 
     // Writes the whole definition to a fresh file; an existing file of that name is kept as
     // ".BAK". False, with a reason in error, when the file cannot be written.

@@ -19,22 +19,44 @@ const char* const kLatLon = "Lat_Lon";
 
 int64_t ClampU16(int64_t v) { return std::clamp<int64_t>(v, 0, 65535); }
 
-// A real of "Lat" or "Lon"; text that is not a finite number gives the default.
-double ParseCoordinate(const std::string& text, double def)
+// "Lat" / "Lon": the text before the first blank is the minimum and the text after it the
+// maximum. A key that is absent (or empty) gives no range: the new map's (newMin, newMax) is
+// taken. A part that is not a finite number is named in problem.
+void ReadRange(const IniFile& ini, const char* key, double newMin, double newMax, double& mn, double& mx,
+               std::string& problem)
 {
-    double v;
-    return ParseReal(text, v) && std::isfinite(v) ? v : def;
+    const std::string s = Trim(ini.ReadString(kLatLon, key, ""));
+    mn = newMin;
+    mx = newMax;
+    if (s.empty()) return;
+    const size_t blank = s.find(' ');
+    const std::string parts[2] = {s.substr(0, blank), blank == std::string::npos ? std::string() : Trim(s.substr(blank + 1))};
+    double* values[2] = {&mn, &mx};
+    for (int i = 0; i < 2; ++i) {
+        if (ParseReal(parts[i], *values[i]) && std::isfinite(*values[i])) continue;
+        if (problem.empty()) problem = parts[i].empty() ? "the maximum is missing" : "\"" + parts[i] + "\" is not a number";
+    }
 }
 
-// "Lat" / "Lon": leading blanks removed, the text before the first blank is the minimum and
-// the text after it the maximum.
-void ReadRange(const IniFile& ini, const char* key, const char* defText, double defMin, double defMax,
-               double& mn, double& mx)
+void NewMapBox(double& minLat, double& maxLat, double& minLon, double& maxLon)
 {
-    std::string s = TrimLeft(ini.ReadString(kLatLon, key, defText));
-    size_t blank = s.find(' ');
-    mn = ParseCoordinate(s.substr(0, blank), defMin);
-    mx = ParseCoordinate(blank == std::string::npos ? std::string() : s.substr(blank + 1), defMax);
+    minLat = 45.0;
+    maxLat = 65.0;
+    minLon = -15.0;
+    maxLon = 15.0;
+}
+
+// Why a box read from a file cannot be shown; empty when it can. A box that reaches past the
+// poles or the date line a little (as zooming out on a wide window makes one) is kept; one that
+// shows nothing of the earth, or whose middle lies beyond a pole (where the map's scale turns
+// over), is not.
+std::string ImpossibleBox(double minLat, double maxLat, double minLon, double maxLon)
+{
+    if (!(minLat < maxLat)) return "the minimum latitude is not below the maximum";
+    if (!(minLon < maxLon)) return "the minimum longitude is not below the maximum";
+    if (maxLat <= -90 || minLat >= 90 || maxLon <= -180 || minLon >= 180 || std::fabs((minLat + maxLat) / 2) >= 90)
+        return "the box lies outside latitudes -90..90 and longitudes -180..180";
+    return {};
 }
 
 } // namespace
@@ -75,6 +97,7 @@ void TMapDefObj::Create(const std::string& sFilename)
 void TMapDefObj::CreateFrom(bool bNew, const IniFile& ini)
 {
     ClearBaseZoom();
+    BoxProblem.clear();
     UsableScreen = screen_.WorkArea();
     const ScreenRect& wa = UsableScreen;
     const int64_t mainBottom = screen_.MainWindowBottom();
@@ -87,10 +110,7 @@ void TMapDefObj::CreateFrom(bool bNew, const IniFile& ini)
         T = mainBottom;
         R = wa.Right;
         B = wa.Bottom;
-        minLat = 45.0;
-        maxLat = 65.0;
-        minLon = -15.0;
-        maxLon = 15.0;
+        NewMapBox(minLat, maxLat, minLon, maxLon);
         priority = WindowPriority;
     } else {
         L = ini.ReadInteger(kWindow, "XPos", 0);
@@ -112,9 +132,20 @@ void TMapDefObj::CreateFrom(bool bNew, const IniFile& ini)
             T = std::max<int64_t>(T - (B - wa.Bottom), wa.Top);
             B = wa.Bottom;
         }
-        // Absent keys give an inverted box (minimum above maximum), used as it is.
-        ReadRange(ini, "Lat", "90.0 -90.0", 90.0, -90.0, minLat, maxLat);
-        ReadRange(ini, "Lon", "180.0 -180.0", 180.0, -180.0, minLon, maxLon);
+        // A box that no map can show (which the file's defaults for parts that are no numbers
+        // would give, minimum above maximum) is told and the box of a new map is used; so is
+        // a key that is absent, without a word.
+        double newMinLat, newMaxLat, newMinLon, newMaxLon;
+        NewMapBox(newMinLat, newMaxLat, newMinLon, newMaxLon);
+        std::string problem;
+        ReadRange(ini, "Lat", newMinLat, newMaxLat, minLat, maxLat, problem);
+        ReadRange(ini, "Lon", newMinLon, newMaxLon, minLon, maxLon, problem);
+        if (problem.empty()) problem = ImpossibleBox(minLat, maxLat, minLon, maxLon);
+        if (!problem.empty()) {
+            BoxProblem = "Lat = " + Trim(ini.ReadString(kLatLon, "Lat", "")) + ", Lon = " +
+                         Trim(ini.ReadString(kLatLon, "Lon", "")) + " : " + problem;
+            NewMapBox(minLat, maxLat, minLon, maxLon);
+        }
         priority = AreaPriority;
     }
     CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((minLat + maxLat) / 2.0));

@@ -37,8 +37,14 @@ public:
 
     // Builds the first state from section "Window" and "Lat_Lon" of the file (an unreadable
     // file counts as one without those keys), or the new-map geometry when sFilename is
-    // empty. Sets CvVars::LatLonScale from the box.
+    // empty. Sets CvVars::LatLonScale from the box. A box that no map can show (a value that
+    // is no number, a minimum not below its maximum, a latitude beyond 90 or a longitude
+    // beyond 180 degrees) is replaced by the box of a new map, and BoxProblem says why.
     void Create(const std::string& sFilename);
+
+    // Why the box of the file could not be used ("Lat = 65 45, Lon = -15 15 : the minimum
+    // latitude is not below the maximum"); empty when it could.
+    std::string BoxProblem;
     // Writes sections "Window" and "Lat_Lon" into a fresh file (the old one becomes ".BAK").
     virtual bool Save(const std::string& Filename, std::string* error = nullptr) const;
 

@@ -6,6 +6,7 @@
 #include "mapdef/MenuState.h"
 #include "platform/CvVars.h"
 #include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
 #include "render/Plot.h"
 
 #include <QApplication>
@@ -273,9 +274,6 @@ void TMapFrm::BuildMenus()
     ConnectZoomMenu();
     ConnectDistanceMenu();
     ConnectReadOut();
-
-    // F1 on a menu item shows its help, as in the main window's menus.
-    for (QMenu* menu : findChildren<QMenu*>()) menu->installEventFilter(&owner_);
 }
 
 // The plot reads the check marks that steer drawing from the view's fields; every change of a
@@ -315,6 +313,7 @@ void TMapFrm::FormCreate()
     }
     mdf_ = std::move(loaded.MDF);
     MDF = mdf_.get();
+    ForgetRunInput(name);   // the map is saved over the file it came from
     Resizeable = true;
     for (const char* b : kFileButtons) Enable(owner_.Button(b), true);
     RedrawMap = true;

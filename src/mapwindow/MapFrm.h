@@ -4,6 +4,7 @@
 // the main window's map buttons forward to it. The plot draws into its picture through the
 // MapView interface; resizing, maximising, restoring and moving keep the map at its scale
 // (mapdef/MapResize.h).
+#include "app/HelpWindow.h"
 #include "app/MainFrm.h"
 #include "app/MapWindowApi.h"
 #include "display/DisplayCommands.h"
@@ -99,7 +100,7 @@ struct MapWindowMenu {
     QAction* Spacing(int gridScale) const;
 };
 
-class TMapFrm : public QWidget, public MapInteraction, public MapWindowApi {
+class TMapFrm : public QWidget, public MapInteraction, public MapWindowApi, public HelpContextSource {
     Q_OBJECT
 public:
     // Creates the window for owner.MapFilename (empty: a new map) and applies its stored
@@ -322,6 +323,10 @@ public:
     void Subset1Click();
     // The theme whose key the subset dialog edits; null when none is chosen.
     MASStruct* SelectDataSet();
+
+    // F1: the page of the mode on (zoom, reposition, query, distance, where-am-I, a key held to
+    // be moved), else of the map window.
+    int HelpContext() const override;
 
 protected:
     bool event(QEvent* event) override;

@@ -3,6 +3,7 @@
 // position read-out.
 #include "mapwindow/MapFrm.h"
 
+#include "interact/ModeHelp.h"
 #include "mapdef/MDFStruct.h"
 #include "platform/CvVars.h"
 
@@ -275,6 +276,17 @@ bool TMapFrm::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// ---- F1 --------------------------------------------------------------------------------------------
+
+int TMapFrm::HelpContext() const
+{
+    // A key is being moved while the left button, pressed inside it, is held with no mode on.
+    const bool movingKey = (QGuiApplication::mouseButtons() & Qt::LeftButton) && ChkZoom == NoZoom &&
+                           ChkRepo == NoRepo && ChkQuery == NoQuery && ChkDistance == NoDistance &&
+                           KeyUnderPress(*this, zInX1, zInY1) != NoMove;
+    return ModeHelpContext(*this, CvVars::bWhereAmI, movingKey);
 }
 
 } // namespace corvane

@@ -10,7 +10,6 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -90,6 +89,7 @@ TSubset::TSubset(QWidget* parent, DialogService* dialogs, MessageSink& messages,
 {
     setObjectName("Subset");
     setWindowTitle(QStringLiteral("Data Subset"));
+    setProperty("helpContext", 2006);   // Dataset, Subset
     OldColour = SubsetForm_Colour;
 
     headerModel_ = new QStandardItemModel(0, 5, this);
@@ -358,16 +358,6 @@ void TSubset::Panel1Click(bool right)
     if (!ChooseColour(colour, chosen)) return;
     colour = chosen;
     FormShow();
-}
-
-// F1 is swallowed; Esc cancels as the dialog's own key handling does.
-void TSubset::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 } // namespace corvane

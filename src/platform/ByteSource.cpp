@@ -1,5 +1,7 @@
 #include "platform/ByteSource.h"
 
+#include "platform/RunInputs.h"
+
 #include <atomic>
 #include <cstring>
 #include <fcntl.h>
@@ -35,6 +37,7 @@ std::unique_ptr<FileSource> FileSource::Open(const std::string& nativePath)
         ::close(fd);
         return nullptr;
     }
+    RecordRunInput(static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino));
     // The status change time as well: a file rewritten in place with its old modification
     // time put back (cp -p, touch -r) is still told from what it was.
     std::string identity = nativePath;

@@ -4,6 +4,7 @@
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,8 +19,13 @@ std::string FileNamePart(const std::string& nativePath)
 bool IsReadOnly(const std::string& nativePath)
 {
     struct stat st {};
-    if (::stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    return (st.st_mode & 0222) == 0 || ::access(nativePath.c_str(), W_OK) != 0;
+    // A name that leads through a file (a page inside a disc image) can never be written.
+    if (::stat(nativePath.c_str(), &st) != 0) return errno == ENOTDIR;
+    if (!S_ISREG(st.st_mode)) return false;
+    if ((st.st_mode & 0222) == 0 || ::access(nativePath.c_str(), W_OK) != 0) return true;
+    // The new version is written beside the file and renamed over it: the folder must take it.
+    const std::string folder = nativePath.substr(0, nativePath.size() - FileNamePart(nativePath).size());
+    return ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
 }
 
 std::string ReadOnlyMessage(const std::string& nativePath) { return FileNamePart(nativePath) + " is read only."; }
@@ -52,18 +58,21 @@ SaveResult DocumentSaver::Save(std::string& Filename)
 {
     if (Filename.empty()) return SaveAs(Filename);
     const std::string target = SaveTarget(Filename, spec_.extension);
+    return SaveUnder(target, target, Filename);
+}
+
+SaveResult DocumentSaver::SaveUnder(const std::string& target, const std::string& name, std::string& Filename)
+{
     if (IsReadOnly(target)) {
         messages_.Warn(ReadOnlyMessage(target));
         return SaveAs(Filename);
     }
-    // The name written is the document's name from now on, so that the caption, the backup
-    // and the next save all mean the same file.
-    if (target != Filename) Rename(Filename, target);
     std::string error;
     if (!write_(target, &error)) {
         messages_.Error(SaveFailedMessage(target, error));
-        return SaveResult::Failed;
+        return SaveResult::Failed;   // the document keeps the name it had
     }
+    if (name != Filename) Rename(Filename, name);
     return SaveResult::Saved;
 }
 
@@ -88,8 +97,10 @@ SaveResult DocumentSaver::SaveAs(std::string& Filename)
         return SaveResult::Failed;
     }
     if (outcome != DialogOutcome::Ok || chosen.empty()) return SaveResult::Cancelled;
-    Rename(Filename, filter == 1 ? SaveTarget(chosen, spec_.extension) : chosen);
-    return Save(Filename);
+    // With the document's own filter the name gains its extension; with "All Files" the
+    // document keeps the name as typed (the file written still gains it, as Save writes it).
+    const std::string target = SaveTarget(chosen, spec_.extension);
+    return SaveUnder(target, filter == 1 ? target : chosen, Filename);
 }
 
 } // namespace corvane

@@ -24,8 +24,9 @@ enum class SaveResult { Saved, Cancelled, Failed };
 // backslash is part of a file name here).
 std::string FileNamePart(const std::string& nativePath);
 
-// True when the file exists and is read-only: no write permission bits at all (the file's
-// read-only attribute), or not writable by this user.
+// True when the file cannot be saved over: it exists and has no write permission bits at all
+// (the file's read-only attribute), or this user may not write it or its folder; or the name
+// leads through a file (a page inside a disc image).
 bool IsReadOnly(const std::string& nativePath);
 // "%s is read only." with the file name part of the path.
 std::string ReadOnlyMessage(const std::string& nativePath);
@@ -48,17 +49,21 @@ public:
 
     // Save: a document without a name, or whose file is read-only ("%s is read only."), goes
     // to Save As. Otherwise the file is written (SaveTarget); a name that gained an extension
-    // becomes the document's name. A failed write is reported with its reason.
+    // becomes the document's name, so that the caption, the backup and the next save all mean
+    // the same file. A failed write is reported with its reason, and the document keeps its
+    // name.
     SaveResult Save(std::string& Filename);
     // Save As: the save dialog, preset with the name, in the document's folder (a new document:
     // the default folder), so that accepting the proposal saves the document where it is. On
-    // OK the chosen name (with the extension when the first filter was chosen and it has none)
-    // becomes the document's name and Save runs. A dialog that cannot be shown: "Unable to
-    // load Save dialog".
+    // OK the chosen name is saved as Save does, and becomes the document's name (with the
+    // extension when the first filter was chosen and it has none) once the save succeeded. A
+    // dialog that cannot be shown: "Unable to load Save dialog".
     SaveResult SaveAs(std::string& Filename);
 
 private:
     void Rename(std::string& Filename, const std::string& name);
+    // Writes target; once written, the document is called name.
+    SaveResult SaveUnder(const std::string& target, const std::string& name, std::string& Filename);
 
     DialogService* dialogs_;
     MessageSink& messages_;

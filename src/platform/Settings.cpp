@@ -2,6 +2,7 @@
 
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
+#include "platform/RunInputs.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -66,6 +67,7 @@ bool SettingsStore::Save()
     ++writes_;
     if (path_.empty()) return true;
     MakeFolders(path_);
+    ForgetRunInput(path_);   // the store writes back the file it read
     return ini_.Save(path_);
 }
 

@@ -2,12 +2,16 @@
 
 #include "platform/ByteSource.h"
 #include "platform/DataPath.h"
+#include "platform/RunInputs.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +90,8 @@ void IgnoreFileSizeSignal()
     (void)ignored;
 }
 
+const char* const kReadByThisProgram = "it is one of the files this program reads";
+
 bool Fail(std::string* error, int err)
 {
     if (error) *error = std::strerror(err);
@@ -99,16 +105,39 @@ std::string FolderOf(const std::string& path)
     return k == 0 ? "/" : path.substr(0, k);
 }
 
-// A name beside target that nothing else uses yet ("North.MDF" gives ".North.MDF.a1b2c3~").
+// Temporary names: ".North.MDF.corvane-4242-1a~" beside "North.MDF", with the number of the
+// process that writes it, so that one left by a process that was killed can be told and
+// removed later.
+const char* const kTempMark = ".corvane-";
+
+// A name beside target that nothing else uses yet.
 std::string SiblingName(const std::string& target, unsigned attempt)
 {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     const size_t k = target.find_last_of('/');
     const std::string folder = k == std::string::npos ? std::string() : target.substr(0, k + 1);
-    const std::string name = k == std::string::npos ? target : target.substr(k + 1);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%x%x%x~", static_cast<unsigned>(::getpid()), ++counter, attempt);
+    // Room for the mark within a file name's 255 bytes.
+    const std::string name = (k == std::string::npos ? target : target.substr(k + 1)).substr(0, 200);
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, "%s%ld-%x%x~", kTempMark, static_cast<long>(::getpid()), ++counter, attempt);
     return folder + "." + name + suffix;
+}
+
+// The process that wrote a temporary file of ours (a name of SiblingName's form), or 0.
+long WriterOfTemporary(const std::string& name)
+{
+    if (name.size() < 2 || name.front() != '.' || name.back() != '~') return 0;
+    const size_t mark = name.rfind(kTempMark);
+    if (mark == std::string::npos || mark == 0) return 0;
+    size_t i = mark + std::strlen(kTempMark);
+    long pid = 0;
+    const size_t digits = i;
+    while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i])) && pid < 1000000000L)
+        pid = pid * 10 + (name[i++] - '0');
+    if (i == digits || i >= name.size() || name[i] != '-') return 0;
+    for (++i; i + 1 < name.size(); ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return 0;
+    return pid;
 }
 
 // The new file takes the owner, group and permissions of the file it replaces (a new name:
@@ -144,53 +173,31 @@ bool WriteAll(int fd, const std::string& data, int& err)
     return true;
 }
 
-// The new contents on the disc beside the target, not yet under any name that a reader could
-// see: an unnamed file where the file system has them (nothing is left behind when the
-// program dies while writing), else a hidden named one, removed on every failure.
+// The new contents on the disc beside the target, under no name that a reader could see for as
+// long as possible: an unnamed file where the file system has them, which takes a name only
+// the moment before it replaces the target (so a process killed while writing or making the
+// backup leaves nothing behind), else a hidden named one, removed on every failure.
 class TempFile {
 public:
     explicit TempFile(const std::string& target) : target_(target) {}
-    ~TempFile()
-    {
-        if (fd_ >= 0) ::close(fd_);
-        if (!name_.empty()) ::unlink(name_.c_str());
-    }
+    ~TempFile() { Discard(); }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    // Writes data, flushes it to the disc and gives the file its temporary name.
+    // Writes data and flushes it to the disc.
     bool Write(const std::string& data, std::string* error)
     {
         int err = 0;
         if (WriteUnnamed(data, err)) return true;
         if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL && err != ENOENT && err != EPERM)
             return Fail(error, err);
-        // No unnamed files here (or no /proc to name one through): a named temporary file.
-        Discard();
-        for (unsigned attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            name_ = SiblingName(target_, attempt);
-            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd_ < 0 && errno != EEXIST) {
-                err = errno;
-                name_.clear();
-                return Fail(error, err);
-            }
-        }
-        if (fd_ < 0) {
-            name_.clear();
-            return Fail(error, EEXIST);
-        }
-        KeepAttributes(fd_, target_);
-        if (!WriteAll(fd_, data, err) || !Flush(err)) {
-            if (err == 0) err = errno;
-            return Fail(error, err);
-        }
-        return true;
+        return WriteNamed(data, error);   // no unnamed files here (or no /proc to name one through)
     }
 
     // Moves the temporary file over the target; afterwards nothing is left to remove.
     bool RenameOver(const std::string& target, std::string* error)
     {
+        if (name_.empty() && !Name(error)) return false;
         if (std::rename(name_.c_str(), target.c_str()) != 0) return Fail(error, errno);
         name_.clear();
         return true;
@@ -206,27 +213,21 @@ private:
             return false;
         }
         KeepAttributes(fd_, target_);
-        if (!WriteAll(fd_, data, err) || !Flush(err)) {
+        if (!WriteAll(fd_, data, err) || ::fsync(fd_) != 0) {
             if (err == 0) err = errno;
             Discard();
             // A failed write is the disc's answer, not the file system's lack of unnamed files.
             if (err == EOPNOTSUPP || err == EINVAL) err = EIO;
             return false;
         }
-        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-        for (unsigned attempt = 0; attempt < 100; ++attempt) {
-            const std::string name = SiblingName(target_, attempt);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                name_ = name;
-                ::close(fd_);
-                fd_ = -1;
-                return true;
-            }
-            if (errno != EEXIST) break;
+        // The file is named through /proc later; without it the named way is taken at once.
+        if (::access(ProcName().c_str(), F_OK) != 0) {
+            err = ENOENT;
+            Discard();
+            return false;
         }
-        err = errno == ENOENT ? ENOENT : EPERM;
-        Discard();
-        return false;
+        data_ = &data;
+        return true;
 #else
         (void)data;
         err = EOPNOTSUPP;
@@ -234,24 +235,49 @@ private:
 #endif
     }
 
-    bool Flush(int& err)
+    bool WriteNamed(const std::string& data, std::string* error)
     {
-        if (::fsync(fd_) != 0) {
-            err = errno;
-            return false;
+        Discard();
+        int err = 0;
+        for (unsigned attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            name_ = SiblingName(target_, attempt);
+            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd_ < 0 && errno != EEXIST) {
+                err = errno;
+                name_.clear();
+                return Fail(error, err);
+            }
         }
+        if (fd_ < 0) {
+            name_.clear();
+            return Fail(error, EEXIST);
+        }
+        KeepAttributes(fd_, target_);
+        if (!WriteAll(fd_, data, err) || ::fsync(fd_) != 0) return Fail(error, err ? err : errno);
         const int fd = fd_;
         fd_ = -1;
-        if (name_.empty()) {
-            fd_ = fd;   // an unnamed file stays open until it has a name
-            return true;
-        }
-        if (::close(fd) != 0) {
-            err = errno;
-            return false;
-        }
+        if (::close(fd) != 0) return Fail(error, errno);
         return true;
     }
+
+    // Gives the unnamed file its temporary name, or writes a named copy where it cannot.
+    bool Name(std::string* error)
+    {
+        for (unsigned attempt = 0; attempt < 100; ++attempt) {
+            const std::string name = SiblingName(target_, attempt);
+            if (::linkat(AT_FDCWD, ProcName().c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                name_ = name;
+                ::close(fd_);
+                fd_ = -1;
+                return true;
+            }
+            if (errno != EEXIST) break;
+        }
+        if (!data_) return Fail(error, EIO);
+        return WriteNamed(*data_, error);
+    }
+
+    std::string ProcName() const { return "/proc/self/fd/" + std::to_string(fd_); }
 
     void Discard()
     {
@@ -259,10 +285,12 @@ private:
         fd_ = -1;
         if (!name_.empty()) ::unlink(name_.c_str());
         name_.clear();
+        data_ = nullptr;
     }
 
     std::string target_;
     std::string name_;
+    const std::string* data_ = nullptr;   // the contents of an unnamed file
     int fd_ = -1;
 };
 
@@ -275,13 +303,14 @@ void SyncFolder(const std::string& target)
     ::close(fd);
 }
 
-// The previous file under the backup name. The backup gets its contents under a temporary
-// name first (a second link to the file, or a copy where links are not allowed) and then
-// replaces any older backup in one step, so there is always a whole backup, and the file
-// itself stays in place until the new one replaces it.
+// The previous file under the backup name. A second link to the file is made under the backup
+// name at once where there is no backup yet; an older backup is replaced in one step by a link
+// made under a temporary name (or by a copy where links are not allowed), so there is always a
+// whole backup, and the file itself stays in place until the new one replaces it.
 bool MakeBackup(const std::string& target, const std::string& bak, std::string* error)
 {
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    if (::link(target.c_str(), bak.c_str()) == 0) return true;
+    for (unsigned attempt = 0; errno == EEXIST && attempt < 100; ++attempt) {
         const std::string name = SiblingName(bak, attempt);
         if (::link(target.c_str(), name.c_str()) == 0) {
             if (std::rename(name.c_str(), bak.c_str()) == 0) return true;
@@ -289,7 +318,6 @@ bool MakeBackup(const std::string& target, const std::string& bak, std::string* 
             ::unlink(name.c_str());
             return Fail(error, err);
         }
-        if (errno != EEXIST) break;
     }
     std::string previous;
     if (!ReadNativeFile(target, previous)) return Fail(error, errno ? errno : EIO);
@@ -332,11 +360,16 @@ bool SaveThroughTemp(const std::string& name, const std::string& data, bool back
     IgnoreFileSizeSignal();
     std::string nativePath;
     if (!FollowLinks(name, nativePath)) return Fail(error, ELOOP);
+    const std::string bak = backup ? ChangeFileExt(nativePath, ".BAK") : std::string();
+    if (IsRunInput(nativePath) || (!bak.empty() && IsRunInput(bak))) {
+        if (error) *error = kReadByThisProgram;
+        return false;
+    }
+    RemoveStaleTemporaries(FolderOf(nativePath));
     TempFile tmp(nativePath);
     if (!tmp.Write(data, error)) return false;
     struct stat st {};
     if (backup && ::stat(nativePath.c_str(), &st) == 0) {
-        const std::string bak = ChangeFileExt(nativePath, ".BAK");
         if (bak != nativePath && !MakeBackup(nativePath, bak, error)) return false;
     }
     if (!tmp.RenameOver(nativePath, error)) return false;
@@ -354,6 +387,37 @@ bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error)
 {
     return SaveThroughTemp(nativePath, data, true, error);
+}
+
+int RemoveStaleTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return 0;
+    int removed = 0;
+    while (const struct dirent* e = ::readdir(dir)) {
+        const long pid = WriterOfTemporary(e->d_name);
+        if (pid <= 0 || pid == static_cast<long>(::getpid())) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;   // its writer still runs
+        const std::string path = folder + "/" + e->d_name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || st.st_uid != ::geteuid()) continue;
+        if (S_ISDIR(st.st_mode)) {
+            // The folder an export makes its files in: its files, then itself.
+            if (DIR* inner = ::opendir(path.c_str())) {
+                while (const struct dirent* f = ::readdir(inner)) {
+                    const std::string file = path + "/" + f->d_name;
+                    struct stat fs {};
+                    if (::lstat(file.c_str(), &fs) == 0 && S_ISREG(fs.st_mode)) ::unlink(file.c_str());
+                }
+                ::closedir(inner);
+            }
+            if (::rmdir(path.c_str()) == 0) ++removed;
+        } else if (S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace corvane

@@ -24,11 +24,14 @@ std::string Trim(const std::string& s);
 
 // Writes data to a temporary file in the same folder, flushes it to the disc and renames it
 // into place, so that the file is never seen half-written: a failure (a full disc, a file-size
-// limit, a folder that cannot be written) or the program dying part way leaves the old file
-// whole and no temporary file behind. False, with the system's reason in error ("No space left
-// on device"), on failure. The first call ignores SIGXFSZ for the whole process, so that a
-// file-size limit is a failed write rather than the end of the program. A name that is a
-// symbolic link is written through: the file it points to is replaced and the link stays.
+// limit, a folder that cannot be written) leaves the old file whole and no temporary file
+// behind. The temporary file has no name until the moment it replaces the file where the file
+// system allows that; a temporary file left by a program killed at that moment is removed by
+// the next save in its folder (RemoveStaleTemporaries). False, with the system's reason in
+// error ("No space left on device"), on failure. A file that this run reads (RunInputs.h) is
+// not replaced. The first call ignores SIGXFSZ for the whole process, so that a file-size
+// limit is a failed write rather than the end of the program. A name that is a symbolic link
+// is written through: the file it points to is replaced and the link stays.
 bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
 
 // Saving with a backup: the new text is written and flushed to a temporary file first; then
@@ -37,5 +40,10 @@ bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std
 // Failures as for WriteFileAtomic: the file and its backup are never left torn. Through a
 // symbolic link, the backup stands beside the file the link points to.
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
+
+// Removes the temporary files of the safe write (and the folders an export makes its files in)
+// in a folder whose writing process has gone (killed in the middle of a save); returns how
+// many. Files of other users, and of processes that still run, are left alone.
+int RemoveStaleTemporaries(const std::string& folder);
 
 } // namespace corvane

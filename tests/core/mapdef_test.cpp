@@ -149,17 +149,39 @@ TEST(MapDefObj, SavedWindowsAreMovedBackIntoTheWorkArea)
     EXPECT_EQ(d.ZoomDepth(), 1u);
 }
 
-TEST(MapDefObj, LatAndLonTakeDefaultsPartByPart)
+TEST(MapDefObj, ABoxNoMapCanShowIsToldAndTheNewMapsBoxTakesItsPlace)
 {
     TempDir dir;
     auto screen = Desktop();
     TMapDefObj d(screen);
-    Load(d, dir, "", "Lat=  30\r\nLon=abc  20.5\r\n");
-    EXPECT_EQ(Box(d), (std::vector<double>{30, -90, 180, 20.5}));
-    d.Create(dir / "missing.mdf");   // no keys: the inverted world box, used as it is
-    EXPECT_EQ(Box(d), (std::vector<double>{90, -90, 180, -180}));
-    Load(d, dir, "XPos=9999999999\r\nWidth=-2147483648\r\nHeight=$7FFFFFFF\r\n", "Lat=1e999 1e-3\r\nLon=0 0\r\n");
-    EXPECT_EQ(Box(d), (std::vector<double>{90, 1e-3, 0, 0}));
+    const std::vector<double> newMap{45, 65, -15, 15};
+    // An absent key takes the new map's range, without a word.
+    d.Create(dir / "missing.mdf");
+    EXPECT_EQ(Box(d), newMap);
+    Load(d, dir, "", "Lat=30 40\r\n");
+    EXPECT_EQ(Box(d), (std::vector<double>{30, 40, -15, 15}));
+    EXPECT_EQ(d.BoxProblem, "");
+    const std::string outside = "the box lies outside latitudes -90..90 and longitudes -180..180";
+    for (const auto& [latLon, why] : std::vector<std::pair<std::string, std::string>>{
+             {"Lat=  30\r\nLon=0 20.5\r\n", "Lat = 30, Lon = 0 20.5 : the maximum is missing"},
+             {"Lat=30 40\r\nLon=abc  20.5\r\n", "Lat = 30 40, Lon = abc  20.5 : \"abc\" is not a number"},
+             {"Lat=1e999 1e-3\r\nLon=0 1\r\n", "Lat = 1e999 1e-3, Lon = 0 1 : \"1e999\" is not a number"},
+             {"Lat=65 45\r\nLon=-15 15\r\n", "Lat = 65 45, Lon = -15 15 : the minimum latitude is not below the maximum"},
+             {"Lat=45 65\r\nLon=0 0\r\n", "Lat = 45 65, Lon = 0 0 : the minimum longitude is not below the maximum"},
+             {"Lat=90 120\r\nLon=0 10\r\n", "Lat = 90 120, Lon = 0 10 : " + outside},
+             {"Lat=80 1000\r\nLon=0 10\r\n", "Lat = 80 1000, Lon = 0 10 : " + outside},
+             {"Lat=0 10\r\nLon=-300 -180\r\n", "Lat = 0 10, Lon = -300 -180 : " + outside}}) {
+        Load(d, dir, "", latLon);
+        EXPECT_EQ(Box(d), newMap) << latLon;
+        EXPECT_EQ(d.BoxProblem, why);
+    }
+    // A box a little past the poles and the date line, as zooming out on a wide window makes
+    // one, is kept; so is one in a window of absurd size.
+    Load(d, dir, "", "Lat=-100 100\r\nLon=-200 200\r\n");
+    EXPECT_EQ(Box(d), (std::vector<double>{-100, 100, -200, 200}));
+    EXPECT_EQ(d.BoxProblem, "");
+    Load(d, dir, "XPos=9999999999\r\nWidth=-2147483648\r\nHeight=$7FFFFFFF\r\n", "Lat=1 2\r\nLon=0 1e-3\r\n");
+    EXPECT_EQ(Box(d), (std::vector<double>{1, 2, 0, 1e-3}));
 }
 
 TEST(MapDefObj, ZoomHistoryStepsBackButNotPastTheFirstState)
@@ -257,8 +279,8 @@ TEST(MDFStruct, AbsentKeysTakeTheFileDefaultsNotTheNewMapOnes)
               "Land_Plot_Fill_Colour=1\r\nGrid_Displayed=1\r\nGrid_Colour=1\r\nGrid_Scale=1\r\nGrid_Style=1\r\n"
               "Grid_Format=DMS\r\nCursor_Format=DMS\r\nBaseKey_Displayed=1\r\nOverlayKey_Displayed=1\r\n"
               "Box_Shape_Fixed=0\r\nZoom_Level_Fixed=0\r\nKey Background=1\r\nKey Foreground=1\r\nKey Caption=1\r\n"
-              "BasePos=2\r\nOverlayPos=3\r\n\r\n[Lat_Lon]\r\nLat= 9.00000000000000E+0001 -9.00000000000000E+0001\r\n"
-              "Lon= 1.80000000000000E+0002 -1.80000000000000E+0002\r\n\r\n[Base]\r\nTitle1=Gone\r\n");
+              "BasePos=2\r\nOverlayPos=3\r\n\r\n[Lat_Lon]\r\nLat= 4.50000000000000E+0001  6.50000000000000E+0001\r\n"
+              "Lon=-1.50000000000000E+0001  1.50000000000000E+0001\r\n\r\n[Base]\r\nTitle1=Gone\r\n");
     // The data list no longer has the title: it is not drawn, but kept for saving, and told.
     EXPECT_TRUE(m.NextMAS.Empty());
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"The theme \"Gone\" is not in the data list " + dir.Path() +
@@ -392,6 +414,14 @@ TEST(MDFStruct, HandEditedAndHugeFilesLoadWithoutHarm)
     ASSERT_TRUE(r);
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"There is a problem opening file " + CvVars::DatalistFile + "."});
     EXPECT_TRUE(r.MDF->NextMAS.Empty());
+
+    // A box no map can show is told once, naming the file and its values.
+    sink.Clear();
+    r = TMDFStruct::Create(dir.Write("swapped.mdf", "[Lat_Lon]\r\nLat=65 45\r\nLon=-15 15\r\n"), screen, sink);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"The box of the map definition file " + dir / "swapped.mdf" +
+                                                     " cannot be shown: Lat = 65 45, Lon = -15 15 : the minimum "
+                                                     "latitude is not below the maximum"});
 
     // A file of more than 8 MB is not read at all, and not taken for an empty map either.
     const std::string huge = dir / "huge.mdf";

@@ -216,6 +216,9 @@ TEST(QueryReport, HeadingPlacesInsetsAndTextLines)
     // Text: one space at least, then to the heading's x; values of Actions 2, 3 and 6 on the
     // heading's line, others on their own, unindented.
     EXPECT_EQ(r.Text(), (Lines{" Edgev1", "  Leftv2", "  Remarks:", "Sunk in a gale", "alone"}));
+    // Action 6 steps back up on the screen; in the text its value follows the heading too.
+    Report six({{0, 6, 1, 14, 15, -1, 11, "Depth:"}, {0, 6, 1, 14, 15, -1, 11, "Wreck:"}}, {{0, "20 m"}, {1, "yes"}});
+    EXPECT_EQ(six.Text(), (Lines{"  Depth:20 m", "  Wreck:yes"}));
 }
 
 TEST(QueryReport, PrinterColoursMarginsAndPages)

@@ -1,9 +1,11 @@
 // Saving: a save that dies or fails part way leaves the old file and its backup whole, no
 // temporary file behind, and says why; and the Save / Save As rules of a document.
 #include "TestUtil.h"
+#include "platform/ByteSource.h"
 #include "platform/CvVars.h"
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
 #include "platform/SaveCommand.h"
 #include "platform/TextFile.h"
 
@@ -144,6 +146,52 @@ TEST(SaveWithBackup, AKillInTheMiddleOfTheWriteLeavesTheOldFilesWholeAndNoTempor
     EXPECT_EQ(ReadFile(saved.dir / "North.BAK"), "second");
 }
 
+TEST(SaveWithBackup, AFileThisRunReadsIsWrittenOverByNoNameOfIt)
+{
+    TempDir dir;
+    const std::string list = dir.Write("Misc/MainMenu.Dat", "the data list");
+    ASSERT_EQ(::symlink(list.c_str(), (dir / "link.png").c_str()), 0);
+    ASSERT_EQ(::link(list.c_str(), (dir / "hard.png").c_str()), 0);
+    BeginRunInputs();
+    ASSERT_NE(FileSource::Open(dir / "Misc/../Misc/MainMenu.Dat"), nullptr);
+    for (const std::string& name : {list, dir / "link.png", dir / "hard.png", dir / "Misc/./MainMenu.Dat"}) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomic(name, "a picture", &error)) << name;
+        EXPECT_EQ(error, "it is one of the files this program reads");
+    }
+    // Nor does the backup of a map take the name of one.
+    const std::string chart = dir.Write("Misc/Chart.MDF", "a map");
+    ASSERT_NE(FileSource::Open(dir.Write("Misc/Chart.BAK", "read as a layer")), nullptr);
+    EXPECT_FALSE(SaveWithBackup(chart, "the map changed"));
+    EXPECT_EQ(ReadFile(list), "the data list");
+    EXPECT_EQ(ReadFile(dir / "Misc/Chart.BAK"), "read as a layer");
+    EXPECT_EQ(Names(dir / "Misc"), (std::set<std::string>{"MainMenu.Dat", "Chart.MDF", "Chart.BAK"}));
+    // A document read to be written back is no such file.
+    ForgetRunInput(dir / "link.png");
+    EXPECT_TRUE(WriteFileAtomic(list, "saved"));
+    EndRunInputs();
+    EXPECT_EQ(ReadFile(list), "saved");
+}
+
+TEST(SaveWithBackup, TemporaryFilesOfAWriterThatWasKilledGoWithTheNextSaveInTheFolder)
+{
+    SavedTwice saved;
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string dead = std::to_string(gone), alive = std::to_string(::getppid());
+    saved.dir.Write(".North.MDF.corvane-" + dead + "-1a~", "torn");
+    saved.dir.Write(".North.BAK.corvane-" + dead + "-20~", "first");
+    saved.dir.Write(".Chart.png.corvane-" + dead + "-0~/Chart.shp", "an export");
+    saved.dir.Write(".North.MDF.corvane-" + alive + "-1~", "being written");
+    saved.dir.Write(".North.MDF.corvane-" + dead + "-1~x", "not ours");
+    ASSERT_TRUE(SaveWithBackup(saved.dir / "South.MDF", "south"));
+    EXPECT_EQ(Names(saved.dir.Path()),
+              (std::set<std::string>{"North.MDF", "North.BAK", "South.MDF", ".North.MDF.corvane-" + alive + "-1~",
+                                     ".North.MDF.corvane-" + dead + "-1~x"}));
+}
+
 TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)
 {
     TempDir dir;
@@ -275,5 +323,47 @@ TEST_F(DocumentSaverTest, SaveAsOpensWhereTheDocumentIsSoThatAcceptingItSavesItT
     EXPECT_EQ(Saver().SaveAs(gone), SaveResult::Cancelled);
     EXPECT_EQ(dialogs.saveRequests[1].initialDir, CvVars::DefaultDir);
     EXPECT_EQ(dialogs.saveRequests[2].initialDir, CvVars::DefaultDir);
+    CvVars::Reset();
+}
+
+TEST_F(DocumentSaverTest, SaveAsNamesTheDocumentOnlyOnceItIsSaved)
+{
+    std::string name = dir.Write("Maps/North.MDF", "north");
+    std::vector<std::string> named;
+    auto saver = [&] {
+        DocumentSaver s = Saver();
+        s.onNamed = [&](const std::string& n) { named.push_back(n); };
+        return s;
+    };
+    // A folder that is not there: the reason, and the map keeps its name.
+    dialogs.saveAnswers.push_back({DialogOutcome::Ok, dir / "gone/South"});
+    EXPECT_EQ(saver().SaveAs(name), SaveResult::Failed);
+    EXPECT_EQ(name, dir / "Maps/North.MDF");
+    EXPECT_TRUE(named.empty());
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Unable to save " + dir / "gone/South.MDF" + " : " + std::strerror(ENOENT)}));
+
+    // With the map filter a name typed without extension gains ".MDF"; with "All Files" the
+    // document keeps the name typed, and the file written still gains it.
+    dialogs.saveAnswers = {{DialogOutcome::Ok, dir / "Maps/South"}, {DialogOutcome::Ok, dir / "Maps/East"}};
+    dialogs.saveFilterAnswers = {1, 2};
+    EXPECT_EQ(saver().SaveAs(name), SaveResult::Saved);
+    EXPECT_EQ(name, dir / "Maps/South.MDF");
+    EXPECT_EQ(saver().SaveAs(name), SaveResult::Saved);
+    EXPECT_EQ(name, dir / "Maps/East");
+    EXPECT_EQ(named, (std::vector<std::string>{dir / "Maps/South.MDF", dir / "Maps/East"}));
+    EXPECT_EQ(written, (std::vector<std::string>{dir / "gone/South.MDF", dir / "Maps/South.MDF", dir / "Maps/East.MDF"}));
+}
+
+TEST_F(DocumentSaverTest, APageInsideADiscImageIsReadOnly)
+{
+    CvVars::DefaultDir = dir / "";
+    const std::string image = dir.Write("atlas.iso", "an image");
+    std::string page = image + "/Info/Intro.Txt";
+    EXPECT_TRUE(IsReadOnly(page));
+    EXPECT_EQ(Saver().Save(page), SaveResult::Cancelled);
+    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{"Intro.Txt is read only."}));
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].initialDir, CvVars::DefaultDir);
+    EXPECT_TRUE(written.empty());
     CvVars::Reset();
 }

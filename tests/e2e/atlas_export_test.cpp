@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -239,6 +240,15 @@ TEST(AtlasExport, ADamagedLayerGivesTheReadersMessageAndAPartialResult)
     EXPECT_NE(partial->GetMetadataItem("PARTIAL"), nullptr);
     EXPECT_GT(partial->GetFeatureCount(), 0);
     EXPECT_LT(partial->GetFeatureCount(), all->GetLayerByName("Whole")->GetFeatureCount());
+
+    // Nothing readable at all: the partial layer is written all the same, empty, with the reason.
+    dir.Write("Bare.Vec", whole.substr(0, 20000));
+    EXPECT_EQ(RunTool("export '" + (dir / "Bare.Vec") + "' --output '" + (dir / "bare.gpkg") + "'", dir / "bare.txt"), 1);
+    EXPECT_NE(ReadFile(dir / "bare.txt").find("1 of 1 layers exported"), std::string::npos) << ReadFile(dir / "bare.txt");
+    Dataset bare = OpenVector(dir / "bare.gpkg");
+    ASSERT_TRUE(bare && bare->GetLayerByName("Bare_partial")) << ReadFile(dir / "bare.txt");
+    EXPECT_NE(bare->GetLayerByName("Bare_partial")->GetMetadataItem("PARTIAL"), nullptr);
+    EXPECT_EQ(bare->GetLayerByName("Bare_partial")->GetFeatureCount(), 0);
 }
 
 TEST(AtlasExport, EveryThemeOfTheSampleAtlasExports)
@@ -353,6 +363,42 @@ TEST(AtlasExport, TextPagesLoneLayerFilesAndOutputsOverInputs)
     EXPECT_EQ(RunTool("export '" + layer + "' --format GPKG --output '" + layer + "'", dir / "over.txt"), 2);
     EXPECT_NE(ReadFile(dir / "over.txt").find("Limits.Vec is read by this export"), std::string::npos);
     EXPECT_EQ(ReadFile(layer), whole);
+
+    // Nor over the data list, nor over a query information file by another name of it.
+    const fs::path atlas = fs::path(SourceDir()) / "atlas", medium = dir / "medium";
+    fs::create_directories(medium / "Themes");
+    fs::copy(atlas / "Misc", medium / "Misc", fs::copy_options::recursive);
+    fs::copy(atlas / "Themes/Towns", medium / "Themes/Towns", fs::copy_options::recursive);
+    const std::string list = (medium / "Misc/MainMenu.Dat").string(), info = (medium / "Themes/Towns/DNN/TOWNS.DAT").string();
+    const std::string listBytes = ReadFile(list), infoBytes = ReadFile(info);
+    fs::create_symlink(info, dir / "towns.geojson");
+    EXPECT_EQ(ExportSample("'Coastal towns' --format GPKG --output '" + list + "'", dir / "list.txt", medium.string()), 2);
+    EXPECT_EQ(ExportSample("'Coastal towns' --output '" + (dir / "towns.geojson") + "'", dir / "info.txt", medium.string()), 2);
+    EXPECT_NE(ReadFile(dir / "info.txt").find("towns.geojson is read by this export"), std::string::npos)
+        << ReadFile(dir / "info.txt");
+    EXPECT_EQ(ReadFile(list), listBytes);
+    EXPECT_EQ(ReadFile(info), infoBytes);
+}
+
+// The files of an export replace those before them only once they are whole: an export that
+// fails (here at a file-size limit) leaves the old output as it was, and nothing beside it.
+TEST(AtlasExport, AnExportThatFailsLeavesTheOldOutputWhole)
+{
+    TempDir dir;
+    const std::string out = dir / "zones.gpkg";
+    ASSERT_EQ(ExportSample("'Territorial waters' --output '" + out + "'", dir / "a.txt"), 0) << ReadFile(dir / "a.txt");
+    const std::string before = ReadFile(out);
+    ASSERT_GT(before.size(), 40000u);
+    const std::string cmd = "trap '' XFSZ; ulimit -f 64; '" CORVANE_ATLAS_TOOL "' export --cdrom '" +
+                            (fs::path(SourceDir()) / "atlas").string() + "' 'Territorial waters' --output '" + out +
+                            "' > '" + (dir / "b.txt") + "' 2>&1";
+    const int rc = std::system(cmd.c_str());
+    EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 1) << ReadFile(dir / "b.txt");
+    EXPECT_EQ(ReadFile(out), before);
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.Path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt", "zones.gpkg"}));
 }
 
 // An atlas on a disc image exports as from its folder; a file that holds no disc is told so.

@@ -188,6 +188,37 @@ TEST_F(RenderTest, ExitStatus)
     EXPECT_FALSE(QImage(QString::fromStdString(dir_ / "new.bmp")).isNull());
 }
 
+// No picture is written over a file the run reads, whatever name it goes by, nor two pictures
+// into one file; and a map whose box no map can show gives no picture.
+TEST_F(RenderTest, OutputsOverInputsAndBoxesNoMapCanShowAreRefused)
+{
+    namespace fs = std::filesystem;
+    WriteDataListOf(dir_, {});
+    const std::string mdf = dir_.Write("map.mdf", MapText({20, 1, {}, {}}));
+    const std::string ini = dir_.Write("settings.png", "[Files]\nCDROM=" + dir_.Path() + "\n");
+    fs::create_symlink(mdf, dir_ / "map.png");
+    fs::create_hard_link(dir_ / "Misc/MainMenu.Dat", dir_ / "list.png");
+    fs::create_symlink(dir_ / "Landdata/Mrl/Land1Min.Mrl", dir_ / "land.png");
+    for (const std::string output : {"map.png", "settings.png", "list.png", "land.png"}) {
+        const std::string before = ReadFile(dir_ / output);
+        const RenderRun run = Run("--settings '" + ini + "' '" + mdf + "'", output, false);
+        EXPECT_EQ(run.status, 2) << output;
+        EXPECT_EQ(run.errors, "corvane-render: " + (dir_ / output) + " is read by this run; --output names a new file\n");
+        EXPECT_EQ(ReadFile(dir_ / output), before) << output;
+    }
+    const RenderRun same = Run("'" + mdf + "' --output '" + (dir_ / "same.png") + "' '" + mdf + "'", "Misc/../same.png");
+    EXPECT_EQ(same.status, 2);
+    EXPECT_NE(same.errors.find("two maps are given the same output"), std::string::npos) << same.errors;
+    EXPECT_FALSE(fs::exists(dir_ / "same.png"));
+
+    std::string text = MapText({20, 1, {}, {}});
+    text.replace(text.find("Lat=-10.000000 10.000000"), 24, "Lat=10 -10");
+    const RenderRun swapped = Run("--strict '" + dir_.Write("swapped.mdf", text) + "'", "swapped.png");
+    EXPECT_EQ(swapped.status, 1);
+    EXPECT_NE(swapped.errors.find("swapped.mdf cannot be shown: Lat = 10 -10"), std::string::npos) << swapped.errors;
+    EXPECT_FALSE(fs::exists(dir_ / "swapped.png"));
+}
+
 TEST_F(RenderTest, ThePictureDoesNotFollowTheDesktopsScaling)
 {
     // A graticule with its labels: text is what a desktop's scaling would change.

@@ -2,11 +2,13 @@
 # Installs a build into a temporary prefix and checks that the files stand where the desktop
 # looks for them: the programs, the sample atlas, the launcher, the map file type, the
 # AppStream metadata, the icon and the manual pages (every option of --help documented); that
-# the validators of the desktop accept them; that a .MDF in any case is a map file opened by
+# the validators of the desktop accept them; that the viewer's manual is installed as HTML, whole, with
+# the manual page pointing to it; that a .MDF in any case is a map file opened by
 # the viewer's launcher; and that the installed renderer finds the installed sample atlas.
 # Usage: check-install.sh BUILD_DIR SOURCE_DIR
 set -eu
 build=$1
+srcdir=$2
 app=org.halvern.Corvane
 tmp=$(mktemp -d /tmp/corvane-install-XXXXXX)
 trap 'rm -rf "$tmp"' EXIT INT TERM
@@ -56,6 +58,17 @@ if have help2man; then
             printf '%s' "$synopsis" | grep -q -- 'output' || fail "the synopsis of $program lacks --output"
         fi
     done
+fi
+
+# The viewer's manual: every page and picture of the help window, and the manual page's pointer.
+doc=$share/doc/corvane
+[ -f "$doc/contents.html" ] || fail "the manual is not installed in share/doc/corvane"
+for f in "$srcdir"/resources/help/*.html "$srcdir"/resources/help/*.png "$srcdir"/resources/help/*.css; do
+    [ -e "$f" ] || continue
+    cmp -s "$f" "$doc/$(basename "$f")" || fail "the manual's $(basename "$f") is not installed as it is"
+done
+if have help2man; then
+    grep -q 'share/doc/corvane' "$share/man/man1/corvane.1" || fail "corvane(1) does not point to the manual"
 fi
 
 if have desktop-file-validate; then

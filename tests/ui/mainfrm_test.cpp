@@ -354,7 +354,7 @@ TEST_F(MainFrmTest, NewAndOpenReplaceTheMapWindowUnlessItRefusesToClose)
     EXPECT_EQ(created, 1);
     map->refuseClose = false;
 
-    dir.Write("maps/Harbour.MDF", "[Map]\r\n");
+    dir.Write("maps/Harbour.MDF", "[Map Definition]\r\n");
     CvVars::DefaultDir = dir / "maps";
     dialogs.openAnswers.push_back({DialogOutcome::Ok, dir / "maps/Harbour.MDF"});
     frm->Open1Click();

@@ -185,6 +185,19 @@ TEST_F(MapFilesTest, PrintingToAFileThatCannotBeWrittenSaysWhyAndLeavesTheOldFil
               QStringList{"full.pdf"});
 }
 
+// A chosen file that is no map is told before the open map would be closed: that map stays.
+TEST_F(MapFilesTest, OpeningAFileThatIsNoMapKeepsTheMapThatIsOpen)
+{
+    TMapFrm& map = Open(mapPath);
+    sink.Clear();
+    const std::string notes = dir.Write("notes.txt", "not a map\n");
+    frm->OpenMapFile(notes);
+    Settle();
+    EXPECT_EQ(Map(), &map);
+    EXPECT_EQ(map.Filename, mapPath);
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{notes + " is not a map definition file."});
+}
+
 // A printer page of 8 x 10.5 inches printable at 100 dots per inch, as a picture.
 class PicturePage : public PrintDocument {
 public:

@@ -220,12 +220,13 @@ TEST_F(MapWindowTest, OpenDrawsTheThemesAndLeavesOutTheCoastlineWhenAThemeBrings
     EXPECT_FALSE(frm->MenuBarEntries()[6]->isEnabled());
 }
 
-TEST_F(MapWindowTest, AMapDefinitionThatCannotBeLoadedOpensANewMapInstead)
+TEST_F(MapWindowTest, AMapDefinitionThatCannotBeLoadedIsToldAndTheOpenMapStays)
 {
+    TMapFrm& open = NewMap();
     const std::string path = dir.Write("Broken.MDF", "[Map Definition]\r\nGrid_Scale=300\r\n");
     frm->OpenMapFile(path);
     Settle();
-    ASSERT_NE(Map(), nullptr);
+    ASSERT_EQ(Map(), &open);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].kind, MsgKind::Error);
     EXPECT_NE(sink.messages[0].text.find("Grid_Scale"), std::string::npos);

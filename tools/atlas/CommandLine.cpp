@@ -112,7 +112,9 @@ Options of export:
                         CDROM:\Misc\MainMenu.Dat).
   --output OUT          The file to write: .gpkg, .geojson, .shp, .fgb, .tif (rasters
                         only), ... Formats of one layer a file write OUT.LAYER.EXT
-                        for each layer when there are several.
+                        for each layer when there are several. Files there are
+                        replaced only once all the new ones are whole; a file the
+                        export reads is refused.
   --format NAME         GDAL driver name, when the extension does not tell.
   --polygons            Rasters as polygons of equal key code in the vector output
                         rather than GeoTIFF files.

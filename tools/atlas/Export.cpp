@@ -1,7 +1,10 @@
 #include "Export.h"
 
 #include "platform/CodePage.h"
+#include "platform/CvVars.h"
 #include "platform/DataPath.h"
+#include "platform/RunInputs.h"
+#include "platform/TextFile.h"
 
 #include <cpl_conv.h>
 #include <gdal_alg.h>
@@ -10,12 +13,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <set>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -89,8 +96,10 @@ std::string CannotWrite(const std::string& path)
 // Where one export goes: one dataset for all layers, or one for each.
 class VectorOutput {
 public:
-    VectorOutput(GDALDriver* driver, std::string output, size_t layers)
-        : driver_(driver), output_(std::move(output)), layers_(layers)
+    // place: where a file of the output is made (see Staging).
+    VectorOutput(GDALDriver* driver, std::string output, size_t layers,
+                 std::function<std::string(const std::string&)> place)
+        : driver_(driver), output_(std::move(output)), layers_(layers), place_(std::move(place))
     {
         multi_ = CSLFetchBoolean(driver->GetMetadata(), GDAL_DCAP_MULTIPLE_VECTOR_LAYERS, FALSE) &&
                  std::string(driver->GetDescription()) != "ESRI Shapefile";
@@ -107,15 +116,13 @@ public:
         if (multi_) {
             if (!shared_) {
                 QuietErrors quiet;
-                shared_.reset(driver_->Create(output_.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+                shared_.reset(driver_->Create(place_(output_).c_str(), 0, 0, 0, GDT_Unknown, nullptr));
             }
             ds = shared_.get();
         } else {
             path = FileOfLayer(output_, name, layers_ == 1, fs::path(output_).extension().string());
-            std::error_code ec;
-            fs::remove(path, ec);
             QuietErrors quiet;
-            own_.emplace_back(driver_->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+            own_.emplace_back(driver_->Create(place_(path).c_str(), 0, 0, 0, GDT_Unknown, nullptr));
             ds = own_.back().get();
         }
         if (!ds) {
@@ -144,11 +151,21 @@ public:
     GDALDataset* Current() const { return current_; }
     // A file of the output could not be created: nothing more can be written.
     bool Unwritable() const { return unwritable_; }
+    // Closes every file; false when one could not be finished (a full disc).
+    bool Close()
+    {
+        CPLErrorReset();
+        current_ = nullptr;
+        own_.clear();
+        shared_.reset();
+        return CPLGetLastErrorType() < CE_Failure;
+    }
 
 private:
     GDALDriver* driver_;
     std::string output_;
     size_t layers_;
+    std::function<std::string(const std::string&)> place_;
     bool multi_ = false;
     bool unwritable_ = false;
     OGRSpatialReference srs_;
@@ -337,25 +354,86 @@ bool WriteGeoTiff(GDALDataset& raster, const std::string& path, const std::strin
     return out != nullptr;
 }
 
-// An input file (a master or layer file given, a layer file of a theme) that the output, or
-// one of its files of one layer each, would write over; empty when there is none.
+// A file that this export reads (the data list, a master, layer or query information file, the
+// disc image they lie in) that the output, or one of its files of one layer each, would write
+// over, whatever name it goes by; empty when there is none.
 std::string ReadFileWrittenOver(const ExportOptions& options, const std::vector<ExportLayer>& layers)
 {
+    auto record = [](const std::string& path) {
+        const ResolvedPath r = ResolveDataPath(path);
+        RecordRunInput(r.imagePath.empty() ? r.native : r.imagePath);
+    };
+    record(CvVars::DatalistFile);
+    record(CvVars::CDROM);
+    for (const std::string& in : options.inputs) record(CheckCD_Drive(in));
+    for (const ExportLayer& l : layers) {
+        record(l.path);
+        QueryTexts queries(l);   // opening its query information file records it
+    }
     std::vector<std::string> outputs{options.output};
     const std::string ext = fs::path(options.output).extension().string();
     for (const ExportLayer& l : layers) {
         outputs.push_back(FileOfLayer(options.output, l.name, false, ext));
         outputs.push_back(FileOfLayer(options.output, l.name, false, ".tif"));
     }
-    std::vector<std::string> read;
-    for (const std::string& in : options.inputs) read.push_back(NativePath(CheckCD_Drive(in)));
-    for (const ExportLayer& l : layers) read.push_back(l.path);
-    std::error_code ec;
     for (const std::string& out : outputs)
-        for (const std::string& in : read)
-            if (fs::equivalent(out, in, ec)) return in;
+        if (IsRunInput(out)) return out;
     return {};
 }
+
+// The files of an export are made in a hidden folder beside the output and take their names
+// only once every one of them is whole, so that an export that fails leaves the files it
+// would have replaced as they were. The folder is named as the safe write names its
+// temporary files: one left by an export that was killed goes with the next save there.
+class Staging {
+public:
+    explicit Staging(const std::string& output)
+        : folder_(fs::path(output).has_parent_path() ? fs::path(output).parent_path() : fs::path("."))
+    {
+        RemoveStaleTemporaries(folder_.string());
+        stage_ = folder_ / ("." + fs::path(output).filename().string() + ".corvane-" + std::to_string(::getpid()) + "-0~");
+        std::error_code ec;
+        fs::remove_all(stage_, ec);
+        made_ = fs::create_directory(stage_, ec);
+        if (!made_) error_ = "cannot write " + output + ": " + ec.message();
+    }
+    ~Staging()
+    {
+        std::error_code ec;
+        fs::remove_all(stage_, ec);
+    }
+    Staging(const Staging&) = delete;
+    Staging& operator=(const Staging&) = delete;
+
+    const std::string& Error() const { return error_; }
+    // Where a file of the output is made.
+    std::string Place(const std::string& path) const { return (stage_ / fs::path(path).filename()).string(); }
+    // Gives every file made its name beside the output; false, with the reason, when one
+    // could not take it (the files that did keep theirs).
+    bool Publish(std::string& error) const
+    {
+        std::error_code ec;
+        for (const fs::directory_entry& e : fs::directory_iterator(stage_, ec)) {
+            const fs::path target = folder_ / e.path().filename();
+            if (IsRunInput(target.string())) {
+                error = target.string() + " is read by this export; --output names a new file";
+                return false;
+            }
+            if (::rename(e.path().c_str(), target.c_str()) != 0) {
+                error = "cannot write " + target.string() + ": " + std::strerror(errno);
+                return false;
+            }
+        }
+        if (ec) error = "cannot write into " + folder_.string() + ": " + ec.message();
+        return !ec;
+    }
+    bool Made() const { return made_; }
+
+private:
+    fs::path folder_, stage_;
+    bool made_ = false;
+    std::string error_;
+};
 
 int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
@@ -406,12 +484,14 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
         err << "corvane-atlas: " << overwritten << " is read by this export; --output names a new file\n";
         return kBadInput;
     }
-    if (!rasterOutput && vectorLayers > 0) fs::remove(options.output, ec);   // a fresh file
-
-    VectorOutput vectors(driver, options.output, vectorLayers);
+    Staging staging(options.output);
+    if (!staging.Made()) err << "corvane-atlas: " << staging.Error() << "\n";
+    const std::vector<ExportLayer> none;
+    VectorOutput vectors(driver, options.output, vectorLayers, [&](const std::string& p) { return staging.Place(p); });
     int status = kDone;
     size_t exported = 0;
-    for (const ExportLayer& l : layers) {
+    bool writeFailed = false;
+    for (const ExportLayer& l : staging.Made() ? layers : none) {
         std::string message;
         ExportRaster raster;
         std::map<int, KeyItemInfo> keys;
@@ -428,9 +508,10 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             if (!options.polygons) {
                 const std::string path = rasterOutput ? FileOfLayer(options.output, l.name, rasterLayers == 1, ".tif")
                                                       : FileOfLayer(options.output, l.name, false, ".tif");
-                if (!WriteGeoTiff(*memory, path, whole ? "" : message, error)) {
+                if (!WriteGeoTiff(*memory, staging.Place(path), whole ? "" : message, error)) {
                     err << "corvane-atlas: " << error << "\n";
                     status = kFailed;
+                    writeFailed = true;
                     break;   // the output's folder takes nothing more
                 }
                 out << l.name << " (" << l.dataType << ") -> " << path << ": " << raster.columns << " x " << raster.rows
@@ -465,7 +546,7 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
                 f.SetGeometry(s->GetGeometryRef());
                 if (layer->CreateFeature(&f) == OGRERR_NONE) ++count;
             }
-            vectors.Current()->CommitTransaction();
+            if (vectors.Current()->CommitTransaction() == OGRERR_FAILURE) writeFailed = true;
             out << l.name << " (" << l.dataType << ") -> " << count << " polygons" << (whole ? "" : ", partial") << "\n";
             ++exported;
             continue;
@@ -477,9 +558,10 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
         const bool whole = ReadExportLayer(l, options.codePage, [&](const ExportFeature& f) { held.push_back(f); },
                                            raster, message);
         if (!whole) {
+            // A layer of which nothing could be read still goes out, empty, named and marked
+            // as partial, so that what was lost is seen in the output.
             err << message << "\n";
             status = kFailed;
-            if (held.empty()) continue;
         }
         OGRLayer* layer = vectors.Layer(whole ? l.name : l.name + "_partial", GeometryOf(l), error);
         if (!layer) {
@@ -521,9 +603,22 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             f.SetGeometryDirectly(GeometryOf(l, e));
             if (layer->CreateFeature(&f) == OGRERR_NONE) ++count;
         }
-        vectors.Current()->CommitTransaction();
+        if (vectors.Current()->CommitTransaction() == OGRERR_FAILURE) writeFailed = true;
         out << l.name << " (" << l.dataType << ") -> " << count << " features" << (whole ? "" : ", partial") << "\n";
         ++exported;
+    }
+    // The new files replace the old ones only when all of them are whole.
+    const bool closed = vectors.Close();
+    if (!closed) err << "corvane-atlas: " << CannotWrite(options.output) << "\n";
+    if (!staging.Made()) {
+        status = kFailed;
+    } else if (!closed || vectors.Unwritable() || writeFailed) {
+        err << "corvane-atlas: nothing is written; the files there stay as they were\n";
+        exported = 0;
+        status = kFailed;
+    } else if (!staging.Publish(error)) {
+        err << "corvane-atlas: " << error << "\n";
+        status = kFailed;
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     out << exported << " of " << layers.size() << " layers exported in " << static_cast<int>(seconds * 10 + 0.5) / 10.0 << " s\n";

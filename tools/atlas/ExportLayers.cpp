@@ -384,13 +384,13 @@ private:
 };
 
 // Sets up the raster of a run-length layer over its whole grid; false when it is too large.
-bool StartRaster(const GenMapObj& layer, ExportRaster& raster, std::string& message)
+bool StartRaster(const GenMapObj& layer, const std::string& file, ExportRaster& raster, std::string& message)
 {
     const RunGrid grid = RunGrid::Of(layer.Header);
     raster.columns = int64_t{layer.Header.NumCols} * grid.ngridx;
     raster.rows = int64_t{layer.Header.NumRows} * grid.ngridy;
     if (raster.columns * raster.rows > kMaxExportRasterCells) {
-        message = "the raster of " + std::to_string(raster.columns) + " x " + std::to_string(raster.rows) +
+        message = file + ": the raster of " + std::to_string(raster.columns) + " x " + std::to_string(raster.rows) +
                   " units is too large to export";
         return false;
     }
@@ -416,7 +416,8 @@ bool ReadExportLayer(const ExportLayer& layer, LabelCodePage codePage,
             return false;
         }
         gather.rowsOfGrid_ = reader.Header.NumRows;
-        if ((layer.dataType == 2 || layer.dataType == 3) && !StartRaster(reader, raster, message)) return false;
+        if ((layer.dataType == 2 || layer.dataType == 3) && !StartRaster(reader, CheckCD_Drive(layer.dataPath), raster, message))
+            return false;
         const bool whole = run();
         if (!whole || reader.Damaged()) {
             message = DamagedLayerMessage(CheckCD_Drive(layer.dataPath));

@@ -17,6 +17,7 @@
 #include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
 #include "platform/TextFile.h"
 
 #include <cmath>
@@ -390,6 +391,8 @@ int ExportCommand(const CommandLine& cl)
 
 int main(int argc, char** argv)
 {
+    // No file written replaces one that this run reads.
+    BeginRunInputs();
     CommandLine cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!cl.error.empty()) {
         std::cerr << "corvane-atlas: " << cl.error << "\n";

@@ -185,7 +185,8 @@ std::string RenderUsage()
            "  MAP.MDF          the map definition to draw (none: a new map)\n"
            "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
            "                   viewer prints (1 inch margins); more maps, each followed by its\n"
-           "                   own --output, are drawn one after the other by the same process\n"
+           "                   own --output, are drawn one after the other by the same process;\n"
+           "                   a file the run reads, or another map's output, is refused\n"
            "  --tiles DIR      a web map tile pyramid instead: DIR/Z/X/Y.png, 256 x 256 pixels in\n"
            "                   Web Mercator (the XYZ layout), and DIR/index.html that shows them\n"
            "                   with Leaflet (written beside it) and needs no network\n"
@@ -203,7 +204,8 @@ std::string RenderUsage()
            "  --help           show this text\n"
            "  --version        show the program's version\n"
            "Messages go to standard error. Exit status: 0 the picture was written, 1 the map\n"
-           "could not be produced, 2 bad arguments, 3 (with --strict) the picture was written\n"
+           "could not be produced (or its box is none a map can show), 2 bad arguments or an\n"
+           "output refused, 3 (with --strict) the picture was written\n"
            "with messages.\n";
 }
 

@@ -1,11 +1,13 @@
 #include "Tiles.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
 namespace corvane {
@@ -141,8 +143,11 @@ int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress,
         const Range& r = ranges[static_cast<size_t>(z - job.zoomMin)];
         for (int64_t x = r.x0; x <= r.x1; ++x) {
             const QString column = QString::fromStdString(job.dir) + QString("/%1/%2").arg(z).arg(x);
-            if (!QDir().mkpath(column)) {
-                error = "cannot make the folder " + column.toStdString();
+            std::error_code ec;
+            std::filesystem::create_directories(column.toStdString(), ec);
+            if (ec || !std::filesystem::is_directory(column.toStdString())) {
+                error = "cannot make the folder " + column.toStdString() + ": " +
+                        (ec ? ec.message() : std::string(std::strerror(ENOTDIR)));
                 return -1;
             }
             for (int64_t y = r.y0; y <= r.y1; ++y) {

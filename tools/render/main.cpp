@@ -11,6 +11,7 @@
 #include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
 #include "platform/Settings.h"
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
@@ -24,9 +25,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
+
+namespace fs = std::filesystem;
 
 namespace corvane {
 namespace {
@@ -146,16 +150,69 @@ bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
     return !plotFailed;   // the plot told what went wrong; the map was not produced
 }
 
-// Draws one map and writes its picture; false (said on the sink) when it could not be.
-bool DrawPicture(const RenderJob& job, const RenderOptions& options, const FixedScreenMetrics& screen,
-                 RenderPicture& picture, MessageSink& sink)
+// A map definition loaded for a picture; null (said on the sink) when it cannot be drawn: it
+// could not be read, or its box is none that a map can show (no black picture is written for
+// it).
+std::unique_ptr<TMDFStruct> LoadMap(const std::string& mapFile, const FixedScreenMetrics& screen, MessageSink& sink)
 {
-    MDFLoadResult loaded = TMDFStruct::Create(job.mapFile, screen, sink);
-    if (!loaded) {
-        sink.Error(loaded.Error);
-        return false;
+    MDFLoadResult loaded = TMDFStruct::Create(mapFile, screen, sink);
+    if (!loaded) sink.Error(loaded.Error);
+    if (!loaded || !loaded.MDF->BoxProblem.empty()) return nullptr;
+    return std::move(loaded.MDF);
+}
+
+// The file a data path reads: the file itself, or the disc image it lies in.
+void RecordDataFile(const std::string& dataPath)
+{
+    const ResolvedPath r = ResolveDataPath(CheckCD_Drive(dataPath));
+    RecordRunInput(r.imagePath.empty() ? r.native : r.imagePath);
+}
+
+// The layer files of the map's themes and the coastline files, before any is drawn, so that
+// no picture is written over a file that a later picture reads.
+void RecordMapFiles(const TMDFStruct& mdf)
+{
+    for (const MASListKind kind : {BaseMASList, OverlayMASList, TextMASList})
+        for (const MASStruct* theme : mdf.List(kind))
+            for (const DSDStruct* d = theme->NextDSD.get(); d; d = d->NextDSD.get())
+                for (const DFNStruct* f = d->NextDFN.get(); f; f = f->NextDFN.get()) RecordDataFile(f->FileName);
+    for (const std::string* coast : {&CvVars::OutlCoastFull, &CvVars::OutlCoast30PC, &CvVars::OutlCoast10PC,
+                                     &CvVars::OutlCoast03PC, &CvVars::OutlCoast01PC, &CvVars::FillCoast12s,
+                                     &CvVars::FillCoast36s, &CvVars::FillCoast1Min, &CvVars::FillCoast3Min,
+                                     &CvVars::FillCoast5Min})
+        RecordDataFile(*coast);
+}
+
+// Two names of one output: the same file where it exists, else the same name in the same folder.
+bool SameOutput(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const fs::path pa(a), pb(b);
+    if (pa.filename() != pb.filename()) return false;
+    auto folder = [](const fs::path& p) { return p.has_parent_path() ? p.parent_path().string() : std::string("."); };
+    return ::stat(folder(pa).c_str(), &sa) == 0 && ::stat(folder(pb).c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+// Why the pictures' outputs cannot be written (two pictures to one file, or a file that this run
+// reads); empty when they can.
+std::string OutputProblem(const std::vector<RenderJob>& jobs)
+{
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        if (IsRunInput(jobs[i].output))
+            return jobs[i].output + " is read by this run; --output names a new file";
+        for (size_t k = 0; k < i; ++k)
+            if (SameOutput(jobs[k].output, jobs[i].output))
+                return "two maps are given the same output " + jobs[i].output;
     }
-    TMDFStruct& mdf = *loaded.MDF;
+    return {};
+}
+
+// Draws one map and writes its picture; false (said on the sink) when it could not be.
+bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& options, RenderPicture& picture,
+                 MessageSink& sink)
+{
     FitToPicture(mdf, options.width, options.height);
 
     RenderView view(sink, picture, options.width, options.height);
@@ -248,6 +305,7 @@ int Run(int argc, char** argv)
     for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) ::unsetenv(scaling);
     qInstallMessageHandler(QuietQtMessages);
     QGuiApplication app(argc, argv);
+    BeginRunInputs();
     CountingSink sink;
     // A picture written while something was said: with --strict, status 3.
     auto written = [&] { return options.strict && sink.shown > 0 ? kExitStrictMessages : 0; };
@@ -291,6 +349,9 @@ int Run(int argc, char** argv)
         }
     }
     ReadFileSettings(settings);
+    // The files every picture reads, whatever its map: no output may be one of them.
+    RecordDataFile(CvVars::DatalistFile);
+    if (options.cdrom) RecordRunInput(*options.cdrom);
 
     FixedScreenMetrics screen;
     screen.workArea = {0, 0, options.width, options.height};
@@ -301,12 +362,9 @@ int Run(int argc, char** argv)
     RenderPicture picture;
     if (!options.tiles.empty()) {
         sink.onceEach = true;
-        MDFLoadResult loaded = TMDFStruct::Create(options.mapFile, screen, sink);
-        if (!loaded) {
-            sink.Error(loaded.Error);
-            return 1;
-        }
-        TMDFStruct& mdf = *loaded.MDF;
+        const std::unique_ptr<TMDFStruct> map = LoadMap(options.mapFile, screen, sink);
+        if (!map) return 1;
+        TMDFStruct& mdf = *map;
         FitToPicture(mdf, options.width, options.height);
         RenderView view(sink, picture, options.width, options.height);
         if (!view.Usable()) {
@@ -319,9 +377,22 @@ int Run(int argc, char** argv)
         return RenderTiles(view, mdf, options, sink) == 0 ? written() : 1;
     }
 
-    // Each picture in turn; one that cannot be made is said and the others are still drawn.
+    // Every map is loaded first: no picture may be written over a file that one of them reads.
     bool allWritten = jobs.size() == given;
-    for (const RenderJob& job : jobs) allWritten = DrawPicture(job, options, screen, picture, sink) && allWritten;
+    std::vector<std::unique_ptr<TMDFStruct>> maps;
+    for (const RenderJob& job : jobs) {
+        maps.push_back(LoadMap(job.mapFile, screen, sink));
+        if (maps.back()) RecordMapFiles(*maps.back());
+        else allWritten = false;
+    }
+    const std::string refused = OutputProblem(jobs);
+    if (!refused.empty()) {
+        std::fprintf(stderr, "corvane-render: %s\n", refused.c_str());
+        return 2;
+    }
+    // Each picture in turn; one that cannot be made is said and the others are still drawn.
+    for (size_t i = 0; i < jobs.size(); ++i)
+        if (maps[i]) allWritten = DrawPicture(jobs[i], *maps[i], options, picture, sink) && allWritten;
     return allWritten ? written() : 1;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/qt/QtDialogService.h"
 
+#include "help/HelpPages.h"
 #include "platform/DataPath.h"
 #include "platform/Rounding.h"
 #include "platform/qt/QtCanvas.h"
@@ -38,6 +39,7 @@ DialogOutcome QtDialogService::FileDialog(const FileDialogRequest& request, bool
     if (!qApp) return DialogOutcome::Failed;
     QFileDialog dlg(DialogParent(), BytesToQString(request.title), InitialFolder(request.initialDir));
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setProperty("helpContext", save ? 1005 : 1002);   // File, Save As / File, Open
     if (save)
         dlg.setFileMode(QFileDialog::AnyFile);
     else
@@ -82,6 +84,7 @@ DialogOutcome QtDialogService::ChooseColour(Colour initial, Colour& chosen)
 {
     if (!qApp) return DialogOutcome::Failed;
     QColorDialog dlg(ToQColor(initial & 0xFFFFFF), DialogParent());
+    dlg.setProperty("helpContext", kHelpColourDialog);
     if (dlg.exec() != QDialog::Accepted) return DialogOutcome::Cancel;
     chosen = FromQColor(dlg.selectedColor());
     return DialogOutcome::Ok;
@@ -96,6 +99,7 @@ DialogOutcome QtDialogService::ChooseFont(FontChoice& font)
     initial.setUnderline(font.underline);
     initial.setStrikeOut(font.strikeOut);
     QFontDialog dlg(initial, DialogParent());
+    dlg.setProperty("helpContext", kHelpFontDialog);
     if (dlg.exec() != QDialog::Accepted) return DialogOutcome::Cancel;
     QFont f = dlg.selectedFont();
     font.name = f.family().toStdString();
@@ -115,6 +119,7 @@ DialogOutcome QtDialogService::Print(PrintChoice& choice)
     printer.setCollateCopies(choice.collate);
     printer.setPrintRange(QPrinter::AllPages);
     QPrintDialog dlg(&printer, DialogParent());
+    dlg.setProperty("helpContext", 1007);   // File, Print...
     if (choice.maxPage > 0) {
         dlg.setMinMax(choice.minPage, choice.maxPage);
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -134,6 +139,7 @@ DialogOutcome QtDialogService::PrinterSetup()
     if (!qApp) return DialogOutcome::Failed;
     QPrintDialog dlg(&CurrentPrinter(), DialogParent());
     dlg.setWindowTitle(QObject::tr("Printer Setup"));
+    dlg.setProperty("helpContext", 1008);   // File, Print Setup
     dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
     if (dlg.exec() != QDialog::Accepted) return DialogOutcome::Cancel;
     KeepMinimumMargins(CurrentPrinter());
@@ -154,6 +160,7 @@ DialogOutcome QtDialogService::PageSetup(PageSetupDialogValues& values)
                                 values.bottom / perUnit));
     printer.setPageLayout(layout);
     QPageSetupDialog dlg(&printer, DialogParent());
+    dlg.setProperty("helpContext", 1006);   // File, Page Setup
     int result = dlg.exec();
     QMarginsF m = printer.pageLayout().margins(unit);
     KeepMinimumMargins(printer);
