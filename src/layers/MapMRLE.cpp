@@ -7,6 +7,11 @@
 
 namespace corvane {
 
+std::string CoastlineFileMessage(const std::string& Filename)
+{
+    return "Unable to open Coastline file : " + NativePath(Filename);
+}
+
 bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
 {
     return Create(OpenDataFile(Filename), Filename, messages);
@@ -14,7 +19,7 @@ bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
 
 bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages)
 {
-    if (!source) messages.Plain("Unable to open Coastline file : " + NativePath(Filename));
+    if (!source) messages.Plain(CoastlineFileMessage(Filename));
     privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
     return privateRead;
 }

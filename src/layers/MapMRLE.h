@@ -26,6 +26,9 @@ namespace corvane {
 
 class MessageSink;
 
+// "Unable to open Coastline file : " followed by the file's name on this machine.
+std::string CoastlineFileMessage(const std::string& Filename);
+
 class MonoRLEmap : public GenMapObj {
 public:
     // Opens the land file (a resolved path). When it cannot be opened, messages shows

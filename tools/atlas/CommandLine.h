@@ -1,5 +1,6 @@
 #pragma once
 // The command line of corvane-atlas (no GDAL here, so that it can be tested alone).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@ struct CommandLine {
     bool noLayers = false;             // --no-layers: the catalogue only
     bool dryRun = false;               // --dry-run
     bool verbose = false;              // --verbose
+    // --coastline-from DIR: the atlas whose standard coastline files an atlas lacking them
+    // takes ("none": none); not given: the sample atlas installed with the program.
+    std::optional<std::string> coastlineFrom;
     std::vector<std::string> inputs;   // inspect: the sources
     // layer: the options of a [layer] block, as description lines "name = value"
     std::string layerBlock;
@@ -24,6 +28,7 @@ struct CommandLine {
     std::string datalist;              // --datalist FILE
     std::string format;                // --format NAME (a GDAL driver)
     bool polygons = false;             // --polygons
+    bool pieces = false;               // --pieces
     int labelCodePage = 1252;          // --label-code-page 1252|437
     std::string error;                 // set when the arguments are wrong
 };

@@ -134,19 +134,30 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
         ring.addPoint(region->west, region->north);
         ring.addPoint(region->west, region->south);
         clip->addRing(&ring);
-        if (!toLonLat) layer->SetSpatialFilterRect(region->west, region->south, region->east, region->north);
     }
-
+    // Every feature is read (no spatial filter), so that each one left out is counted and
+    // named with its reason.
     out = VectorSource{};
+    size_t number = 0;
     OGRFeatureDefn* defn = layer->GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) out.fields.push_back(defn->GetFieldDefn(i)->GetNameRef());
+    const int nameField = defn->GetFieldIndex("name");
+    auto nameOf = [nameField](OGRFeature& feature) {
+        return nameField >= 0 && feature.IsFieldSetAndNotNull(nameField) ? std::string(feature.GetFieldAsString(nameField))
+                                                                         : std::string();
+    };
     bool any = false;
     layer->ResetReading();
     for (auto& feature : *layer) {
+        ++number;
+        auto leave = [&](const char* reason) { out.leftOut.Add(reason, number, nameOf(*feature)); };
         OGRGeometry* geom = feature->GetGeometryRef();
-        if (!geom || geom->IsEmpty()) { ++out.skipped; continue; }
+        if (!geom || geom->IsEmpty()) { leave("without geometry"); continue; }
         std::unique_ptr<OGRGeometry> owned(geom->clone());
-        if (toLonLat && owned->transform(toLonLat.get()) != OGRERR_NONE) { ++out.skipped; continue; }
+        if (toLonLat && owned->transform(toLonLat.get()) != OGRERR_NONE) {
+            leave("not turned into longitude and latitude");
+            continue;
+        }
         if (clip) {
             OGREnvelope env;
             owned->getEnvelope(&env);
@@ -154,16 +165,17 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
                                 env.MinY >= region->south && env.MaxY <= region->north;
             if (!inside) {
                 if (env.MaxX < region->west || env.MinX > region->east || env.MaxY < region->south ||
-                    env.MinY > region->north) { ++out.skipped; continue; }
+                    env.MinY > region->north) { leave("outside the region"); continue; }
                 std::unique_ptr<OGRGeometry> cut(owned->Intersection(clip.get()));
-                if (!cut || cut->IsEmpty()) { ++out.skipped; continue; }
+                if (!cut || cut->IsEmpty()) { leave("outside the region"); continue; }
                 owned = std::move(cut);
             }
         }
         SourceFeature f;
         double largest = -1;
         AddGeometry(owned.get(), f, largest, geom->getDimension());
-        if (f.parts.empty()) { ++out.skipped; continue; }
+        if (f.parts.empty()) { leave("without points, lines or areas"); continue; }
+        f.number = number;
         for (int i = 0; i < defn->GetFieldCount(); ++i)
             if (feature->IsFieldSetAndNotNull(i))
                 f.attributes[defn->GetFieldDefn(i)->GetNameRef()] = feature->GetFieldAsString(i);
