@@ -4,6 +4,8 @@
 #include "platform/DataPath.h"
 #include "platform/Settings.h"
 
+#include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,10 +21,12 @@ std::string NativeOnDisc(const std::string& dataPath, const std::string& cwd, bo
     if (!r.imagePath.empty() || r.native.empty()) return {};
     struct stat st {};
     if (::stat(r.native.c_str(), &st) != 0 || (folder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode))) return {};
-    if (r.native[0] == '/' || cwd.empty()) return r.native;
     std::string p = r.native;
-    while (p.compare(0, 2, "./") == 0) p.erase(0, 2);
-    return (cwd.back() == '/' ? cwd : cwd + "/") + p;
+    if (p[0] != '/' && !cwd.empty()) p = (cwd.back() == '/' ? cwd : cwd + "/") + p;
+    // An installed atlas is found beside the program ("<prefix>/bin/../share/..."): the name
+    // kept, shown in the caption and the recent maps, is the plain one.
+    char plain[PATH_MAX];
+    return ::realpath(p.c_str(), plain) ? std::string(plain) : p;
 }
 
 bool IsFile(const std::string& path)
