@@ -15,6 +15,7 @@
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
 #include "platform/PageSetup.h"
+#include "platform/StartMap.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtScreenMetrics.h"
 
@@ -145,6 +146,7 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     setProperty("helpContext", kHelpMainWindow);
     InstallHelpKey();
     BuildMenus();
+    InstallShortcuts();
     BuildToolBar();
     FormCreate();
     setAcceptDrops(true);
@@ -180,6 +182,7 @@ void TMainFrm::BuildMenus()
     Toolbar1->setChecked(true);
     UseStandardBrushes1 = AddItem(Window1, "Use &Standard Brushes", "UseStandardBrushes1", 0);
     UseStandardBrushes1->setCheckable(true);
+    ReopenLastMap1 = AddCheckItem(Window1, "&Reopen Last Map at Start", "ReopenLastMap1", true);
 
     Help1 = AddMenu(this, "&Help", "Help1", 10, 1);
     Welcome1 = AddItem(Help1, "&Welcome", "Welcome1", 1);
@@ -199,6 +202,7 @@ void TMainFrm::BuildMenus()
     connect(Exit1, &QAction::triggered, this, &TMainFrm::Exit1Click);
     connect(Toolbar1, &QAction::triggered, this, &TMainFrm::Toolbar1Click);
     connect(UseStandardBrushes1, &QAction::triggered, this, &TMainFrm::UseStandardBrushes1Click);
+    connect(ReopenLastMap1, &QAction::triggered, this, &TMainFrm::ReopenLastMap1Click);
     connect(Welcome1, &QAction::triggered, this, &TMainFrm::Welcome1Click);
     connect(Contents1, &QAction::triggered, this, &TMainFrm::Contents1Click);
     connect(About1, &QAction::triggered, this, &TMainFrm::About1Click);
@@ -368,6 +372,8 @@ void TMainFrm::Initialise_Vars()
     SettingsStore empty;
     const SettingsStore& settings = services_.settings ? *services_.settings : empty;
     ReadFileSettings(settings);
+    OfferMediumMapFolder(settings);
+    ReopenLastMap1->setChecked(ReopensLastMap(settings));
     ToolBarSettings t = ReadToolBarSettings(settings);
     Toolbar1->setChecked(t.show);
     ToolBar->setVisible(t.show);
@@ -449,8 +455,10 @@ bool TMainFrm::FormCloseQuery()
 void TMainFrm::FormClose()
 {
     CloseActiveChild();
-    if (!ActiveChildOpen() && !CvVars::DatalistFile.empty() && services_.settings)
+    if (!ActiveChildOpen() && !CvVars::DatalistFile.empty() && services_.settings) {
         WriteBackSettings(*services_.settings, Toolbar1->isChecked(), toolBarColour_, CvVars::DefaultDir);
+        if (lastMap_) WriteLastMap(*services_.settings, *lastMap_);
+    }
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event)
@@ -511,6 +519,7 @@ void TMainFrm::CreateMapWindow()
         }
         if (MapFrm) MapFrm->Redraw();
     }
+    File1Popup();   // the File items, and so their keys, follow the map window
 }
 
 void TMainFrm::New1Click()
@@ -653,6 +662,11 @@ void TMainFrm::UseStandardBrushes1Click()
 }
 
 void TMainFrm::Window1Popup() { UseStandardBrushes1->setChecked(UseWindowsBrushes); }
+
+void TMainFrm::ReopenLastMap1Click()
+{
+    if (services_.settings) SetReopensLastMap(*services_.settings, ReopenLastMap1->isChecked());
+}
 
 // ---- Help menu ------------------------------------------------------------------------------
 

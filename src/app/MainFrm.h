@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,9 @@ public:
     QAction *PageSetup1 = nullptr, *Print1 = nullptr, *PrintSetUp1 = nullptr, *CopyToClipboard1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+    // Whether a start without a map named reopens the map open last (else a new map); kept in
+    // the settings.
+    QAction* ReopenLastMap1 = nullptr;
     QAction *Welcome1 = nullptr, *Contents1 = nullptr, *About1 = nullptr;
     QWidget* ToolBar = nullptr;
 
@@ -118,6 +122,9 @@ public:
 
     // Opens a map definition file in a new map window, as File, Open does after its dialog.
     void OpenMapFile(const std::string& path);
+    // The map window closed holding the file path (empty: a new map): the map a later start
+    // reopens, kept in the settings when the program closes.
+    void MapWindowClosed(const std::string& path);
 
     // Size limits for the present screen, frame and tool bar state, applied to the window.
     void ApplySizeLimits();
@@ -146,6 +153,7 @@ public slots:
     void Exit1Click();
     void Toolbar1Click();
     void UseStandardBrushes1Click();
+    void ReopenLastMap1Click();
     void Welcome1Click();
     void Contents1Click();
     void About1Click();
@@ -168,6 +176,10 @@ private:
     void Initialise_Vars();
     void BuildMenus();
     void BuildToolBar();
+    // The usual keys of a desktop program on the File commands, taken in every window of the
+    // program, and Alt+letter opening the menus from the windows without a menu bar of their
+    // own (MainFrmKeys.cpp).
+    void InstallShortcuts();
     bool FormCloseQuery();
     void FormClose();
     void CloseActiveChild();
@@ -191,6 +203,7 @@ private:
     QList<QAction*> childEntries_;
     std::unique_ptr<MessageSink> noMessages_;   // swallows messages when no sink was given
     RecentFiles recent_;
+    std::optional<std::string> lastMap_;   // the map of the map window closed last
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentItems_;
 };

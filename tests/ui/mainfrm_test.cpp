@@ -236,7 +236,9 @@ TEST_F(MainFrmTest, MenusCarryTheirCaptionsNamesGroupsAndHelpContexts)
                         {"Copy To Clip&board", "CopyToClipboard1", 1009},
                         {"-", "", 0},
                         {"E&xit", "Exit1", 1010}});
-    ExpectMenu(bar[1], {{"&Toolbar", "Toolbar1", 0}, {"Use &Standard Brushes", "UseStandardBrushes1", 0}});
+    ExpectMenu(bar[1], {{"&Toolbar", "Toolbar1", 0},
+                        {"Use &Standard Brushes", "UseStandardBrushes1", 0},
+                        {"&Reopen Last Map at Start", "ReopenLastMap1", 0}});
     ExpectMenu(bar[2], {{"&Welcome", "Welcome1", 1}, {"&Contents", "Contents1", 0}, {"&About", "About1", 0}});
     EXPECT_FALSE(frm->Close1->isVisible());
     EXPECT_TRUE(frm->Toolbar1->isChecked());

@@ -354,7 +354,13 @@ TEST_F(MapWindowTest, KeysMoveWithTheMouseAndFollowTheirCommands)
     // Pressed inside the overlay key and released in the top left quarter: the key goes there
     // and the map comes back where it stood.
     QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(o.left + 5, o.top + 5));
-    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(w / 4, h / 4));
+    // On its way the key's outline follows the mouse, inverted over the map.
+    const QPoint to(w / 4, h / 4);
+    QTest::mouseMove(map->Image1, to);
+    const int outlineLeft = o.left + to.x() - (o.left + 5), outlineTop = o.top + to.y() - (o.top + 5);
+    EXPECT_EQ(px(outlineLeft, outlineTop + 3), ~plotted(outlineLeft, outlineTop + 3) & 0xFFFFFF);
+    EXPECT_EQ(px(outlineLeft + 1, outlineTop + 3), plotted(outlineLeft + 1, outlineTop + 3));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, to);
     EXPECT_TRUE(map->NeedToSave);
     EXPECT_EQ(map->MDF->OverlayPos, kTopLeft);
     EXPECT_TRUE(map->OverlayKeyPos.left == 0 && map->OverlayKeyPos.top == 0);
