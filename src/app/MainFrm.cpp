@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/AppPictures.h"
 #include "app/CvSplash.h"
+#include "app/FindField.h"
 #include "app/HelpWindow.h"
 #include "app/MenuItems.h"
 #include "help/HelpPages.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -42,6 +44,7 @@ namespace {
 constexpr int kToolBarHeight = 60;
 constexpr int kButtonSize = 26;
 constexpr int kRowTop[] = {4, 30};
+constexpr int kFindLeft = 680, kFindWidth = 660, kFindHeight = 24;
 
 using MainCommand = void (TMainFrm::*)();
 using MapCommand = TMainFrm::MapCommand;
@@ -181,6 +184,11 @@ void TMainFrm::BuildMenus()
     UseStandardBrushes1 = AddItem(Window1, "Use &Standard Brushes", "UseStandardBrushes1", 0);
     UseStandardBrushes1->setCheckable(true);
 
+    Edit1 = AddMenu(this, "&Edit", "Edit1", 7, 0);
+    Find1 = AddItem(Edit1, "&Find...", "Find1", 0);
+    Find1->setShortcut(QKeySequence::Find);
+    Find1->setShortcutContext(Qt::ApplicationShortcut);
+
     Help1 = AddMenu(this, "&Help", "Help1", 10, 1);
     Welcome1 = AddItem(Help1, "&Welcome", "Welcome1", 1);
     Contents1 = AddItem(Help1, "&Contents", "Contents1", 0);
@@ -202,11 +210,12 @@ void TMainFrm::BuildMenus()
     connect(Welcome1, &QAction::triggered, this, &TMainFrm::Welcome1Click);
     connect(Contents1, &QAction::triggered, this, &TMainFrm::Contents1Click);
     connect(About1, &QAction::triggered, this, &TMainFrm::About1Click);
+    connect(Find1, &QAction::triggered, this, &TMainFrm::Find1Click);
     connect(File1, &QMenu::aboutToShow, this, &TMainFrm::File1Popup);
     connect(Window1, &QMenu::aboutToShow, this, &TMainFrm::Window1Popup);
     connect(Help1, &QMenu::aboutToShow, this, &TMainFrm::Help1Popup);
 
-    ownMenus_ = {File1, Window1, Help1};
+    ownMenus_ = {File1, Window1, Edit1, Help1};
     MergeMenus({});
 }
 
@@ -265,6 +274,42 @@ void TMainFrm::BuildToolBar()
             connect(b, &QToolButton::clicked, this, [this, cmd, endDistance] { ForwardToMap(cmd, endDistance); });
         }
     }
+    // The place search, right of the buttons.
+    Find = new FindField(ToolBar);
+    Find->setGeometry(kFindLeft, kRowTop[0], kFindWidth, kFindHeight);
+    connect(Find, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
+}
+
+void TMainFrm::Find1Click()
+{
+    FindField* field = Find;
+    if (!ToolBar->isVisible()) {
+        // The tool bar is hidden: the search in a small window of its own.
+        if (!findWindow_) {
+            findWindow_ = new QWidget(this, Qt::Tool);
+            findWindow_->setObjectName("FindWindow");
+            findWindow_->setWindowTitle("Find a place");
+            auto* own = new FindField(findWindow_);
+            own->setGeometry(8, 8, kFindWidth, kFindHeight);
+            findWindow_->resize(kFindWidth + 16, kFindHeight + 16);
+            connect(own, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
+        }
+        field = findWindow_->findChild<FindField*>();
+        findWindow_->show();
+        findWindow_->raise();
+        findWindow_->activateWindow();
+    } else {
+        activateWindow();
+    }
+    field->StartIndex();
+    field->Edit->setFocus(Qt::ShortcutFocusReason);
+    field->Edit->selectAll();
+}
+
+void TMainFrm::ShowPlace(const Place& place)
+{
+    if (!MapFrm) New1Click();
+    if (MapFrm) MapFrm->ShowPlace(place);
 }
 
 void TMainFrm::ForwardToMap(MapCommand command, bool endDistance)
