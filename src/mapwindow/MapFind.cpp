@@ -69,12 +69,7 @@ bool TMapFrm::AnswerPlace(const MASStruct& theme, const Place& place)
             QueryHit hit;
             if (!corvane::SearchEachDataFile(*this, theme, *d, file, X, Y, hit) || hit.Offset != place.infoOffset)
                 return false;
-            zInX1 = X;
-            zInY1 = Y;
-            SetResizeHandler(false);
-            Resizeable = false;
-            ChkQuery = EndQuery;
-            SetPictureCursor(PictureCursor::Query);
+            AnswerAt(X, Y);
             ShowQuery(hit);
             return true;
         }
@@ -101,13 +96,20 @@ void TMapFrm::FlashPlace(const Place& place)
     }
     TimerColour = kMarkerColour;
     placeMarker_ = true;
+    AnswerAt(X, Y);
+    Timer1->start();
+}
+
+// The query mode as a click at (X, Y) leaves it: the answer is shown, the figure flashes and the
+// window keeps its size until the mode steps back.
+void TMapFrm::AnswerAt(int32_t X, int32_t Y)
+{
     zInX1 = X;
     zInY1 = Y;
     SetResizeHandler(false);
     Resizeable = false;
     ChkQuery = EndQuery;
     SetPictureCursor(PictureCursor::Query);
-    Timer1->start();
 }
 
 // The marker is not part of the map: when it stops flashing the picture is put back.

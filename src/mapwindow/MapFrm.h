@@ -411,6 +411,7 @@ private:
     void PlotPoly();
     bool AnswerPlace(const MASStruct& theme, const Place& place);
     void FlashPlace(const Place& place);
+    void AnswerAt(int32_t X, int32_t Y);
     void EndPlaceMarker();
     bool placeMarker_ = false;   // the flashing figure is a found place's marker, not of the map
     TMainFrm& owner_;
