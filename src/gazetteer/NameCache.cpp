@@ -3,6 +3,7 @@
 #include "gazetteer/IndexBytes.h"
 #include "gazetteer/NameFold.h"
 #include "platform/DataPath.h"
+#include "platform/RunInputs.h"
 #include "platform/TextFile.h"
 
 #include <chrono>
@@ -81,6 +82,9 @@ bool LoadCachedNames(const NameSources& medium, const std::string& cachePath, St
 {
     std::string bytes;
     if (!ReadNativeFile(cachePath, bytes, size_t{1} << 30)) return false;
+    // The index is the program's own, written again when it is stale: no input of the run
+    // that the safe write must keep.
+    ForgetRunInput(cachePath);
     StoredNames stored;
     if (!ParseNames(bytes, medium, stored) || stored.sources.empty()) return false;
     for (const SourceStamp& s : stored.sources)
