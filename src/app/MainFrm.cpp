@@ -45,6 +45,7 @@ constexpr int kToolBarHeight = 60;
 constexpr int kButtonSize = 26;
 constexpr int kRowTop[] = {4, 30};
 constexpr int kFindLeft = 680, kFindWidth = 660, kFindHeight = 24;
+constexpr int kHelpEdit = 8500, kHelpFind = 8501;   // the Edit menu and the place search
 
 using MainCommand = void (TMainFrm::*)();
 using MapCommand = TMainFrm::MapCommand;
@@ -184,8 +185,8 @@ void TMainFrm::BuildMenus()
     UseStandardBrushes1 = AddItem(Window1, "Use &Standard Brushes", "UseStandardBrushes1", 0);
     UseStandardBrushes1->setCheckable(true);
 
-    Edit1 = AddMenu(this, "&Edit", "Edit1", 7, 0);
-    Find1 = AddItem(Edit1, "&Find...", "Find1", 0);
+    Edit1 = AddMenu(this, "&Edit", "Edit1", 7, kHelpEdit);
+    Find1 = AddItem(Edit1, "&Find...", "Find1", kHelpFind);
     Find1->setShortcut(QKeySequence::Find);
     Find1->setShortcutContext(Qt::ApplicationShortcut);
 
@@ -277,6 +278,7 @@ void TMainFrm::BuildToolBar()
     // The place search, right of the buttons.
     Find = new FindField(ToolBar);
     Find->setGeometry(kFindLeft, kRowTop[0], kFindWidth, kFindHeight);
+    Find->setProperty("helpContext", kHelpFind);
     connect(Find, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
 }
 
@@ -289,6 +291,7 @@ void TMainFrm::Find1Click()
             findWindow_ = new QWidget(this, Qt::Tool);
             findWindow_->setObjectName("FindWindow");
             findWindow_->setWindowTitle("Find a place");
+            findWindow_->setProperty("helpContext", kHelpFind);
             auto* own = new FindField(findWindow_);
             own->setGeometry(8, 8, kFindWidth, kFindHeight);
             findWindow_->resize(kFindWidth + 16, kFindHeight + 16);

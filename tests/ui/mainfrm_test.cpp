@@ -239,7 +239,7 @@ TEST_F(MainFrmTest, MenusCarryTheirCaptionsNamesGroupsAndHelpContexts)
                         {"-", "", 0},
                         {"E&xit", "Exit1", 1010}});
     ExpectMenu(bar[1], {{"&Toolbar", "Toolbar1", 0}, {"Use &Standard Brushes", "UseStandardBrushes1", 0}});
-    ExpectMenu(bar[2], {{"&Find...", "Find1", 0}});
+    ExpectMenu(bar[2], {{"&Find...", "Find1", 8501}});
     EXPECT_EQ(frm->Find1->shortcut(), QKeySequence(QKeySequence::Find));
     ExpectMenu(bar[3], {{"&Welcome", "Welcome1", 1}, {"&Contents", "Contents1", 0}, {"&About", "About1", 0}});
     EXPECT_FALSE(frm->Close1->isVisible());

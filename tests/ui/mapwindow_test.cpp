@@ -161,7 +161,7 @@ TEST_F(MapWindowTest, TheMenuMergesIntoTheMainMenuBarWithItsStatesForANewMap)
     }
     EXPECT_EQ(bar.join(", ").toStdString(),
               "File1 &File 1000, Dataset1 &Dataset 2000, View1 &View 3000, Display1 &Display 4000, Zoom1 &Zoom 5000, "
-              "Redraw1 &Redraw 6000, Query1 &Query 7000, Window1 &Window 8000, Edit1 &Edit 0, Help1 &Help 1");
+              "Redraw1 &Redraw 6000, Query1 &Query 7000, Window1 &Window 8000, Edit1 &Edit 8500, Help1 &Help 1");
 
     // Check marks and states of a new map.
     const MapWindowMenu& m = map.Menu;
