@@ -1,19 +1,19 @@
 #include "app/FindField.h"
 
-#include "gazetteer/NameFold.h"
 #include "gazetteer/NameCache.h"
+#include "gazetteer/NameFold.h"
 #include "platform/qt/QtCanvas.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTimer>
 #include <QTreeView>
-#include <QHBoxLayout>
 
 #include <algorithm>
 
@@ -28,9 +28,21 @@ QString Number(size_t n) { return QString::number(static_cast<qulonglong>(n)); }
 
 } // namespace
 
-std::shared_ptr<NameIndexJob> PlaceIndexJob()
+namespace {
+
+std::shared_ptr<NameIndexJob>& SharedJob()
 {
     static std::shared_ptr<NameIndexJob> job;
+    return job;
+}
+
+} // namespace
+
+void ReleasePlaceIndexJob() { SharedJob().reset(); }
+
+std::shared_ptr<NameIndexJob> PlaceIndexJob()
+{
+    std::shared_ptr<NameIndexJob>& job = SharedJob();
     const NameSources now = CurrentNameSources();
     if (!job || job->Medium().dataList != now.dataList || job->Medium().cdrom != now.cdrom)
         job = std::make_shared<NameIndexJob>(now, NameCachePath(now));

@@ -5,8 +5,8 @@
 // query record's kind) and where it lies. Choosing one (Enter, or a click) hands the place to
 // the main window, which shows it on the map.
 //
-// The index of names is read on first use, on a thread of its own (gazetteer/NameIndexBuild.h);
-// a line under the field tells how far it is, and the search works on what is read so far.
+// The index of names is read on first use, on a thread of its own (gazetteer/NameCache.h); a
+// line beside the field tells how far it is, and the search works on what is read so far.
 #include "gazetteer/NameCache.h"
 
 #include <QWidget>
@@ -21,8 +21,6 @@ class QStandardItemModel;
 class QTimer;
 
 namespace corvane {
-
-class NameIndexJob;
 
 class FindField : public QWidget {
     Q_OBJECT
@@ -69,7 +67,9 @@ private:
 };
 
 // The index job of the present medium, shared by the fields of the process; started when
-// first asked for, and again for another medium.
+// first asked for, and again for another medium. Released by the main window as it goes, so
+// that the reading stops (once no field holds it) while the program still stands.
 std::shared_ptr<NameIndexJob> PlaceIndexJob();
+void ReleasePlaceIndexJob();
 
 } // namespace corvane

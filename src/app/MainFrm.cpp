@@ -157,6 +157,7 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
 
 TMainFrm::~TMainFrm()
 {
+    ReleasePlaceIndexJob();
     if (MainFrm == this) MainFrm = nullptr;
 }
 

@@ -81,10 +81,11 @@ void TMapFrm::FlashPlace(const Place& place)
 {
     if (!canvas_) return;
     const int32_t X = LonToScreen(place.lon), Y = LatToScreen(place.lat);
-    if (place.hasExtent && place.source != PlaceSource::Record) {
+    if (place.hasExtent) {
         // The outline of the area, as a polygon found flashes.
         const PlaceExtent& e = place.extent;
-        const int32_t l = LonToScreen(e.west), r = LonToScreen(e.east), t = LatToScreen(e.north), b = LatToScreen(e.south);
+        const int32_t l = LonToScreen(e.west), r = LonToScreen(e.east);
+        const int32_t t = LatToScreen(e.north), b = LatToScreen(e.south);
         Points = {{0, 0}, {5, 0}, {l, t}, {r, t}, {r, b}, {l, b}, {l, t}, {0, 0}};
         Timer1Tag = 7;
         TimerStyle = kMarkerLine;
