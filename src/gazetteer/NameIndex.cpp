@@ -110,11 +110,6 @@ Place NameIndex::At(size_t i) const
     return p;
 }
 
-std::string NameIndex::FoldedAt(size_t i) const
-{
-    return i < recs_.size() ? folded_.substr(recs_[i].foldAt, recs_[i].foldLen) : std::string();
-}
-
 std::vector<NameIndex::Hit> NameIndex::Search(const std::string& typedUtf8, size_t limit) const
 {
     return SearchFolded(FoldQuery(typedUtf8), limit);
@@ -130,9 +125,9 @@ std::vector<NameIndex::Hit> NameIndex::SearchFolded(const std::string& q, size_t
     for (auto it = std::lower_bound(wholeNames_.begin(), wholeNames_.end(), std::make_pair(h, uint32_t{0}));
          it != wholeNames_.end() && it->first == h && hits.size() < limit; ++it) {
         const Rec& r = recs_[it->second];
-        if (r.foldLen == q.size() && folded_.compare(r.foldAt, r.foldLen, q) == 0) hits.push_back({it->second, Match::Exact});
+        if (r.foldLen == q.size() && folded_.compare(r.foldAt, r.foldLen, q) == 0)
+            hits.push_back({it->second, Match::Exact});
     }
-    const size_t exact = hits.size();
     std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.index < b.index; });
 
     // One pass over the folded names: word starts are kept until there are enough; matches
@@ -161,7 +156,6 @@ std::vector<NameIndex::Hit> NameIndex::SearchFolded(const std::string& q, size_t
             pos = at + 1;
         }
     }
-    (void)exact;
     for (const Hit& a : anywhere) {
         if (hits.size() >= limit) break;
         hits.push_back(a);

@@ -53,7 +53,6 @@ public:
 
     size_t Size() const { return recs_.size(); }
     Place At(size_t i) const;
-    std::string FoldedAt(size_t i) const;
 
     // The places matching the typed text (UTF-8), at most limit, best first (see above); none
     // for a text that folds to fewer than two characters.
@@ -63,8 +62,6 @@ public:
         Match match = Match::Anywhere;
     };
     std::vector<Hit> Search(const std::string& typedUtf8, size_t limit) const;
-    // The same with a text already folded.
-    std::vector<Hit> SearchFolded(const std::string& folded, size_t limit) const;
 
     // The index as bytes (Serialise) and back (Parse: false when the bytes are not an index
     // of this version, or damaged).
@@ -90,6 +87,7 @@ private:
         int dataType = 0;
     };
     void Finish();   // the lookup of whole names
+    std::vector<Hit> SearchFolded(const std::string& folded, size_t limit) const;
 
     std::vector<Rec> recs_;
     std::string names_;
