@@ -135,32 +135,44 @@ void FindField::Typed()
 
 void FindField::ShowMatches()
 {
-    shown_.clear();
-    model_->setRowCount(0);
-    const std::string text = Edit->text().toStdString();
+    std::vector<Place> found;
     const std::shared_ptr<const NameIndex> index = job_ ? job_->Snapshot() : nullptr;
-    if (index) {
-        for (const NameIndex::Hit& h : index->Search(text, kMostShown)) shown_.push_back(index->At(h.index));
-    }
-    for (size_t i = 0; i < shown_.size(); ++i) {
-        const Place& p = shown_[i];
-        auto* name = new QStandardItem(BytesToQString(p.name));
-        name->setData(static_cast<int>(i), Qt::UserRole);
-        const bool kind = !p.kind.empty() && p.kind != p.theme;
-        auto* what = new QStandardItem(BytesToQString(kind ? p.theme + ", " + p.kind : p.theme));
-        auto* where = new QStandardItem(BytesToQString(DegreesMinutes(p.lat, p.lon)));
-        model_->appendRow({name, what, where});
-    }
+    if (index)
+        for (const NameIndex::Hit& h : index->Search(Edit->text().toStdString(), kMostShown))
+            found.push_back(index->At(h.index));
     QAbstractItemView* view = Matches->popup();
-    if (shown_.empty()) {
+    if (found.empty()) {
+        shown_.clear();
+        model_->setRowCount(0);
         view->hide();
         return;
     }
+    // The rows are written over in place, so that a list open while the index grows does not
+    // close and open again.
+    const auto same = [](const Place& a, const Place& b) {
+        return a.name == b.name && a.theme == b.theme && a.lon == b.lon && a.lat == b.lat;
+    };
+    const bool unchanged = found.size() == shown_.size() && std::equal(found.begin(), found.end(), shown_.begin(), same);
+    shown_ = std::move(found);
+    if (unchanged && view->isVisible()) return;
+    model_->setRowCount(static_cast<int>(shown_.size()));
+    for (size_t i = 0; i < shown_.size(); ++i) {
+        const Place& p = shown_[i];
+        const int row = static_cast<int>(i);
+        const bool kind = !p.kind.empty() && p.kind != p.theme;
+        model_->setData(model_->index(row, 0), BytesToQString(p.name));
+        model_->setData(model_->index(row, 0), row, Qt::UserRole);
+        model_->setData(model_->index(row, 1), BytesToQString(kind ? p.theme + ", " + p.kind : p.theme));
+        model_->setData(model_->index(row, 2), BytesToQString(DegreesMinutes(p.lat, p.lon)));
+    }
     QRect r = Edit->rect();
     r.setWidth(std::max(r.width(), kListWidth));
-    // At least three rows high: a list that lay wholly over the main window's strip was left
-    // unpainted by an X server without a compositor.
-    view->setMinimumHeight(view->sizeHintForRow(0) * 3 + 2 * view->frameWidth());
+    // At least three rows high, and reaching below the window the field stands in: a list
+    // that lay wholly over the main window's strip was left unpainted by an X server without
+    // a compositor.
+    const int row = view->sizeHintForRow(0);
+    const int below = window()->frameGeometry().bottom() - Edit->mapToGlobal(QPoint(0, Edit->height())).y();
+    view->setMinimumHeight(std::max(row * 3, below + row) + 2 * view->frameWidth());
     Matches->complete(r);
 }
 
@@ -171,7 +183,7 @@ void FindField::Poll()
     const std::vector<std::string> problems = job_->Problems();
     QString line;
     if (!p.done)
-        line = QString("Reading the names of the atlas: %1 of %2 files, %3 names")
+        line = QString("Reading the names: %1 of %2 files, %3 names")
                    .arg(p.filesDone)
                    .arg(std::max(p.filesTotal, p.filesDone))
                    .arg(Number(p.names));
