@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/AppPictures.h"
 #include "app/CvSplash.h"
+#include "app/FindField.h"
 #include "app/HelpWindow.h"
 #include "app/MenuItems.h"
 #include "help/HelpPages.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -43,6 +45,8 @@ namespace {
 constexpr int kToolBarHeight = 60;
 constexpr int kButtonSize = 26;
 constexpr int kRowTop[] = {4, 30};
+constexpr int kFindLeft = 680, kFindWidth = 660, kFindHeight = 24;
+constexpr int kHelpEdit = 8500, kHelpFind = 8501;   // the Edit menu and the place search
 
 using MainCommand = void (TMainFrm::*)();
 using MapCommand = TMainFrm::MapCommand;
@@ -155,6 +159,7 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
 
 TMainFrm::~TMainFrm()
 {
+    ReleasePlaceIndexJob();
     if (MainFrm == this) MainFrm = nullptr;
 }
 
@@ -184,6 +189,11 @@ void TMainFrm::BuildMenus()
     UseStandardBrushes1->setCheckable(true);
     ReopenLastMap1 = AddCheckItem(Window1, "&Reopen Last Map at Start", "ReopenLastMap1", true);
 
+    Edit1 = AddMenu(this, "&Edit", "Edit1", 7, kHelpEdit);
+    Find1 = AddItem(Edit1, "&Find...", "Find1", kHelpFind);
+    Find1->setShortcut(QKeySequence::Find);
+    Find1->setShortcutContext(Qt::ApplicationShortcut);
+
     Help1 = AddMenu(this, "&Help", "Help1", 10, 1);
     Welcome1 = AddItem(Help1, "&Welcome", "Welcome1", 1);
     Contents1 = AddItem(Help1, "&Contents", "Contents1", 0);
@@ -206,11 +216,12 @@ void TMainFrm::BuildMenus()
     connect(Welcome1, &QAction::triggered, this, &TMainFrm::Welcome1Click);
     connect(Contents1, &QAction::triggered, this, &TMainFrm::Contents1Click);
     connect(About1, &QAction::triggered, this, &TMainFrm::About1Click);
+    connect(Find1, &QAction::triggered, this, &TMainFrm::Find1Click);
     connect(File1, &QMenu::aboutToShow, this, &TMainFrm::File1Popup);
     connect(Window1, &QMenu::aboutToShow, this, &TMainFrm::Window1Popup);
     connect(Help1, &QMenu::aboutToShow, this, &TMainFrm::Help1Popup);
 
-    ownMenus_ = {File1, Window1, Help1};
+    ownMenus_ = {File1, Window1, Edit1, Help1};
     MergeMenus({});
 }
 
@@ -269,6 +280,44 @@ void TMainFrm::BuildToolBar()
             connect(b, &QToolButton::clicked, this, [this, cmd, endDistance] { ForwardToMap(cmd, endDistance); });
         }
     }
+    // The place search, right of the buttons.
+    Find = new FindField(ToolBar);
+    Find->setGeometry(kFindLeft, kRowTop[0], kFindWidth, kFindHeight);
+    Find->setProperty("helpContext", kHelpFind);
+    connect(Find, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
+}
+
+void TMainFrm::Find1Click()
+{
+    FindField* field = Find;
+    if (!ToolBar->isVisible()) {
+        // The tool bar is hidden: the search in a small window of its own.
+        if (!findWindow_) {
+            findWindow_ = new QWidget(this, Qt::Tool);
+            findWindow_->setObjectName("FindWindow");
+            findWindow_->setWindowTitle("Find a place");
+            findWindow_->setProperty("helpContext", kHelpFind);
+            auto* own = new FindField(findWindow_);
+            own->setGeometry(8, 8, kFindWidth, kFindHeight);
+            findWindow_->resize(kFindWidth + 16, kFindHeight + 16);
+            connect(own, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
+        }
+        field = findWindow_->findChild<FindField*>();
+        findWindow_->show();
+        findWindow_->raise();
+        findWindow_->activateWindow();
+    } else {
+        activateWindow();
+    }
+    field->StartIndex();
+    field->Edit->setFocus(Qt::ShortcutFocusReason);
+    field->Edit->selectAll();
+}
+
+void TMainFrm::ShowPlace(const Place& place)
+{
+    if (!MapFrm) New1Click();
+    if (MapFrm) MapFrm->ShowPlace(place);
 }
 
 void TMainFrm::ForwardToMap(MapCommand command, bool endDistance)

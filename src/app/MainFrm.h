@@ -25,6 +25,7 @@ namespace corvane {
 
 class CdromMountProvider;
 class DialogService;
+class FindField;
 class MessageSink;
 class TCvSplash;
 
@@ -87,6 +88,16 @@ public:
     QAction* ReopenLastMap1 = nullptr;
     QAction *Welcome1 = nullptr, *Contents1 = nullptr, *About1 = nullptr;
     QWidget* ToolBar = nullptr;
+    // "&Edit" stands after "&Window" (group 7), so that the positions by which the map window's
+    // menus are counted (Zoom 4, Redraw 5, Query 6) stay as they are; "&Find..." (Ctrl+F, also
+    // from the map window) goes to the place search.
+    QMenu* Edit1 = nullptr;
+    QAction* Find1 = nullptr;
+    // The place search in the tool bar.
+    FindField* Find = nullptr;
+    // Shows a place chosen in the place search on the map window, opening a new map when
+    // there is none.
+    void ShowPlace(const Place& place);
 
     QToolButton* Button(const QString& name) const;
     // The standard dialogs the child windows use (null where there are none).
@@ -157,6 +168,7 @@ public slots:
     void Welcome1Click();
     void Contents1Click();
     void About1Click();
+    void Find1Click();
     void File1Popup();
     void Window1Popup();
     void Help1Popup();
@@ -206,6 +218,7 @@ private:
     std::optional<std::string> lastMap_;   // the map of the map window closed last
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentItems_;
+    QWidget* findWindow_ = nullptr;   // the place search while the tool bar is hidden
 };
 
 extern TMainFrm* MainFrm;

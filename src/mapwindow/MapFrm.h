@@ -276,6 +276,12 @@ public:
     std::vector<Point> Points;
     FlashCycle FlashColours;
 
+    // The place search (MapFind.cpp): the map centred on a place chosen in the main window's
+    // search at a scale that shows it, through the zoom history; a theme that is not drawn is
+    // offered to be added (as the data set list adds one); a query record is answered as a
+    // click on it would be, any other place flashes a marker until the query mode steps back.
+    void ShowPlace(const Place& place) override;
+
     // Data sets of the map: list, order, overlay selection, information (MapDataset.cpp).
     void DatasetListClick() override;
     void Order1Click() override;
@@ -419,6 +425,11 @@ private:
     void ScheduleGeometry(bool moved, bool resized);
     void PlotWAI();
     void PlotPoly();
+    bool AnswerPlace(const MASStruct& theme, const Place& place);
+    void FlashPlace(const Place& place);
+    void AnswerAt(int32_t X, int32_t Y);
+    void EndPlaceMarker();
+    bool placeMarker_ = false;   // the flashing figure is a found place's marker, not of the map
     TMainFrm& owner_;
     QPointer<TMainFrm> ownerAlive_;
     QtScreenMetrics screen_;

@@ -161,7 +161,7 @@ TEST_F(MapWindowTest, TheMenuMergesIntoTheMainMenuBarWithItsStatesForANewMap)
     }
     EXPECT_EQ(bar.join(", ").toStdString(),
               "File1 &File 1000, Dataset1 &Dataset 2000, View1 &View 3000, Display1 &Display 4000, Zoom1 &Zoom 5000, "
-              "Redraw1 &Redraw 6000, Query1 &Query 7000, Window1 &Window 8000, Help1 &Help 1");
+              "Redraw1 &Redraw 6000, Query1 &Query 7000, Window1 &Window 8000, Edit1 &Edit 8500, Help1 &Help 1");
 
     // Check marks and states of a new map.
     const MapWindowMenu& m = map.Menu;
@@ -484,7 +484,7 @@ TEST_F(MapWindowTest, RedrawCopyAndClose)
     EXPECT_EQ(MapFrm, nullptr);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(frm->Tag, kTagNone);
-    EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Help1}));
+    EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Edit1, frm->Help1}));
     for (QToolButton* b : frm->MapButtons()) EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     for (const char* b : {"FileSaveSpdBtn", "PageSetUpSpdBtn", "PrintSpdBtn", "PrintSetUpSpdBtn"})
         EXPECT_FALSE(frm->Button(b)->isEnabled()) << b;
