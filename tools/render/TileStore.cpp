@@ -243,6 +243,10 @@ public:
         const auto wanted = MetadataOf(info);
         if (existing) {
             const auto there = ReadMetadata(db_.get());
+            if (there.empty()) {
+                error = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
+                return false;
+            }
             if (PyramidOf(there) != PyramidOf(wanted) || there.count("shard") != wanted.count("shard") ||
                 (wanted.count("shard") && there.at("shard") != wanted.at("shard"))) {
                 error = path + " holds tiles of another pyramid or shard (" + PyramidOf(there) +
