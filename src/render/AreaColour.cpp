@@ -10,6 +10,7 @@
 #include "layers/MapSYX.h"
 #include "layers/MapVEC.h"
 #include "mapdef/MDFStruct.h"
+#include "platform/MessageSink.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
 
@@ -159,8 +160,8 @@ Effect StepEffect(const PlotStep& step, const DrawContext& ctx, const AreaBox& a
     case PlotStep::DataSet: return DataSetLayer(step, ctx, area);
     case PlotStep::LandFill: {
         MonoRLEmap m;
-        m.Create(step.fileName, ctx.messages);
-        if (!m.Opened()) return kUntouched;   // no land file: no land drawn
+        NullMessageSink told;   // a file that cannot be opened is told by the plot
+        m.Create(step.fileName, told);
         if (!m.DataOkay()) return kUnknown;
         m.Colour[1] = static_cast<int32_t>(step.landColour & 0x00FFFFFFu);
         m.Styl[1] = step.landStyle;
@@ -170,7 +171,6 @@ Effect StepEffect(const PlotStep& step, const DrawContext& ctx, const AreaBox& a
     case PlotStep::Coastline: {
         VECmap m;
         m.Create(step.fileName);
-        if (!m.Opened()) return kUntouched;   // no coastline file: nothing drawn, nothing said
         if (!m.DataOkay()) return kUnknown;
         m.UseKeyColours(nullptr, nullptr, false, ctx);
         return RecordLayer(m, ctx);

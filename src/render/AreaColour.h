@@ -11,8 +11,8 @@
 //    empty or wholly one value, so nothing is read), and the area, with a margin of a few
 //    pixels, lies inside one of its cells: that cell paints the area in one solid colour, or
 //    leaves it alone; its neighbours paint only up to a pixel or two beyond their own edges.
-// A layer file that cannot be read, a hatched or patterned fill, or anything else leaves the
-// colour unknown: such an area is drawn. Since nothing is read that the plot would find
+// A layer file (or a coastline file) that cannot be read, a hatched or patterned fill, or
+// anything else leaves the colour unknown: such an area is drawn. Since nothing is read that the plot would find
 // damaged, the messages are those of the plot (a key of too many items is told as the plot
 // tells it).
 #include "platform/Colour.h"
