@@ -204,6 +204,10 @@ public:
     bool Write(const std::string& data, std::string* error)
     {
         int err = 0;
+        // One of many files of a run goes the named way at once: an unnamed file costs the
+        // file system a good deal more to make (ext4 keeps it on its list of orphans until it
+        // is linked), and the run clears the folder of the temporary files a kill left.
+        if (!flush_) return WriteNamed(data, error);
         if (WriteUnnamed(data, err)) return true;
         if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL && err != ENOENT && err != EPERM)
             return Fail(error, err);

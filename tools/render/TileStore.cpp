@@ -72,8 +72,10 @@ public:
             }
             RemoveStaleTemporaries(column);   // tiles of a run that was killed while writing them
         }
+        // A run on another machine sharing the folder takes our temporary file for a stale one
+        // when it clears the column (our process is not known there): the tile is written again.
         std::string why;
-        if (!WriteFileWhole(PathOf(key), png, &why)) {
+        if (!WriteFileWhole(PathOf(key), png, &why) && !WriteFileWhole(PathOf(key), png, &why)) {
             error = "cannot write " + PathOf(key) + ": " + why;
             return false;
         }
