@@ -243,6 +243,45 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     return r;
 }
 
+void CheckFieldsInSource(const LayerSpec& layer, const std::vector<std::string>& fields)
+{
+    std::vector<std::string> lacking;
+    auto need = [&](const std::string& field, const std::string& what) {
+        if (field.empty() || std::find(fields.begin(), fields.end(), field) != fields.end()) return;
+        const std::string named = "\"" + field + "\" (" + what + ")";
+        if (std::find(lacking.begin(), lacking.end(), named) == lacking.end()) lacking.push_back(named);
+    };
+    auto inTemplate = [&](const std::string& tpl, const std::string& what) {
+        ExpandTemplate(tpl, [&](const std::string& name) -> std::optional<std::string> {
+            need(name, what);
+            return std::string();
+        });
+    };
+    const int type = layer.dataType;
+    need(layer.key.field, "key");
+    if (type == 6) {
+        need(layer.labelSize.field, "label-size");
+        need(layer.labelTrigger.field, "label-trigger");
+        inTemplate(layer.labelText, "label-text");
+    }
+    if (type == 7 || type == 9) {
+        need(layer.referenceLon, "reference");
+        need(layer.referenceLat, "reference");
+    }
+    if (layer.infoKind >= 0 && (type == 4 || type == 7 || type == 9)) {
+        if (layer.infoKind == 0) inTemplate(layer.infoText, "info-text");
+        else
+            for (const InfoLineSpec& e : layer.infoLines) inTemplate(e.text, "info-line");
+    }
+    if (lacking.empty()) return;
+    std::string message = "layer " + layer.name + ": the source has no field ";
+    for (size_t i = 0; i < lacking.size(); ++i) message += (i ? ", " : "") + lacking[i];
+    message += "; its fields:";
+    for (size_t i = 0; i < fields.size(); ++i) message += (i ? ", " : " ") + fields[i];
+    if (fields.empty()) message += " none";
+    throw std::invalid_argument(message);
+}
+
 void CheckGridFits(const LayerSpec& layer, const Region& area)
 {
     if (layer.cellDegrees <= 0) return;
@@ -254,10 +293,12 @@ void CheckGridFits(const LayerSpec& layer, const Region& area)
     };
     char box[120];
     std::snprintf(box, sizeof box, "%g..%g E, %g..%g N", area.west, area.east, area.south, area.north);
+    char side[32];
+    std::snprintf(side, sizeof side, "%g", layer.cellDegrees);
     throw std::invalid_argument("layer " + layer.name + ": the area " + box + " needs " +
                                 std::to_string(count(area.west, area.east)) + " x " +
-                                std::to_string(count(area.south, area.north)) + " cells of " +
-                                std::to_string(layer.cellDegrees) + " degree, more than the 100 a side a layer holds");
+                                std::to_string(count(area.south, area.north)) + " cells of " + side +
+                                " degree, more than the 100 a side a layer holds");
 }
 
 LayerGrid PolygonGrid(const LayerContent& c)

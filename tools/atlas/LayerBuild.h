@@ -66,6 +66,11 @@ private:
 // std::invalid_argument naming the layer, the area and the cells needed.
 void CheckGridFits(const LayerSpec& layer, const Region& area);
 
+// Refuses a vector layer that names a field its source does not have at all (a typing error
+// in the description: every feature would be left out, or its text left empty), naming the
+// field, what names it and the fields the source has.
+void CheckFieldsInSource(const LayerSpec& layer, const std::vector<std::string>& fields);
+
 // The grid the polygon writer will lay over these polygons (their points and, for types 7
 // and 9, their reference points), with the layer's cell side.
 LayerGrid PolygonGrid(const LayerContent& c);

@@ -191,6 +191,7 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
                 std::cerr << "layer " << layer.name << ": " << error << "\n";
                 return false;
             }
+            CheckFieldsInSource(layer, vectors.fields);
             CheckGridFits(layer, layer.dataType == 1 && layer.region ? *layer.region : vectors.extent);
             const ThemeSpec* theme = ThemeOfLayer(atlas, layer.name);
             result = BuildVectorLayer(atlas, layer, theme ? theme->queryLines : std::vector<QueryLineSpec>{}, vectors);
@@ -199,7 +200,9 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             CheckPolygonUnits(layer, result.content);
         }
     } catch (const std::exception& e) {
-        std::cerr << "layer " << layer.name << ": " << e.what() << "\n";
+        // The checks of what a layer can hold name the layer themselves.
+        const std::string prefix = "layer " + layer.name + ": ", what = e.what();
+        std::cerr << (what.compare(0, prefix.size(), prefix) == 0 ? "" : prefix) << what << "\n";
         return false;
     }
 
