@@ -366,12 +366,16 @@ bool WritePage(const PageSpec& page, const fs::path& sources, const fs::path& ro
 }
 
 // Every map's window must fit the screen the maps are made for: a fault of the description,
-// told before any source is read.
+// told before any source is read. A map away from its themes is told too.
 bool CheckMaps(const AtlasDescription& atlas, const std::string& file)
 {
     bool ok = true;
     const FixedScreenMetrics screen = MapScreen();
     for (const MapSpec& m : atlas.maps) {
+        // Most likely written the other way round; told, not refused (a map may show the sea
+        // beside its themes).
+        if (const std::string off = MapOffItsThemes(atlas, m); !off.empty())
+            std::cerr << file << ":" << m.line << ": map " << m.file << ": " << off << "\n";
         std::string error;
         if (MakeMap(m, screen, error)) continue;
         std::cerr << file << ":" << m.line << ": map " << m.file << ": " << error << "\n";
