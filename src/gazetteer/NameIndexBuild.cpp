@@ -461,10 +461,11 @@ void NameIndexBuilder::ReadRecords(const Theme& theme, const std::string& layerF
         Place p;
         bool damaged = false;
         if (kind == 0) {
-            // One line: "Territorial waters: Denmark (DNK)" is a name and its kind.
+            // One line: "Territorial waters: Denmark (DNK)" is a name and its kind. The query
+            // panel shows it as it stands: a byte 0xF8 is the letter there.
             std::string line;
             damaged = !ReadSingleLine(*file, offset, line);
-            line = Trim(DosDegreesToWindows(line));
+            line = Trim(line);
             const size_t colon = line.find(": ");
             if (colon != std::string::npos && colon > 0 && colon + 2 < line.size()) {
                 p.kind = Trim(line.substr(0, colon));
