@@ -217,8 +217,11 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
         for (const std::string& w : CodesWithoutKeyEntry(atlas, layer.name, result.keyCodes)) std::cout << "  " << w << "\n";
     }
     if (split.polygonsCut)
-        std::cout << "  " << split.polygonsCut << " polygons cut along the grid into " << split.pieces << " pieces\n";
-    if (split.holesCut) std::cout << "  " << split.holesCut << " polygons within one cell cut open through their holes\n";
+        std::cout << "  " << split.polygonsCut << (split.polygonsCut == 1 ? " polygon" : " polygons")
+                  << " cut along the grid into " << split.pieces << " pieces\n";
+    if (split.holesCut)
+        std::cout << "  " << split.holesCut << (split.holesCut == 1 ? " polygon" : " polygons")
+                  << " within one cell cut open through " << (split.holesCut == 1 ? "its" : "their") << " holes\n";
     if (verbose) {
         size_t points = 0;
         for (const KeyedPolyline& l : c.lines) points += l.points.size();
