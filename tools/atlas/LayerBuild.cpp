@@ -109,10 +109,28 @@ const ThemeSpec* ThemeOfLayer(const AtlasDescription& atlas, const std::string& 
     return nullptr;
 }
 
+namespace {
+
+// What the viewer makes of a feature whose key code picks no key entry: the entry's colour
+// is black and its style 0, which is no line and no symbol, but a solid fill.
+const char* WithoutKeyEntry(int dataType)
+{
+    switch (dataType) {
+    case 1:
+    case 7: return "the viewer draws no line for these";
+    case 4: return "the viewer draws no symbol for these";
+    case 5: return "the viewer stops drawing the layer at the first of these (\"Key definition for data type ... is missing\")";
+    default: return "the viewer draws these in black";
+    }
+}
+
+} // namespace
+
 std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, const std::string& layerName,
                                               const std::map<int, size_t>& codes, const char* counted)
 {
     std::vector<std::string> out;
+    const LayerSpec* layer = atlas.FindLayer(layerName);
     for (const ThemeSpec& t : atlas.themes)
         for (const DatasetSpec& d : t.datasets) {
             if (std::none_of(d.files.begin(), d.files.end(), [&](const FileRef& f) { return f.layer == layerName; })) continue;
@@ -126,7 +144,7 @@ std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, con
             if (list.empty()) continue;
             out.push_back("theme " + t.title + " has no key entry for key code " + list + ": its key has " +
                           std::to_string(t.key.size()) + " entries (a code is the layer's plus the data set's key adjustment, " +
-                          std::to_string(d.keyAdjustment) + "); the viewer does not draw these");
+                          std::to_string(d.keyAdjustment) + "); " + WithoutKeyEntry(layer ? layer->dataType : 0));
         }
     return out;
 }

@@ -92,8 +92,8 @@ const ThemeSpec* ThemeOfLayer(const AtlasDescription& atlas, const std::string& 
 
 // For each data set of a theme that draws the layer: the key codes of its features that,
 // with the data set's key adjustment, pick no entry of the theme's key, and how many
-// features carry each. The viewer draws nothing for them. One line per data set, naming
-// the theme; none when every code has an entry.
+// features carry each, and what the viewer makes of them (no line or symbol, or black). One
+// line per data set, naming the theme; none when every code has an entry.
 std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, const std::string& layerName,
                                               const std::map<int, size_t>& codes, const char* counted = "feature");
 
