@@ -117,6 +117,10 @@ public:
         std::vector<std::string> w = Words(v);
         if (w.size() == 2 && Lower(w[0]) == "field") { out.field = w[1]; return true; }
         out.field.clear();
+        if (!w.empty() && Lower(w[0]) == "field") {
+            Error(name + ": give a number or field NAME, one attribute's name");
+            return false;
+        }
         return Int(name, v, out.constant, lo, hi);
     }
 
