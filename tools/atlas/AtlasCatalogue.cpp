@@ -2,6 +2,7 @@
 // pages, and the data list.
 #include "AtlasDescription.h"
 #include "AtlasText.h"
+#include "platform/CodePage.h"
 #include "platform/DataPath.h"
 
 #include <algorithm>
@@ -64,6 +65,22 @@ std::string MapOffItsThemes(const AtlasDescription& atlas, const MapSpec& map)
     if (theirs.empty()) return {};
     return "the map's extent " + text(m) + " meets none of its themes' (" + theirs +
            "): an extent is minlat maxlat minlon maxlon, a layer's region W E S N";
+}
+
+std::string KeyInLineDrawFont(const ThemeSpec& theme)
+{
+    auto told = [](const std::string& text) -> std::string {
+        const std::string bytes = ToAtlasText(text, TextUse::Plain);
+        if (std::none_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) > 128; })) return {};
+        return "key text \"" + text + "\" is drawn in the viewer's line-drawing font, as \"" + Cp437ToUtf8(bytes) +
+               "\" (a key text with a letter beyond ASCII turns the key's texts into the DOS code page)";
+    };
+    for (const std::string& h : theme.keyHeading)
+        if (std::string t = told(h); !t.empty()) return t;
+    for (const KeyEntrySpec& k : theme.key)
+        for (const std::string& line : k.text)
+            if (std::string t = told(line); !t.empty()) return t;
+    return {};
 }
 
 std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, const ThemeSpec& theme)

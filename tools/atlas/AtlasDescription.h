@@ -222,6 +222,12 @@ std::optional<Region> ThemeExtent(const AtlasDescription& atlas, const ThemeSpec
 // way round shows nothing of its themes).
 std::string MapOffItsThemes(const AtlasDescription& atlas, const MapSpec& map);
 
+// What tells that the viewer will draw a theme's key in its line-drawing font: a key text
+// (heading or entry) with a letter above 128 in Windows-1252 switches the key to it, and
+// the letters then show in the DOS code page ("ø" as "°"). Names the first such text and
+// how it will look; empty when every key text is plain.
+std::string KeyInLineDrawFont(const ThemeSpec& theme);
+
 // The master file record of a theme, for the master file writer: descriptors with their
 // files (the layers' output paths through AtlasDataPath), extents, the key with its colours
 // through DOSColour and its text list, and the query block.

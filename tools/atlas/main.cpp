@@ -433,6 +433,7 @@ int Build(const CommandLine& cl)
         std::unique_ptr<MASStruct> mas = BuildMasterRecord(atlas, theme);
         std::cout << "theme " << theme.title << " -> " << theme.master << ": " << theme.datasets.size() << " datasets, "
                   << theme.key.size() << " key entries, " << theme.queryLines.size() << " query lines\n";
+        if (const std::string lineDraw = KeyInLineDrawFont(theme); !lineDraw.empty()) std::cout << "  " << lineDraw << "\n";
         if (!cl.dryRun && !WriteBytes(NativeInAtlas(root, theme.master), WriteMasterFile(*mas), error)) {
             std::cerr << "theme " << theme.title << ": " << error << "\n";
             ok = false;
