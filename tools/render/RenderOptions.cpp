@@ -165,8 +165,7 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         return false;
     }
     if (find && FoldQuery(*find).size() < 2) {
-        // The place search starts from the second letter: less would find nothing, or draw the map
-        // as if no name were given.
+        // The place search starts from the second letter: a shorter name finds nothing.
         error = "--find wants a name of two letters or more, not \"" + *find + "\"";
         return false;
     }
