@@ -40,12 +40,6 @@ std::string ProgramName(const char* argv0)
 
 } // namespace
 
-std::vector<std::string> InstalledSampleAtlases()
-{
-    return SampleAtlasFolders(QCoreApplication::applicationDirPath().toStdString(), CORVANE_BIN_TO_DATA,
-                              std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), std::getenv("XDG_DATA_DIRS"));
-}
-
 int RunCorvane(int argc, char** argv)
 {
     const std::string program = ProgramName(argc > 0 ? argv[0] : nullptr);

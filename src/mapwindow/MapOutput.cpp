@@ -8,9 +8,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
 
-#include <QFile>
 #include <QImage>
-#include <QPrinter>
 
 #include <cmath>
 
@@ -44,8 +42,8 @@ PrintPage PrintPageOf(const QPagedPaintDevice& device, const PageMargins& margin
     return p;
 }
 
-QtPrintDocument::QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins, QPrinter* printer)
-    : device_(device), printer_(printer), page_(PrintPageOf(device, margins))
+QtPrintDocument::QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins)
+    : device_(device), page_(PrintPageOf(device, margins))
 {
 }
 
@@ -73,16 +71,9 @@ bool QtPrintDocument::EndDoc()
     return painter_.isActive() ? painter_.end() : false;
 }
 
-bool QtPrintDocument::Aborted() const
-{
-    return aborted_ || (printer_ && printer_->printerState() == QPrinter::Aborted);
-}
+bool QtPrintDocument::Aborted() const { return aborted_; }
 
-void QtPrintDocument::Abort()
-{
-    aborted_ = true;
-    if (printer_ && painter_.isActive()) printer_->abort();
-}
+void QtPrintDocument::Abort() { aborted_ = true; }
 
 namespace {
 
@@ -104,12 +95,6 @@ PdfInMemory::PdfInMemory(const QPageLayout& layout, int resolution, const QStrin
 }
 
 bool PdfInMemory::WriteTo(const std::string& path, std::string* error) const { return WriteBytes(bytes_, path, error); }
-
-std::string PdfFileOf(const QPrinter& printer)
-{
-    if (printer.outputFormat() != QPrinter::PdfFormat) return std::string();
-    return QFile::encodeName(printer.outputFileName()).toStdString();
-}
 
 PdfFileDocument::PdfFileDocument(const std::string& path, const QPageLayout& layout, int resolution,
                                  const PageMargins& margins, const QString& title)

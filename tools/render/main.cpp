@@ -3,7 +3,6 @@
 #include "RenderOptions.h"
 #include "Tiles.h"
 
-#include "app/Startup.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
 #include "mapwindow/MapOutput.h"
@@ -13,13 +12,14 @@
 #include "platform/MessageSink.h"
 #include "platform/RunInputs.h"
 #include "platform/Settings.h"
+#include "platform/qt/LazyGuiApplication.h"
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QPrinter>
+#include <QPageLayout>
+#include <QPageSize>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,9 @@ namespace corvane {
 namespace {
 
 // The picture drawn on, made once for each size and not filled: the plot's first step fills
-// it with the map's background. Several pictures drawn by one process share it.
+// it with the map's background. Several pictures drawn by one process share it. Its
+// resolution is that of the screen the pictures are drawn for, 96 pixels an inch (the screen
+// of no display), whether Qt's GUI has been started or not.
 class RenderPicture {
 public:
     bool Resize(int32_t width, int32_t height)
@@ -45,6 +47,9 @@ public:
         canvas_.reset();
         image_ = QImage(width, height, QImage::Format_RGB32);
         if (image_.isNull()) return false;
+        constexpr int kDotsPerMetre = 3780;   // 96 an inch
+        image_.setDotsPerMeterX(kDotsPerMetre);
+        image_.setDotsPerMeterY(kDotsPerMetre);
         canvas_ = std::make_unique<QtCanvas>(&image_);
         return true;
     }
@@ -136,11 +141,12 @@ void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
     mdf.NewZoom(0, 0, width, height, mnLon, mnLat, mxLon, mxLat, WindowPriority);
 }
 
-// Prints the map on one page of a PDF file, on the default paper, inside 1-inch margins, as
-// the viewer prints a page: the plot, then the page white around the map.
+// Prints the map on one page of a PDF file, on the paper of a printer that has none set (A4,
+// upright), inside 1-inch margins, as the viewer prints a page: the plot, then the page white
+// around the map.
 bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
 {
-    const QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
+    const QPageLayout paper(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     std::string error;
     bool plotFailed = false;
     if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error, &plotFailed)) {
@@ -304,7 +310,9 @@ int Run(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) ::unsetenv(scaling);
     qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(argc, argv);
+    // Fonts are set up (and the GUI started) only when a picture draws text, once for all of
+    // them.
+    LazyGuiApplication app(argc, argv);
     BeginRunInputs();
     CountingSink sink;
     // A picture written while something was said: with --strict, status 3.
@@ -361,6 +369,7 @@ int Run(int argc, char** argv)
 
     RenderPicture picture;
     if (!options.tiles.empty()) {
+        app.Make();   // before any tile is drawn: tiles may be drawn side by side
         sink.onceEach = true;
         const std::unique_ptr<TMDFStruct> map = LoadMap(options.mapFile, screen, sink);
         if (!map) return 1;

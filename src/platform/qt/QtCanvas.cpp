@@ -1,6 +1,7 @@
 #include "platform/qt/QtCanvas.h"
 
 #include "platform/CodePage.h"
+#include "platform/qt/LazyGuiApplication.h"
 
 #include <QFontMetrics>
 #include <QPolygon>
@@ -160,6 +161,7 @@ bool QtCanvas::PixelPath() const
 
 QFont QtCanvas::CurrentFont() const
 {
+    EnsureFontSetUp();
     QFont f(FontFamilyFor(font.name));
     int h = font.height;
     if (h == 0) h = -13;
