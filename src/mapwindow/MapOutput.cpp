@@ -139,9 +139,12 @@ QImage DevicePixelImage(const QImage& picture)
 
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    MapPictureWriter writer;
+    return writer.Write(picture, path, format, error);
+}
+
+bool MapPictureWriter::Write(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
+{
     if (picture.format() == QImage::Format_RGB32) {
         // The map's own encoders, straight from the picture's device pixels, at the resolution
         // raised by the pixel ratio (see DevicePixelImage). The PNG has a palette where the
@@ -151,18 +154,26 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
         const long dpmX = std::lround(picture.dotsPerMeterX() * ratio), dpmY = std::lround(picture.dotsPerMeterY() * ratio);
         const auto* pixels = reinterpret_cast<const uint32_t*>(picture.constBits());
         const size_t stride = static_cast<size_t>(picture.bytesPerLine()) / sizeof(uint32_t);
-        std::string file;
-        const bool encoded =
-            format == PictureFormat::Png
-                ? EncodePng(picture.width(), picture.height(), pixels, stride, file, {dpmX, dpmY})
-                : EncodeBmp(picture.width(), picture.height(), pixels, stride, file, static_cast<int32_t>(dpmX),
-                            static_cast<int32_t>(dpmY));
-        if (!encoded) {
+        const int32_t width = picture.width(), height = picture.height();
+        if (format == PictureFormat::Bmp) {
+            if (BmpFileSize(width, height) == 0) {
+                if (error) *error = "the picture could not be encoded";
+                return false;
+            }
+            return StreamFileAtomic(path, [&](ByteSink& sink) {
+                return WriteBmp(width, height, pixels, stride, sink, static_cast<int32_t>(dpmX), static_cast<int32_t>(dpmY));
+            }, error);
+        }
+        file_.clear();
+        if (!png_.Encode(width, height, pixels, stride, file_, {dpmX, dpmY})) {
             if (error) *error = "the picture could not be encoded";
             return false;
         }
-        return WriteFileAtomic(path, file, error);
+        return WriteFileAtomic(path, file_, error);
     }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (!DevicePixelImage(picture).save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
         if (error) *error = "the picture could not be encoded";
         return false;

@@ -3,6 +3,7 @@
 // window's Print and Export and the headless renderer all go through here, so a map looks
 // the same on paper, in a PDF and in a picture whoever makes it. Only Qt GUI is needed here:
 // the printer itself (Qt Print Support) comes in through QtPrinter.h.
+#include "platform/PngEncoder.h"
 #include "render/PrintMap.h"
 
 #include <QBuffer>
@@ -116,6 +117,18 @@ QImage DevicePixelImage(const QImage& picture);
 // Writes the picture to path in one step (a temporary file renamed into place, so a failure
 // leaves any earlier file whole); false with the reason.
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error);
+
+// The same for pictures one after another (a batch of maps): the PNG compressor and the file's
+// buffer of one picture serve the next. A BMP file, hardly smaller than the picture, is never
+// made whole in memory: it goes to the disc a few rows at a time.
+class MapPictureWriter {
+public:
+    bool Write(const QImage& picture, const std::string& path, PictureFormat format, std::string* error);
+
+private:
+    PngEncoder png_;
+    std::string file_;
+};
 
 // Prints the map on one page of a PDF file at path: paper and orientation from layout, the
 // map inside the wanted margins (a PDF has no unprintable border), written in one step as

@@ -36,9 +36,10 @@ namespace corvane {
 namespace {
 
 // The picture drawn on, made once for each size and not filled: the plot's first step fills
-// it with the map's background. Several pictures drawn by one process share it. Its
-// resolution is that of the screen the pictures are drawn for, 96 pixels an inch (the screen
-// of no display), whether Qt's GUI has been started or not.
+// it with the map's background. Several pictures drawn by one process share it, and the
+// buffers their files are made in. Its resolution is that of the screen the pictures are
+// drawn for, 96 pixels an inch (the screen of no display), whether Qt's GUI has been started
+// or not.
 class RenderPicture {
 public:
     bool Resize(int32_t width, int32_t height)
@@ -55,10 +56,13 @@ public:
     }
     QtCanvas* Canvas() const { return canvas_.get(); }
     const QImage& Image() const { return image_; }
+    // Writes the pictures' files, its buffers kept from one to the next.
+    MapPictureWriter& Writer() { return writer_; }
 
 private:
     QImage image_;
     std::unique_ptr<QtCanvas> canvas_;
+    MapPictureWriter writer_;
 };
 
 // The "window" of the renderer: the picture of the client size and its canvas. With zero
@@ -92,7 +96,7 @@ public:
     bool Save(const std::string& path, PictureFormat format, std::string* error)
     {
         picture_.Canvas()->End();
-        return WriteMapPicture(picture_.Image(), path, format, error);
+        return picture_.Writer().Write(picture_.Image(), path, format, error);
     }
 
 private:
@@ -189,28 +193,27 @@ void RecordMapFiles(const TMDFStruct& mdf)
         RecordDataFile(*coast);
 }
 
-// Two names of one output: the same file where it exists, else the same name in the same folder.
-bool SameOutput(const std::string& a, const std::string& b)
+// What an output names: the file where it exists, else the name in its folder. Two outputs
+// that name the same are one file.
+std::string OutputIdentity(const std::string& path)
 {
-    struct stat sa {}, sb {};
-    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    const fs::path pa(a), pb(b);
-    if (pa.filename() != pb.filename()) return false;
-    auto folder = [](const fs::path& p) { return p.has_parent_path() ? p.parent_path().string() : std::string("."); };
-    return ::stat(folder(pa).c_str(), &sa) == 0 && ::stat(folder(pb).c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    auto id = [](const struct stat& st) { return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino); };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return "file " + id(st);
+    const fs::path p(path);
+    const std::string folder = p.has_parent_path() ? p.parent_path().string() : std::string(".");
+    if (::stat(folder.c_str(), &st) != 0) return "path " + path;
+    return "name " + id(st) + "/" + p.filename().string();
 }
 
 // Why the pictures' outputs cannot be written (two pictures to one file, or a file that this run
 // reads); empty when they can.
 std::string OutputProblem(const std::vector<RenderJob>& jobs)
 {
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        if (IsRunInput(jobs[i].output))
-            return jobs[i].output + " is read by this run; --output names a new file";
-        for (size_t k = 0; k < i; ++k)
-            if (SameOutput(jobs[k].output, jobs[i].output))
-                return "two maps are given the same output " + jobs[i].output;
+    std::set<std::string> named;
+    for (const RenderJob& job : jobs) {
+        if (IsRunInput(job.output)) return job.output + " is read by this run; --output names a new file";
+        if (!named.insert(OutputIdentity(job.output)).second) return "two maps are given the same output " + job.output;
     }
     return {};
 }
