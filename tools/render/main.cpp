@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
@@ -93,11 +94,6 @@ public:
         picture_.Canvas()->End();
         return picture_.Image();
     }
-    bool Save(const std::string& path, PictureFormat format, std::string* error)
-    {
-        picture_.Canvas()->End();
-        return picture_.Writer().Write(picture_.Image(), path, format, error);
-    }
 
 private:
     RenderPicture& picture_;
@@ -105,21 +101,100 @@ private:
 };
 
 // Standard error, counting the messages shown (for --strict). The tiles of one map are
-// plotted many times over: a message (a damaged file) is told once for all of them.
+// plotted many times over: a message (a damaged file) is told once for all of them. Messages
+// may be held back for a while (Hold) and told later in the order they came (Release).
 class CountingSink : public StderrMessageSink {
 public:
     MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
     {
-        if (onceEach && !told_.insert(text).second)
-            return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
+        const MsgResult answer = (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
+        if (onceEach && !told_.insert(text).second) return answer;
         ++shown;
-        return StderrMessageSink::Show(kind, text, buttons);
+        if (!holding_) return StderrMessageSink::Show(kind, text, buttons);
+        held_.push_back({kind, text, buttons});
+        return answer;
+    }
+    void Hold() { holding_ = true; }
+    // Tells the error first (when there is one), then the messages held back.
+    void Release(const std::string& error = std::string())
+    {
+        holding_ = false;
+        std::vector<Held> held;
+        held.swap(held_);
+        if (!error.empty()) Error(error);
+        for (const Held& m : held) StderrMessageSink::Show(m.kind, m.text, m.buttons);
     }
     int shown = 0;
     bool onceEach = false;
 
 private:
+    struct Held {
+        MsgKind kind;
+        std::string text;
+        MsgButtons buttons;
+    };
     std::set<std::string> told_;
+    bool holding_ = false;
+    std::vector<Held> held_;
+};
+
+// The pictures of a run and the writing of their files. In a batch, the file of one picture
+// is encoded and written (the safe write: a temporary file, flushed, renamed) while the next
+// map is drawn on a second picture, the writing taking about as long as the plot. What the
+// next plot says meanwhile is held back until that file is written, so that everything is told
+// in the order of the maps. A picture of more than kMostOverlapped bytes is drawn and written
+// in turn, so that no second one is made.
+class PictureFiles {
+public:
+    static constexpr int64_t kMostOverlapped = int64_t{32} << 20;
+
+    explicit PictureFiles(CountingSink& sink) : sink_(sink) {}
+    ~PictureFiles() { Finish(); }
+    PictureFiles(const PictureFiles&) = delete;
+    PictureFiles& operator=(const PictureFiles&) = delete;
+
+    // The picture the next map is drawn on: not the one being written.
+    RenderPicture& Next() { return pictures_[next_]; }
+    // Holds back what the plot says while a file is being written.
+    void BeginPlot()
+    {
+        if (writing_.valid()) sink_.Hold();
+    }
+    // Writes the picture drawn on Next() to path; in the background when more maps follow and
+    // the picture is small enough (its outcome then comes from Finish), else at once. False
+    // (said on the sink) when it could not be written.
+    bool Write(const std::string& path, PictureFormat format, bool more)
+    {
+        RenderPicture& picture = pictures_[next_];
+        picture.Canvas()->End();
+        if (more && picture.Image().sizeInBytes() <= kMostOverlapped) {
+            writingPath_ = path;
+            writing_ = std::async(std::launch::async, [this, &picture, format] {
+                return picture.Writer().Write(picture.Image(), writingPath_, format, &writingError_);
+            });
+            next_ = 1 - next_;
+            return true;
+        }
+        std::string error;
+        if (picture.Writer().Write(picture.Image(), path, format, &error)) return true;
+        sink_.Error("Unable to write " + path + " : " + error);
+        return false;
+    }
+    // Waits for the file being written, then tells what was held back; false when the file
+    // could not be written (said on the sink).
+    bool Finish()
+    {
+        const bool written = !writing_.valid() || writing_.get();
+        sink_.Release(written ? std::string() : "Unable to write " + writingPath_ + " : " + writingError_);
+        return written;
+    }
+
+private:
+    CountingSink& sink_;
+    RenderPicture pictures_[2];
+    int next_ = 0;
+    std::future<bool> writing_;
+    std::string writingPath_, writingError_;
 };
 
 // Qt's own diagnostics (a missing runtime folder, font fallbacks) are not messages of the
@@ -218,30 +293,32 @@ std::string OutputProblem(const std::vector<RenderJob>& jobs)
     return {};
 }
 
-// Draws one map and writes its picture; false (said on the sink) when it could not be.
-bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& options, RenderPicture& picture,
-                 MessageSink& sink)
+// Draws one map and writes its picture (see PictureFiles: a file written in the background
+// is told of by the next Finish); false (said on the sink) when it, or the file written before
+// it, could not be.
+bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& options, PictureFiles& files,
+                 MessageSink& sink, bool more)
 {
+    files.BeginPlot();
     FitToPicture(mdf, options.width, options.height);
-
-    RenderView view(sink, picture, options.width, options.height);
+    RenderView view(sink, files.Next(), options.width, options.height);
     if (!view.Usable()) {
         sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
                    std::to_string(options.height) + " pixels.");
+        files.Finish();
         return false;
     }
     view.MDF = &mdf;
     view.SetChecksFromMDF();
 
-    if (job.kind == OutputKind::Pdf) return PrintToPdf(view, job.output, sink);
-
-    if (!Redraw(view, false)) return false;
-    std::string error;
-    if (!view.Save(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, &error)) {
-        sink.Error("Unable to write " + job.output + " : " + error);
-        return false;
+    if (job.kind == OutputKind::Pdf) {
+        const bool before = files.Finish();
+        return PrintToPdf(view, job.output, sink) && before;
     }
-    return true;
+    const bool plotted = Redraw(view, false);
+    const bool before = files.Finish();
+    if (!plotted) return false;
+    return files.Write(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, more) && before;
 }
 
 // The tile pyramid of the map: each tile plotted as its own plate carree band without the
@@ -370,9 +447,9 @@ int Run(int argc, char** argv)
     screen.screenHeight = options.height;
     screen.mainWindowBottom = 0;
 
-    RenderPicture picture;
     if (!options.tiles.empty()) {
         app.Make();   // before any tile is drawn: tiles may be drawn side by side
+        RenderPicture picture;
         sink.onceEach = true;
         const std::unique_ptr<TMDFStruct> map = LoadMap(options.mapFile, screen, sink);
         if (!map) return 1;
@@ -403,8 +480,10 @@ int Run(int argc, char** argv)
         return 2;
     }
     // Each picture in turn; one that cannot be made is said and the others are still drawn.
+    PictureFiles files(sink);
     for (size_t i = 0; i < jobs.size(); ++i)
-        if (maps[i]) allWritten = DrawPicture(jobs[i], *maps[i], options, picture, sink) && allWritten;
+        if (maps[i]) allWritten = DrawPicture(jobs[i], *maps[i], options, files, sink, i + 1 < jobs.size()) && allWritten;
+    allWritten = files.Finish() && allWritten;
     return allWritten ? written() : 1;
 }
 
