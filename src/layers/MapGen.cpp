@@ -247,8 +247,12 @@ void GenMapObj::ReadIndexCells(int32_t c0, int32_t c1, int32_t r0, int32_t r1)
             readSome = true;
         } else {
             failed = true;   // the file is shorter than when it was opened: these cells are empty
-            for (size_t i = first; i < end && indexUnread_ > 0; ++i)
-                if (!indexRead_[i]) indexRead_[i] = true, Index[i] = 0, --indexUnread_;
+            for (size_t i = first; i < end && indexUnread_ > 0; ++i) {
+                if (indexRead_[i]) continue;
+                indexRead_[i] = true;
+                Index[i] = 0;
+                --indexUnread_;
+            }
             if (indexUnread_ == 0) indexRead_.clear();
         }
         first = end = 0;

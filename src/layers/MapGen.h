@@ -212,8 +212,6 @@ public:
     // Reads the entries of columns c0..c1, rows r0..r1 (clamped to the grid) that were not
     // read before, a run of neighbouring entries at a time.
     void ReadIndexCells(int32_t c0, int32_t c1, int32_t r0, int32_t r1);
-    // Every index entry has been read.
-    bool IndexComplete() const { return indexUnread_ == 0; }
     int32_t GetNumRows() const { return Header.NumRows; }
     // Moves the file to byte n x RecSize; false when there is no byte there (negative or at
     // or past the end of the file).
