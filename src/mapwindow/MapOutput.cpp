@@ -79,7 +79,8 @@ namespace {
 
 bool WriteBytes(const QByteArray& bytes, const std::string& path, std::string* error)
 {
-    return WriteFileAtomic(path, std::string(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+    return StreamFileAtomic(path, [&](ByteSink& sink) { return sink.Write(bytes.constData(), static_cast<size_t>(bytes.size())); },
+                            error);
 }
 
 } // namespace

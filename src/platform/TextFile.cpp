@@ -158,16 +158,17 @@ void KeepAttributes(int fd, const std::string& target)
     (void)!::fchmod(fd, 0666 & ~mask);
 }
 
-// The bytes of a file handed to its descriptor, gathered into writes of about a megabyte; the
-// first failure is kept (errno) and refuses everything after it.
+// The bytes of a file handed to its descriptor: small pieces gathered into writes of up to
+// 256 kB, large ones written as they come. The first failure is kept (errno) and refuses
+// everything after it.
 class FdSink : public ByteSink {
 public:
     explicit FdSink(int fd) : fd_(fd) {}
     bool Write(const void* data, size_t n) override
     {
         if (err_ != 0) return false;
+        if (n >= kDirect) return Flush() && Put(static_cast<const char*>(data), n);
         if (buffer_.size() + n > kBuffer && !Flush()) return false;
-        if (n >= kBuffer) return Put(static_cast<const char*>(data), n);
         buffer_.append(static_cast<const char*>(data), n);
         return true;
     }
@@ -182,7 +183,7 @@ public:
     int Error() const { return err_; }
 
 private:
-    static constexpr size_t kBuffer = size_t{1} << 20;
+    static constexpr size_t kDirect = size_t{64} << 10, kBuffer = size_t{256} << 10;
     bool Put(const char* data, size_t n)
     {
         for (size_t done = 0; done < n;) {
