@@ -7,14 +7,22 @@
 
 namespace corvane {
 
-bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
+std::string CoastlineFileMessage(const std::string& Filename)
 {
-    return Create(OpenDataFile(Filename), Filename, messages);
+    return "Unable to open Coastline file : " + NativePath(Filename);
 }
 
-bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages)
+bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
 {
-    if (!source) messages.Plain("Unable to open Coastline file : " + NativePath(Filename));
+    std::string problem;
+    std::unique_ptr<ByteSource> source = OpenDataFile(Filename, &problem);
+    return Create(std::move(source), Filename, messages, problem);
+}
+
+bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages,
+                        const std::string& problem)
+{
+    if (!source) messages.Plain(WithReason(CoastlineFileMessage(Filename), problem));
     privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
     return privateRead;
 }

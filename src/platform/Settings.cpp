@@ -23,12 +23,6 @@ void MakeFolders(const std::string& filePath)
         ::mkdir(filePath.substr(0, k).c_str(), 0755);
 }
 
-struct CoastSetting {
-    const char* name;
-    const char* def;
-    std::string* target;
-};
-
 } // namespace
 
 std::string SettingsKey(const std::string& programFile)
@@ -108,8 +102,16 @@ void ReadDataLocation(const SettingsStore& settings, const SettingOverrides& ove
 
 void ReadFileSettings(const SettingsStore& settings)
 {
+    for (const CoastlineFileSetting& c : CoastlineFileSettings())
+        *c.target = CheckCD_Drive(ShortStr80(settings.ReadString(SettingNames::Files, c.name, c.defaultPath)));
+    CvVars::DefaultDir =
+        ShortStr80(settings.ReadString(SettingNames::Files, SettingNames::Directory, SettingDefaults::Directory));
+}
+
+const CoastlineFileSetting (&CoastlineFileSettings())[kCoastlineFiles]
+{
     using namespace CvVars;
-    const CoastSetting coast[] = {
+    static const CoastlineFileSetting coast[kCoastlineFiles] = {
         {"OutlCoastFull", "CDROM:\\Landdata\\Vec\\LandFull.Vec", &OutlCoastFull},
         {"OutlCoast30PC", "CDROM:\\Landdata\\Vec\\Land30PC.Vec", &OutlCoast30PC},
         {"OutlCoast10PC", "CDROM:\\Landdata\\Vec\\Land10PC.Vec", &OutlCoast10PC},
@@ -121,9 +123,7 @@ void ReadFileSettings(const SettingsStore& settings)
         {"FillCoast3Min", "CDROM:\\Landdata\\Mrl\\Land3Min.Mrl", &FillCoast3Min},
         {"FillCoast5Min", "CDROM:\\Landdata\\Mrl\\Land5Min.Mrl", &FillCoast5Min},
     };
-    for (const CoastSetting& c : coast)
-        *c.target = CheckCD_Drive(ShortStr80(settings.ReadString(SettingNames::Files, c.name, c.def)));
-    DefaultDir = ShortStr80(settings.ReadString(SettingNames::Files, SettingNames::Directory, SettingDefaults::Directory));
+    return coast;
 }
 
 ToolBarSettings ReadToolBarSettings(const SettingsStore& settings)

@@ -94,6 +94,17 @@ void ReadDataLocation(const SettingsStore& settings, const SettingOverrides& ove
 // CvVars::DefaultDir (without it).
 void ReadFileSettings(const SettingsStore& settings);
 
+// The ten standard coastline files: the "Files" setting of each, its default data path and
+// the global it is read into; the five outlines from full detail to 1 %, then the five land
+// files from 12 seconds to 5 minutes of arc.
+struct CoastlineFileSetting {
+    const char* name;
+    const char* defaultPath;
+    std::string* target;
+};
+constexpr size_t kCoastlineFiles = 10;
+const CoastlineFileSetting (&CoastlineFileSettings())[kCoastlineFiles];
+
 struct ToolBarSettings {
     bool show = SettingDefaults::Show;
     Colour colour = SettingDefaults::ToolBarColour;

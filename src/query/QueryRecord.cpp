@@ -24,7 +24,7 @@ namespace {
 
 // A length byte at pos and its characters; the position moves past them. False when the
 // characters run past the end of the file.
-bool ReadCounted(const ByteSource& file, int64_t& pos, size_t keep, std::string& text)
+bool ReadCountedBytes(const ByteSource& file, int64_t& pos, size_t keep, std::string& text)
 {
     uint8_t n = 0;
     if (pos < 0 || file.ReadAt(pos, &n, 1) != 1) return false;
@@ -33,7 +33,15 @@ bool ReadCounted(const ByteSource& file, int64_t& pos, size_t keep, std::string&
     if (n > 0 && file.ReadAt(pos + 1, bytes.data(), n) != n) return false;
     pos += 1 + n;
     bytes.resize(std::min<size_t>(n, keep));
-    text = DosDegreesToWindows(std::move(bytes));
+    text = std::move(bytes);
+    return true;
+}
+
+// The same for a value of a headed record, whose DOS degree signs become Windows ones.
+bool ReadCounted(const ByteSource& file, int64_t& pos, size_t keep, std::string& text)
+{
+    if (!ReadCountedBytes(file, pos, keep, text)) return false;
+    text = DosDegreesToWindows(std::move(text));
     return true;
 }
 
@@ -41,7 +49,7 @@ bool ReadCounted(const ByteSource& file, int64_t& pos, size_t keep, std::string&
 
 bool ReadSingleLine(const ByteSource& file, int64_t offset, std::string& text)
 {
-    return ReadCounted(file, offset, 255, text);
+    return ReadCountedBytes(file, offset, 255, text);
 }
 
 bool QueryRecordReader::ReadByte(uint8_t& b)

@@ -38,8 +38,9 @@ constexpr size_t kQueryValueMax = 70;
 // Replaces every DOS degree sign (0xF8) by the Windows one (0xB0).
 std::string DosDegreesToWindows(std::string text);
 
-// Reads the one-line text of a kind 0 record at offset; false when the record is damaged
-// (it starts outside the file or its text runs past the end).
+// Reads the one-line text of a kind 0 record at offset, as it stands (Windows-1252: unlike
+// the values of headed records, 0xF8 is the letter o with a stroke); false when the record
+// is damaged (it starts outside the file or its text runs past the end).
 bool ReadSingleLine(const ByteSource& file, int64_t offset, std::string& text);
 
 // Reads a headed record (kinds 1 and 2) entry by entry.

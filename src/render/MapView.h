@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 
 namespace corvane {
 
@@ -91,6 +92,8 @@ public:
     // restores (the headless renderer) turns it off and saves a copy of the picture.
     bool KeepFullMap = true;
     bool RedrawMap = true;              // the data must be drawn again at the next plot
+    // The standard coastline files this window has said it cannot open: each is told once.
+    std::set<std::string> CoastlineFilesTold;
 
     // Land style: the check marks of "&Infilled" and "&Outline".
     bool InFilled1 = true;

@@ -14,6 +14,7 @@
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/Rounding.h"
+#include "platform/Settings.h"
 #include "render/Graticule.h"
 #include "render/Keys.h"
 #include "render/MapView.h"
@@ -30,7 +31,7 @@ const double Res[6] = {8, 16, 32, 64, 128, 256};
 // path's "/media/cdrom\Themes\X.Sym").
 std::string NotPresentMessage(const std::string& fileName)
 {
-    return NativePath(fileName) + " is not present : Check the MAS file";
+    return WithReason(NativePath(fileName) + " is not present : Check the MAS file", DataFileProblem(fileName));
 }
 
 std::string UnusableLayerMessage(const std::string& fileName)
@@ -174,6 +175,8 @@ private:
     void LandFill();
     // Says once, after a layer was drawn, that its file turned out damaged.
     void TellDamage(const GenMapObj& layer, const std::string& fileName);
+    // A standard coastline file that could not be opened, outline or land.
+    void TellMissingCoastline(const std::string& fileName);
     void DrawDistanceLine();
     void Finish();
 
@@ -375,8 +378,26 @@ void MapPlot::DrawCoastLine()
         m.UseKeyColours(nullptr, nullptr, false, *ctx_);
         m.Draw(*ctx_, 0, true);
     }
-    TellDamage(m, OutlineCoastFile(level));   // a coastline file that is not there draws nothing, unsaid
+    if (!m.Opened()) TellMissingCoastline(OutlineCoastFile(level));
+    TellDamage(m, OutlineCoastFile(level));
     m.Free();
+}
+
+void MapPlot::TellMissingCoastline(const std::string& fileName)
+{
+    // The first time one is missing, every standard coastline file that is missing is named
+    // in one message, so that the whole set can be put right at once; each only once for
+    // the window, in outline and in fill mode alike.
+    if (view_.CoastlineFilesTold.count(fileName)) return;
+    std::string text;
+    auto tell = [&](const std::string& file) {
+        if (!view_.CoastlineFilesTold.insert(file).second) return;
+        text += (text.empty() ? "" : "\n") + WithReason(CoastlineFileMessage(file), DataFileProblem(file));
+    };
+    tell(fileName);
+    for (const CoastlineFileSetting& c : CoastlineFileSettings())
+        if (!FileExists(*c.target) || !DataFileProblem(*c.target).empty()) tell(*c.target);
+    view_.messages.Plain(text);
 }
 
 void MapPlot::TellDamage(const GenMapObj& layer, const std::string& fileName)
@@ -395,7 +416,9 @@ void MapPlot::LandFill()
     if (Canvas* picture = view_.ImageCanvas()) picture->bkMode = BkMode::Opaque;
     const CoastLevel level = LandFillLevel(CvVars::CoastResolution, DrawingHeight(), mdf_.GetMainLatRange());
     MonoRLEmap m;
-    m.Create(FillCoastFile(level), view_.messages);
+    NullMessageSink told;   // a missing file is told below, with the others
+    m.Create(FillCoastFile(level), told);
+    if (!m.Opened()) TellMissingCoastline(FillCoastFile(level));
     if (m.DataOkay()) {
         Colour colour;
         uint8_t style;

@@ -233,9 +233,8 @@ TEST(LayerBuild, SymbolsWithHeadedRecords)
                     Town(58.97, 5.73, "3", "Stavanger")};
     LayerBuildResult r = BuildVectorLayer(atlas, l, query, src);
     ASSERT_EQ(r.content.points.size(), 2u);             // "x" and 60 are no key codes
-    EXPECT_EQ(r.skipped, 2u);
-    ASSERT_EQ(r.warnings.size(), 1u);
-    EXPECT_NE(r.warnings[0].find("field class"), std::string::npos);
+    EXPECT_EQ(r.leftOut.Total(), 2u);                   // counted with their reason
+    EXPECT_NE(r.leftOut.Reasons().find("2 key: field class"), std::string::npos) << r.leftOut.Reasons();
     EXPECT_EQ(r.content.points[0].Symbol, 4);
     EXPECT_DOUBLE_EQ(r.content.points[0].Lat, 69.65);
     EXPECT_EQ(r.content.points[0].InfoOffset, 0);
@@ -317,7 +316,7 @@ TEST(LayerBuild, PolygonsLabelsAndLines)
     ln.dataType = 5;                                            // polygons are no symbols
     r = BuildVectorLayer(atlas, ln, {}, src);
     EXPECT_TRUE(r.content.points.empty());
-    EXPECT_EQ(r.skipped, 1u);
+    EXPECT_EQ(r.leftOut.Total(), 1u);
 }
 
 // The codes of a raster layer as the writer reads them, one window of the whole raster.

@@ -177,6 +177,30 @@ TEST(Plot, OneMessagePerMissingFileInPassOrder)
     EXPECT_EQ(missing().size(), 4u);
 }
 
+TEST(Plot, MissingCoastlineFilesAreEachToldOnceInOutlineAndFillMode)
+{
+    RecordingMessageSink sink;
+    RecordingView view(sink);
+    CvVars::Reset();
+    const std::vector<std::string*> files = {&CvVars::OutlCoastFull, &CvVars::OutlCoast30PC, &CvVars::OutlCoast10PC,
+                                             &CvVars::OutlCoast03PC, &CvVars::OutlCoast01PC, &CvVars::FillCoast12s,
+                                             &CvVars::FillCoast36s, &CvVars::FillCoast1Min, &CvVars::FillCoast3Min,
+                                             &CvVars::FillCoast5Min};
+    for (size_t i = 0; i < files.size(); ++i) *files[i] = "/nonexistent/Coast" + std::to_string(i);
+    view.InFilled1 = false;
+    view.Outline1 = true;
+    ASSERT_TRUE(Redraw(view, false));
+    // The outline drawn is named first, then every other file missing, in one message.
+    ASSERT_EQ(sink.messages.size(), 1u);
+    const std::string told = sink.messages[0].text;
+    for (const std::string* f : files) EXPECT_NE(told.find("Unable to open Coastline file : " + *f), std::string::npos) << told;
+    EXPECT_EQ(told.rfind("Unable to open Coastline file : /nonexistent/Coast", 0), 0u);
+    view.InFilled1 = true;
+    view.Outline1 = false;
+    ASSERT_TRUE(Redraw(view, false));
+    EXPECT_EQ(sink.messages.size(), 1u);
+}
+
 TEST(Plot, PrintedMapPlacementAndRoute)
 {
     RecordingMessageSink sink;

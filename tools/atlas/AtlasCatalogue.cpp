@@ -1,6 +1,7 @@
 // What an atlas description builds beside the layers: the master records of its themes and
 // pages, and the data list.
 #include "AtlasDescription.h"
+#include "AtlasText.h"
 
 #include <algorithm>
 
@@ -25,7 +26,7 @@ std::string AtlasDataPath(const std::string& inside)
 std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, const ThemeSpec& theme)
 {
     auto mas = std::make_unique<MASStruct>();
-    mas->Title = std::make_unique<std::string>(theme.title);
+    mas->Title = std::make_unique<std::string>(ToAtlasText(theme.title, TextUse::Plain));
     if (!theme.textFile.empty()) mas->TextFileName = std::make_unique<std::string>(AtlasDataPath(theme.textFile));
     mas->Number_Of_Datasets = static_cast<uint8_t>(std::min<size_t>(theme.datasets.size(), 255));
     mas->Coastline_Included = theme.coastlineIncluded;
@@ -85,7 +86,7 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
         key->NumItems = static_cast<uint8_t>(std::min<size_t>(theme.key.size(), 255));
         key->Width = static_cast<int16_t>(theme.keyWidth);
         key->Num_HdrLines = static_cast<uint8_t>(std::min<size_t>(theme.keyHeading.size(), 255));
-        key->Text = theme.keyHeading;
+        for (const std::string& s : theme.keyHeading) key->Text.push_back(ToAtlasText(s, TextUse::Plain));
         std::unique_ptr<K_Descriptor>* kdTail = &key->NextKD;
         int number = 0;
         for (const KeyEntrySpec& k : theme.key) {
@@ -102,7 +103,7 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
             kd->Bottom_Style = static_cast<uint8_t>(k.bottomStyle);
             kd->Number_Of_Text_Lines = static_cast<uint8_t>(std::min<size_t>(k.text.size(), 255));
             kd->Display_Order = static_cast<uint8_t>(k.order ? k.order : number);
-            for (const std::string& s : k.text) key->Text.push_back(s);
+            for (const std::string& s : k.text) key->Text.push_back(ToAtlasText(s, TextUse::Plain));
             kd->TextIdx = k.text.empty() ? 0 : static_cast<uint8_t>(std::min<size_t>(key->Text.size() - 1, 255));
             *kdTail = std::move(kd);
             kdTail = &(*kdTail)->NextKD;
@@ -128,7 +129,7 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
             l->Heading_Colour = static_cast<uint8_t>(q.headingColour);
             l->Data_Inset = static_cast<int16_t>(q.inset);
             l->Data_Colour = static_cast<uint8_t>(q.dataColour);
-            l->Header_Text = q.heading;
+            l->Header_Text = ToAtlasText(q.heading, TextUse::QueryHeading);
             *tail = std::move(l);
             tail = &(*tail)->Next;
         }
@@ -150,7 +151,7 @@ std::string PageMasterPath(const PageSpec& page)
 std::unique_ptr<MASStruct> BuildPageMaster(const PageSpec& page)
 {
     auto mas = std::make_unique<MASStruct>();
-    mas->Title = std::make_unique<std::string>("(Text) " + page.title);
+    mas->Title = std::make_unique<std::string>("(Text) " + ToAtlasText(page.title, TextUse::Plain));
     mas->TextFileName = std::make_unique<std::string>(AtlasDataPath(page.file));
     return mas;
 }
@@ -163,19 +164,19 @@ std::vector<DataListEntry> BuildDataList(const AtlasDescription& atlas)
         switch (m.kind) {
         case MenuEntry::Heading:
             e.Level = atlas.headings[m.index].menuLevel;
-            e.Title = atlas.headings[m.index].title;
+            e.Title = ToAtlasText(atlas.headings[m.index].title, TextUse::Plain);
             e.Type = 1;
             e.File = "XXXX";
             break;
         case MenuEntry::Theme:
             e.Level = atlas.themes[m.index].menuLevel;
-            e.Title = atlas.themes[m.index].title;
+            e.Title = ToAtlasText(atlas.themes[m.index].title, TextUse::Plain);
             e.Type = 1;
             e.File = AtlasDataPath(atlas.themes[m.index].master);
             break;
         case MenuEntry::Page:
             e.Level = atlas.pages[m.index].menuLevel;
-            e.Title = atlas.pages[m.index].title;
+            e.Title = ToAtlasText(atlas.pages[m.index].title, TextUse::Plain);
             e.Type = 0;
             e.File = AtlasDataPath(PageMasterPath(atlas.pages[m.index]));
             break;

@@ -100,7 +100,8 @@ std::string ToAtlasText(const std::string& utf8, TextUse use)
             continue;
         }
         int b = Cp1252Byte(cp);
-        if (use == TextUse::QueryValue && b == 0xF8) b = 'o';
+        if ((use == TextUse::QueryValue || use == TextUse::QueryHeading) && b == 0xF8) b = 'o';
+        if (use == TextUse::QueryHeading && b == 0xFD) b = 'y';
         if (b >= 0) { out += static_cast<char>(b); continue; }
         if (char c = PlainLetter(cp)) { out += c; continue; }
         out += '?';

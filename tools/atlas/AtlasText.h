@@ -1,6 +1,6 @@
 #pragma once
 // Text for the atlas's files. Sources are UTF-8; the atlas holds single bytes:
-//  - labels, key texts, query headings and values are Windows-1252;
+//  - labels, key texts, titles, query headings and values are Windows-1252;
 //  - text pages are read by the text viewer as DOS text: bytes from 0x81 up (but 0xB0) are
 //    shown as line-drawing characters and 0xF8 as a degree sign, so a page keeps only ASCII,
 //    the degree sign (written 0xF8) and the box-drawing characters (written in code page 437).
@@ -16,6 +16,9 @@ enum class TextUse {
     Plain,        // labels, key texts, query headings, one-line information
     QueryValue,   // values of headed records: the viewer turns 0xF8 into a degree sign, so
                   // the letter o with a stroke (0xF8 in Windows-1252) is written as "o"
+    QueryHeading, // headings of query lines: the viewer turns 0xF8 into a degree sign and
+                  // 0xFD into a superscript two, so o with a stroke is written as "o" and
+                  // y with an acute as "y"
     Page,         // text pages, see above
 };
 

@@ -10,19 +10,23 @@ const char* HelpText()
 
 Usage:
   corvane-atlas build [--sources DIR] [--output DIR] [--only LAYER]... [--no-layers] [--dry-run]
-                      [--verbose] ATLAS.desc
+                      [--verbose] [--coastline-from DIR|none] ATLAS.desc
   corvane-atlas check ATLAS.desc
   corvane-atlas layer --type TYPE --source FILE [layer options] --output FILE
   corvane-atlas inspect SOURCE...
   corvane-atlas export [--cdrom DIR] [--datalist FILE] THEME-OR-LAYER... --output OUT
-                       [--format NAME] [--polygons] [--label-code-page 1252|437]
+                       [--format NAME] [--polygons] [--pieces] [--label-code-page 1252|437]
+  corvane-atlas names [--cdrom DIR] [--datalist FILE] [--format csv|geojson]
+                      [--output FILE]
   corvane-atlas --help | --version
 
 Commands:
   build    Reads the atlas description and writes every layer file it names (with
            the query information files in the "DNN" folder beside each layer that
-           has information), every theme's master file, the data list and the text
-           pages, under the output folder.
+           has information), every theme's master file, the data list, the text
+           pages and the maps, under the output folder. For each layer it tells the
+           features written and those left out with their reasons, and the key codes
+           that no key entry of the theme takes (those are not drawn).
   check    Reads and checks the atlas description and prints the data list and the
            layers it would build; reads no source.
   layer    Writes one layer file from one source; the layer options below are the
@@ -30,7 +34,8 @@ Commands:
   inspect  Describes sources as GDAL reads them: layers, feature counts, fields and
            extents, or raster size, cell size and value range.
   export   Writes the data of themes (by their title in the data list), master files
-           (.MAS) or single layer files into a GIS file through GDAL, in WGS 84
+           (.MAS) or single layer files (by their path, or their path inside the
+           atlas: Themes/Seas/Limits.Vec) into a GIS file through GDAL, in WGS 84
            longitude and latitude (EPSG:4326), each layer file as a layer of its own
            (a file chosen by scale is named by the scale it is drawn from). Lines
            become LineStrings, polygon outlines MultiLineStrings, filled polygons
@@ -41,10 +46,20 @@ Commands:
            #rrggbb, top_style, bot_style, active, hidden) and its source file;
            labels their text, justification, size step and zoom trigger; data that
            answers queries its record as text (query) and its values as fields
-           named by the query lines. A damaged layer file is reported with the
-           viewer's message and exported as far as it can be read, as a layer
-           named LAYER_partial with the metadata item PARTIAL; the exit status is
-           then 1.
+           named by the query lines (numbers where all are numbers). What the
+           compiler cut along the grid comes back joined, one feature for each
+           source feature (fills without query records: united by key). A damaged
+           layer file is reported with the viewer's message and exported as far
+           as it can be read, as a layer named LAYER_partial with the metadata
+           item PARTIAL; the exit status is then 1.
+  names    Writes the gazetteer of an atlas: every name it holds (the texts of the
+           label layers, the key texts of every theme and the names of the query
+           records), one a line (CSV) or feature (GeoJSON), with its kind, where it
+           comes from (label, key or record), its theme, its longitude and latitude
+           and, for an area, its extent (west, south, east, north), in UTF-8. The
+           index of names is the viewer's place search's, kept in the user's cache
+           ($XDG_CACHE_HOME/corvane). A damaged file is reported and read as far as
+           it goes; the exit status is then 1.
 
 Options of build:
   --sources DIR   Folder the sources of the description are read from (default: the
@@ -55,7 +70,17 @@ Options of build:
   --no-layers     Builds no layer: only the master files, the data list, the pages
                   and the maps (which read no source).
   --dry-run       Reads the sources and reports what would be written, writes nothing.
-  --verbose       Reports every layer's grid, unit and counts.
+  --coastline-from DIR|none
+                  The viewer draws the standard coastline, ten files at fixed
+                  places (Landdata/Vec/LandFull.Vec ... Landdata/Mrl/Land5Min.Mrl),
+                  on every map whose themes do not bring their own
+                  (coastline-included). The build links (or, on another file
+                  system, copies) those the atlas lacks from the atlas in DIR; by
+                  default from the sample atlas installed with corvane-atlas, when
+                  it is. "none" takes none. The summary says what the atlas has.
+  --verbose       Reports every layer's counts, the features left out by place and
+                  name, and the grid and unit its file is laid out in (also with
+                  --dry-run, which then lays out all but rasters in memory).
 
 Layer options (layer command; in a description: the same names without "--"):
   --type TYPE           Data type: 1 vectors, 2 land-raster, 3 colour-raster,
@@ -118,8 +143,17 @@ Options of export:
   --format NAME         GDAL driver name, when the extension does not tell.
   --polygons            Rasters as polygons of equal key code in the vector output
                         rather than GeoTIFF files.
+  --pieces              Features as the layer files keep them: lines and polygons
+                        in the pieces the compiler cut them into.
   --label-code-page N   Code page of label texts: 1252 (as the viewer draws them, the
                         default) or 437 (DOS); written as UTF-8.
+
+Options of names:
+  --cdrom DIR, --datalist FILE
+                        The atlas, as for export.
+  --format csv|geojson  The format (default: from the output's extension, else
+                        csv).
+  --output FILE         The file to write (default: standard output).
 
 Exit status: 0 done, 1 a source or output failed, 2 bad arguments or description.
 )";
@@ -141,6 +175,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     else if (cmd == "inspect") cl.command = CommandLine::Inspect;
     else if (cmd == "layer") cl.command = CommandLine::Layer;
     else if (cmd == "export") cl.command = CommandLine::Export;
+    else if (cmd == "names") cl.command = CommandLine::Names;
     else { cl.error = "unknown command " + cmd + " (try --help)"; return cl; }
 
     std::vector<std::string> positional;
@@ -149,19 +184,28 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (a == "--help" || a == "-h") { cl.command = CommandLine::Help; return cl; }
         if (a.rfind("--", 0) != 0) { positional.push_back(a); continue; }
         const std::string name = a.substr(2);
-        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers" || name == "polygons";
+        const bool flag = name == "dry-run" || name == "verbose" || name == "no-layers" || name == "polygons" ||
+                          name == "pieces";
         if (!flag && i + 1 >= args.size()) { cl.error = a + " needs a value"; return cl; }
         if (name == "dry-run" && cl.command == CommandLine::Build) cl.dryRun = true;
         else if (name == "verbose" && cl.command == CommandLine::Build) cl.verbose = true;
         else if (name == "no-layers" && cl.command == CommandLine::Build) cl.noLayers = true;
         else if (name == "sources" && cl.command == CommandLine::Build) cl.sources = args[++i];
+        else if (name == "coastline-from" && cl.command == CommandLine::Build) cl.coastlineFrom = args[++i];
         else if (name == "only" && cl.command == CommandLine::Build) cl.only.push_back(args[++i]);
         else if (name == "output" && (cl.command == CommandLine::Build || cl.command == CommandLine::Layer)) cl.output = args[++i];
         else if (cl.command == CommandLine::Export && name == "output") cl.output = args[++i];
+        else if (cl.command == CommandLine::Names && (name == "output" || name == "format" || name == "cdrom" ||
+                                                      name == "datalist")) {
+            std::string& field = name == "output" ? cl.output : name == "format" ? cl.format
+                                 : name == "cdrom" ? cl.cdrom : cl.datalist;
+            field = args[++i];
+        }
         else if (cl.command == CommandLine::Export && name == "cdrom") cl.cdrom = args[++i];
         else if (cl.command == CommandLine::Export && name == "datalist") cl.datalist = args[++i];
         else if (cl.command == CommandLine::Export && name == "format") cl.format = args[++i];
         else if (cl.command == CommandLine::Export && name == "polygons") cl.polygons = true;
+        else if (cl.command == CommandLine::Export && name == "pieces") cl.pieces = true;
         else if (cl.command == CommandLine::Export && name == "label-code-page") {
             const std::string& v = args[++i];
             if (v != "1252" && v != "437") { cl.error = "--label-code-page takes 1252 or 437"; return cl; }
@@ -188,6 +232,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (positional.empty()) { cl.error = "export takes one or more themes, master files or layer files"; return cl; }
         if (cl.output.empty()) { cl.error = "export needs --output OUT"; return cl; }
         cl.exportInputs = positional;
+        break;
+    case CommandLine::Names:
+        if (!positional.empty()) { cl.error = "names takes options only (unexpected " + positional[0] + ")"; return cl; }
         break;
     case CommandLine::Layer:
         if (!positional.empty()) { cl.error = "layer takes options only (unexpected " + positional[0] + ")"; return cl; }

@@ -1,5 +1,8 @@
 #include "Export.h"
 
+#include "ExportPieces.h"
+#include "ExportValues.h"
+
 #include "platform/CodePage.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
@@ -178,7 +181,9 @@ private:
 // records.
 class Fields {
 public:
-    Fields(OGRLayer* layer, const ExportLayer& l, const std::vector<std::string>& queryNames) : layer_(layer)
+    Fields(OGRLayer* layer, const ExportLayer& l, const std::vector<std::string>& queryNames,
+           const std::map<std::string, OGRFieldType>& queryTypes = {})
+        : layer_(layer)
     {
         Add("key", OFTInteger);
         Add("key_text", OFTString);
@@ -205,8 +210,10 @@ public:
             Add("info", OFTInteger64);
             Add("query", OFTString);
         }
-        for (const std::string& n : queryNames)
-            if (!n.empty() && !index_.count(n)) Add(n, OFTString);
+        for (const std::string& n : queryNames) {
+            const auto type = queryTypes.find(n);
+            if (!n.empty() && !index_.count(n)) Add(n, type == queryTypes.end() ? OFTString : type->second);
+        }
     }
     int operator[](const std::string& name) const
     {
@@ -252,9 +259,28 @@ OGRLineString* LineOf(const std::vector<std::pair<double, double>>& points)
     return line;
 }
 
+// Polygons joined from their pieces, whose rings are known: each outer ring with its holes.
+OGRGeometry* JoinedPolygonOf(const ExportFeature& feature)
+{
+    auto* multi = new OGRMultiPolygon;
+    for (size_t k = 0; k < feature.polygonStarts.size(); ++k) {
+        const size_t end = k + 1 < feature.polygonStarts.size() ? feature.polygonStarts[k + 1] : feature.parts.size();
+        auto* polygon = new OGRPolygon;
+        for (size_t i = feature.polygonStarts[k]; i < end && i < feature.parts.size(); ++i) {
+            auto* ring = new OGRLinearRing;
+            for (const auto& [lon, lat] : feature.parts[i]) ring->addPoint(lon, lat);
+            ring->closeRings();
+            polygon->addRingDirectly(ring);
+        }
+        multi->addGeometryDirectly(polygon);
+    }
+    return multi;
+}
+
 // The parts of a polygon as rings, organised into polygons with their holes.
 OGRGeometry* PolygonOf(const ExportFeature& feature)
 {
+    if (!feature.polygonStarts.empty()) return JoinedPolygonOf(feature);
     std::vector<OGRGeometry*> rings;
     for (const auto& part : feature.parts) {
         if (part.size() < 3) continue;
@@ -437,6 +463,44 @@ private:
 
 int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
+// The features of a layer joined back from the pieces its file keeps (ExportPieces.h); the
+// pieces themselves when the file's grid cannot be read.
+std::vector<ExportFeature> JoinedFeatures(const ExportLayer& l, std::vector<ExportFeature> pieces)
+{
+    PieceGrid grid;
+    if (!ReadPieceGrid(l, grid)) return pieces;
+    return JoinPieces(l, grid, std::move(pieces));
+}
+
+// The query record of a feature as text, and its values by field name.
+struct FeatureQuery {
+    std::string text;
+    std::vector<std::pair<std::string, std::string>> values;
+};
+
+std::vector<FeatureQuery> QueriesOf(const std::vector<ExportFeature>& features, QueryTexts& queries)
+{
+    std::vector<FeatureQuery> out(features.size());
+    if (!queries.Available()) return out;
+    for (size_t i = 0; i < features.size(); ++i)
+        if (features[i].infoOffset >= 0) out[i].text = queries.Text(Clamp32(features[i].infoOffset), &out[i].values);
+    return out;
+}
+
+// The type of each query field: a number where all its values are numbers (ExportValues.h).
+std::map<std::string, OGRFieldType> QueryFieldTypes(const std::vector<FeatureQuery>& queries)
+{
+    std::map<std::string, std::vector<std::string>> values;
+    for (const FeatureQuery& q : queries)
+        for (const auto& [name, value] : q.values) values[name].push_back(value);
+    std::map<std::string, OGRFieldType> types;
+    for (const auto& [name, list] : values) {
+        const ValueType t = TypeOfValues(list);
+        types[name] = t == ValueType::Integer ? OFTInteger64 : t == ValueType::Real ? OFTReal : OFTString;
+    }
+    return types;
+}
+
 } // namespace
 
 int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err)
@@ -563,6 +627,8 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             err << message << "\n";
             status = kFailed;
         }
+        const size_t pieces = held.size();
+        if (!options.pieces) held = JoinedFeatures(l, std::move(held));
         OGRLayer* layer = vectors.Layer(whole ? l.name : l.name + "_partial", GeometryOf(l), error);
         if (!layer) {
             err << "corvane-atlas: " << error << "\n";
@@ -572,12 +638,13 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
         }
         if (!queries.LeftOut().empty()) err << "corvane-atlas: " << queries.LeftOut() << "\n";
         const std::vector<std::string> queryNames = queries.FieldNames();
-        Fields fields(layer, l, queryNames);
+        const std::vector<FeatureQuery> records = QueriesOf(held, queries);
+        Fields fields(layer, l, queryNames, QueryFieldTypes(records));
         if (!whole) layer->SetMetadataItem("PARTIAL", message.c_str());
         vectors.Current()->StartTransaction();
         size_t count = 0;
-        std::vector<std::pair<std::string, std::string>> values;
-        for (const ExportFeature& e : held) {
+        for (size_t i = 0; i < held.size(); ++i) {
+            const ExportFeature& e = held[i];
             OGRFeature f(layer->GetLayerDefn());
             SetKeyFields(f, fields, l, e.key, keys);
             if (e.kind == ExportFeature::Label) {
@@ -594,17 +661,17 @@ int RunExport(const ExportOptions& options, std::ostream& out, std::ostream& err
             }
             if (e.infoOffset >= 0 && fields["info"] >= 0) {
                 f.SetField(fields["info"], static_cast<GIntBig>(e.infoOffset));
-                values.clear();
-                if (queries.Available())
-                    f.SetField(fields["query"], queries.Text(Clamp32(e.infoOffset), &values).c_str());
-                for (const auto& [name, value] : values)
-                    if (fields[name] >= 0) f.SetField(fields[name], value.c_str());
+                if (queries.Available()) f.SetField(fields["query"], records[i].text.c_str());
+                for (const auto& [name, value] : records[i].values)
+                    if (fields[name] >= 0 && !value.empty()) f.SetField(fields[name], value.c_str());
             }
             f.SetGeometryDirectly(GeometryOf(l, e));
             if (layer->CreateFeature(&f) == OGRERR_NONE) ++count;
         }
         if (vectors.Current()->CommitTransaction() == OGRERR_FAILURE) writeFailed = true;
-        out << l.name << " (" << l.dataType << ") -> " << count << " features" << (whole ? "" : ", partial") << "\n";
+        out << l.name << " (" << l.dataType << ") -> " << count << " features";
+        if (count != pieces) out << " (from " << pieces << " pieces)";
+        out << (whole ? "" : ", partial") << "\n";
         ++exported;
     }
     // The new files replace the old ones only when all of them are whole.

@@ -14,6 +14,7 @@ struct ExportOptions {
     std::string output;
     std::string format;                // a GDAL driver name; empty: from the output's extension
     bool polygons = false;             // rasters as polygons of equal key code
+    bool pieces = false;               // features as the file keeps them, not joined back
     LabelCodePage codePage = LabelCodePage::Windows1252;
 };
 

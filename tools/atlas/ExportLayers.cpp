@@ -11,6 +11,7 @@
 #include "layers/RunLength.h"
 #include "platform/ByteSource.h"
 #include "platform/CodePage.h"
+#include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/RecordingCanvas.h"
@@ -115,6 +116,24 @@ void AddTheme(const MASStruct& mas, const std::string& title, std::vector<Export
     }
 }
 
+// The file an input names: a path as given (a "CDROM:" path, or one of this machine), else a
+// path relative to the medium's root, as the viewer takes "CDROM:" paths
+// ("Themes/Isles/Ferries.Vec" or with backslashes), whose data path it then gives. Empty when
+// neither is a file.
+std::string FileOfInput(const std::string& input, std::string& dataPath)
+{
+    dataPath = input;
+    const std::string given = NativePath(CheckCD_Drive(input));
+    if (FileExists(given)) return given;
+    std::string inside = input;
+    std::replace(inside.begin(), inside.end(), '/', '\\');
+    while (!inside.empty() && inside.front() == '\\') inside.erase(0, 1);
+    if (inside.empty()) return {};
+    dataPath = "CDROM:\\" + inside;
+    const std::string onMedium = NativePath(CheckCD_Drive(dataPath));
+    return FileExists(onMedium) ? onMedium : std::string();
+}
+
 } // namespace
 
 bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<ExportLayer>& layers,
@@ -124,9 +143,15 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
     DataListTitles titles;
     bool titlesLoaded = false;
     for (const std::string& input : inputs) {
-        std::string file = NativePath(CheckCD_Drive(input));
+        std::string dataPath;
+        std::string file = FileOfInput(input, dataPath);
         std::string title = input;
-        if (!FileExists(file)) {
+        // Something there that is no file to read (a FIFO, a device, a path out of the medium).
+        if (const std::string problem = DataFileProblem(CheckCD_Drive(input)); !problem.empty()) {
+            error = input + ": " + problem;
+            return false;
+        }
+        if (file.empty()) {
             // Not a file: a title of the data list.
             if (!titlesLoaded) {
                 RecordingMessageSink sink;
@@ -143,7 +168,8 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
                 if (!titles.Find(Utf8ToCp1252("(Text) " + input)).empty())
                     error = input + ": a text page of the data list, with no data to export";
                 else
-                    error = input + ": no such file, nor a title in the data list";
+                    error = input + ": no such file (as given or in the medium " + CvVars::CDROM +
+                            "), nor a title in the data list";
                 return false;
             }
             if (Upper(Trimmed(found)) == "XXXX") {
@@ -151,6 +177,10 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
                 return false;
             }
             file = NativePath(CheckCD_Drive(Trimmed(found)));
+            if (const std::string problem = DataFileProblem(CheckCD_Drive(Trimmed(found))); !problem.empty()) {
+                error = input + ": " + file + " : " + problem;
+                return false;
+            }
         } else {
             title = Stem(input);
         }
@@ -170,7 +200,7 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
             continue;
         }
         ExportLayer l;
-        l.dataPath = input;
+        l.dataPath = dataPath;
         l.path = file;
         l.dataType = TypeOfLayerFile(file);
         if (l.dataType == 0) {

@@ -85,6 +85,9 @@ struct ExportFeature {
     std::string text;
     int hJust = 0, vJust = 0, sizeStep = 0, trigger = 0, angle = 0;
     int32_t cellColumn = 0, cellRow = 0;
+    // Filled polygons joined from their pieces: where each polygon's rings begin in parts (its
+    // outer ring, then its holes). Empty: the parts are rings as the file keeps them.
+    std::vector<size_t> polygonStarts;
 };
 
 // A raster layer gathered whole: key codes (0 none) row by row from the north.

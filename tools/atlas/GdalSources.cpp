@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace corvane::atlas {
 
@@ -24,6 +25,17 @@ struct DatasetCloser {
     void operator()(GDALDataset* d) const { GDALClose(d); }
 };
 using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+// GDAL opens what it is given and would wait on a FIFO for ever: a name on this machine that
+// is neither a file nor a folder (a data set of several files) is refused first. Virtual
+// names ("/vsizip/...") are GDAL's own.
+bool Openable(const std::string& path, std::string& error)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
+    error = "cannot open " + path + ": it is not a regular file";
+    return false;
+}
 
 std::string LastError(const std::string& fallback)
 {
@@ -102,6 +114,7 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
 {
     RegisterOnce();
     CPLErrorReset();
+    if (!Openable(path, error)) return false;
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
     if (!ds) { error = "cannot open " + path + " as vector data: " + LastError("unknown format"); return false; }
@@ -134,19 +147,30 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
         ring.addPoint(region->west, region->north);
         ring.addPoint(region->west, region->south);
         clip->addRing(&ring);
-        if (!toLonLat) layer->SetSpatialFilterRect(region->west, region->south, region->east, region->north);
     }
-
+    // Every feature is read (no spatial filter), so that each one left out is counted and
+    // named with its reason.
     out = VectorSource{};
+    size_t number = 0;
     OGRFeatureDefn* defn = layer->GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) out.fields.push_back(defn->GetFieldDefn(i)->GetNameRef());
+    const int nameField = defn->GetFieldIndex("name");
+    auto nameOf = [nameField](OGRFeature& feature) {
+        return nameField >= 0 && feature.IsFieldSetAndNotNull(nameField) ? std::string(feature.GetFieldAsString(nameField))
+                                                                         : std::string();
+    };
     bool any = false;
     layer->ResetReading();
     for (auto& feature : *layer) {
+        ++number;
+        auto leave = [&](const char* reason) { out.leftOut.Add(reason, number, nameOf(*feature)); };
         OGRGeometry* geom = feature->GetGeometryRef();
-        if (!geom || geom->IsEmpty()) { ++out.skipped; continue; }
+        if (!geom || geom->IsEmpty()) { leave("without geometry"); continue; }
         std::unique_ptr<OGRGeometry> owned(geom->clone());
-        if (toLonLat && owned->transform(toLonLat.get()) != OGRERR_NONE) { ++out.skipped; continue; }
+        if (toLonLat && owned->transform(toLonLat.get()) != OGRERR_NONE) {
+            leave("not turned into longitude and latitude");
+            continue;
+        }
         if (clip) {
             OGREnvelope env;
             owned->getEnvelope(&env);
@@ -154,16 +178,17 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
                                 env.MinY >= region->south && env.MaxY <= region->north;
             if (!inside) {
                 if (env.MaxX < region->west || env.MinX > region->east || env.MaxY < region->south ||
-                    env.MinY > region->north) { ++out.skipped; continue; }
+                    env.MinY > region->north) { leave("outside the region"); continue; }
                 std::unique_ptr<OGRGeometry> cut(owned->Intersection(clip.get()));
-                if (!cut || cut->IsEmpty()) { ++out.skipped; continue; }
+                if (!cut || cut->IsEmpty()) { leave("outside the region"); continue; }
                 owned = std::move(cut);
             }
         }
         SourceFeature f;
         double largest = -1;
         AddGeometry(owned.get(), f, largest, geom->getDimension());
-        if (f.parts.empty()) { ++out.skipped; continue; }
+        if (f.parts.empty()) { leave("without points, lines or areas"); continue; }
+        f.number = number;
         for (int i = 0; i < defn->GetFieldCount(); ++i)
             if (feature->IsFieldSetAndNotNull(i))
                 f.attributes[defn->GetFieldDefn(i)->GetNameRef()] = feature->GetFieldAsString(i);
@@ -202,6 +227,7 @@ std::unique_ptr<RasterValueSource> OpenRasterSource(const std::string& path, int
 {
     RegisterOnce();
     CPLErrorReset();
+    if (!Openable(path, error)) return nullptr;
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
     if (!ds) { error = "cannot open " + path + " as a raster: " + LastError("unknown format"); return nullptr; }
@@ -246,6 +272,7 @@ std::unique_ptr<RasterValueSource> OpenRasterSource(const std::string& path, int
 std::string DescribeSource(const std::string& path)
 {
     RegisterOnce();
+    if (std::string error; !Openable(path, error)) return error + "\n";
     std::ostringstream s;
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));

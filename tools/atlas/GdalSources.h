@@ -28,13 +28,21 @@ struct SourceFeature {
     // Attribute values as text (integers in decimal, reals as GDAL formats them); fields
     // that are null are missing.
     std::map<std::string, std::string> attributes;
+    // Its place among the features read from the source (from 1), for messages.
+    size_t number = 0;
+    // Its "name" attribute, or empty.
+    std::string Name() const
+    {
+        auto it = attributes.find("name");
+        return it == attributes.end() ? std::string() : it->second;
+    }
 };
 
 struct VectorSource {
     std::vector<SourceFeature> features;
     Region extent;                     // of the features read (after cutting)
     std::vector<std::string> fields;   // attribute names of the layer
-    size_t skipped = 0;                // features without geometry, or outside the region
+    LeftOut leftOut;                   // features without geometry, or outside the region
 };
 
 // Reads the features of one layer of a vector source (the first when layer is empty),

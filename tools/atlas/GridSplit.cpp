@@ -127,6 +127,65 @@ bool TooLong(const OGRPolygon& p)
     return false;
 }
 
+// The box of cells c0..c1, r0..r1 of a grid.
+Box CellsBox(const LayerGrid& grid, int c0, int c1, int r0, int r1)
+{
+    const double cs = grid.GridCellSize;
+    return {(grid.LonOrig + c0 * cs) / 1e6, (grid.LonOrig + (c1 + 1) * cs) / 1e6,
+            (grid.LatOrig + r0 * cs) / 1e6, (grid.LatOrig + (r1 + 1) * cs) / 1e6};
+}
+
+Box CellBox(const LayerGrid& grid, int c, int r) { return CellsBox(grid, c, c, r, r); }
+
+// Whether a polygon feature has holes: more rings than polygons.
+bool HasHoles(const SourceFeature& f)
+{
+    return f.parts.size() > std::max<size_t>(1, f.polygonStarts.size());
+}
+
+// Tiles of a polygon within box b (a cell, or part of one) that the readers fill as they
+// are: every part is filled on its own, so a tile holds no hole, and its ring fits the
+// readers' 6400 points. A polygon with holes is cut through one of them (the middle one
+// along the longer side of the box, so that each half keeps at most half of the holes),
+// opening it into a bay of both halves; one whose ring is too long is halved inside the
+// box. depth counts the halvings for length, holeCuts the cuts through holes (a hole too
+// thin to be cut is left filled).
+void Tiles(const OGRPolygon& p, const Box& b, int depth, std::vector<GeoLine>& parts, int holeCuts = 0)
+{
+    const bool across = b.east - b.west >= b.north - b.south;
+    double mid = 0;
+    bool throughHole = false;
+    if (p.getNumInteriorRings() > 0 && holeCuts < 64) {
+        std::vector<double> centres;
+        for (int i = 0; i < p.getNumInteriorRings(); ++i) {
+            OGREnvelope env;
+            p.getInteriorRing(i)->getEnvelope(&env);
+            centres.push_back(across ? (env.MinX + env.MaxX) / 2 : (env.MinY + env.MaxY) / 2);
+        }
+        std::nth_element(centres.begin(), centres.begin() + static_cast<std::ptrdiff_t>(centres.size() / 2), centres.end());
+        mid = centres[centres.size() / 2];
+        throughHole = across ? b.west < mid && mid < b.east : b.south < mid && mid < b.north;
+    }
+    if (throughHole) {
+        ++holeCuts;
+    } else if (TooLong(p)) {
+        if (depth > 12) throw std::runtime_error("a polygon keeps more than 6400 points in a ring however it is cut");
+        mid = across ? (b.west + b.east) / 2 : (b.south + b.north) / 2;
+        ++depth;
+    } else {
+        parts.push_back(ToLine(*p.getExteriorRing(), b));
+        return;
+    }
+    const Box halves[2] = {across ? Box{b.west, mid, b.south, b.north} : Box{b.west, b.east, b.south, mid},
+                           across ? Box{mid, b.east, b.south, b.north} : Box{b.west, b.east, mid, b.north}};
+    OGRMultiPolygon one;
+    one.addGeometry(&p);
+    for (const Box& h : halves) {
+        std::unique_ptr<OGRMultiPolygon> sub = Clip(&one, h);
+        for (const OGRPolygon* q : *sub) Tiles(*q, h, depth, parts, holeCuts);
+    }
+}
+
 class Cutter {
 public:
     Cutter(const LayerGrid& grid, int dataType, const PolygonFeature& proto, std::vector<PolygonFeature>& out)
@@ -156,33 +215,7 @@ private:
         Cut(*subArea, subLines.get(), c0, c1, r0, r1);
     }
 
-    Box Cells(int c0, int c1, int r0, int r1) const
-    {
-        const double cs = grid_.GridCellSize;
-        return {(grid_.LonOrig + c0 * cs) / 1e6, (grid_.LonOrig + (c1 + 1) * cs) / 1e6,
-                (grid_.LatOrig + r0 * cs) / 1e6, (grid_.LatOrig + (r1 + 1) * cs) / 1e6};
-    }
-
-    // Tiles of a polygon within one cell whose rings fit the readers' 6400 points: halved
-    // inside the cell until they do.
-    void Tiles(const OGRPolygon& p, const Box& b, int depth, std::vector<GeoLine>& parts) const
-    {
-        if (!TooLong(p)) {
-            for (const OGRLinearRing* ring : p) parts.push_back(ToLine(*ring, b));
-            return;
-        }
-        if (depth > 12) throw std::runtime_error("a polygon keeps more than 6400 points in a ring however it is cut");
-        const bool across = b.east - b.west >= b.north - b.south;
-        const double mid = across ? (b.west + b.east) / 2 : (b.south + b.north) / 2;
-        const Box halves[2] = {across ? Box{b.west, mid, b.south, b.north} : Box{b.west, b.east, b.south, mid},
-                               across ? Box{mid, b.east, b.south, b.north} : Box{b.west, b.east, mid, b.north}};
-        OGRMultiPolygon one;
-        one.addGeometry(&p);
-        for (const Box& h : halves) {
-            std::unique_ptr<OGRMultiPolygon> sub = Clip(&one, h);
-            for (const OGRPolygon* q : *sub) Tiles(*q, h, depth + 1, parts);
-        }
-    }
+    Box Cells(int c0, int c1, int r0, int r1) const { return CellsBox(grid_, c0, c1, r0, r1); }
 
     void Emit(const OGRMultiPolygon& area, const OGRMultiLineString* lines, const Box& cell)
     {
@@ -245,9 +278,23 @@ SplitSummary CutPolygonsAlongGrid(LayerContent& c, const std::vector<size_t>& po
         const int c0 = cellOf(minLon, grid.LonOrig), r0 = cellOf(minLat, grid.LatOrig);
         const int c1 = std::max(c0, static_cast<int>(std::ceil((maxLon * 1e6 - grid.LonOrig) / cs)) - 1);
         const int r1 = std::max(r0, static_cast<int>(std::ceil((maxLat * 1e6 - grid.LatOrig) / cs)) - 1);
-        if (c0 == c1 && r0 == r1) { out.push_back(p); continue; }
-
         const SourceFeature& f = source.features.at(polygonSource[i]);
+        if (c0 == c1 && r0 == r1) {
+            if (c.dataType == 7 || !HasHoles(f)) { out.push_back(p); continue; }
+            // A fill with holes within one cell keeps its own reference point; its holes are
+            // cut open, as the readers fill every part.
+            PolygonFeature whole = p;
+            whole.Parts.clear();
+            std::unique_ptr<OGRMultiPolygon> area = AreaOf(f);
+            const Box cell = CellBox(grid, c0, r0);
+            for (const OGRPolygon* q : *area) Tiles(*q, cell, 0, whole.Parts);
+            if (whole.Parts.empty()) { out.push_back(p); continue; }
+            for (PolygonFeature& piece : ChunkPolygon(whole, PolygonFileWriter::kMaxPartPoints, PolygonFileWriter::kMaxRecords))
+                out.push_back(std::move(piece));
+            ++summary.holesCut;
+            continue;
+        }
+
         std::unique_ptr<OGRMultiPolygon> area = AreaOf(f);
         std::unique_ptr<OGRMultiLineString> lines = c.dataType == 7 ? LinesOf(f) : nullptr;
         const size_t before = out.size();

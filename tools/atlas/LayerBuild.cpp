@@ -37,19 +37,29 @@ std::optional<long> WholeNumber(const std::string& s)
     return static_cast<long>(v);
 }
 
-// The value of a ValueSource for a feature, or none (with the problem noted).
+// The value of a ValueSource for a feature, or none (with the problem in problem).
 std::optional<long> ValueOf(const ValueSource& vs, const SourceFeature& f, long lo, long hi,
-                            const char* what, Problems& problems)
+                            const char* what, std::string& problem)
 {
     if (!vs.FromField()) return vs.constant;
     auto it = f.attributes.find(vs.field);
-    if (it == f.attributes.end()) { problems.Add(std::string(what) + ": field " + vs.field + " missing"); return std::nullopt; }
+    if (it == f.attributes.end()) { problem = std::string(what) + ": field " + vs.field + " missing"; return std::nullopt; }
     std::optional<long> v = WholeNumber(it->second);
     if (!v || *v < lo || *v > hi) {
-        problems.Add(std::string(what) + ": field " + vs.field + " not a whole number in " +
-                     std::to_string(lo) + ".." + std::to_string(hi));
+        problem = std::string(what) + ": field " + vs.field + " not a whole number in " + std::to_string(lo) + ".." +
+                  std::to_string(hi);
         return std::nullopt;
     }
+    return v;
+}
+
+// The same, a problem counted among the warnings.
+std::optional<long> ValueOf(const ValueSource& vs, const SourceFeature& f, long lo, long hi,
+                            const char* what, Problems& problems)
+{
+    std::string problem;
+    std::optional<long> v = ValueOf(vs, f, lo, hi, what, problem);
+    if (!v) problems.Add(problem);
     return v;
 }
 
@@ -82,13 +92,6 @@ LayerWriteOptions Options(const AtlasDescription& atlas, const LayerSpec& layer,
     return o;
 }
 
-// The feature's name for the writers' messages.
-std::string NameOf(const SourceFeature& f)
-{
-    auto it = f.attributes.find("name");
-    return it == f.attributes.end() ? std::string() : it->second;
-}
-
 std::string LayerId(const LayerSpec& layer)
 {
     std::string id = layer.id.empty() ? layer.name : layer.id;
@@ -106,6 +109,28 @@ const ThemeSpec* ThemeOfLayer(const AtlasDescription& atlas, const std::string& 
     return nullptr;
 }
 
+std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, const std::string& layerName,
+                                              const std::map<int, size_t>& codes, const char* counted)
+{
+    std::vector<std::string> out;
+    for (const ThemeSpec& t : atlas.themes)
+        for (const DatasetSpec& d : t.datasets) {
+            if (std::none_of(d.files.begin(), d.files.end(), [&](const FileRef& f) { return f.layer == layerName; })) continue;
+            std::string list;
+            for (const auto& [code, n] : codes) {
+                const long entry = long{code} + d.keyAdjustment;
+                if (entry >= 1 && entry <= static_cast<long>(t.key.size())) continue;
+                list += (list.empty() ? "" : ", ") + std::to_string(entry) + " (" + std::to_string(n) + " " + counted +
+                        (n == 1 ? "" : "s") + ")";
+            }
+            if (list.empty()) continue;
+            out.push_back("theme " + t.title + " has no key entry for key code " + list + ": its key has " +
+                          std::to_string(t.key.size()) + " entries (a code is the layer's plus the data set's key adjustment, " +
+                          std::to_string(d.keyAdjustment) + "); the viewer does not draw these");
+        }
+    return out;
+}
+
 LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec& layer,
                                   const std::vector<QueryLineSpec>& queryLines, const VectorSource& source)
 {
@@ -120,7 +145,7 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     // Text that does not fit its field is refused, naming the feature.
     auto tooLong = [&](const SourceFeature& f, const char* what, size_t size, size_t limit) {
         if (size <= limit) return;
-        throw FeatureError(FeatureLabel("feature", static_cast<size_t>(&f - source.features.data()) + 1, NameOf(f)) + ": " +
+        throw FeatureError(FeatureLabel("feature", static_cast<size_t>(&f - source.features.data()) + 1, f.Name()) + ": " +
                            what + " of " + std::to_string(size) + " characters, longer than the " +
                            std::to_string(limit) + " it can hold");
     };
@@ -143,8 +168,10 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     };
 
     for (const SourceFeature& f : source.features) {
-        std::optional<long> key = ValueOf(layer.key, f, 1, 50, "key", problems);
-        if (!key) { ++r.skipped; continue; }
+        auto leave = [&](const std::string& reason) { r.leftOut.Add(reason, f.number, f.Name()); };
+        std::string keyProblem;
+        std::optional<long> key = ValueOf(layer.key, f, 1, 50, "key", keyProblem);
+        if (!key) { leave(keyProblem); continue; }
         const int k = static_cast<int>(*key);
         switch (layer.dataType) {
         case 1:
@@ -154,10 +181,10 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
             break;
         case 4:
         case 5:
-            if (f.kind != SourceFeature::Point) { problems.Add("non-point feature left out of a symbol layer"); ++r.skipped; continue; }
+            if (f.kind != SourceFeature::Point) { leave("not a point (a symbol layer)"); continue; }
             for (const GeoLine& part : f.parts)
                 for (const GeoPoint& p : part)
-                    c.points.emplace_back(p.Lat, p.Lon, k, layer.dataType == 4 ? infoOffset(f) : 0, NameOf(f));
+                    c.points.emplace_back(p.Lat, p.Lon, k, layer.dataType == 4 ? infoOffset(f) : 0, f.Name());
             break;
         case 6: {
             LabelFeature label;
@@ -180,12 +207,12 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
         case 7:
         case 8:
         case 9: {
-            if (f.kind != SourceFeature::Polygon) { problems.Add("non-polygon feature left out of a polygon layer"); ++r.skipped; continue; }
+            if (f.kind != SourceFeature::Polygon) { leave("not a polygon (a polygon layer)"); continue; }
             PolygonFeature poly;
             poly.KeyCode = k;
             poly.Parts = f.parts;
             poly.Reference = f.inside;
-            poly.Name = NameOf(f);
+            poly.Name = f.Name();
             if (!layer.referenceLon.empty()) {
                 auto lon = f.attributes.find(layer.referenceLon), lat = f.attributes.find(layer.referenceLat);
                 char* e1 = nullptr;
@@ -205,6 +232,7 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
             throw std::invalid_argument("layer " + layer.name + ": type " + std::to_string(layer.dataType) + " is not a vector type");
         }
         ++r.used;
+        ++r.keyCodes[k];
     }
 
     const Region area = layer.region ? *layer.region : source.extent;
@@ -341,7 +369,16 @@ void LayerCodes::ReadWindow(int64_t column, int64_t row, int32_t width, int32_t 
         else ++outside_;
         out[i] = code;
         if (code) ++used_;
+        ++perCode_[code];
     }
+}
+
+std::map<int, size_t> LayerCodes::CodeCounts() const
+{
+    std::map<int, size_t> counts;
+    for (int code = 1; code < 32; ++code)
+        if (perCode_[code]) counts[code] = perCode_[code];
+    return counts;
 }
 
 std::vector<std::string> LayerCodes::Warnings() const

@@ -7,6 +7,7 @@
 #include "GdalSources.h"
 #include "LayerData.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +20,8 @@ struct LayerBuildResult {
     LayerContent content;
     std::unique_ptr<InfoFileBuilder> info;   // for layers with information, else none
     size_t used = 0;                         // features or raster units that went in
-    size_t skipped = 0;                      // features left out (see warnings)
+    LeftOut leftOut;                         // features left out, by reason
+    std::map<int, size_t> keyCodes;          // vector layers: features of each key code
     std::vector<std::string> warnings;       // one line per kind of problem, with a count
     std::shared_ptr<LayerCodes> rasterCodes; // raster layers: the codes, counted as they are read
     // Polygon layers: the source feature of each polygon (for cutting along the grid).
@@ -45,6 +47,7 @@ public:
     LayerCodes(const LayerSpec& layer, std::shared_ptr<RasterValueSource> source);
     void ReadWindow(int64_t column, int64_t row, int32_t width, int32_t height, uint8_t* out) override;
     size_t Used() const { return used_; }            // units with a code other than 0
+    std::map<int, size_t> CodeCounts() const;        // units of each code other than 0
     std::vector<std::string> Warnings() const;
 
 private:
@@ -53,6 +56,7 @@ private:
     std::shared_ptr<RasterValueSource> source_;
     std::vector<int32_t> buffer_;
     size_t used_ = 0, outside_ = 0;
+    size_t perCode_[32] = {};
 };
 
 // ---- what a layer file can hold ----------------------------------------------------------
@@ -80,5 +84,12 @@ std::vector<PolygonFeature> ChunkPolygon(const PolygonFeature& f, size_t maxPart
 
 // The theme and its query lines whose data set names the layer (the first such theme).
 const ThemeSpec* ThemeOfLayer(const AtlasDescription& atlas, const std::string& layerName);
+
+// For each data set of a theme that draws the layer: the key codes of its features that,
+// with the data set's key adjustment, pick no entry of the theme's key, and how many
+// features carry each. The viewer draws nothing for them. One line per data set, naming
+// the theme; none when every code has an entry.
+std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, const std::string& layerName,
+                                              const std::map<int, size_t>& codes, const char* counted = "feature");
 
 } // namespace corvane::atlas

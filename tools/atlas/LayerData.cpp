@@ -5,6 +5,37 @@
 
 namespace corvane::atlas {
 
+void LeftOut::Add(const std::string& reason, size_t number, const std::string& name, size_t count)
+{
+    if (count == 0) return;
+    const size_t before = counts_[reason];
+    counts_[reason] += count;
+    if (number == 0 || before >= kNamedPerReason) return;
+    std::string who = "feature " + std::to_string(number);
+    if (!name.empty()) who += " \"" + name + "\"";
+    named_.push_back(who + ": " + reason);
+}
+
+void LeftOut::Merge(const LeftOut& other)
+{
+    for (const auto& [reason, n] : other.counts_) counts_[reason] += n;
+    named_.insert(named_.end(), other.named_.begin(), other.named_.end());
+}
+
+size_t LeftOut::Total() const
+{
+    size_t n = 0;
+    for (const auto& entry : counts_) n += entry.second;
+    return n;
+}
+
+std::string LeftOut::Reasons() const
+{
+    std::string s;
+    for (const auto& [reason, n] : counts_) s += (s.empty() ? "" : ", ") + std::to_string(n) + " " + reason;
+    return s;
+}
+
 uint32_t InfoFileBuilder::Start()
 {
     if (static_cast<int64_t>(bytes_.size()) > kMaxWritableInfoOffset)

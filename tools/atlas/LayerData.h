@@ -40,6 +40,29 @@ struct LayerContent {
     std::vector<PolygonFeature> polygons;  // 7, 8, 9 (every ring, holes too, is a part)
 };
 
+// ---- features left out --------------------------------------------------------------------
+
+// The features of a source that did not go into a layer, counted by reason ("outside the
+// region", "no geometry", "key: field kind missing", ...), with the first few of each named
+// for --verbose.
+class LeftOut {
+public:
+    // number: the feature's place among those read from the source (from 1), 0 when the
+    // feature was never read (a spatial filter left it out); name: its "name" attribute.
+    void Add(const std::string& reason, size_t number = 0, const std::string& name = {}, size_t count = 1);
+    void Merge(const LeftOut& other);
+    size_t Total() const;
+    // "2 outside the region, 1 key: field kind missing", in the order of the reasons.
+    std::string Reasons() const;
+    // "feature 4 "Vesk": outside the region", at most kNamedPerReason for each reason.
+    const std::vector<std::string>& Named() const { return named_; }
+    static constexpr size_t kNamedPerReason = 10;
+
+private:
+    std::map<std::string, size_t> counts_;
+    std::vector<std::string> named_;
+};
+
 // ---- query information files ---------------------------------------------------------------
 
 // Builds the bytes of a query information file (the file in the "DNN" folder beside a

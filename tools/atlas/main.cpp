@@ -1,18 +1,22 @@
 // corvane-atlas: compiles GIS data into the files of a Corvane atlas (see --help).
 #include "AtlasDescription.h"
 #include "AtlasText.h"
+#include "Coastline.h"
 #include "CommandLine.h"
 #include "Export.h"
+#include "Gazetteer.h"
 #include "GdalSources.h"
 #include "GridSplit.h"
 #include "LayerBuild.h"
 
 #include "catalogue/writers/DataListWriter.h"
 #include "catalogue/writers/MasterFileWriter.h"
+#include "gazetteer/NameCache.h"
 #include "layers/Trig.h"
 #include "layers/writers/VECmapWriter.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
+#include "platform/CodePage.h"
 #include "platform/CvVars.h"
 #include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
@@ -21,6 +25,7 @@
 #include "platform/TextFile.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -57,42 +62,52 @@ bool WriteBytes(const fs::path& path, const std::string& data, std::string& erro
 }
 
 // ---- the format writers ----------------------------------------------------------------
-// Writes a layer through the writer of its data type. The writers check every feature and
-// throw, naming it, when one cannot be stored; that ends this layer.
-bool WriteLayerFile(const LayerContent& c, const fs::path& path, std::string& error)
+// Lays out a layer through the writer of its data type and writes it, unless dryRun; header
+// gets the header laid out (the grid and unit the writer chose). The writers check every
+// feature and throw, naming it, when one cannot be stored; that ends this layer.
+bool WriteLayerFile(const LayerContent& c, const fs::path& path, bool dryRun, HdrRec& header, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(path.parent_path(), ec);
+    auto put = [&](const LayerFileWriter& laidOut) {
+        header = laidOut.Header();
+        if (dryRun) return true;
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        return laidOut.Save(path.string(), &error);
+    };
     try {
         switch (c.dataType) {
         case 1: {
             VECmapWriter w(c.options, c.south_west.Lat, c.north_east.Lat, c.south_west.Lon, c.north_east.Lon);
             for (const KeyedPolyline& l : c.lines) w.AddPolyline(l.key, l.points);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         case 2:
         case 3: {
             if (!c.codes) { error = "a raster layer without its raster"; return false; }
-            if (c.dataType == 2) return MonoRLEmapWriter(c.raster, c.options).Write(*c.codes).Save(path.string(), &error);
-            return RLEmapWriter(c.raster, c.options).Write(*c.codes).Save(path.string(), &error);
+            std::unique_ptr<RunLengthRasterWriter> w;
+            if (c.dataType == 2) w = std::make_unique<MonoRLEmapWriter>(c.raster, c.options);
+            else w = std::make_unique<RLEmapWriter>(c.raster, c.options);
+            // A dry run does not read the raster.
+            if (dryRun) { header = w->Header(); return true; }
+            return put(w->Write(*c.codes));
         }
         case 4:
         case 5: {
             SymbolFileWriter w(c.options, c.dataType == 4);
             for (const SymbolPoint& p : c.points) w.Add(p);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         case 6: {
             LabelFileWriter w(c.options);
             for (const LabelFeature& l : c.labels) w.Add(l);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         case 7:
         case 8:
         case 9: {
             PolygonFileWriter w(c.options, c.dataType);
             for (const PolygonFeature& p : c.polygons) w.Add(p);
-            return w.Save(path.string(), &error);
+            return put(w.Layout());
         }
         default:
             error = "no layer format of type " + std::to_string(c.dataType);
@@ -102,6 +117,26 @@ bool WriteLayerFile(const LayerContent& c, const fs::path& path, std::string& er
         error = e.what();
         return false;
     }
+}
+
+// "grid 6 x 5 cells of 0.5 degree from 34.5 N, 30 W; unit 8 millionths of a degree (0.89 m)"
+std::string GridText(const HdrRec& h)
+{
+    auto degrees = [](double millionths) {
+        char s[32];
+        std::snprintf(s, sizeof s, "%g", millionths / 1e6);
+        return std::string(s);
+    };
+    auto metres = [](double millionths) {
+        char s[32];
+        std::snprintf(s, sizeof s, "%.2g m", millionths * 0.111195);   // a millionth of a degree of latitude
+        return std::string(s);
+    };
+    std::string t = "grid " + std::to_string(h.NumCols) + " x " + std::to_string(h.NumRows) + " cells of " +
+                    degrees(h.GridCellSize) + " degree from " + degrees(std::abs(h.LatOrig)) + (h.LatOrig < 0 ? " S, " : " N, ") +
+                    degrees(std::abs(h.LonOrig)) + (h.LonOrig < 0 ? " W" : " E") + "; unit " + std::to_string(h.HPrecision);
+    if (h.VPrecision && h.VPrecision != h.HPrecision) t += " x " + std::to_string(h.VPrecision);
+    return t + " millionths of a degree (" + metres(h.HPrecision) + ")";
 }
 
 bool LoadDescription(const std::string& file, AtlasDescription& atlas)
@@ -159,7 +194,7 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             CheckGridFits(layer, layer.dataType == 1 && layer.region ? *layer.region : vectors.extent);
             const ThemeSpec* theme = ThemeOfLayer(atlas, layer.name);
             result = BuildVectorLayer(atlas, layer, theme ? theme->queryLines : std::vector<QueryLineSpec>{}, vectors);
-            result.skipped += vectors.skipped;
+            result.leftOut.Merge(vectors.leftOut);
             split = CutPolygonsAlongGrid(result.content, result.polygonSource, vectors);
             CheckPolygonUnits(layer, result.content);
         }
@@ -169,11 +204,18 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
     }
 
     const LayerContent& c = result.content;
-    if (!raster)
+    if (!raster) {
         std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": " << result.used
-                  << " features, " << result.skipped << " left out\n";
+                  << " features, " << result.leftOut.Total() << " left out";
+        if (result.leftOut.Total()) std::cout << " (" << result.leftOut.Reasons() << ")";
+        std::cout << "\n";
+        if (verbose)
+            for (const std::string& n : result.leftOut.Named()) std::cout << "  left out: " << n << "\n";
+        for (const std::string& w : CodesWithoutKeyEntry(atlas, layer.name, result.keyCodes)) std::cout << "  " << w << "\n";
+    }
     if (split.polygonsCut)
         std::cout << "  " << split.polygonsCut << " polygons cut along the grid into " << split.pieces << " pieces\n";
+    if (split.holesCut) std::cout << "  " << split.holesCut << " polygons within one cell cut open through their holes\n";
     if (verbose) {
         size_t points = 0;
         for (const KeyedPolyline& l : c.lines) points += l.points.size();
@@ -186,10 +228,10 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
     }
     for (const std::string& w : result.warnings) std::cout << "  " << w << "\n";
     if (result.info) std::cout << "  information: " << result.info->Bytes().size() << " bytes\n";
-    if (dryRun) return true;
+    if (dryRun && !verbose) return true;
 
     const fs::path out = NativeInAtlas(root, layer.output);
-    if (result.info) {
+    if (result.info && !dryRun) {
         const fs::path infoPath = out.parent_path() / "DNN" / layer.infoFile;
         const auto& bytes = result.info->Bytes();
         if (!WriteBytes(infoPath, std::string(bytes.begin(), bytes.end()), error)) {
@@ -197,51 +239,84 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             return false;
         }
     }
-    const bool written = WriteLayerFile(c, out, error);
-    if (raster && result.rasterCodes) {
+    HdrRec header;
+    const bool written = WriteLayerFile(c, out, dryRun, header, error);
+    if (raster && result.rasterCodes && !dryRun) {
         // The raster is read while it is written: its counts are known only now.
         std::cout << layer.name << " (" << TypeWord(layer.dataType) << ") -> " << layer.output << ": "
                   << result.rasterCodes->Used() << " coded units\n";
         for (const std::string& w : result.rasterCodes->Warnings()) std::cout << "  " << w << "\n";
+        for (const std::string& w : CodesWithoutKeyEntry(atlas, layer.name, result.rasterCodes->CodeCounts(), "unit"))
+            std::cout << "  " << w << "\n";
     }
     if (!written) {
         std::cerr << "layer " << layer.name << ": " << error << "\n";
         return false;
     }
+    if (verbose) std::cout << "  " << GridText(header) << "\n";
+    if (dryRun) return true;
     std::error_code ec;
     std::cout << "  " << fs::file_size(out, ec) << " bytes\n";
     return true;
 }
 
-// A map definition file, written by the viewer's own map definition code: a new map's
-// settings, the map's extent (the window shaped to it) and its themes by title.
-bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
+// The screen the atlas's maps are made for: the smallest common laptop screen, less a desktop
+// panel at its bottom, with the viewer's main window strip at its top.
+FixedScreenMetrics MapScreen()
 {
-    // The maps are made for the smallest common laptop screen; the window opens at its left
-    // edge, below the viewer's main window strip, and is shaped to the extent.
-    const int32_t screenW = kMapScreenWidth, screenH = kMapScreenHeight, top = kMainStripBottom;
     FixedScreenMetrics screen;
-    screen.workArea = {0, 0, screenW, screenH - kPanelHeight};
-    screen.screenWidth = screenW;
-    screen.screenHeight = screenH;
-    screen.mainWindowBottom = top;
+    screen.workArea = {0, 0, kMapScreenWidth, kMapScreenHeight - kPanelHeight};
+    screen.screenWidth = kMapScreenWidth;
+    screen.screenHeight = kMapScreenHeight;
+    screen.mainWindowBottom = kMainStripBottom;
     screen.frame = {3, 3, 1, 1, 19};
+    return screen;
+}
+
+// A new map's definition for a [map] block: the viewer's own map definition code with the
+// map's extent, its window shaped to the extent within the width and height given (the side
+// the extent does not fill is made shorter, never the other longer), opening at the left edge
+// of the screen the atlas's maps are made for, below the viewer's main window strip. Null
+// when the window does not fit that screen (error says why). The definition keeps screen.
+std::unique_ptr<TMDFStruct> MakeMap(const MapSpec& m, const ScreenMetrics& screen, std::string& error)
+{
+    const int32_t screenW = kMapScreenWidth, screenH = kMapScreenHeight, top = kMainStripBottom;
     NullMessageSink sink;
     MDFLoadResult made = TMDFStruct::Create("", screen, sink);
-    if (!made) { error = made.Error; return false; }
+    if (!made) { error = made.Error; return nullptr; }
     TMDFStruct& mdf = *made.MDF;
     // The window takes the shape of the extent at its latitude, as the viewer reshapes it when
     // it opens the map: the same stretch as the viewer's, or the saved window would not fit.
-    CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((m.extent->south + m.extent->north) / 2.0));
-    mdf.NewZoom(0, top, m.width, top + m.height, m.extent->west, m.extent->south, m.extent->east, m.extent->north,
-                AreaPriority);
-    if (mdf.GetWindowLeft() < 0 || mdf.GetWindowTop() < top || mdf.GetWindowRight() > screenW ||
-        mdf.GetWindowBottom() > screenH - kPanelHeight) {
-        error = "the window, shaped to the extent, is " + std::to_string(mdf.GetWindowWidth()) + " x " +
-                std::to_string(mdf.GetWindowHeight()) + ": it does not fit a " + std::to_string(screenW) + " x " +
-                std::to_string(screenH) + " screen below the viewer's main window (a smaller window or a wider extent)";
-        return false;
+    const Region& e = *m.extent;
+    CvVars::LatLonScale = 1.0 / std::cos(DegreesToRadians((e.south + e.north) / 2.0));
+    const double shape = (e.north - e.south) * CvVars::LatLonScale / (e.east - e.west);
+    const double w = mdf.MapWidthOf(m.width), h = mdf.MapHeightOf(m.height);
+    int32_t width = m.width, height = m.height;
+    if (h > w * shape) height -= static_cast<int32_t>(std::lround(h - w * shape));
+    else width -= static_cast<int32_t>(std::lround(w - h / shape));
+    // A window larger than the screen would be made smaller by the map definition, in the
+    // other shape; it is refused instead.
+    if (width <= screenW && top + height <= screenH - kPanelHeight)
+        mdf.NewZoom(0, top, width, top + height, e.west, e.south, e.east, e.north, AreaPriority);
+    if (width > screenW || top + height > screenH - kPanelHeight || mdf.GetWindowLeft() < 0 || mdf.GetWindowTop() < top ||
+        mdf.GetWindowRight() > screenW || mdf.GetWindowBottom() > screenH - kPanelHeight) {
+        error = "the window, shaped to the extent, is " + std::to_string(width) + " x " + std::to_string(height) +
+                ": it does not fit the " + std::to_string(screenW) + " x " +
+                std::to_string(screenH - kPanelHeight - top) + " pixels below the viewer's main window on a " +
+                std::to_string(screenW) + " x " + std::to_string(screenH) + " screen (give a smaller window)";
+        return nullptr;
     }
+    return std::move(made.MDF);
+}
+
+// Writes a map definition file: the map of MakeMap with the block's colours, key corners and
+// themes by title.
+bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
+{
+    const FixedScreenMetrics screen = MapScreen();
+    std::unique_ptr<TMDFStruct> made = MakeMap(m, screen, error);
+    if (!made) return false;
+    TMDFStruct& mdf = *made;
     if (m.background) mdf.BackgroundColour = *m.background;
     if (m.landColour) mdf.Land_Plot_Colour = *m.landColour;
     if (m.landFill) mdf.Land_Plot_Fill_Colour = *m.landFill;
@@ -253,7 +328,7 @@ bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
     if (m.overlayKeyCorner) mdf.OverlayPos = static_cast<uint8_t>(*m.overlayKeyCorner);
     auto add = [&](MASListKind kind, const std::string& title) {
         auto mas = std::make_unique<MASStruct>();
-        mas->Title = std::make_unique<std::string>(title);
+        mas->Title = std::make_unique<std::string>(ToAtlasText(title, TextUse::Plain));
         mdf.List(kind).Append(std::move(mas));
     };
     for (const std::string& t : m.base) add(BaseMASList, t);
@@ -287,15 +362,53 @@ bool WritePage(const PageSpec& page, const fs::path& sources, const fs::path& ro
     return WriteBytes(NativeInAtlas(root, page.file), text, error);
 }
 
+// Every map's window must fit the screen the maps are made for: a fault of the description,
+// told before any source is read.
+bool CheckMaps(const AtlasDescription& atlas, const std::string& file)
+{
+    bool ok = true;
+    const FixedScreenMetrics screen = MapScreen();
+    for (const MapSpec& m : atlas.maps) {
+        std::string error;
+        if (MakeMap(m, screen, error)) continue;
+        std::cerr << file << ":" << m.line << ": map " << m.file << ": " << error << "\n";
+        ok = false;
+    }
+    return ok;
+}
+
+// The atlas whose standard coastline files the built atlas takes where it lacks them: the one
+// given (none for "none"), else the sample atlas installed with the program, if it is. False
+// (and said) when the folder given holds no standard coastline.
+bool CoastlineSource(const CommandLine& cl, std::string& from)
+{
+    if (cl.coastlineFrom) {
+        from = *cl.coastlineFrom == "none" ? std::string() : AtlasWithCoastline({*cl.coastlineFrom});
+        if (*cl.coastlineFrom == "none" || !from.empty()) return true;
+        std::cerr << "corvane-atlas: --coastline-from " << *cl.coastlineFrom
+                  << ": no standard coastline there (Landdata/Vec/LandFull.Vec ... Landdata/Mrl/Land5Min.Mrl)\n";
+        return false;
+    }
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return true;
+    from = AtlasWithCoastline(SampleAtlasFolders(program.parent_path().string(), CORVANE_BIN_TO_DATA,
+                                                 std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
+                                                 std::getenv("XDG_DATA_DIRS")));
+    return true;
+}
+
 int Build(const CommandLine& cl)
 {
     AtlasDescription atlas;
-    if (!LoadDescription(cl.description, atlas)) return kBadInput;
+    if (!LoadDescription(cl.description, atlas) || !CheckMaps(atlas, cl.description)) return kBadInput;
     const fs::path descDir = fs::absolute(cl.description).parent_path();
     const fs::path sources = !cl.sources.empty() ? fs::path(cl.sources) : descDir / atlas.sources;
     const fs::path root = !cl.output.empty() ? fs::path(cl.output) : descDir;
     for (const std::string& name : cl.only)
         if (!atlas.FindLayer(name)) { std::cerr << "corvane-atlas: no layer named " << name << "\n"; return kBadInput; }
+    std::string coastline;
+    if (!CoastlineSource(cl, coastline)) return kBadInput;
 
     bool ok = true;
     for (const LayerSpec& layer : atlas.layers) {
@@ -323,9 +436,12 @@ int Build(const CommandLine& cl)
             ok = false;
         }
     }
+    const FixedScreenMetrics screen = MapScreen();
     for (const MapSpec& m : atlas.maps) {
-        std::cout << "map " << m.file << ": " << m.base.size() << " base maps, " << m.overlay.size() << " overlays, "
-                  << m.text.size() << " pages\n";
+        std::cout << "map " << m.file << ": ";
+        if (std::unique_ptr<TMDFStruct> made = MakeMap(m, screen, error))
+            std::cout << "window " << made->GetWindowWidth() << " x " << made->GetWindowHeight() << ", ";
+        std::cout << m.base.size() << " base maps, " << m.overlay.size() << " overlays, " << m.text.size() << " pages\n";
         if (!cl.dryRun && !WriteMap(m, root, error)) {
             std::cerr << "map " << m.file << ": " << error << "\n";
             ok = false;
@@ -343,6 +459,12 @@ int Build(const CommandLine& cl)
             ok = false;
         }
     }
+    const CoastlineOutcome coast = ProvideCoastline(root.string(), coastline, cl.dryRun);
+    if (!coast.error.empty()) {
+        std::cerr << "coastline: " << coast.error << "\n";
+        ok = false;
+    }
+    std::cout << CoastlineSummary(coast, coastline) << "\n";
     return ok ? kDone : kFailed;
 }
 
@@ -364,7 +486,8 @@ int Layer(const CommandLine& cl)
     return BuildOne(atlas, atlas.layers.front(), fs::current_path(), out.parent_path(), false, true) ? kDone : kFailed;
 }
 
-int ExportCommand(const CommandLine& cl)
+// The atlas of --cdrom and --datalist; kDone, or kBadInput when the medium cannot be used.
+int UseMedium(const CommandLine& cl)
 {
     std::error_code ec;
     CvVars::CDROM = fs::absolute(cl.cdrom.empty() ? fs::path(".") : fs::path(cl.cdrom), ec).lexically_normal().string();
@@ -378,11 +501,52 @@ int ExportCommand(const CommandLine& cl)
         }
     }
     CvVars::DatalistFile = NativePath(CheckCD_Drive(cl.datalist.empty() ? "CDROM:\\Misc\\MainMenu.Dat" : cl.datalist));
+    return kDone;
+}
+
+// The gazetteer: the index of names (from the user's cache when it is still good) as CSV or
+// GeoJSON.
+int NamesCommand(const CommandLine& cl)
+{
+    if (const int bad = UseMedium(cl)) return bad;
+    GazetteerFormat format = GazetteerFormat::Csv;
+    if (!GazetteerFormatOf(cl.format, cl.output, format)) {
+        std::cerr << "corvane-atlas: --format takes csv or geojson, not " << cl.format << "\n";
+        return kBadInput;
+    }
+    if (!FileExists(CvVars::DatalistFile)) {
+        std::cerr << "corvane-atlas: cannot read the data list " << CvVars::DatalistFile << "\n";
+        return kBadInput;
+    }
+    const NameSources medium = CurrentNameSources();
+    std::string cacheError;
+    const StoredNames names = LoadOrBuildNames(medium, NameCachePath(medium), nullptr, &cacheError);
+    for (const std::string& p : names.problems) std::cerr << MixedTextToUtf8(p) << "\n";
+    if (!cacheError.empty()) std::cerr << MixedTextToUtf8(cacheError) << "\n";
+    const std::string text =
+        format == GazetteerFormat::Csv ? GazetteerCsv(*names.index) : GazetteerGeoJson(*names.index);
+    if (cl.output.empty()) {
+        std::cout << text;
+    } else {
+        std::string error;
+        if (!WriteFileAtomic(cl.output, text, &error)) {
+            std::cerr << "corvane-atlas: cannot write " << cl.output << ": " << error << "\n";
+            return kFailed;
+        }
+        std::cout << names.index->Size() << " names -> " << cl.output << "\n";
+    }
+    return names.problems.empty() ? kDone : kFailed;
+}
+
+int ExportCommand(const CommandLine& cl)
+{
+    if (const int bad = UseMedium(cl)) return bad;
     ExportOptions options;
     options.inputs = cl.exportInputs;
     options.output = cl.output;
     options.format = cl.format;
     options.polygons = cl.polygons;
+    options.pieces = cl.pieces;
     options.codePage = cl.labelCodePage == 437 ? LabelCodePage::Dos437 : LabelCodePage::Windows1252;
     return RunExport(options, std::cout, std::cerr);
 }
@@ -407,7 +571,7 @@ int main(int argc, char** argv)
         return kDone;
     case CommandLine::Check: {
         AtlasDescription atlas;
-        if (!LoadDescription(cl.description, atlas)) return kBadInput;
+        if (!LoadDescription(cl.description, atlas) || !CheckMaps(atlas, cl.description)) return kBadInput;
         PrintDataList(atlas);
         for (const LayerSpec& l : atlas.layers)
             std::cerr << "layer " << l.name << " (" << TypeWord(l.dataType) << "): " << l.source << " -> " << l.output << "\n";
@@ -422,6 +586,8 @@ int main(int argc, char** argv)
         return Layer(cl);
     case CommandLine::Export:
         return ExportCommand(cl);
+    case CommandLine::Names:
+        return NamesCommand(cl);
     case CommandLine::None:
         break;
     }

@@ -3,6 +3,8 @@
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
 //                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
 //   corvane-render [...] [MAP.MDF] --tiles DIR [--zooms Z1-Z2] [--bbox W,S,E,N]
+//   corvane-render [...] --find NAME [MAP.MDF] --output OUT: the map centred on the first
+//   place of the atlas that the place search finds for NAME
 // Options take their value as the next argument or after "=". Each map and its --output after
 // the first are one more picture drawn by the same process, with the same options.
 #include <array>
@@ -34,6 +36,7 @@ struct RenderOptions {
     bool version = false;
     bool strict = false;                  // a message shown makes a written picture exit 3
     std::vector<RenderJob> more;          // the pictures after the first, in order
+    std::string find;                     // centre the pictures on the place of this name (UTF-8)
     // A web map tile pyramid instead of one picture: its folder, zoom levels and box
     // (degrees; none: the map's own box).
     std::string tiles;

@@ -73,6 +73,8 @@ public:
     explicit FeatureFileWriter(const LayerWriteOptions& options);
     virtual ~FeatureFileWriter() = default;
 
+    // The file laid out: its header (the grid and unit chosen) and cells.
+    LayerFileWriter Layout() const { return Build(); }
     // The whole file. Throws std::length_error when it would grow beyond what an index
     // entry can address.
     std::vector<uint8_t> Bytes() const { return Build().Bytes(); }
