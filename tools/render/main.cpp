@@ -312,8 +312,10 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
     view.MDF = &mdf;
     view.SetChecksFromMDF();
     if (!options.find.empty() &&
-        !CentreOnPlace(mdf, options.find, options.width, options.height, view.ScreenPixelsPerInch, sink))
+        !CentreOnPlace(mdf, options.find, options.width, options.height, view.ScreenPixelsPerInch, sink)) {
+        files.Finish();
         return false;
+    }
 
     if (job.kind == OutputKind::Pdf) {
         const bool before = files.Finish();
