@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <future>
 #include <memory>
@@ -103,7 +104,8 @@ private:
 
 // Standard error, counting the messages shown (for --strict). The tiles of one map are
 // plotted many times over: a message (a damaged file) is told once for all of them. Messages
-// may be held back for a while (Hold) and told later in the order they came (Release).
+// may be held back for a while (Hold, with the number of the map that says them) and told
+// later in the order they came (Release).
 class CountingSink : public StderrMessageSink {
 public:
     MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
@@ -112,90 +114,155 @@ public:
         if (onceEach && !told_.insert(text).second) return answer;
         ++shown;
         if (!holding_) return StderrMessageSink::Show(kind, text, buttons);
-        held_.push_back({kind, text, buttons});
+        held_.push_back({map_, kind, text, buttons});
         return answer;
     }
-    void Hold() { holding_ = true; }
-    // Tells the error first (when there is one), then the messages held back.
-    void Release(const std::string& error = std::string())
+    // What map number map says from now on is held back.
+    void Hold(size_t map)
     {
+        holding_ = true;
+        map_ = map;
+    }
+    // Tells the messages held back of the maps up to number upTo; with stop, all of them, and
+    // holds back no more.
+    void Release(size_t upTo, bool stop)
+    {
+        if (stop) holding_ = false;
+        std::vector<Held> later;
+        for (Held& m : held_) {
+            if (stop || m.map <= upTo)
+                StderrMessageSink::Show(m.kind, m.text, m.buttons);
+            else
+                later.push_back(std::move(m));
+        }
+        held_.swap(later);
+    }
+    // Tells an error at once, whatever is held back.
+    void ErrorNow(const std::string& text)
+    {
+        const bool holding = holding_;
         holding_ = false;
-        std::vector<Held> held;
-        held.swap(held_);
-        if (!error.empty()) Error(error);
-        for (const Held& m : held) StderrMessageSink::Show(m.kind, m.text, m.buttons);
+        Error(text);
+        holding_ = holding;
     }
     int shown = 0;
     bool onceEach = false;
 
 private:
     struct Held {
+        size_t map;
         MsgKind kind;
         std::string text;
         MsgButtons buttons;
     };
     std::set<std::string> told_;
     bool holding_ = false;
+    size_t map_ = 0;
     std::vector<Held> held_;
 };
 
-// The pictures of a run and the writing of their files. In a batch, the file of one picture
-// is encoded and written (the safe write: a temporary file, flushed, renamed) while the next
-// map is drawn on a second picture, the writing taking about as long as the plot. What the
-// next plot says meanwhile is held back until that file is written, so that everything is told
-// in the order of the maps. A picture of more than kMostOverlapped bytes is drawn and written
-// in turn, so that no second one is made.
+// The pictures of a run and the writing of their files. In a batch, the files of the maps
+// drawn are encoded and written (the safe write: a temporary file, flushed, renamed) on
+// threads of their own while the next maps are drawn: on a busy disc the flush of a file
+// takes longer than a plot, so up to kMostWriting files are written at once, on pictures of
+// at most kMostOverlapped bytes together. What a map says while a file of a map before it is
+// being written is held back until that file is written, so that everything is told in the
+// order of the maps. A larger picture is drawn and written in turn, so that no second one is
+// made.
 class PictureFiles {
 public:
     static constexpr int64_t kMostOverlapped = int64_t{32} << 20;
+    static constexpr size_t kMostWriting = 3;
 
     explicit PictureFiles(CountingSink& sink) : sink_(sink) {}
     ~PictureFiles() { Finish(); }
     PictureFiles(const PictureFiles&) = delete;
     PictureFiles& operator=(const PictureFiles&) = delete;
 
-    // The picture the next map is drawn on: not the one being written.
+    // The picture the next map is drawn on: none being written.
     RenderPicture& Next() { return pictures_[next_]; }
-    // Holds back what the plot says while a file is being written.
+    // A map begins: what it says is held back while a file is being written.
     void BeginPlot()
     {
-        if (writing_.valid()) sink_.Hold();
+        ++map_;
+        if (!writing_.empty()) sink_.Hold(map_);
     }
     // Writes the picture drawn on Next() to path; in the background when more maps follow and
-    // the picture is small enough (its outcome then comes from Finish), else at once. False
-    // (said on the sink) when it could not be written.
+    // the picture is small enough (its outcome is then told later), else at once. False (said
+    // on the sink) when it could not be written at once.
     bool Write(const std::string& path, PictureFormat format, bool more)
     {
         RenderPicture& picture = pictures_[next_];
         picture.Canvas()->End();
-        if (more && picture.Image().sizeInBytes() <= kMostOverlapped) {
-            writingPath_ = path;
-            writing_ = std::async(std::launch::async, [this, &picture, format] {
-                return picture.Writer().Write(picture.Image(), writingPath_, format, &writingError_);
+        const int64_t bytes = std::max<int64_t>(1, picture.Image().sizeInBytes());
+        const size_t most = std::min<size_t>(kMostWriting, static_cast<size_t>(kMostOverlapped / bytes));
+        if (more && most > 0) {
+            auto file = std::make_unique<Writing>();
+            Writing& w = *file;
+            w.map = map_;
+            w.path = path;
+            w.done = std::async(std::launch::async, [&picture, &w, format] {
+                return picture.Writer().Write(picture.Image(), w.path, format, &w.error);
             });
-            next_ = 1 - next_;
+            w.picture = next_;
+            writing_.push_back(std::move(file));
+            while (writing_.size() > most) Retire();
+            next_ = FreePicture();
             return true;
         }
+        Finish();
         std::string error;
         if (picture.Writer().Write(picture.Image(), path, format, &error)) return true;
         sink_.Error("Unable to write " + path + " : " + error);
         return false;
     }
-    // Waits for the file being written, then tells what was held back; false when the file
-    // could not be written (said on the sink).
+    // Waits for the files being written and tells what was held back; false when a file
+    // written in the background could not be (said on the sink).
     bool Finish()
     {
-        const bool written = !writing_.valid() || writing_.get();
-        sink_.Release(written ? std::string() : "Unable to write " + writingPath_ + " : " + writingError_);
-        return written;
+        while (!writing_.empty()) Retire();
+        sink_.Release(map_, true);
+        return allWritten_;
     }
 
 private:
+    struct Writing {
+        size_t map = 0;
+        size_t picture = 0;
+        std::string path, error;
+        std::future<bool> done;
+    };
+
+    // Waits for the oldest file being written and tells its outcome, then what the map after
+    // it said.
+    void Retire()
+    {
+        Writing& w = *writing_.front();
+        if (!w.done.get()) {
+            allWritten_ = false;
+            sink_.Release(w.map, false);
+            sink_.ErrorNow("Unable to write " + w.path + " : " + w.error);
+        }
+        const size_t map = w.map;
+        writing_.pop_front();
+        sink_.Release(map + 1, writing_.empty());
+    }
+    // A picture no file is being written from.
+    size_t FreePicture()
+    {
+        for (size_t i = 0; i < std::size(pictures_); ++i) {
+            bool busy = false;
+            for (const auto& w : writing_) busy = busy || w->picture == i;
+            if (!busy) return i;
+        }
+        return 0;   // not reached: there is one picture more than files written at once
+    }
+
     CountingSink& sink_;
-    RenderPicture pictures_[2];
-    int next_ = 0;
-    std::future<bool> writing_;
-    std::string writingPath_, writingError_;
+    RenderPicture pictures_[kMostWriting + 1];
+    size_t next_ = 0, map_ = 0;
+    std::deque<std::unique_ptr<Writing>> writing_;
+    bool allWritten_ = true;
 };
 
 // Qt's own diagnostics (a missing runtime folder, font fallbacks) are not messages of the
@@ -294,9 +361,9 @@ std::string OutputProblem(const std::vector<RenderJob>& jobs)
     return {};
 }
 
-// Draws one map and writes its picture (see PictureFiles: a file written in the background
-// is told of by the next Finish); false (said on the sink) when it, or the file written before
-// it, could not be.
+// Draws one map and writes its picture (see PictureFiles: the outcome of a file written in
+// the background is told later, and counted by Finish); false (said on the sink) when it
+// could not be.
 bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& options, PictureFiles& files,
                  MessageSink& sink, bool more)
 {
@@ -306,25 +373,20 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
     if (!view.Usable()) {
         sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
                    std::to_string(options.height) + " pixels.");
-        files.Finish();
         return false;
     }
     view.MDF = &mdf;
     view.SetChecksFromMDF();
     if (!options.find.empty() &&
-        !CentreOnPlace(mdf, options.find, options.width, options.height, view.ScreenPixelsPerInch, sink)) {
-        files.Finish();
+        !CentreOnPlace(mdf, options.find, options.width, options.height, view.ScreenPixelsPerInch, sink))
         return false;
-    }
 
     if (job.kind == OutputKind::Pdf) {
-        const bool before = files.Finish();
-        return PrintToPdf(view, job.output, sink) && before;
+        files.Finish();
+        return PrintToPdf(view, job.output, sink);
     }
-    const bool plotted = Redraw(view, false);
-    const bool before = files.Finish();
-    if (!plotted) return false;
-    return files.Write(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, more) && before;
+    if (!Redraw(view, false)) return false;
+    return files.Write(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, more);
 }
 
 // The tile pyramid of the map: each tile plotted as its own plate carree band without the
