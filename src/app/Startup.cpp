@@ -94,12 +94,6 @@ void OpenFirstMap(TMainFrm& mainFrm, const std::string& mapFile)
         mainFrm.OpenMapFile(map);
 }
 
-std::vector<std::string> InstalledSampleAtlases()
-{
-    return SampleAtlasFolders(QCoreApplication::applicationDirPath().toStdString(), CORVANE_BIN_TO_DATA,
-                              std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), std::getenv("XDG_DATA_DIRS"));
-}
-
 int RunCorvane(int argc, char** argv)
 {
     const std::string program = ProgramName(argc > 0 ? argv[0] : nullptr);

@@ -12,10 +12,6 @@ constexpr const char* kHelpFile = "Corvane.hlp";
 // The installed launcher (desktop/), without its ".desktop".
 constexpr const char* kDesktopFileName = "org.halvern.Corvane";
 
-// Where an installed copy of the sample atlas may be for the program running now: beside it in
-// its installation (<prefix>/share/corvane/atlas), then in the folders of the desktop's data.
-std::vector<std::string> InstalledSampleAtlases();
-
 class TMainFrm;
 
 // Opens the first map of a start: the map file named (an absolute path), or with none the map

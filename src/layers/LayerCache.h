@@ -1,9 +1,10 @@
 #pragma once
-// Header and cell index of the layer files opened lately, kept across drawings so that a
-// redraw of the same view reads neither again. Entries are keyed by the file's identity
-// (path, device, inode, size, modification and status change times: a file written anew is
-// read anew) and the whole cache holds at most a given number of bytes, the least recently
-// used entry going first. One cache serves the whole process (the map windows and the renderer).
+// Header and cell index of the layer files opened lately (as much of each index as drawings
+// have read), kept across drawings so that a redraw of the same view reads neither again.
+// Entries are keyed by the file's identity (path, device, inode, size, modification and status
+// change times: a file written anew is read anew) and the whole cache holds at most a given
+// number of bytes, the least recently used entry going first. One cache serves the whole
+// process (the map windows and the renderer).
 #include "layers/MapGen.h"
 
 #include <cstddef>
@@ -17,10 +18,14 @@
 
 namespace corvane {
 
+// The header and the index entries read so far: Read tells which (empty: all of them), Unread
+// how many are still to be read.
 struct CachedLayerHead {
     HdrRec Header;
     std::vector<int32_t> Index;
-    size_t Bytes() const { return sizeof(CachedLayerHead) + Index.size() * sizeof(int32_t); }
+    std::vector<bool> Read;
+    size_t Unread = 0;
+    size_t Bytes() const { return sizeof(CachedLayerHead) + Index.size() * sizeof(int32_t) + Read.size() / 8; }
 };
 
 class LayerCache {

@@ -59,6 +59,13 @@ bool LayerFile::SeekByte(int64_t pos)
     return true;
 }
 
+bool LayerFile::ReadAt(int64_t pos, void* buf, size_t n) const
+{
+    if (n == 0) return true;
+    if (!src_ || pos < 0 || pos > size_ || static_cast<uint64_t>(size_ - pos) < n) return false;
+    return src_->ReadAt(pos, buf, n) == n;
+}
+
 bool LayerFile::TryRead(void* buf, size_t n)
 {
     if (n == 0) return true;
@@ -151,42 +158,135 @@ bool GenMapObj::Open(std::unique_ptr<ByteSource> source, int16_t recSize)
 
 bool GenMapObj::ReadHdr()
 {
-    if (!iFile.IsOpen() || (iFile.Size() > 0 && !iFile.SeekByte(0))) return false;
-    uint8_t id[12] = {}, mid[36] = {}, ass[12] = {}, unused[16] = {}, date[4] = {};
-    bool ok = iFile.TryRead(id, sizeof id);
-    Header.DatasetID.assign(reinterpret_cast<const char*>(id), sizeof id);
-    if (ok) ok = iFile.TryRead(mid, sizeof mid);
-    if (ok) {
+    if (!iFile.IsOpen()) return false;
+    // The 80 bytes in one read (no more: the index is read by the cells drawn), then its pieces.
+    uint8_t bytes[kLayerHeaderSize] = {};
+    auto have = static_cast<size_t>(std::min<int64_t>(kLayerHeaderSize, iFile.Size()));
+    if (!iFile.ReadAt(0, bytes, have)) have = 0;
+    size_t at = 0;
+    auto piece = [&](size_t n) {
+        const bool whole = at + n <= have;
+        const uint8_t* p = bytes + at;
+        at += n;
+        return whole ? p : nullptr;
+    };
+    // A piece that is not there in full reads as zeros, and ends the header.
+    auto text = [](const uint8_t* p) { return p ? std::string(reinterpret_cast<const char*>(p), 12) : std::string(12, '\0'); };
+    const uint8_t* id = piece(12);
+    Header.DatasetID = text(id);
+    const uint8_t* mid = id ? piece(36) : nullptr;
+    if (mid) {
         int32_t* fields[9] = {&Header.LatOrig,      &Header.LonOrig,   &Header.ScaleOrig,
                               &Header.GridCellSize, &Header.NumRows,   &Header.NumCols,
                               &Header.HPrecision,   &Header.VPrecision, &Header.AssDataType};
         for (int i = 0; i < 9; ++i) *fields[i] = LittleI32(mid + 4 * i);
-        ok = iFile.TryRead(ass, sizeof ass);
     }
-    Header.AssDataFilename.assign(reinterpret_cast<const char*>(ass), sizeof ass);
-    if (ok) {
-        ok = iFile.TryRead(unused, sizeof unused);
-        if (ok)
-            for (int i = 0; i < 4; ++i) Header.NotUsed[i] = LittleI32(unused + 4 * i);
+    const uint8_t* ass = mid ? piece(12) : nullptr;
+    Header.AssDataFilename = text(ass);
+    const uint8_t* unused = ass ? piece(16) : nullptr;
+    if (unused)
+        for (int i = 0; i < 4; ++i) Header.NotUsed[i] = LittleI32(unused + 4 * i);
+    const uint8_t* date = unused ? piece(4) : nullptr;
+    if (date) Header.DateOrig = LittleI32(date);
+    iFile.PlaceAt(date ? kLayerHeaderSize : 0);
+    return date != nullptr;
+}
+
+bool GenMapObj::SizeIdx()
+{
+    Index.clear();
+    indexRead_.clear();
+    indexUnread_ = 0;
+    const int32_t rows = Header.NumRows, cols = Header.NumCols;
+    if (rows < 1 || rows > kMaxGridCells || cols < 1 || cols > kMaxGridCells) return false;
+    const size_t count = static_cast<size_t>(rows) * static_cast<size_t>(cols);
+    if (iFile.Size() < kLayerHeaderSize + 4 * static_cast<int64_t>(count)) return false;
+    Index.assign(count, 0);
+    indexRead_.assign(count, false);
+    indexUnread_ = count;
+    return true;
+}
+
+bool GenMapObj::ReadEntries(size_t first, size_t end)
+{
+    std::vector<uint8_t> raw((end - first) * 4);
+    if (!iFile.ReadAt(kLayerHeaderSize + 4 * static_cast<int64_t>(first), raw.data(), raw.size())) return false;
+    for (size_t i = first; i < end; ++i) {
+        Index[i] = LittleI32(raw.data() + 4 * (i - first));
+        if (!indexRead_[i]) {
+            indexRead_[i] = true;
+            --indexUnread_;
+        }
     }
-    if (ok) {
-        ok = iFile.TryRead(date, sizeof date);
-        if (ok) Header.DateOrig = LittleI32(date);
-    }
-    return ok;
+    if (indexUnread_ == 0) indexRead_.clear();
+    return true;
 }
 
 bool GenMapObj::ReadIdx()
 {
-    Index.clear();
-    const int32_t rows = Header.NumRows, cols = Header.NumCols;
-    if (rows < 1 || rows > kMaxGridCells || cols < 1 || cols > kMaxGridCells) return false;
-    const size_t count = static_cast<size_t>(rows) * static_cast<size_t>(cols);
-    std::vector<uint8_t> raw(count * 4);
-    if (!iFile.SeekByte(kLayerHeaderSize) || !iFile.TryRead(raw.data(), raw.size())) return false;
-    Index.resize(count);
-    for (size_t i = 0; i < count; ++i) Index[i] = LittleI32(raw.data() + 4 * i);
+    if (!SizeIdx() || !ReadEntries(0, Index.size())) {
+        Index.clear();
+        indexRead_.clear();
+        indexUnread_ = 0;
+        return false;
+    }
     return true;
+}
+
+void GenMapObj::ReadIndexCells(int32_t c0, int32_t c1, int32_t r0, int32_t r1)
+{
+    const int32_t rows = Header.NumRows, cols = Header.NumCols;
+    if (indexUnread_ == 0 || static_cast<int64_t>(Index.size()) != int64_t{rows} * cols) return;
+    c0 = std::max(c0, 0), r0 = std::max(r0, 0);
+    c1 = std::min(c1, cols - 1), r1 = std::min(r1, rows - 1);
+    bool readSome = false, failed = false;
+    size_t first = 0, end = 0;   // the run of unread entries gathered so far
+    auto readRun = [&] {
+        if (end == first) return;
+        if (ReadEntries(first, end)) {
+            readSome = true;
+        } else {
+            failed = true;   // the file is shorter than when it was opened: these cells are empty
+            for (size_t i = first; i < end && indexUnread_ > 0; ++i) {
+                if (indexRead_[i]) continue;
+                indexRead_[i] = true;
+                Index[i] = 0;
+                --indexUnread_;
+            }
+            if (indexUnread_ == 0) indexRead_.clear();
+        }
+        first = end = 0;
+    };
+    for (int32_t c = c0; c <= c1 && indexUnread_ > 0; ++c)
+        for (int32_t r = r0; r <= r1; ++r) {
+            const size_t i = static_cast<size_t>(c) * static_cast<size_t>(rows) + static_cast<size_t>(r);
+            if (indexUnread_ == 0 || indexRead_[i]) continue;
+            if (end != first && i == end) {
+                ++end;   // the next entry in the file: one run
+                continue;
+            }
+            readRun();
+            first = i;
+            end = i + 1;
+        }
+    readRun();
+    if (failed) {
+        MarkDamaged();
+        identity_.clear();   // what was read of a file that changed is not kept
+    } else if (readSome) {
+        KeepHead();
+    }
+}
+
+void GenMapObj::KeepHead() const
+{
+    if (identity_.empty()) return;
+    auto head = std::make_shared<CachedLayerHead>();
+    head->Header = Header;
+    head->Index = Index;
+    head->Read = indexRead_;
+    head->Unread = indexUnread_;
+    LayerCache::Shared().Put(identity_, std::move(head));
 }
 
 bool GenMapObj::Seek(int64_t n)
@@ -203,6 +303,9 @@ void GenMapObj::Free()
     Close();
     Index.clear();
     Index.shrink_to_fit();
+    indexRead_.clear();
+    indexUnread_ = 0;
+    identity_.clear();
     privateRead = false;
 }
 
@@ -213,22 +316,22 @@ bool GenMapObj::HeaderUsable(bool usesVPrecision) const
 
 bool GenMapObj::ReadHdrAndIdx()
 {
-    const std::string identity = iFile.Identity();
-    if (!identity.empty()) {
-        if (const auto head = LayerCache::Shared().Find(identity)) {
+    identity_ = iFile.Identity();
+    if (!identity_.empty()) {
+        if (const auto head = LayerCache::Shared().Find(identity_)) {
             Header = head->Header;
             Index = head->Index;
+            indexRead_ = head->Read;
+            indexUnread_ = head->Unread;
             iFile.PlaceAt(kLayerHeaderSize + int64_t{4} * static_cast<int64_t>(Index.size()));
             return true;
         }
     }
-    if (!ReadHdr() || !ReadIdx()) return false;
-    if (!identity.empty()) {
-        auto head = std::make_shared<CachedLayerHead>();
-        head->Header = Header;
-        head->Index = Index;
-        LayerCache::Shared().Put(identity, std::move(head));
-    }
+    if (!ReadHdr() || !SizeIdx()) return false;
+    // A small index is read whole at once: no more than a read-ahead of the header would bring.
+    if (kLayerHeaderSize + 4 * Index.size() <= kReadAhead && !ReadEntries(0, Index.size())) return false;
+    iFile.PlaceAt(kLayerHeaderSize + int64_t{4} * static_cast<int64_t>(Index.size()));
+    KeepHead();
     return true;
 }
 
@@ -347,6 +450,7 @@ void GenMapObj::BeginDraw(const DrawContext& ctx)
     StartWork();
     bPrint = ctx.Print;
     Get_Row_And_Column_Limits(ctx);
+    ReadIndexCells(Column_Start, Column_End, Row_Start, Row_End);
     Setup_Grid();
     Setup_PlotSize(ctx);
 }
@@ -356,6 +460,7 @@ void GenMapObj::BeginSearch(const DrawContext& ctx)
     StartWork();
     bPrint = false;
     Get_Row_And_Column_Limits(ctx);
+    ReadIndexCells(Column_Start, Column_End, Row_Start, Row_End);
     Setup_Grid();
     Setup_PlotSize(ctx);
 }
@@ -366,6 +471,7 @@ void GenMapObj::BeginVisit()
     Row_Start = Column_Start = 0;
     Row_End = Header.NumRows - 1;
     Column_End = Header.NumCols - 1;
+    ReadIndexCells(Column_Start, Column_End, Row_Start, Row_End);
     Setup_Grid();
 }
 
@@ -399,11 +505,13 @@ Point GenMapObj::ToDevice(double Lat, double Lon) const
     return AddPrintOffset(CellToDevice(Lat, Lon));
 }
 
-int32_t GenMapObj::IndexEntry(int32_t c, int32_t r) const
+int32_t GenMapObj::IndexEntry(int32_t c, int32_t r)
 {
     if (c < 0 || r < 0 || c >= Header.NumCols || r >= Header.NumRows) return 0;
     const size_t i = static_cast<size_t>(c) * static_cast<size_t>(Header.NumRows) + static_cast<size_t>(r);
-    return i < Index.size() ? Index[i] : 0;
+    if (i >= Index.size()) return 0;
+    if (indexUnread_ > 0 && !indexRead_[i]) ReadIndexCells(c, c, r, r);
+    return Index[i];
 }
 
 // ---- key colours ------------------------------------------------------------------------------

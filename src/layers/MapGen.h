@@ -9,6 +9,12 @@
 // the scale from layer units to device pixels (screen or printer page) and turns the key of
 // the data set into the colour and style table the drawers use.
 //
+// The index is addressed by cell, so a drawing needs only the entries of the cells it shows:
+// a large index (more than fits in the first 4 kB of the file) is read a part at a time, the
+// rows of each visible column when a drawing or search begins, the whole of it when every
+// cell is visited; an entry asked for by IndexEntry is read then. What was read is kept with
+// the header in the LayerCache for the next drawing of the same file.
+//
 // A reader of one format derives from GenMapObj and lives for one drawing or search:
 //
 //   class VECmap : public GenMapObj {
@@ -36,7 +42,8 @@
 //  - NumRows or NumCols outside 1..100: the index is not read, DataOkay is false;
 //  - GridCellSize <= 0 or HPrecision <= 0 (and VPrecision <= 0 for the formats that use
 //    it): DataOkay is false, since no position could be placed;
-//  - an index shorter than NumRows x NumCols entries (a truncated file): DataOkay is false;
+//  - an index shorter than NumRows x NumCols entries (a truncated file): DataOkay is false,
+//    whether or not the entries of the cells drawn are there;
 //  - a negative index entry is an empty cell for every format; an entry whose position lies
 //    at or past the end of the file is skipped by WalkRecordCells (Seek fails), and the
 //    other cells are still drawn.
@@ -137,6 +144,9 @@ public:
 
     // Moves to byte pos; false (position unchanged) unless there is a byte there.
     bool SeekByte(int64_t pos);
+    // Reads exactly n bytes at pos, straight from the file (no read-ahead, the position left
+    // as it is); false when fewer are there.
+    bool ReadAt(int64_t pos, void* buf, size_t n) const;
     // Reads exactly n bytes; false when fewer remain (the position is then unchanged).
     bool TryRead(void* buf, size_t n);
     // The same, throwing LayerIOError on a short read.
@@ -196,6 +206,12 @@ public:
     // Reads the NumRows x NumCols index entries at byte 80; false when the grid is outside
     // 1..100 x 1..100 or the index is cut short.
     bool ReadIdx();
+    // The grid is within 1..100 x 1..100 and the file holds its whole index; Index is then
+    // sized for the grid, its entries not read yet (ReadIndexCells reads them).
+    bool SizeIdx();
+    // Reads the entries of columns c0..c1, rows r0..r1 (clamped to the grid) that were not
+    // read before, a run of neighbouring entries at a time.
+    void ReadIndexCells(int32_t c0, int32_t c1, int32_t r0, int32_t r1);
     int32_t GetNumRows() const { return Header.NumRows; }
     // Moves the file to byte n x RecSize; false when there is no byte there (negative or at
     // or past the end of the file).
@@ -263,8 +279,8 @@ public:
     Point AddPrintOffset(Point p) const;
 
     // ---- cell walk --------------------------------------------------------------------
-    // Index entry of column c, row r (0 outside the grid).
-    int32_t IndexEntry(int32_t c, int32_t r) const;
+    // Index entry of column c, row r (0 outside the grid), read now if it was not before.
+    int32_t IndexEntry(int32_t c, int32_t r);
     // Visits the visible cells, columns west to east (outer), rows south to north (inner),
     // calling visit(c, r, entry) for every entry above 0 (0 and negative entries are empty).
     // onColumn(c) runs at the start of every visible column. visit may return a CellWalk.
@@ -296,7 +312,7 @@ public:
     // ---- fields -----------------------------------------------------------------------
     LayerFile iFile;
     HdrRec Header;
-    std::vector<int32_t> Index;          // NumRows x NumCols entries once read
+    std::vector<int32_t> Index;          // NumRows x NumCols entries (0 where not read yet)
     int16_t RecSize = 0;                 // record size of the format, the unit of Seek
     int32_t Row_Start = 0, Row_End = -1, Column_Start = 0, Column_End = -1;   // inclusive
     double R_Precisionx = 0.0;           // HPrecision x 0.000001: degrees per layer unit
@@ -322,8 +338,16 @@ private:
     bool Load(bool opened, bool usesVPrecision);
     bool ReadHdrAndIdx();
     void StartWork();
+    // Reads index entries first..end-1 (one run in the file); false when the file came up short.
+    bool ReadEntries(size_t first, size_t end);
+    // Keeps the header and the entries read so far in the LayerCache.
+    void KeepHead() const;
 
     bool damaged_ = false;
+    // Which index entries have been read; empty when all of them have.
+    std::vector<bool> indexRead_;
+    size_t indexUnread_ = 0;
+    std::string identity_;   // the file's identity in the LayerCache (empty: not kept)
 
     double mapMinLat_ = 0.0, mapMinLon_ = 0.0;
     int32_t printOffsetX_ = 0, printOffsetY_ = 0;

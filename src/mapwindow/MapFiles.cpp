@@ -31,6 +31,22 @@ constexpr const char* kSaveThem = ". Do you want to save them ?";
 constexpr const char* kPrintingOccurs = "Printing is occuring. Closing the application now will Abort the print.";
 constexpr const char* kPrintInProgress = "Printing currently in progress";
 
+// A print document on the printer itself: cancelling it aborts the printer's job, and a job the
+// printer aborted is cancelled.
+class QtPrinterDocument : public QtPrintDocument {
+public:
+    QtPrinterDocument(QPrinter& printer, const PageMargins& margins) : QtPrintDocument(printer, margins), printer_(printer) {}
+    bool Aborted() const override { return QtPrintDocument::Aborted() || printer_.printerState() == QPrinter::Aborted; }
+    void Abort() override
+    {
+        QtPrintDocument::Abort();
+        if (Painting()) printer_.abort();
+    }
+
+private:
+    QPrinter& printer_;
+};
+
 } // namespace
 
 // ---- the caption ------------------------------------------------------------------------------
@@ -149,7 +165,7 @@ void TMapFrm::Print1Click()
     const std::string pdfFile = PdfFileOf(printer);
     std::unique_ptr<QtPrintDocument> doc;
     if (pdfFile.empty())
-        doc = std::make_unique<QtPrintDocument>(printer, MarginsOf(page), &printer);
+        doc = std::make_unique<QtPrinterDocument>(printer, MarginsOf(page));
     else
         doc = std::make_unique<PdfFileDocument>(pdfFile, printer.pageLayout(), printer.resolution(), MarginsOf(page),
                                                 MapCaption());

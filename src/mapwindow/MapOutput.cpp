@@ -8,9 +8,7 @@
 #include "platform/qt/QtCanvas.h"
 #include "render/MapView.h"
 
-#include <QFile>
 #include <QImage>
-#include <QPrinter>
 
 #include <cmath>
 
@@ -44,8 +42,8 @@ PrintPage PrintPageOf(const QPagedPaintDevice& device, const PageMargins& margin
     return p;
 }
 
-QtPrintDocument::QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins, QPrinter* printer)
-    : device_(device), printer_(printer), page_(PrintPageOf(device, margins))
+QtPrintDocument::QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins)
+    : device_(device), page_(PrintPageOf(device, margins))
 {
 }
 
@@ -73,22 +71,16 @@ bool QtPrintDocument::EndDoc()
     return painter_.isActive() ? painter_.end() : false;
 }
 
-bool QtPrintDocument::Aborted() const
-{
-    return aborted_ || (printer_ && printer_->printerState() == QPrinter::Aborted);
-}
+bool QtPrintDocument::Aborted() const { return aborted_; }
 
-void QtPrintDocument::Abort()
-{
-    aborted_ = true;
-    if (printer_ && painter_.isActive()) printer_->abort();
-}
+void QtPrintDocument::Abort() { aborted_ = true; }
 
 namespace {
 
 bool WriteBytes(const QByteArray& bytes, const std::string& path, std::string* error)
 {
-    return WriteFileAtomic(path, std::string(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+    return StreamFileAtomic(path, [&](ByteSink& sink) { return sink.Write(bytes.constData(), static_cast<size_t>(bytes.size())); },
+                            error);
 }
 
 } // namespace
@@ -104,12 +96,6 @@ PdfInMemory::PdfInMemory(const QPageLayout& layout, int resolution, const QStrin
 }
 
 bool PdfInMemory::WriteTo(const std::string& path, std::string* error) const { return WriteBytes(bytes_, path, error); }
-
-std::string PdfFileOf(const QPrinter& printer)
-{
-    if (printer.outputFormat() != QPrinter::PdfFormat) return std::string();
-    return QFile::encodeName(printer.outputFileName()).toStdString();
-}
 
 PdfFileDocument::PdfFileDocument(const std::string& path, const QPageLayout& layout, int resolution,
                                  const PageMargins& margins, const QString& title)
@@ -154,9 +140,12 @@ QImage DevicePixelImage(const QImage& picture)
 
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    MapPictureWriter writer;
+    return writer.Write(picture, path, format, error);
+}
+
+bool MapPictureWriter::Write(const QImage& picture, const std::string& path, PictureFormat format, std::string* error)
+{
     if (picture.format() == QImage::Format_RGB32) {
         // The map's own encoders, straight from the picture's device pixels, at the resolution
         // raised by the pixel ratio (see DevicePixelImage). The PNG has a palette where the
@@ -166,18 +155,26 @@ bool WriteMapPicture(const QImage& picture, const std::string& path, PictureForm
         const long dpmX = std::lround(picture.dotsPerMeterX() * ratio), dpmY = std::lround(picture.dotsPerMeterY() * ratio);
         const auto* pixels = reinterpret_cast<const uint32_t*>(picture.constBits());
         const size_t stride = static_cast<size_t>(picture.bytesPerLine()) / sizeof(uint32_t);
-        std::string file;
-        const bool encoded =
-            format == PictureFormat::Png
-                ? EncodePng(picture.width(), picture.height(), pixels, stride, file, {dpmX, dpmY})
-                : EncodeBmp(picture.width(), picture.height(), pixels, stride, file, static_cast<int32_t>(dpmX),
-                            static_cast<int32_t>(dpmY));
-        if (!encoded) {
+        const int32_t width = picture.width(), height = picture.height();
+        if (format == PictureFormat::Bmp) {
+            if (BmpFileSize(width, height) == 0) {
+                if (error) *error = "the picture could not be encoded";
+                return false;
+            }
+            return StreamFileAtomic(path, [&](ByteSink& sink) {
+                return WriteBmp(width, height, pixels, stride, sink, static_cast<int32_t>(dpmX), static_cast<int32_t>(dpmY));
+            }, error);
+        }
+        file_.clear();
+        if (!png_.Encode(width, height, pixels, stride, file_, {dpmX, dpmY})) {
             if (error) *error = "the picture could not be encoded";
             return false;
         }
-        return WriteFileAtomic(path, file, error);
+        return WriteFileAtomic(path, file_, error);
     }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (!DevicePixelImage(picture).save(&buffer, format == PictureFormat::Bmp ? "BMP" : "PNG")) {
         if (error) *error = "the picture could not be encoded";
         return false;

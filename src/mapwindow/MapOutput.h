@@ -1,7 +1,9 @@
 #pragma once
-// The map's outputs besides the screen: a printer, a PDF file and a picture file. The map
+// The map's outputs besides the screen: a printer page, a PDF file and a picture file. The map
 // window's Print and Export and the headless renderer all go through here, so a map looks
-// the same on paper, in a PDF and in a picture whoever makes it.
+// the same on paper, in a PDF and in a picture whoever makes it. Only Qt GUI is needed here:
+// the printer itself (Qt Print Support) comes in through QtPrinter.h.
+#include "platform/PngEncoder.h"
 #include "render/PrintMap.h"
 
 #include <QBuffer>
@@ -15,7 +17,6 @@
 
 class QImage;
 class QPagedPaintDevice;
-class QPrinter;
 
 namespace corvane {
 
@@ -35,11 +36,11 @@ PageMargins MarginsOf(const PageSetUpUnit& unit);
 // margins (the unprintable border around that area) and the wanted margins.
 PrintPage PrintPageOf(const QPagedPaintDevice& device, const PageMargins& margins);
 
-// A print document on a printer or a PDF writer.
+// A print document on a paged device: a PDF writer, or a printer (whose own cancel the map
+// window's print job adds).
 class QtPrintDocument : public PrintDocument {
 public:
-    // printer: the same device when it is a printer (its job can then be aborted).
-    QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins, QPrinter* printer = nullptr);
+    QtPrintDocument(QPagedPaintDevice& device, const PageMargins& margins);
     ~QtPrintDocument() override;
 
     bool BeginDoc() override;
@@ -49,12 +50,15 @@ public:
     bool EndDoc() override;
     bool Aborted() const override;
 
-    // Cancels the job: the printer's job is aborted and no further page is printed.
-    void Abort();
+    // Cancels the job: no further page is printed.
+    virtual void Abort();
+
+protected:
+    // A page is being painted (between BeginDoc and EndDoc).
+    bool Painting() const { return painter_.isActive(); }
 
 private:
     QPagedPaintDevice& device_;
-    QPrinter* printer_;
     PrintPage page_;
     QPainter painter_;
     std::unique_ptr<QtCanvas> canvas_;
@@ -77,9 +81,6 @@ private:
     QBuffer buffer_;
     QPdfWriter writer_;
 };
-
-// The PDF file a printer writes when it prints to a file; empty when it prints on paper.
-std::string PdfFileOf(const QPrinter& printer);
 
 // A print document that makes a PDF file at path (see PdfInMemory): the file is written when
 // the document ends, unless the job was cancelled. EndDoc false, with Error() saying why,
@@ -116,6 +117,18 @@ QImage DevicePixelImage(const QImage& picture);
 // Writes the picture to path in one step (a temporary file renamed into place, so a failure
 // leaves any earlier file whole); false with the reason.
 bool WriteMapPicture(const QImage& picture, const std::string& path, PictureFormat format, std::string* error);
+
+// The same for pictures one after another (a batch of maps): the PNG compressor and the file's
+// buffer of one picture serve the next. A BMP file, hardly smaller than the picture, is never
+// made whole in memory: it goes to the disc a few rows at a time.
+class MapPictureWriter {
+public:
+    bool Write(const QImage& picture, const std::string& path, PictureFormat format, std::string* error);
+
+private:
+    PngEncoder png_;
+    std::string file_;
+};
 
 // Prints the map on one page of a PDF file at path: paper and orientation from layout, the
 // map inside the wanted margins (a PDF has no unprintable border), written in one step as

@@ -8,6 +8,8 @@
 #include "platform/Settings.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace corvane {
 
@@ -50,6 +52,17 @@ std::vector<std::string> SampleAtlasFolders(const std::string& programDir, const
         i = j + 1;
     }
     return out;
+}
+
+std::vector<std::string> InstalledSampleAtlases()
+{
+    std::string program(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", program.data(), program.size());
+    program.resize(n > 0 && static_cast<size_t>(n) < program.size() ? static_cast<size_t>(n) : 0);
+    const size_t slash = program.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : program.substr(0, slash);
+    return SampleAtlasFolders(folder, CORVANE_BIN_TO_DATA, std::getenv("XDG_DATA_HOME"), std::getenv("HOME"),
+                              std::getenv("XDG_DATA_DIRS"));
 }
 
 std::string DataListBelowRoot(const std::string& storedDataList)

@@ -37,6 +37,10 @@ ChosenDataList SplitChosenDataList(const std::string& chosenPath);
 std::vector<std::string> SampleAtlasFolders(const std::string& programDir, const std::string& binToData,
                                             const char* xdgDataHome, const char* home, const char* xdgDataDirs);
 
+// The folders above for the program running now (its folder found through /proc/self/exe), with
+// the path from an installed program's folder to its data folder that the build was given.
+std::vector<std::string> InstalledSampleAtlases();
+
 // Makes the first of the folders (an installed sample atlas) holding the data list (belowRoot
 // under it) the data root: CvVars::CDROM and DatalistFile. False when none holds it.
 bool FindSampleAtlas(const std::vector<std::string>& folders, const std::string& belowRoot);

@@ -2,6 +2,10 @@
 
 #include <zlib.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
@@ -28,12 +32,31 @@ void Chunk(std::string& out, const char* type, const uint8_t* data, size_t size)
     PutU32(out, static_cast<uint32_t>(crc));
 }
 
-// The first pixel from x on in a row of w whose colour is not colour (w when none).
+// The first pixel from x on in a row of w whose colour is not colour (w when none). Maps are
+// mostly long runs of one colour: they are passed over 16 pixels at a time.
 size_t RunEnd(const uint32_t* row, size_t x, size_t w, uint32_t colour)
 {
+#ifdef __SSE2__
+    const __m128i mask = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i c = _mm_set1_epi32(static_cast<int>(colour & 0x00FFFFFFu));
+    auto same = [&](size_t at) {
+        const __m128i p = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at)), mask);
+        return _mm_cmpeq_epi32(p, c);
+    };
+    for (; x + 16 <= w; x += 16) {
+        const __m128i all = _mm_and_si128(_mm_and_si128(same(x), same(x + 4)), _mm_and_si128(same(x + 8), same(x + 12)));
+        if (_mm_movemask_epi8(all) != 0xFFFF) break;
+    }
+    for (; x + 4 <= w; x += 4) {
+        // One bit a pixel, set where the colour differs.
+        const int differ = _mm_movemask_ps(_mm_castsi128_ps(same(x))) ^ 0xF;
+        if (differ) return x + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(differ)));
+    }
+#else
     for (; x + 4 <= w; x += 4)
         if (((row[x] ^ colour) | (row[x + 1] ^ colour) | (row[x + 2] ^ colour) | (row[x + 3] ^ colour)) & 0x00FFFFFFu)
             break;
+#endif
     while (x < w && ((row[x] ^ colour) & 0x00FFFFFFu) == 0) ++x;
     return x;
 }
@@ -66,6 +89,13 @@ public:
         recent_[0] = {true, p, i};
         return true;
     }
+    // Empty again, for the next picture (the table keeps its room).
+    void Clear()
+    {
+        colours.clear();
+        index_.clear();
+        recent_[0] = recent_[1] = Recent{};
+    }
     std::vector<uint32_t> colours;
 
 private:
@@ -91,46 +121,75 @@ bool PaletteOf(int32_t width, int32_t height, const uint32_t* pixels, size_t str
     return true;
 }
 
-// Deflates the filtered rows that line(y, bytes) gives into idat.
-template <class Line>
-bool DeflateRows(int32_t height, size_t rowBytes, int level, int strategy, Line&& line, std::vector<uint8_t>& idat)
-{
-    z_stream z{};
-    if (deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy) != Z_OK) return false;
-    std::vector<uint8_t> row(rowBytes + 1), buffer(size_t{1} << 16);
-    auto put = [&](uint8_t* data, size_t size, int flush) {
-        z.next_in = data;
-        z.avail_in = static_cast<uInt>(size);
-        for (;;) {
-            z.next_out = buffer.data();
-            z.avail_out = static_cast<uInt>(buffer.size());
-            const int rc = deflate(&z, flush);
-            if (rc == Z_STREAM_ERROR || (rc == Z_BUF_ERROR && z.avail_out == buffer.size())) return false;
-            idat.insert(idat.end(), buffer.data(), buffer.data() + (buffer.size() - z.avail_out));
-            if (flush == Z_FINISH ? rc == Z_STREAM_END : z.avail_out != 0) return true;
-        }
-    };
-    bool ok = true;
-    for (int32_t y = 0; y < height && ok; ++y) {
-        line(y, row.data());
-        ok = put(row.data(), row.size(), Z_NO_FLUSH);
-    }
-    ok = ok && put(nullptr, 0, Z_FINISH);
-    deflateEnd(&z);
-    return ok;
-}
-
 } // namespace
 
-bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
-               PngResolution resolution, int zlibLevel)
+// The compressor and the buffers of one picture, kept for the next.
+struct PngEncoder::State {
+    z_stream z{};
+    bool zReady = false;
+    int level = 0, strategy = 0;
+    std::vector<uint8_t> row, buffer = std::vector<uint8_t>(size_t{1} << 16), idat;
+    Palette colours;
+
+    ~State()
+    {
+        if (zReady) deflateEnd(&z);
+    }
+
+    // The compressor at a level and strategy, started afresh.
+    bool Start(int newLevel, int newStrategy)
+    {
+        if (zReady && level == newLevel && strategy == newStrategy) return deflateReset(&z) == Z_OK;
+        if (zReady) deflateEnd(&z);
+        z = z_stream{};
+        zReady = deflateInit2(&z, newLevel, Z_DEFLATED, 15, 8, newStrategy) == Z_OK;
+        level = newLevel;
+        strategy = newStrategy;
+        return zReady;
+    }
+
+    // Deflates the filtered rows that line(y, bytes) gives into idat.
+    template <class Line>
+    bool DeflateRows(int32_t height, size_t rowBytes, int newLevel, int newStrategy, Line&& line)
+    {
+        idat.clear();
+        if (!Start(newLevel, newStrategy)) return false;
+        row.resize(rowBytes + 1);
+        auto put = [&](uint8_t* data, size_t size, int flush) {
+            z.next_in = data;
+            z.avail_in = static_cast<uInt>(size);
+            for (;;) {
+                z.next_out = buffer.data();
+                z.avail_out = static_cast<uInt>(buffer.size());
+                const int rc = deflate(&z, flush);
+                if (rc == Z_STREAM_ERROR || (rc == Z_BUF_ERROR && z.avail_out == buffer.size())) return false;
+                idat.insert(idat.end(), buffer.data(), buffer.data() + (buffer.size() - z.avail_out));
+                if (flush == Z_FINISH ? rc == Z_STREAM_END : z.avail_out != 0) return true;
+            }
+        };
+        bool ok = true;
+        for (int32_t y = 0; y < height && ok; ++y) {
+            line(y, row.data());
+            ok = put(row.data(), row.size(), Z_NO_FLUSH);
+        }
+        return ok && put(nullptr, 0, Z_FINISH);
+    }
+};
+
+PngEncoder::PngEncoder() : state_(std::make_unique<State>()) {}
+
+PngEncoder::~PngEncoder() = default;
+
+bool PngEncoder::Encode(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
+                        PngResolution resolution, int zlibLevel)
 {
     if (width < 1 || height < 1 || !pixels || stride < static_cast<size_t>(width)) return false;
     const auto w = static_cast<size_t>(width);
-    Palette colours;
+    State& st = *state_;
+    Palette& colours = st.colours;
+    colours.Clear();
     const bool indexed = PaletteOf(width, height, pixels, stride, colours);
     const std::vector<uint32_t>& palette = colours.colours;
-    std::vector<uint8_t> idat;
     bool ok;
     // Bits of an index: as few as the palette allows.
     const int depth = palette.size() <= 2 ? 1 : palette.size() <= 4 ? 2 : palette.size() <= 16 ? 4 : 8;
@@ -141,7 +200,7 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
         const size_t perByte = static_cast<size_t>(8 / depth);
         const int shift = depth == 8 ? 0 : depth == 4 ? 1 : depth == 2 ? 2 : 3;
         const size_t within = perByte - 1;
-        ok = DeflateRows(height, (w + perByte - 1) / perByte, zlibLevel, Z_RLE, [&](int32_t y, uint8_t* line) {
+        ok = st.DeflateRows(height, (w + perByte - 1) / perByte, zlibLevel, Z_RLE, [&](int32_t y, uint8_t* line) {
             const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
             line[0] = 0;
             uint8_t* bytes = line + 1;
@@ -160,10 +219,10 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
                 std::memset(bytes + (i >> shift), pattern, whole);
                 for (i += whole * perByte; i < end; ++i) one(i);
             }
-        }, idat);
+        });
     } else {
         // Filter Sub.
-        ok = DeflateRows(height, 3 * w, zlibLevel, Z_DEFAULT_STRATEGY, [&](int32_t y, uint8_t* line) {
+        ok = st.DeflateRows(height, 3 * w, zlibLevel, Z_DEFAULT_STRATEGY, [&](int32_t y, uint8_t* line) {
             const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
             line[0] = 1;
             uint32_t left = 0;
@@ -174,12 +233,12 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
                 line[3 + 3 * x] = static_cast<uint8_t>(p - left);
                 left = p;
             }
-        }, idat);
+        });
     }
     if (!ok) return false;
 
     static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::string png(reinterpret_cast<const char*>(kSignature), sizeof kSignature);
+    out.append(reinterpret_cast<const char*>(kSignature), sizeof kSignature);
     uint8_t ihdr[13] = {};
     for (int k = 0; k < 4; ++k) {
         ihdr[k] = static_cast<uint8_t>(static_cast<uint32_t>(width) >> (24 - 8 * k));
@@ -187,7 +246,7 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
     }
     ihdr[8] = static_cast<uint8_t>(indexed ? depth : 8);   // bits per index, or per sample
     ihdr[9] = indexed ? 3 : 2;     // palette or RGB; compression, filter method, interlace 0
-    Chunk(png, "IHDR", ihdr, sizeof ihdr);
+    Chunk(out, "IHDR", ihdr, sizeof ihdr);
     if (resolution.x > 0 && resolution.y > 0 && resolution.x <= INT32_MAX && resolution.y <= INT32_MAX) {
         uint8_t phys[9] = {};
         for (int k = 0; k < 4; ++k) {
@@ -195,19 +254,26 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
             phys[4 + k] = static_cast<uint8_t>(static_cast<uint32_t>(resolution.y) >> (24 - 8 * k));
         }
         phys[8] = 1;   // per metre
-        Chunk(png, "pHYs", phys, sizeof phys);
+        Chunk(out, "pHYs", phys, sizeof phys);
     }
     if (indexed) {
         std::vector<uint8_t> plte;
         for (uint32_t c : palette) plte.insert(plte.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
-        Chunk(png, "PLTE", plte.data(), plte.size());
+        Chunk(out, "PLTE", plte.data(), plte.size());
     }
     constexpr size_t kMostPerChunk = size_t{1} << 20;
+    const std::vector<uint8_t>& idat = st.idat;
     for (size_t at = 0; at < idat.size(); at += kMostPerChunk)
-        Chunk(png, "IDAT", idat.data() + at, std::min(kMostPerChunk, idat.size() - at));
-    Chunk(png, "IEND", nullptr, 0);
-    out += png;
+        Chunk(out, "IDAT", idat.data() + at, std::min(kMostPerChunk, idat.size() - at));
+    Chunk(out, "IEND", nullptr, 0);
     return true;
+}
+
+bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
+               PngResolution resolution, int zlibLevel)
+{
+    PngEncoder encoder;
+    return encoder.Encode(width, height, pixels, stride, out, resolution, zlibLevel);
 }
 
 } // namespace corvane

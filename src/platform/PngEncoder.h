@@ -5,6 +5,7 @@
 // deflated at a fast zlib level, and the picture stays lossless.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace corvane {
@@ -19,5 +20,21 @@ struct PngResolution {
 // False (out as it was) when a side is below 1 or the compressor fails.
 bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
                PngResolution resolution = {}, int zlibLevel = 1);
+
+// The same for pictures one after another (a batch of maps): the compressor and the buffers of
+// one picture serve the next.
+class PngEncoder {
+public:
+    PngEncoder();
+    ~PngEncoder();
+    PngEncoder(const PngEncoder&) = delete;
+    PngEncoder& operator=(const PngEncoder&) = delete;
+    bool Encode(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, std::string& out,
+                PngResolution resolution = {}, int zlibLevel = 1);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace corvane

@@ -173,17 +173,63 @@ void KeepAttributes(int fd, const std::string& target)
     (void)!::fchmod(fd, 0666 & ~mask);
 }
 
-bool WriteAll(int fd, const std::string& data, int& err)
-{
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t w = ::write(fd, data.data() + done, data.size() - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) {
-            err = w < 0 ? errno : ENOSPC;
-            return false;
+// The bytes of a file handed to its descriptor: small pieces gathered into writes of up to
+// 256 kB, large ones written as they come. The first failure is kept (errno) and refuses
+// everything after it.
+class FdSink : public ByteSink {
+public:
+    explicit FdSink(int fd) : fd_(fd) {}
+    bool Write(const void* data, size_t n) override
+    {
+        if (err_ != 0) return false;
+        if (n >= kDirect) return Flush() && Put(static_cast<const char*>(data), n);
+        if (buffer_.size() + n > kBuffer && !Flush()) return false;
+        buffer_.append(static_cast<const char*>(data), n);
+        return true;
+    }
+    // Writes what is gathered; false (with Error) when the writes failed.
+    bool Flush()
+    {
+        if (err_ != 0) return false;
+        const bool ok = Put(buffer_.data(), buffer_.size());
+        buffer_.clear();
+        return ok;
+    }
+    int Error() const { return err_; }
+
+private:
+    static constexpr size_t kDirect = size_t{64} << 10, kBuffer = size_t{256} << 10;
+    bool Put(const char* data, size_t n)
+    {
+        for (size_t done = 0; done < n;) {
+            const ssize_t w = ::write(fd_, data + done, n - done);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                err_ = w < 0 ? errno : ENOSPC;
+                return false;
+            }
+            done += static_cast<size_t>(w);
         }
-        done += static_cast<size_t>(w);
+        return true;
+    }
+    int fd_;
+    int err_ = 0;
+    std::string buffer_;
+};
+
+using FileWriter = std::function<bool(ByteSink&)>;
+
+// Writes the file's bytes to fd and, with flush, flushes them to the disc; false with err set.
+bool WriteAndSync(int fd, const FileWriter& write, int& err, bool flush)
+{
+    FdSink sink(fd);
+    if (!write(sink) || !sink.Flush()) {
+        err = sink.Error() != 0 ? sink.Error() : EIO;
+        return false;
+    }
+    if (flush && ::fsync(fd) != 0) {
+        err = errno;
+        return false;
     }
     return true;
 }
@@ -200,18 +246,20 @@ public:
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    // Writes data and flushes it to the disc.
-    bool Write(const std::string& data, std::string* error)
+    // Writes the contents and flushes them to the disc.
+    bool Write(const FileWriter& write, std::string* error)
     {
         int err = 0;
         // One of many files of a run goes the named way at once: an unnamed file costs the
         // file system a good deal more to make (ext4 keeps it on its list of orphans until it
         // is linked), and the run clears the folder of the temporary files a kill left.
-        if (!flush_) return WriteNamed(data, error);
-        if (WriteUnnamed(data, err)) return true;
-        if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL && err != ENOENT && err != EPERM)
-            return Fail(error, err);
-        return WriteNamed(data, error);   // no unnamed files here (or no /proc to name one through)
+        if (!flush_) return WriteNamed(write, error);
+        switch (WriteUnnamed(write, err)) {
+        case Unnamed::Written: return true;
+        case Unnamed::Failed: return Fail(error, err);
+        case Unnamed::NotHere: break;
+        }
+        return WriteNamed(write, error);
     }
 
     // Moves the temporary file over the target; afterwards nothing is left to remove.
@@ -224,63 +272,58 @@ public:
     }
 
 private:
-    bool WriteUnnamed(const std::string& data, int& err)
+    enum class Unnamed { Written, Failed, NotHere };
+
+    // NotHere, before anything is written, when the file system has no unnamed files (or there
+    // is no /proc to name one through): the contents are then written once, the named way.
+    Unnamed WriteUnnamed(const FileWriter& write, int& err)
     {
 #ifdef O_TMPFILE
-        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (fd_ < 0) {
             err = errno;
-            return false;
+            return err == EOPNOTSUPP || err == EISDIR || err == EINVAL || err == ENOENT || err == EPERM ? Unnamed::NotHere
+                                                                                                        : Unnamed::Failed;
+        }
+        if (::access(ProcName().c_str(), F_OK) != 0) {
+            Discard();
+            return Unnamed::NotHere;
         }
         KeepAttributes(fd_, target_);
-        if (!WriteAll(fd_, data, err) || (flush_ && ::fsync(fd_) != 0)) {
-            if (err == 0) err = errno;
+        if (!WriteAndSync(fd_, write, err, flush_)) {
             Discard();
-            // A failed write is the disc's answer, not the file system's lack of unnamed files.
-            if (err == EOPNOTSUPP || err == EINVAL) err = EIO;
-            return false;
+            return Unnamed::Failed;
         }
-        // The file is named through /proc later; without it the named way is taken at once.
-        if (::access(ProcName().c_str(), F_OK) != 0) {
-            err = ENOENT;
-            Discard();
-            return false;
-        }
-        data_ = &data;
-        return true;
+        return Unnamed::Written;
 #else
-        (void)data;
-        err = EOPNOTSUPP;
-        return false;
+        (void)write;
+        (void)err;
+        return Unnamed::NotHere;
 #endif
     }
 
-    bool WriteNamed(const std::string& data, std::string* error)
+    bool WriteNamed(const FileWriter& write, std::string* error)
     {
-        Discard();
         int err = 0;
-        for (unsigned attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            name_ = SiblingName(target_, attempt);
-            fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd_ < 0 && errno != EEXIST) {
-                err = errno;
-                name_.clear();
-                return Fail(error, err);
-            }
+        int fd = -1;
+        std::string name;
+        for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            name = SiblingName(target_, attempt);
+            fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0 && errno != EEXIST) return Fail(error, errno);
         }
-        if (fd_ < 0) {
-            name_.clear();
-            return Fail(error, EEXIST);
-        }
+        if (fd < 0) return Fail(error, EEXIST);
+        Discard();
+        fd_ = fd;
+        name_ = name;
         KeepAttributes(fd_, target_);
-        if (!WriteAll(fd_, data, err) || (flush_ && ::fsync(fd_) != 0)) return Fail(error, err ? err : errno);
-        const int fd = fd_;
+        if (!WriteAndSync(fd_, write, err, flush_)) return Fail(error, err);
         fd_ = -1;
         if (::close(fd) != 0) return Fail(error, errno);
         return true;
     }
 
-    // Gives the unnamed file its temporary name, or writes a named copy where it cannot.
+    // Gives the unnamed file its temporary name, or copies it to a named one where it cannot.
     bool Name(std::string* error)
     {
         for (unsigned attempt = 0; attempt < 100; ++attempt) {
@@ -293,8 +336,22 @@ private:
             }
             if (errno != EEXIST) break;
         }
-        if (!data_) return Fail(error, EIO);
-        return WriteNamed(*data_, error);
+        if (fd_ < 0) return Fail(error, EIO);
+        const int unnamed = fd_;
+        fd_ = -1;   // WriteNamed leaves it open: it is read from there
+        const bool copied = WriteNamed([unnamed](ByteSink& sink) {
+            char buffer[65536];
+            for (off_t at = 0;;) {
+                const ssize_t n = ::pread(unnamed, buffer, sizeof buffer, at);
+                if (n < 0 && errno == EINTR) continue;
+                if (n < 0) return false;
+                if (n == 0) return true;
+                if (!sink.Write(buffer, static_cast<size_t>(n))) return false;
+                at += n;
+            }
+        }, error);
+        ::close(unnamed);
+        return copied;
     }
 
     std::string ProcName() const { return "/proc/self/fd/" + std::to_string(fd_); }
@@ -305,15 +362,19 @@ private:
         fd_ = -1;
         if (!name_.empty()) ::unlink(name_.c_str());
         name_.clear();
-        data_ = nullptr;
     }
 
     std::string target_;
     bool flush_ = true;
     std::string name_;
-    const std::string* data_ = nullptr;   // the contents of an unnamed file
     int fd_ = -1;
 };
+
+// The contents of a file held whole in a string.
+FileWriter WholeString(const std::string& data)
+{
+    return [&data](ByteSink& sink) { return sink.Write(data.data(), data.size()); };
+}
 
 // Makes the renames in the folder last across a power cut.
 void SyncFolder(const std::string& target)
@@ -343,7 +404,7 @@ bool MakeBackup(const std::string& target, const std::string& bak, std::string* 
     std::string previous;
     if (!ReadNativeFile(target, previous)) return Fail(error, errno ? errno : EIO);
     TempFile copy(bak);
-    return copy.Write(previous, error) && copy.RenameOver(bak, error);
+    return copy.Write(WholeString(previous), error) && copy.RenameOver(bak, error);
 }
 
 // A link the system would not follow for us either: one in a shared sticky folder such as
@@ -379,7 +440,7 @@ bool FollowLinks(const std::string& name, std::string& file)
 // flush: the new file is flushed to the disc and the rename made to last (one file of its
 // own); otherwise one of many files of a run, which flushes them all at its end and clears the
 // folder of stale temporary files itself.
-bool SaveThroughTemp(const std::string& name, const std::string& data, bool backup, std::string* error,
+bool SaveThroughTemp(const std::string& name, const FileWriter& write, bool backup, std::string* error,
                      bool flush = true)
 {
     IgnoreFileSizeSignal();
@@ -392,7 +453,7 @@ bool SaveThroughTemp(const std::string& name, const std::string& data, bool back
     }
     if (flush) RemoveStaleTemporaries(FolderOf(nativePath));
     TempFile tmp(nativePath, flush);
-    if (!tmp.Write(data, error)) return false;
+    if (!tmp.Write(write, error)) return false;
     struct stat st {};
     if (backup && ::stat(nativePath.c_str(), &st) == 0) {
         if (bak != nativePath && !MakeBackup(nativePath, bak, error)) return false;
@@ -406,17 +467,22 @@ bool SaveThroughTemp(const std::string& name, const std::string& data, bool back
 
 bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error)
 {
-    return SaveThroughTemp(nativePath, data, false, error);
+    return SaveThroughTemp(nativePath, WholeString(data), false, error);
+}
+
+bool StreamFileAtomic(const std::string& nativePath, const std::function<bool(ByteSink&)>& write, std::string* error)
+{
+    return SaveThroughTemp(nativePath, write, false, error);
 }
 
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error)
 {
-    return SaveThroughTemp(nativePath, data, true, error);
+    return SaveThroughTemp(nativePath, WholeString(data), true, error);
 }
 
 bool WriteFileWhole(const std::string& nativePath, const std::string& data, std::string* error)
 {
-    return SaveThroughTemp(nativePath, data, false, error, false);
+    return SaveThroughTemp(nativePath, WholeString(data), false, error, false);
 }
 
 bool FlushFileSystemOf(const std::string& path, std::string* error)

@@ -1,6 +1,9 @@
 #pragma once
 // Text files: reading data files into lines, and saving through a temporary file with a
 // backup of the previous version.
+#include "platform/ByteSink.h"
+
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +56,12 @@ std::string Trim(const std::string& s);
 // limit is a failed write rather than the end of the program. A name that is a symbolic link
 // is written through: the file it points to is replaced and the link stays.
 bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
+
+// The same for a file made piece by piece, never whole in memory (a large picture): write
+// hands the file's bytes to the sink in order, and returns false when the sink refused some
+// (the file is then not made, and the sink's reason is the error). It is called once.
+bool StreamFileAtomic(const std::string& nativePath, const std::function<bool(ByteSink&)>& write,
+                      std::string* error = nullptr);
 
 // Saving with a backup: the new text is written and flushed to a temporary file first; then
 // the existing file is kept under the same name with extension ".BAK" (an older backup is

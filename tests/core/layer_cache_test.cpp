@@ -22,18 +22,18 @@ using namespace corvane;
 
 namespace {
 
-// A land layer of cols x 2 one-degree cells from 50N 0E; each cell of units x units holds
+// A land layer of cols x rows one-degree cells from 50N 0E; each cell of units x units holds
 // land and sea by turns, or with shared set every index entry points at the first cell.
-std::vector<uint8_t> LandFile(int32_t cols, int32_t units = 10, bool shared = false)
+std::vector<uint8_t> LandFile(int32_t cols, int32_t units = 10, bool shared = false, int32_t rows = 2)
 {
-    HdrRec h = LayerHeader("CACHE", {50000000, 0, 1000000, 2, cols}, 1000000 / units);
+    HdrRec h = LayerHeader("CACHE", {50000000, 0, 1000000, rows, cols}, 1000000 / units);
     h.VPrecision = 1000000 / units;
     LayerFileWriter w(h, kRunLengthLayout);
     for (int32_t c = 0; c < (shared ? 1 : cols); ++c)
-        for (int32_t r = 0; r < (shared ? 1 : 2); ++r)
+        for (int32_t r = 0; r < (shared ? 1 : rows); ++r)
             for (int32_t i = 0; i < units * units; ++i) EncodeRun(w.Cell(c, r), kLandRuns, (i + c + r) % 2, 1);
     std::vector<uint8_t> bytes = w.Bytes();
-    for (int32_t i = 1; shared && i < 2 * cols; ++i) std::memcpy(&bytes[80 + 4 * i], &bytes[80], 4);
+    for (int32_t i = 1; shared && i < rows * cols; ++i) std::memcpy(&bytes[80 + 4 * i], &bytes[80], 4);
     return bytes;
 }
 
@@ -49,14 +49,14 @@ struct Drawing {
     int64_t work = 0, limit = 0;
 };
 
-// Draws the land of 50..52 N, 0 E..east on a 400 x 200 picture.
-Drawing DrawLand(MonoRLEmap& m, double east = 4)
+// Draws the land of south..south + 2 N, west..east on a 400 x 200 picture.
+Drawing DrawLand(MonoRLEmap& m, double east = 4, double south = 50, double west = 0)
 {
     RecordingCanvas canvas(400, 200);
     NullMessageSink sink;
     DrawContext ctx(canvas, sink);
     ctx.ClientWidth = 400, ctx.ClientHeight = 200;
-    ctx.SetExtents(50, 52, 0, east);
+    ctx.SetExtents(south, south + 2, west, east);
     m.Colour[1] = 0x00FF00, m.Styl[1] = 1;
     m.Draw(ctx);
     return {canvas.Of(RecordingCanvas::Op::FillRect).size(), m.Damaged(), m.iFile.WorkDone(), m.WorkLimit()};
@@ -127,6 +127,43 @@ TEST(LayerCache, AFileRewrittenInPlaceWithItsOldTimeIsReadAnew)
     ASSERT_TRUE(again.Create(path, sink));
     EXPECT_EQ(again.Index[0], again.Index[1]);
     EXPECT_NE(again.Index, first.Index);
+}
+
+TEST(LayerCache, AViewReadsTheIndexEntriesOfItsCellsAndTheRestAreReadWhenDrawn)
+{
+    // 40 x 40 cells: an index of 6400 bytes, more than comes with the header.
+    test::TempDir dir;
+    const std::string path = dir / "Large.Mrl";
+    const std::vector<uint8_t> bytes = LandFile(40, 2, false, 40);
+    WriteFile(path, bytes);
+    NullMessageSink sink;
+    LayerCache& cache = LayerCache::Shared();
+    cache.Clear();
+    auto unread = [&] { return cache.Find(FileSource::Open(path)->Identity())->Unread; };
+
+    FileSource::ResetTotalBytesRead();
+    MonoRLEmap first;
+    ASSERT_TRUE(first.Create(path, sink));
+    EXPECT_EQ(FileSource::TotalBytesRead(), 80u);   // the header alone
+    const Drawing west = DrawLand(first);           // 2 x 4 cells
+    EXPECT_EQ(unread(), 1600u - 8);
+
+    // Another view of the same file, its index partly kept: its own cells are read and drawn as
+    // from a file read whole.
+    MonoRLEmap again, whole;
+    ASSERT_TRUE(again.Create(path, sink));
+    ASSERT_TRUE(whole.Create(std::make_unique<MemorySource>(bytes), "x", sink));
+    ASSERT_TRUE(whole.ReadIdx());
+    const Drawing east = DrawLand(again, 34, 80, 30);
+    EXPECT_EQ(east.bars, DrawLand(whole, 34, 80, 30).bars);
+    EXPECT_GT(east.bars, 0u);
+    EXPECT_EQ(unread(), 1600u - 16);
+    EXPECT_EQ(DrawLand(again).bars, west.bars);
+
+    // The file must hold its whole index, however few entries a view needs.
+    WriteFile(path, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 80 + 4 * 1600 - 1));
+    MonoRLEmap cut;
+    EXPECT_FALSE(cut.Create(path, sink));
 }
 
 TEST(LayerCache, KeepsToItsBoundDroppingTheLeastRecentlyUsed)

@@ -1,6 +1,7 @@
 // Saving: a save that dies or fails part way leaves the old file and its backup whole, no
 // temporary file behind, and says why; and the Save / Save As rules of a document.
 #include "TestUtil.h"
+#include "platform/ByteSink.h"
 #include "platform/ByteSource.h"
 #include "platform/CvVars.h"
 #include "platform/DialogService.h"
@@ -103,6 +104,31 @@ TEST(SaveWithBackup, AFileSizeLimitIsAReportedFailureThatLeavesTheOldFilesWhole)
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_EQ(std::string(reason), std::strerror(EFBIG));
     saved.ExpectUntouched();
+}
+
+TEST(StreamFileAtomic, AWriterThatGivesUpLeavesTheOldFileWholeAndPiecesOfAnySizeArriveInOrder)
+{
+    SavedTwice saved;
+    // A writer that stops after some of its bytes reached the disc: no file made, none left.
+    std::string error;
+    EXPECT_FALSE(StreamFileAtomic(saved.path, [](ByteSink& sink) {
+        const std::string rows(400000, 'r');
+        return sink.Write(rows.data(), rows.size()) && false;
+    }, &error));
+    EXPECT_FALSE(error.empty());
+    saved.ExpectUntouched();
+    // Small pieces are gathered, large ones written as they come: the bytes keep their order.
+    std::string expected;
+    ASSERT_TRUE(StreamFileAtomic(saved.path, [&](ByteSink& sink) {
+        char c = 'a';
+        for (size_t n : {size_t{1}, size_t{70000}, size_t{3}, size_t{300000}, size_t{17}, size_t{65536}, size_t{65535}}) {
+            const std::string piece(n, c++);
+            expected += piece;
+            if (!sink.Write(piece.data(), piece.size())) return false;
+        }
+        return true;
+    }));
+    EXPECT_EQ(ReadFile(saved.path), expected);
 }
 
 TEST(SaveWithBackup, AKillInTheMiddleOfTheWriteLeavesTheOldFilesWholeAndNoTemporaryFile)

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <regex>
 #include <sys/wait.h>
+#include <utility>
+#include <vector>
 
 namespace corvane::test {
 namespace {
@@ -268,6 +270,26 @@ TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
         EXPECT_FALSE(std::filesystem::exists(dir_ / ("w" + name + ".png"))) << name;
         EXPECT_EQ(run.image, alone.image) << name;
     }
+
+    // The files of a batch are written while the next maps are drawn: what the maps say and
+    // the files that cannot be written are still told in the order of the maps.
+    dir_.Write("Themes/Gaps.MAS", ThemeText({{5, false, {{"CDROM:\\Themes\\Gone.Sym", 0}}}}, 12));
+    WriteDataListOf(dir_, {{"Gaps", "Themes\\Gaps.MAS"}});
+    const std::string gaps = dir_.Write("gaps.mdf", MapText({20, 1, {"Gaps"}, {}}));
+    const std::string said = dir_.Path() + "/Themes/Gone.Sym is not present : Check the MAS file\n";
+    std::string args, expected;
+    const std::vector<std::pair<std::string, bool>> batch2 = {{gaps, false}, {filled, true}, {gaps, false}, {gaps, true},
+                                                              {filled, false}, {filled, false}, {gaps, true}};
+    for (size_t i = 0; i < batch2.size(); ++i) {
+        const auto& [map, writable] = batch2[i];
+        const std::string out = dir_ / ((writable ? "" : "nowhere/") + std::to_string(i) + ".png");
+        args += "'" + map + "' --output '" + out + "' ";
+        if (map == gaps) expected += said;
+        if (!writable) expected += "Unable to write " + out + " : No such file or directory\n";
+    }
+    const RenderRun told = Run(args + "'" + gaps + "'", "last.png");
+    EXPECT_EQ(told.status, 1);
+    EXPECT_EQ(told.errors, expected + said);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "TileRun.h"
 #include "Tiles.h"
 
-#include "app/Startup.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
 #include "mapwindow/MapOutput.h"
@@ -18,20 +17,23 @@
 #include "platform/RunInputs.h"
 #include "platform/Settings.h"
 #include "platform/TextFile.h"
+#include "platform/qt/LazyGuiApplication.h"
 #include "platform/qt/QtCanvas.h"
 #include "render/AreaColour.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
 
-#include <QGuiApplication>
 #include <QImage>
-#include <QPrinter>
+#include <QPageLayout>
+#include <QPageSize>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <set>
 #include <sys/stat.h>
@@ -42,7 +44,10 @@ namespace corvane {
 namespace {
 
 // The picture drawn on, made once for each size and not filled: the plot's first step fills
-// it with the map's background. Several pictures drawn by one process share it.
+// it with the map's background. Several pictures drawn by one process share it, and the
+// buffers their files are made in. Its resolution is that of the screen the pictures are
+// drawn for, 96 pixels an inch (the screen of no display), whether Qt's GUI has been started
+// or not.
 class RenderPicture {
 public:
     bool Resize(int32_t width, int32_t height)
@@ -51,6 +56,9 @@ public:
         canvas_.reset();
         image_ = QImage(width, height, QImage::Format_RGB32);
         if (image_.isNull()) return false;
+        constexpr int kDotsPerMetre = 3780;   // 96 an inch
+        image_.setDotsPerMeterX(kDotsPerMetre);
+        image_.setDotsPerMeterY(kDotsPerMetre);
         canvas_ = std::make_unique<QtCanvas>(&image_);
         return true;
     }
@@ -64,10 +72,13 @@ public:
         canvas_.reset();
         canvas_ = std::make_unique<QtCanvas>(&image_);
     }
+    // Writes the pictures' files, its buffers kept from one to the next.
+    MapPictureWriter& Writer() { return writer_; }
 
 private:
     QImage image_;
     std::unique_ptr<QtCanvas> canvas_;
+    MapPictureWriter writer_;
 };
 
 // The "window" of the renderer: the picture of the client size and its canvas. With zero
@@ -99,11 +110,6 @@ public:
         picture_.Canvas()->End();
         return picture_.Image();
     }
-    bool Save(const std::string& path, PictureFormat format, std::string* error)
-    {
-        picture_.Canvas()->End();
-        return WriteMapPicture(picture_.Image(), path, format, error);
-    }
 
 private:
     RenderPicture& picture_;
@@ -111,21 +117,166 @@ private:
 };
 
 // Standard error, counting the messages shown (for --strict). The tiles of one map are
-// plotted many times over: a message (a damaged file) is told once for all of them.
+// plotted many times over: a message (a damaged file) is told once for all of them. Messages
+// may be held back for a while (Hold, with the number of the map that says them) and told
+// later in the order they came (Release).
 class CountingSink : public StderrMessageSink {
 public:
     MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override
     {
-        if (onceEach && !told_.insert(text).second)
-            return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
+        const MsgResult answer = (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
+        if (onceEach && !told_.insert(text).second) return answer;
         ++shown;
-        return StderrMessageSink::Show(kind, text, buttons);
+        if (!holding_) return StderrMessageSink::Show(kind, text, buttons);
+        held_.push_back({map_, kind, text, buttons});
+        return answer;
+    }
+    // What map number map says from now on is held back.
+    void Hold(size_t map)
+    {
+        holding_ = true;
+        map_ = map;
+    }
+    // Tells the messages held back of the maps up to number upTo; with stop, all of them, and
+    // holds back no more.
+    void Release(size_t upTo, bool stop)
+    {
+        if (stop) holding_ = false;
+        std::vector<Held> later;
+        for (Held& m : held_) {
+            if (stop || m.map <= upTo)
+                StderrMessageSink::Show(m.kind, m.text, m.buttons);
+            else
+                later.push_back(std::move(m));
+        }
+        held_.swap(later);
+    }
+    // Tells an error at once, whatever is held back.
+    void ErrorNow(const std::string& text)
+    {
+        const bool holding = holding_;
+        holding_ = false;
+        Error(text);
+        holding_ = holding;
     }
     int shown = 0;
     bool onceEach = false;
 
 private:
+    struct Held {
+        size_t map;
+        MsgKind kind;
+        std::string text;
+        MsgButtons buttons;
+    };
     std::set<std::string> told_;
+    bool holding_ = false;
+    size_t map_ = 0;
+    std::vector<Held> held_;
+};
+
+// The pictures of a run and the writing of their files. In a batch, the files of the maps
+// drawn are encoded and written (the safe write: a temporary file, flushed, renamed) on
+// threads of their own while the next maps are drawn: on a busy disc the flush of a file
+// takes longer than a plot, so up to kMostWriting files are written at once, on pictures of
+// at most kMostOverlapped bytes together. What a map says while a file of a map before it is
+// being written is held back until that file is written, so that everything is told in the
+// order of the maps. A larger picture is drawn and written in turn, so that no second one is
+// made.
+class PictureFiles {
+public:
+    static constexpr int64_t kMostOverlapped = int64_t{32} << 20;
+    static constexpr size_t kMostWriting = 3;
+
+    explicit PictureFiles(CountingSink& sink) : sink_(sink) {}
+    ~PictureFiles() { Finish(); }
+    PictureFiles(const PictureFiles&) = delete;
+    PictureFiles& operator=(const PictureFiles&) = delete;
+
+    // The picture the next map is drawn on: none being written.
+    RenderPicture& Next() { return pictures_[next_]; }
+    // A map begins: what it says is held back while a file is being written.
+    void BeginPlot()
+    {
+        ++map_;
+        if (!writing_.empty()) sink_.Hold(map_);
+    }
+    // Writes the picture drawn on Next() to path; in the background when more maps follow and
+    // the picture is small enough (its outcome is then told later), else at once. False (said
+    // on the sink) when it could not be written at once.
+    bool Write(const std::string& path, PictureFormat format, bool more)
+    {
+        RenderPicture& picture = pictures_[next_];
+        picture.Canvas()->End();
+        const int64_t bytes = std::max<int64_t>(1, picture.Image().sizeInBytes());
+        const size_t most = std::min<size_t>(kMostWriting, static_cast<size_t>(kMostOverlapped / bytes));
+        if (more && most > 0) {
+            auto file = std::make_unique<Writing>();
+            Writing& w = *file;
+            w.map = map_;
+            w.path = path;
+            w.done = std::async(std::launch::async, [&picture, &w, format] {
+                return picture.Writer().Write(picture.Image(), w.path, format, &w.error);
+            });
+            w.picture = next_;
+            writing_.push_back(std::move(file));
+            while (writing_.size() > most) Retire();
+            next_ = FreePicture();
+            return true;
+        }
+        Finish();
+        std::string error;
+        if (picture.Writer().Write(picture.Image(), path, format, &error)) return true;
+        sink_.Error("Unable to write " + path + " : " + error);
+        return false;
+    }
+    // Waits for the files being written and tells what was held back; false when a file
+    // written in the background could not be (said on the sink).
+    bool Finish()
+    {
+        while (!writing_.empty()) Retire();
+        sink_.Release(map_, true);
+        return allWritten_;
+    }
+
+private:
+    struct Writing {
+        size_t map = 0;
+        size_t picture = 0;
+        std::string path, error;
+        std::future<bool> done;
+    };
+
+    // Waits for the oldest file being written and tells its outcome, then what the map after
+    // it said.
+    void Retire()
+    {
+        Writing& w = *writing_.front();
+        if (!w.done.get()) {
+            allWritten_ = false;
+            sink_.Release(w.map, false);
+            sink_.ErrorNow("Unable to write " + w.path + " : " + w.error);
+        }
+        const size_t map = w.map;
+        writing_.pop_front();
+        sink_.Release(map + 1, writing_.empty());
+    }
+    // A picture no file is being written from.
+    size_t FreePicture()
+    {
+        for (size_t i = 0; i < std::size(pictures_); ++i) {
+            bool busy = false;
+            for (const auto& w : writing_) busy = busy || w->picture == i;
+            if (!busy) return i;
+        }
+        return 0;   // not reached: there is one picture more than files written at once
+    }
+
+    CountingSink& sink_;
+    RenderPicture pictures_[kMostWriting + 1];
+    size_t next_ = 0, map_ = 0;
+    std::deque<std::unique_ptr<Writing>> writing_;
+    bool allWritten_ = true;
 };
 
 // Qt's own diagnostics (a missing runtime folder, font fallbacks) are not messages of the
@@ -151,11 +302,12 @@ void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
     mdf.NewZoom(0, 0, width, height, mnLon, mnLat, mxLon, mxLat, WindowPriority);
 }
 
-// Prints the map on one page of a PDF file, on the default paper, inside 1-inch margins, as
-// the viewer prints a page: the plot, then the page white around the map.
+// Prints the map on one page of a PDF file, on the paper of a printer that has none set (A4,
+// upright), inside 1-inch margins, as the viewer prints a page: the plot, then the page white
+// around the map.
 bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
 {
-    const QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
+    const QPageLayout paper(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
     std::string error;
     bool plotFailed = false;
     if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error, &plotFailed)) {
@@ -198,39 +350,40 @@ void RecordMapFiles(const TMDFStruct& mdf)
         RecordDataFile(*coast);
 }
 
-// Two names of one output: the same file where it exists, else the same name in the same folder.
-bool SameOutput(const std::string& a, const std::string& b)
+// What an output names: the file where it exists, else the name in its folder. Two outputs
+// that name the same are one file.
+std::string OutputIdentity(const std::string& path)
 {
-    struct stat sa {}, sb {};
-    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    const fs::path pa(a), pb(b);
-    if (pa.filename() != pb.filename()) return false;
-    auto folder = [](const fs::path& p) { return p.has_parent_path() ? p.parent_path().string() : std::string("."); };
-    return ::stat(folder(pa).c_str(), &sa) == 0 && ::stat(folder(pb).c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
+    auto id = [](const struct stat& st) { return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino); };
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return "file " + id(st);
+    const fs::path p(path);
+    const std::string folder = p.has_parent_path() ? p.parent_path().string() : std::string(".");
+    if (::stat(folder.c_str(), &st) != 0) return "path " + path;
+    return "name " + id(st) + "/" + p.filename().string();
 }
 
 // Why the pictures' outputs cannot be written (two pictures to one file, or a file that this run
 // reads); empty when they can.
 std::string OutputProblem(const std::vector<RenderJob>& jobs)
 {
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        if (IsRunInput(jobs[i].output))
-            return jobs[i].output + " is read by this run; --output names a new file";
-        for (size_t k = 0; k < i; ++k)
-            if (SameOutput(jobs[k].output, jobs[i].output))
-                return "two maps are given the same output " + jobs[i].output;
+    std::set<std::string> named;
+    for (const RenderJob& job : jobs) {
+        if (IsRunInput(job.output)) return job.output + " is read by this run; --output names a new file";
+        if (!named.insert(OutputIdentity(job.output)).second) return "two maps are given the same output " + job.output;
     }
     return {};
 }
 
-// Draws one map and writes its picture; false (said on the sink) when it could not be.
-bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& options, RenderPicture& picture,
-                 MessageSink& sink)
+// Draws one map and writes its picture (see PictureFiles: the outcome of a file written in
+// the background is told later, and counted by Finish); false (said on the sink) when it
+// could not be.
+bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& options, PictureFiles& files,
+                 MessageSink& sink, bool more)
 {
+    files.BeginPlot();
     FitToPicture(mdf, options.width, options.height);
-
-    RenderView view(sink, picture, options.width, options.height);
+    RenderView view(sink, files.Next(), options.width, options.height);
     if (!view.Usable()) {
         sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
                    std::to_string(options.height) + " pixels.");
@@ -242,15 +395,12 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
         !CentreOnPlace(mdf, options.find, options.width, options.height, view.ScreenPixelsPerInch, sink))
         return false;
 
-    if (job.kind == OutputKind::Pdf) return PrintToPdf(view, job.output, sink);
-
-    if (!Redraw(view, false)) return false;
-    std::string error;
-    if (!view.Save(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, &error)) {
-        sink.Error("Unable to write " + job.output + " : " + error);
-        return false;
+    if (job.kind == OutputKind::Pdf) {
+        files.Finish();
+        return PrintToPdf(view, job.output, sink);
     }
-    return true;
+    if (!Redraw(view, false)) return false;
+    return files.Write(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, more);
 }
 
 // The sources of the themes drawn (the key's heading lines that begin "Source:"), one after
@@ -384,7 +534,9 @@ int Run(int argc, char** argv)
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"}) ::unsetenv(scaling);
     qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(argc, argv);
+    // Fonts are set up (and the GUI started) only when a picture draws text, once for all of
+    // them.
+    LazyGuiApplication app(argc, argv);
     BeginRunInputs();
     CountingSink sink;
     // A picture written while something was said: with --strict, status 3.
@@ -439,8 +591,9 @@ int Run(int argc, char** argv)
     screen.screenHeight = options.height;
     screen.mainWindowBottom = 0;
 
-    RenderPicture picture;
     if (!options.tiles.empty()) {
+        app.Make();   // before any tile is drawn: tiles may be drawn side by side
+        RenderPicture picture;
         sink.onceEach = true;
         const std::unique_ptr<TMDFStruct> map = LoadMap(options.mapFile, screen, sink);
         if (!map) return 1;
@@ -472,8 +625,10 @@ int Run(int argc, char** argv)
         return 2;
     }
     // Each picture in turn; one that cannot be made is said and the others are still drawn.
+    PictureFiles files(sink);
     for (size_t i = 0; i < jobs.size(); ++i)
-        if (maps[i]) allWritten = DrawPicture(jobs[i], *maps[i], options, picture, sink) && allWritten;
+        if (maps[i]) allWritten = DrawPicture(jobs[i], *maps[i], options, files, sink, i + 1 < jobs.size()) && allWritten;
+    allWritten = files.Finish() && allWritten;
     return allWritten ? written() : 1;
 }
 

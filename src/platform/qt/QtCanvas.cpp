@@ -1,6 +1,7 @@
 #include "platform/qt/QtCanvas.h"
 
 #include "platform/CodePage.h"
+#include "platform/qt/LazyGuiApplication.h"
 #include "platform/VisibleGeometry.h"
 
 #include <QFontMetrics>
@@ -162,6 +163,7 @@ bool QtCanvas::PixelPath() const
 
 QFont QtCanvas::CurrentFont() const
 {
+    EnsureFontSetUp();
     QFont f(FontFamilyFor(font.name));
     int h = font.height;
     if (h == 0) h = -13;

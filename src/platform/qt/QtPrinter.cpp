@@ -1,5 +1,6 @@
 #include "platform/qt/QtPrinter.h"
 
+#include <QFile>
 #include <QPageLayout>
 #include <QPrinter>
 
@@ -21,6 +22,12 @@ void KeepMinimumMargins(QPrinter& printer)
     layout.setMode(QPageLayout::StandardMode);
     layout.setMargins(layout.minimumMargins());
     printer.setPageLayout(layout);
+}
+
+std::string PdfFileOf(const QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::PdfFormat) return std::string();
+    return QFile::encodeName(printer.outputFileName()).toStdString();
 }
 
 bool QtPrinterFacts::Read(PrinterFacts& f) const

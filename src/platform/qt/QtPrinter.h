@@ -4,6 +4,8 @@
 // printable area; the margins the user wants live in the page set-up records.
 #include "platform/PageSetup.h"
 
+#include <string>
+
 class QPrinter;
 
 namespace corvane {
@@ -11,6 +13,9 @@ namespace corvane {
 QPrinter& CurrentPrinter();
 // Puts the printer's page margins back to the printer's minimum (after a dialog changed them).
 void KeepMinimumMargins(QPrinter& printer);
+
+// The PDF file a printer writes when it prints to a file; empty when it prints on paper.
+std::string PdfFileOf(const QPrinter& printer);
 
 // Reads the current printer: printable offset, physical paper size, printable area and
 // resolution in device pixels, and whether it copies and collates itself.
