@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "gazetteer/NameFold.h"
 #include "platform/CommandLine.h"
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
@@ -163,6 +164,11 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         error = "--find goes with --output";
         return false;
     }
+    if (find && FoldQuery(*find).size() < 2) {
+        // The place search starts from the second letter: a shorter name finds nothing.
+        error = "--find wants a name of two letters or more, not \"" + *find + "\"";
+        return false;
+    }
     if (find) options.find = *find;
     if ((zooms || bbox) && !tiles) {
         error = "--zooms and --bbox go with --tiles";
@@ -194,8 +200,9 @@ std::string RenderUsage()
            "                   own --output, are drawn one after the other by the same process;\n"
            "                   a file the run reads, or another map's output, is refused\n"
            "  --find NAME      centre the map on the first place of the atlas that the place\n"
-           "                   search finds for NAME, at a scale that shows it (its theme is\n"
-           "                   added to the map when the map does not draw it)\n"
+           "                   search finds for NAME (two letters or more), at a scale that\n"
+           "                   shows it (its theme is added to the map when the map does not\n"
+           "                   draw it); when several match, the one shown is named\n"
            "  --tiles DIR      a web map tile pyramid instead: DIR/Z/X/Y.png, 256 x 256 pixels in\n"
            "                   Web Mercator (the XYZ layout), and DIR/index.html that shows them\n"
            "                   with Leaflet (written beside it) and needs no network\n"
