@@ -2,8 +2,9 @@
 // self-intersecting polygon of 6,400 points whose spikes run across the map and past its
 // edges (one, twenty, and a layer of about 1 MB of them), the same twenty drawn as outlines,
 // and for comparison twenty filled circles of 6,400 points and a layer of about 1 MB of
-// squares that each cover most of the map (what filling its pixels costs, polygon by polygon). Each iteration clears the picture
-// and draws the layer once; the layers are written by our writer into memory.
+// squares that each cover most of the map (drawn until the layer's budget of filled pixels
+// is spent). Each iteration clears the picture and draws the layer once; the layers are
+// written by our writer into memory.
 #include "catalogue/MasterFile.h"
 #include "layers/DrawContext.h"
 #include "layers/MapPOL1.h"
@@ -26,7 +27,7 @@ constexpr int kWidth = 1280, kHeight = 800;
 // The map: 50 N to 60 N, 0 to 16 E, 80 pixels a degree both ways.
 constexpr double kSouth = 50, kNorth = 60, kWest = 0, kEast = 16;
 
-enum class Shape { Spiky, Circle, Square };
+enum class Shape { Spiky, Circle, Square, Zigzag };
 
 // Polygon number i of a layer: 6,400 points about a point near the middle of the map. A
 // spiky one is a star of 3,200 spikes wound three times round: every other point 8 degrees
@@ -42,6 +43,12 @@ PolygonFeature Polygon(Shape shape, int i)
     if (shape == Shape::Square) {   // most of the map, a little apart from the next
         const double d = 0.01 * (i % 50);
         f.Parts.back() = {{50.5 + d, 0.5 + d}, {59.5 - d, 0.5 + d}, {59.5 - d, 15.5 - d}, {50.5 + d, 15.5 - d}};
+        return f;
+    }
+    if (shape == Shape::Zigzag) {   // across the map, up and down between two rows of pixels
+        for (int k = 0; k < PolygonFileWriter::kMaxPartPoints; ++k)
+            f.Parts.back().push_back({55.0 + 0.0125 * (k % 2) + 0.001 * (i % 7), 16.0 * k / PolygonFileWriter::kMaxPartPoints});
+        f.Reference = {55, 8};
         return f;
     }
     for (int k = 0; k < PolygonFileWriter::kMaxPartPoints; ++k) {
@@ -99,6 +106,7 @@ void BM_TwentySpikyOutlines(benchmark::State& s) { DrawLayer(s, Shape::Spiky, 20
 void BM_MegabyteOfSpikyPolygons(benchmark::State& s) { DrawLayer(s, Shape::Spiky, 40, true); }
 void BM_TwentyCircles(benchmark::State& s) { DrawLayer(s, Shape::Circle, 20, true); }
 void BM_MegabyteOfSquares(benchmark::State& s) { DrawLayer(s, Shape::Square, 52000, true); }
+void BM_MegabyteOfZigzags(benchmark::State& s) { DrawLayer(s, Shape::Zigzag, 40, true); }
 
 BENCHMARK(BM_SpikyPolygon)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TwentySpikyPolygons)->Unit(benchmark::kMillisecond);
@@ -106,6 +114,7 @@ BENCHMARK(BM_TwentySpikyOutlines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MegabyteOfSpikyPolygons)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TwentyCircles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MegabyteOfSquares)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MegabyteOfZigzags)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace corvane

@@ -453,6 +453,35 @@ void GenMapObj::BeginDraw(const DrawContext& ctx)
     ReadIndexCells(Column_Start, Column_End, Row_Start, Row_End);
     Setup_Grid();
     Setup_PlotSize(ctx);
+    overfilled_ = false;
+    fillDone_ = 0;
+    fillLimit_ = kFillsPerPicture * std::max<int64_t>(1, int64_t{W} * H);
+}
+
+void GenMapObj::ChargeFill(int64_t left, int64_t top, int64_t right, int64_t bottom)
+{
+    if (!Cnvs) return;
+    const int64_t w = std::min<int64_t>(right, Cnvs->Width()) - std::max<int64_t>(left, 0);
+    const int64_t h = std::min<int64_t>(bottom, Cnvs->Height()) - std::max<int64_t>(top, 0);
+    if (w <= 0 || h <= 0) return;
+    if (w * h > fillLimit_ - fillDone_) {
+        overfilled_ = true;
+        throw LayerIOError();
+    }
+    fillDone_ += w * h;
+}
+
+void GenMapObj::ChargeFill(const std::vector<Point>& pts)
+{
+    if (pts.empty()) return;
+    int64_t left = pts[0].x, top = pts[0].y, right = left, bottom = top;
+    for (const Point& p : pts) {
+        left = std::min<int64_t>(left, p.x);
+        top = std::min<int64_t>(top, p.y);
+        right = std::max<int64_t>(right, p.x);
+        bottom = std::max<int64_t>(bottom, p.y);
+    }
+    ChargeFill(left, top, right + 1, bottom + 1);
 }
 
 void GenMapObj::BeginSearch(const DrawContext& ctx)

@@ -243,6 +243,19 @@ public:
     bool Damaged() const { return damaged_ || iFile.Failed(); }
     void MarkDamaged() { damaged_ = true; }
 
+    // ---- bounded filling ------------------------------------------------------------------
+    // Pixels one drawing may fill: kFillsPerPicture times the drawing area (W x H). Each
+    // filled figure is charged the pixels of its bounding box on the canvas before it is
+    // drawn; one that would pass the budget is not drawn and ends the drawing as a short read
+    // does, what was drawn staying. A layer of the sample atlas fills at most about half the
+    // picture; one of tens of thousands of polygons each covering the map would keep a
+    // drawing busy for seconds and is drawn only as far as the budget.
+    static constexpr int64_t kFillsPerPicture = 256;
+    // Charges the bounding box of the points (with the outline's right and bottom row).
+    void ChargeFill(const std::vector<Point>& pts);
+    // The last drawing stopped at the fill budget.
+    bool Overfilled() const { return overfilled_; }
+
     // ---- drawing set-up (a drawer calls these three in order, or BeginDraw) ---------------
     // Visible grid rows and columns for the extents of ctx, clamped to the grid; a map edge
     // on a cell boundary does not take in the next cell.
@@ -342,8 +355,12 @@ private:
     bool ReadEntries(size_t first, size_t end);
     // Keeps the header and the entries read so far in the LayerCache.
     void KeepHead() const;
+    // Charges the pixels of the box (right and bottom outside) that lie on the canvas.
+    void ChargeFill(int64_t left, int64_t top, int64_t right, int64_t bottom);
 
     bool damaged_ = false;
+    bool overfilled_ = false;
+    int64_t fillDone_ = 0, fillLimit_ = INT64_MAX;
     // Which index entries have been read; empty when all of them have.
     std::vector<bool> indexRead_;
     size_t indexUnread_ = 0;

@@ -17,6 +17,7 @@ void POLmap::DrawPart(const std::vector<Point>& pts, bool Filled, int k, corvane
 {
     if (pts.empty()) return;
     if (Filled) {
+        ChargeFill(pts);
         SelectBrush(*Cnvs, Styl[k], KeyColour(k), background);
         Cnvs->Polygon(pts);
     } else {

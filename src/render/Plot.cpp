@@ -44,6 +44,11 @@ std::string DamagedLayerMessage(const std::string& fileName)
     return NativePath(fileName) + " is damaged : Only part of it is drawn";
 }
 
+std::string OverfilledLayerMessage(const std::string& fileName)
+{
+    return NativePath(fileName) + " covers the map too many times : Only part of it is drawn";
+}
+
 // ---- choosing files by scale ----------------------------------------------------------------
 
 int Plot_Scale_Select(const DSDStruct& DSD, double latscl)
@@ -459,6 +464,8 @@ void MapPlot::TellDamage(const GenMapObj& layer, const std::string& fileName)
         view_.messages.Plain(UnusableLayerMessage(fileName));
     else if (layer.Damaged())
         view_.messages.Plain(DamagedLayerMessage(fileName));
+    else if (layer.Overfilled())
+        view_.messages.Plain(OverfilledLayerMessage(fileName));
 }
 
 void MapPlot::LandFill(const PlotStep& step)

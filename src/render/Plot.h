@@ -102,5 +102,8 @@ std::string UnusableLayerMessage(const std::string& fileName);
 // The message for a layer file found damaged while it was drawn (cut short, a cell past its
 // end, or records asking for more than the file can hold): what could be drawn is drawn.
 std::string DamagedLayerMessage(const std::string& fileName);
+// The message for a layer file whose figures fill more of the picture than a drawing may
+// (tens of thousands of polygons each covering the map): drawn as far as the fill budget.
+std::string OverfilledLayerMessage(const std::string& fileName);
 
 } // namespace corvane

@@ -112,6 +112,7 @@ Files Make(int format)
 struct Drawn {
     bool opened = false;
     bool damaged = false;
+    bool overfilled = false;
     size_t figures = 0;
     int64_t work = 0, limit = 0;
 };
@@ -131,6 +132,7 @@ Drawn Draw(int format, const std::vector<uint8_t>& bytes)
         for (int k = 1; k <= kKeyItems; ++k) m.Colour[k] = 0x102030, m.Styl[k] = static_cast<uint8_t>(1 + k % 4);
         draw();
         d.damaged = m.Damaged();
+        d.overfilled = m.Overfilled();
         d.work = m.iFile.WorkDone();
         d.limit = m.WorkLimit();
         d.figures = canvas.records.size();
@@ -231,4 +233,27 @@ TEST(LayerWorkBound, SearchesAreBoundedToo)
         EXPECT_TRUE(layer->Damaged()) << format;
         EXPECT_LE(layer->iFile.WorkDone(), layer->WorkLimit()) << format;
     }
+}
+
+TEST(LayerWorkBound, FilledPolygonsStopAtTheFillBudget)
+{
+    // 2,000 squares of 60 x 60 degrees in one cell, each filling 0.36 of the picture (with
+    // its edges, 600 or 601 pixels a side): the budget of 256 pictures ends the drawing after
+    // about 710 of them. The file is sound and not marked damaged.
+    HdrRec h = LayerHeader("FILL", {-50000000, -50000000, 1000000, kGrid, kGrid}, 1000);
+    std::vector<uint8_t> cell;
+    auto u16 = [&](int v) { PutU16(cell, static_cast<uint16_t>(v)); };
+    for (int i = 0; i < 2000; ++i) {
+        u16(1), u16(4), u16(0), u16(0), u16(0), u16(0);
+        u16(0), u16(0), u16(60000), u16(0), u16(60000), u16(60000), u16(0), u16(60000);
+    }
+    u16(65535), u16(0);
+    LayerFileWriter w(h, kPolygonLayout);
+    w.Cell(0, 0) = cell;
+    const Drawn d = Draw(dtPOL7, w.Bytes());
+    EXPECT_FALSE(d.damaged);
+    EXPECT_TRUE(d.overfilled);
+    const int64_t budget = GenMapObj::kFillsPerPicture * 1000 * 1000;
+    EXPECT_GE(d.figures, static_cast<size_t>(budget / (601 * 601)));
+    EXPECT_LE(d.figures, static_cast<size_t>(budget / (600 * 600)));
 }
