@@ -1,6 +1,7 @@
 #pragma once
 // The command line of corvane-render:
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
+//                  [--page portrait|landscape] [--page-size NAME]
 //                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
 //   corvane-render [...] [MAP.MDF] --tiles DIR [--zooms Z1-Z2] [--bbox W,S,E,N]
 // Options take their value as the next argument or after "=". Each map and its --output after
@@ -34,6 +35,10 @@ struct RenderOptions {
     bool version = false;
     bool strict = false;                  // a message shown makes a written picture exit 3
     std::vector<RenderJob> more;          // the pictures after the first, in order
+    // The page of a PDF: "portrait" or "landscape" (empty: the one the map's shape fills
+    // best) and the paper's name (empty: the default paper).
+    std::string page;
+    std::string pageSize;
     // A web map tile pyramid instead of one picture: its folder, zoom levels and box
     // (degrees; none: the map's own box).
     std::string tiles;

@@ -20,6 +20,9 @@ constexpr int kMaxPlateCarreeRows = 4096;
 // below it for every 256 rows of the tile's picture.
 constexpr int kTileMargin = 160;
 constexpr int kTileMarginRows = 32;
+// Hatch patterns are 8 pixels wide: a margin and a tile of whole patterns keep the plot's
+// columns on the world's pattern columns.
+static_assert(kTileMargin % 8 == 0 && kTileSize % 8 == 0, "tile columns off the pattern grid");
 
 double Tiles(int z) { return std::ldexp(1.0, z); }
 
@@ -153,7 +156,13 @@ int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress,
             for (int64_t y = r.y0; y <= r.y1; ++y) {
                 const int rows = PlateCarreeRows(z, y);
                 const PlotBand band = BandOf(TileBox(z, x, y), rows);
-                if (!plot(band.box, band.width, band.height, picture) || picture.width() != band.width ||
+                // Each picture row that a tile row takes carries the pattern row of that tile
+                // row (tile rows start on whole patterns of the world's grid).
+                std::vector<uint8_t> patternRows(static_cast<size_t>(band.height));
+                for (int r = 0; r < band.height; ++r) patternRows[static_cast<size_t>(r)] = static_cast<uint8_t>((r - band.top) & 7);
+                for (int py = 0; py < kTileSize; ++py)
+                    patternRows[static_cast<size_t>(band.top + SourceRow(z, y, py, rows))] = static_cast<uint8_t>(py & 7);
+                if (!plot(band.box, band.width, band.height, patternRows, picture) || picture.width() != band.width ||
                     picture.height() != band.height) {
                     error = "tile " + std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y) +
                             " could not be drawn";

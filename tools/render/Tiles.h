@@ -7,13 +7,16 @@
 // by row into Mercator: each tile row takes the picture row of the latitude at its centre.
 // Columns need no resampling, since both projections are linear in longitude. The plot takes
 // in a margin round the tile, so that names and symbols that cross a tile's edge are drawn on
-// both sides of it.
+// both sides of it. Hatching follows the Web Mercator pixel grid: the columns of the plot are
+// those of the tile (the margin is whole patterns wide), and each row is given the pattern row
+// of the tile row it becomes.
 #include <QImage>
 
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -42,8 +45,11 @@ int PlateCarreeRows(int z, int64_t y);
 int SourceRow(int z, int64_t y, int py, int rows);
 
 // Draws the box on a plate carree picture of width x height; false when the map could not
-// be drawn.
-using PlotBox = std::function<bool(const GeoBox& box, int width, int height, QImage& out)>;
+// be drawn. patternRows gives the hatch and pattern row (0..7) of each picture row: the row of
+// the Web Mercator pixel grid that the picture row becomes in the tile, so that hatching is
+// anchored to that grid and tiles join without seams (see QtCanvas::SetPatternRows).
+using PlotBox =
+    std::function<bool(const GeoBox& box, int width, int height, const std::vector<uint8_t>& patternRows, QImage& out)>;
 
 struct TileJob {
     std::string dir;

@@ -78,6 +78,7 @@ public:
     }
 
     bool Usable() const { return usable_; }
+    void SetPatternRows(const std::vector<uint8_t>& rows) { picture_.Canvas()->SetPatternRows(rows); }
     // The picture drawn; the canvas is finished (the next drawing starts it again).
     QImage Picture()
     {
@@ -136,11 +137,19 @@ void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
     mdf.NewZoom(0, 0, width, height, mnLon, mnLat, mxLon, mxLat, WindowPriority);
 }
 
-// Prints the map on one page of a PDF file, on the default paper, inside 1-inch margins, as
-// the viewer prints a page: the plot, then the page white around the map.
-bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
+// Prints the map on one page of a PDF file, on the default paper (or the one named), inside
+// 1-inch margins, as the viewer prints a page: the plot, then the page white around the map.
+// The page is turned the way the map fills best unless --page says which.
+bool PrintToPdf(RenderView& view, const std::string& path, const RenderOptions& options, MessageSink& sink)
 {
-    const QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
+    QPageLayout paper = QPrinter(QPrinter::HighResolution).pageLayout();
+    QPageSize size = paper.pageSize();
+    if (!options.pageSize.empty()) PageSizeNamed(options.pageSize, size);
+    paper.setPageSize(size);
+    paper.setOrientation(options.page == "landscape"  ? QPageLayout::Landscape
+                         : options.page == "portrait" ? QPageLayout::Portrait
+                                                      : FittingOrientation(size, PageMargins{}, view.ClientWidth(),
+                                                                           view.ClientHeight()));
     std::string error;
     bool plotFailed = false;
     if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error, &plotFailed)) {
@@ -224,7 +233,7 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
     view.MDF = &mdf;
     view.SetChecksFromMDF();
 
-    if (job.kind == OutputKind::Pdf) return PrintToPdf(view, job.output, sink);
+    if (job.kind == OutputKind::Pdf) return PrintToPdf(view, job.output, options, sink);
 
     if (!Redraw(view, false)) return false;
     std::string error;
@@ -256,9 +265,10 @@ int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options,
         return 1;
     }
     job.title = options.mapFile.empty() ? std::string("Corvane map") : ExtractFileName(options.mapFile);
-    auto plot = [&](const GeoBox& b, int width, int height, QImage& out) {
+    auto plot = [&](const GeoBox& b, int width, int height, const std::vector<uint8_t>& patternRows, QImage& out) {
         view.SetWindowBounds(0, 0, width, height);
         if (!view.Usable()) return false;
+        view.SetPatternRows(patternRows);
         MapListRec* box = mdf.Main_Plot();
         box->MinLat = b.south;
         box->MaxLat = b.north;
@@ -296,6 +306,12 @@ int Run(int argc, char** argv)
     if (options.version) {
         std::printf("corvane-render %s\n", CORVANE_VERSION);
         return 0;
+    }
+    QPageSize paperNamed;
+    if (!options.pageSize.empty() && !PageSizeNamed(options.pageSize, paperNamed)) {
+        std::fprintf(stderr, "corvane-render: --page-size: no paper is named %s\n%s", options.pageSize.c_str(),
+                     RenderUsage().c_str());
+        return 2;
     }
 
     // The same picture on any desktop: drawn without a display (whose font resolution, as a
