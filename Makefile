@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 # make fuzz runs each target this many seconds (FUZZ_TARGETS picks some of them).
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS ?= layer_vec layer_mrl layer_rle layer_sym layer_syx layer_pol layer_lbl \
+FUZZ_TARGETS ?= layer_vec layer_mrl layer_rle layer_sym layer_syx layer_pol layer_lbl layer_qt \
                 master datalist ini query textpage discimage
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
@@ -35,7 +35,7 @@ test: build
 # life of the process is not reported as leaked (tests/lsan.supp).
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCORVANE_SANITIZE=ON -DCORVANE_CORE_ONLY=OFF -DCORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target corvane_core_tests corvane_ui_tests corvane_fuzz_replay
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target corvane_core_tests corvane_ui_tests corvane_fuzz_replay corvane_fuzz_replay_qt
 	cd $(ASAN_BUILD) && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS) -L 'core|ui|fuzz'
 

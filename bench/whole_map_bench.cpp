@@ -295,6 +295,19 @@ void GoalTableReporter::PrintTable() const
     row("  1-degree / default view, first plots", "(see README)", bytes ? firstOne / first : -1, -1, "", "");
     row("  1-degree / default view, redraws", "<= 0.10", bytes ? redrawOne / redraw : -1, -1, "",
         verdict(bytes && redrawOne / redraw <= 0.10));
+
+    // The place search (names_bench.cpp).
+    const double sampleKey = counter("BM_TypeAheadSample", "worst_ms");
+    const double millionKey = counter("BM_TypeAheadMillion", "worst_ms");
+    const double perName = counter("BM_IndexMillionNames", "bytes_per_name");
+    row("place search key press, sample atlas (worst)", "<= 20 ms", sampleKey, -1, "ms", verdict(sampleKey >= 0 && sampleKey <= 20));
+    time("  the same, on average", "", "BM_TypeAheadSample", -1);
+    row("key press, a million names (worst)", "<= 50 ms", millionKey, -1, "ms", verdict(millionKey >= 0 && millionKey <= 50));
+    time("  the same, on average", "", "BM_TypeAheadMillion", -1);
+    time("index of names of the sample atlas built", "<= 1000 ms", "BM_IndexSampleAtlas", 1000);
+    time("index of a million names built", "<= 10000 ms", "BM_IndexMillionNames", 10000);
+    time("  read back from the cache", "", "BM_LoadMillionNames", -1);
+    row("  its index file, bytes a name", "<= 40", perName, -1, "B", verdict(perName >= 0 && perName <= 40));
 }
 
 } // namespace corvane

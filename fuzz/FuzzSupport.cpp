@@ -96,7 +96,6 @@ std::vector<View> Views(const HdrRec& h, const uint8_t* data, size_t size)
     return {whole, zoom, paper};
 }
 
-constexpr int kPictureWidth = 640, kPictureHeight = 480;
 constexpr int64_t kMostCells = 100 * 100;
 
 void Setup(DrawContext& ctx, const View& v)
@@ -107,27 +106,42 @@ void Setup(DrawContext& ctx, const View& v)
     ctx.WindowWidth = kPictureWidth + 8;
     ctx.WindowHeight = kPictureHeight + 30;
     ctx.Print = v.print;
-    ctx.Page = {4800, 6400, 1.0, 1.0, 1.0, 1.0, 0.25, 0.25, 0.25, 0.25, 600, 600};
+    ctx.Page = kPage;
     ctx.landStyle = LandStyle::Infilled;
     ctx.Land_Plot_Fill_Colour = 0x008000;
     ctx.Land_Plot_Colour = 0x00CC00;
     ctx.BackgroundColour = 0x800000;
 }
 
+// One recording canvas stands for the picture and the page.
+class Recording : public Surfaces {
+public:
+    Canvas& Picture() override { return canvas_; }
+    Canvas& Page() override { return canvas_; }
+    int64_t TakeFigures() override
+    {
+        const auto n = static_cast<int64_t>(canvas_.records.size());
+        canvas_.records.clear();
+        return n;
+    }
+
+private:
+    RecordingCanvas canvas_{kPictureWidth, kPictureHeight};
+};
+
 template <class Layer, class Draw>
-void DrawEveryWay(Layer& layer, const uint8_t* data, size_t size, Draw&& draw)
+void DrawEveryWay(Surfaces& on, Layer& layer, const uint8_t* data, size_t size, Draw&& draw)
 {
-    RecordingCanvas canvas(kPictureWidth, kPictureHeight);
     NullMessageSink sink;
     for (const View& v : Views(layer.Header, data, size)) {
-        DrawContext ctx(canvas, sink);
-        ctx.screenCanvas = &canvas;
+        DrawContext ctx(v.print ? on.Page() : on.Picture(), sink);
+        ctx.screenCanvas = &on.Picture();
         Setup(ctx, v);
-        canvas.records.clear();
+        on.TakeFigures();
         draw(ctx);
         // At most three figures for a unit of work (a run becomes up to three bars), and one
         // for each whole cell of a raster.
-        FUZZ_CHECK(static_cast<int64_t>(canvas.records.size()) <= 3 * layer.WorkLimit() + kMostCells);
+        FUZZ_CHECK(on.TakeFigures() <= 3 * layer.WorkLimit() + kMostCells);
         FUZZ_CHECK(layer.iFile.WorkDone() <= layer.WorkLimit());
     }
 }
@@ -203,6 +217,12 @@ std::string WriteScratchFile(const std::string& name, const void* data, size_t s
 
 void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
 {
+    Recording on;
+    FuzzLayer(kind, data, size, on);
+}
+
+void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size, Surfaces& on)
+{
     NullMessageSink sink;
     RecordingCanvas keyCanvas(kPictureWidth, kPictureHeight);
     DrawContext keyCtx(keyCanvas, sink);
@@ -215,9 +235,9 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         VECmap m;
         if (!m.Create(Source(data, size))) return;
         colour(m, false);
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         m.UseKeyColours(nullptr, nullptr, false, keyCtx);   // as the coastline
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 0); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 0); });
         VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
@@ -227,7 +247,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         for (uint8_t style : {uint8_t{17}, uint8_t{1}, uint8_t{0}, uint8_t{5}}) {
             m.Colour[1] = 0x008000;
             m.Styl[1] = style;
-            DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx); });
+            DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx); });
         }
         VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v); });
         break;
@@ -236,7 +256,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         RLEmap m;
         if (!m.Create(Source(data, size))) return;
         colour(m, false);
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
@@ -244,7 +264,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         SYMmap m;
         if (!m.Create(Source(data, size))) return;
         colour(m, adjust % 2 == 0);
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }
@@ -252,7 +272,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         SYXmap m;
         if (!m.Create(Source(data, size))) return;
         colour(m, true);
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         Search(m, data, size, adjust);
         VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
@@ -262,9 +282,9 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         if (!m.Create(Source(data, size))) return;
         colour(m, true);
         // Types 7 (outlines, searched), 8 and 9 (filled, without and with the two extra records).
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 2, false, adjust); });
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 0, true, adjust); });
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 2, true, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 2, false, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 0, true, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, 2, true, adjust); });
         Search(m, data, size, adjust);
         for (uint8_t nSkip : {uint8_t{0}, uint8_t{2}}) VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, nSkip, adjust); });
         break;
@@ -273,7 +293,7 @@ void FuzzLayer(LayerKind kind, const uint8_t* data, size_t size)
         LBLmap m;
         if (!m.Create(Source(data, size))) return;
         colour(m, true);
-        DrawEveryWay(m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
+        DrawEveryWay(on, m, data, size, [&](const DrawContext& ctx) { m.Draw(ctx, adjust); });
         VisitEveryCell(m, [&](FeatureVisitor& v) { m.Visit(v, adjust); });
         break;
     }

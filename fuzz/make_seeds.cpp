@@ -13,6 +13,8 @@
 #include "layers/writers/SymbolFileWriter.h"
 #include "layers/writers/VECmapWriter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +64,11 @@ LayerWriteOptions Options(const char* id)
 void PutLayer(const std::string& target, const Bytes& good)
 {
     Put(target, "written", good);
+    // The same drawn through the canvas of Qt: the format's number, then the file.
+    const char* kinds[] = {"layer_vec", "layer_mrl", "layer_rle", "layer_sym", "layer_syx", "layer_pol", "layer_lbl"};
+    Bytes drawn{static_cast<uint8_t>(std::find(std::begin(kinds), std::end(kinds), target) - std::begin(kinds))};
+    drawn.insert(drawn.end(), good.begin(), good.end());
+    Put("layer_qt", target.substr(6), drawn);
     const HdrRec h = [&] {
         HdrRec r;
         auto i32 = [&](size_t at) {
@@ -135,6 +142,27 @@ void LayerSeeds()
         b.InfoOffset = 65536;
         w.Add(b);
         PutLayer("layer_pol", w.Bytes());
+    }
+    {
+        // One filled polygon of 6,400 points whose edges cross each other all over its area:
+        // a star of 3,200 spikes wound three times round.
+        PolygonFeature spiky;
+        spiky.Parts.emplace_back();
+        for (int k = 0; k < 6400; ++k) {
+            const double r = k % 2 ? 2.0 : 0.05, a = k * 3 * 6.283185307179586 / 6400;
+            spiky.Parts[0].push_back({51 + r * std::sin(a), -1.5 + r * std::cos(a)});
+        }
+        // Drawn with key item 9 (solid) whatever key adjustment the target takes from the file.
+        auto layer = [&](int key) {
+            PolygonFileWriter w(Options("SPIKY"), 8);
+            spiky.KeyCode = key;
+            w.Add(spiky);
+            return w.Bytes();
+        };
+        const Bytes first = layer(9), chosen = layer(9 - first[first.size() / 2] % 4);
+        Bytes drawn{5};
+        drawn.insert(drawn.end(), chosen.begin(), chosen.end());
+        Put("layer_qt", "spiky-polygon", drawn);
     }
     {
         LabelFileWriter w(Options("SEED-LBL"));

@@ -30,9 +30,9 @@ constexpr int kButtonWidth = 75, kButtonHeight = 25;
 
 QString Distribution()
 {
-    QFile f("/etc/os-release");
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+    std::string text;
+    if (!ReadNativeFile("/etc/os-release", text, 64u << 10)) return {};
+    const QStringList lines = QString::fromUtf8(text.c_str()).split('\n');
     for (QString line : lines) {
         line = line.trimmed();
         if (line.startsWith("PRETTY_NAME=")) {

@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/AppPictures.h"
 #include "app/CvSplash.h"
+#include "app/FindField.h"
 #include "app/HelpWindow.h"
 #include "app/MenuItems.h"
 #include "help/HelpPages.h"
@@ -15,12 +16,14 @@
 #include "platform/DialogService.h"
 #include "platform/MessageSink.h"
 #include "platform/PageSetup.h"
+#include "platform/StartMap.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtScreenMetrics.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -42,6 +45,8 @@ namespace {
 constexpr int kToolBarHeight = 60;
 constexpr int kButtonSize = 26;
 constexpr int kRowTop[] = {4, 30};
+constexpr int kFindLeft = 680, kFindWidth = 660, kFindHeight = 24;
+constexpr int kHelpEdit = 8500, kHelpFind = 8501;   // the Edit menu and the place search
 
 using MainCommand = void (TMainFrm::*)();
 using MapCommand = TMainFrm::MapCommand;
@@ -145,6 +150,7 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
     setProperty("helpContext", kHelpMainWindow);
     InstallHelpKey();
     BuildMenus();
+    InstallShortcuts();
     BuildToolBar();
     FormCreate();
     setAcceptDrops(true);
@@ -153,6 +159,7 @@ TMainFrm::TMainFrm(const MainFrmServices& services, QWidget* parent) : QMainWind
 
 TMainFrm::~TMainFrm()
 {
+    ReleasePlaceIndexJob();
     if (MainFrm == this) MainFrm = nullptr;
 }
 
@@ -180,6 +187,12 @@ void TMainFrm::BuildMenus()
     Toolbar1->setChecked(true);
     UseStandardBrushes1 = AddItem(Window1, "Use &Standard Brushes", "UseStandardBrushes1", 0);
     UseStandardBrushes1->setCheckable(true);
+    ReopenLastMap1 = AddCheckItem(Window1, "&Reopen Last Map at Start", "ReopenLastMap1", true);
+
+    Edit1 = AddMenu(this, "&Edit", "Edit1", 7, kHelpEdit);
+    Find1 = AddItem(Edit1, "&Find...", "Find1", kHelpFind);
+    Find1->setShortcut(QKeySequence::Find);
+    Find1->setShortcutContext(Qt::ApplicationShortcut);
 
     Help1 = AddMenu(this, "&Help", "Help1", 10, 1);
     Welcome1 = AddItem(Help1, "&Welcome", "Welcome1", 1);
@@ -199,14 +212,16 @@ void TMainFrm::BuildMenus()
     connect(Exit1, &QAction::triggered, this, &TMainFrm::Exit1Click);
     connect(Toolbar1, &QAction::triggered, this, &TMainFrm::Toolbar1Click);
     connect(UseStandardBrushes1, &QAction::triggered, this, &TMainFrm::UseStandardBrushes1Click);
+    connect(ReopenLastMap1, &QAction::triggered, this, &TMainFrm::ReopenLastMap1Click);
     connect(Welcome1, &QAction::triggered, this, &TMainFrm::Welcome1Click);
     connect(Contents1, &QAction::triggered, this, &TMainFrm::Contents1Click);
     connect(About1, &QAction::triggered, this, &TMainFrm::About1Click);
+    connect(Find1, &QAction::triggered, this, &TMainFrm::Find1Click);
     connect(File1, &QMenu::aboutToShow, this, &TMainFrm::File1Popup);
     connect(Window1, &QMenu::aboutToShow, this, &TMainFrm::Window1Popup);
     connect(Help1, &QMenu::aboutToShow, this, &TMainFrm::Help1Popup);
 
-    ownMenus_ = {File1, Window1, Help1};
+    ownMenus_ = {File1, Window1, Edit1, Help1};
     MergeMenus({});
 }
 
@@ -265,6 +280,44 @@ void TMainFrm::BuildToolBar()
             connect(b, &QToolButton::clicked, this, [this, cmd, endDistance] { ForwardToMap(cmd, endDistance); });
         }
     }
+    // The place search, right of the buttons.
+    Find = new FindField(ToolBar);
+    Find->setGeometry(kFindLeft, kRowTop[0], kFindWidth, kFindHeight);
+    Find->setProperty("helpContext", kHelpFind);
+    connect(Find, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
+}
+
+void TMainFrm::Find1Click()
+{
+    FindField* field = Find;
+    if (!ToolBar->isVisible()) {
+        // The tool bar is hidden: the search in a small window of its own.
+        if (!findWindow_) {
+            findWindow_ = new QWidget(this, Qt::Tool);
+            findWindow_->setObjectName("FindWindow");
+            findWindow_->setWindowTitle("Find a place");
+            findWindow_->setProperty("helpContext", kHelpFind);
+            auto* own = new FindField(findWindow_);
+            own->setGeometry(8, 8, kFindWidth, kFindHeight);
+            findWindow_->resize(kFindWidth + 16, kFindHeight + 16);
+            connect(own, &FindField::PlaceChosen, this, &TMainFrm::ShowPlace);
+        }
+        field = findWindow_->findChild<FindField*>();
+        findWindow_->show();
+        findWindow_->raise();
+        findWindow_->activateWindow();
+    } else {
+        activateWindow();
+    }
+    field->StartIndex();
+    field->Edit->setFocus(Qt::ShortcutFocusReason);
+    field->Edit->selectAll();
+}
+
+void TMainFrm::ShowPlace(const Place& place)
+{
+    if (!MapFrm) New1Click();
+    if (MapFrm) MapFrm->ShowPlace(place);
 }
 
 void TMainFrm::ForwardToMap(MapCommand command, bool endDistance)
@@ -368,6 +421,8 @@ void TMainFrm::Initialise_Vars()
     SettingsStore empty;
     const SettingsStore& settings = services_.settings ? *services_.settings : empty;
     ReadFileSettings(settings);
+    OfferMediumMapFolder(settings);
+    ReopenLastMap1->setChecked(ReopensLastMap(settings));
     ToolBarSettings t = ReadToolBarSettings(settings);
     Toolbar1->setChecked(t.show);
     ToolBar->setVisible(t.show);
@@ -449,8 +504,10 @@ bool TMainFrm::FormCloseQuery()
 void TMainFrm::FormClose()
 {
     CloseActiveChild();
-    if (!ActiveChildOpen() && !CvVars::DatalistFile.empty() && services_.settings)
+    if (!ActiveChildOpen() && !CvVars::DatalistFile.empty() && services_.settings) {
         WriteBackSettings(*services_.settings, Toolbar1->isChecked(), toolBarColour_, CvVars::DefaultDir);
+        if (lastMap_) WriteLastMap(*services_.settings, *lastMap_);
+    }
 }
 
 void TMainFrm::closeEvent(QCloseEvent* event)
@@ -511,6 +568,7 @@ void TMainFrm::CreateMapWindow()
         }
         if (MapFrm) MapFrm->Redraw();
     }
+    File1Popup();   // the File items, and so their keys, follow the map window
 }
 
 void TMainFrm::New1Click()
@@ -653,6 +711,11 @@ void TMainFrm::UseStandardBrushes1Click()
 }
 
 void TMainFrm::Window1Popup() { UseStandardBrushes1->setChecked(UseWindowsBrushes); }
+
+void TMainFrm::ReopenLastMap1Click()
+{
+    if (services_.settings) SetReopensLastMap(*services_.settings, ReopenLastMap1->isChecked());
+}
 
 // ---- Help menu ------------------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ namespace corvane {
 
 class CdromMountProvider;
 class DialogService;
+class FindField;
 class MessageSink;
 class TCvSplash;
 
@@ -81,8 +83,21 @@ public:
     QAction *PageSetup1 = nullptr, *Print1 = nullptr, *PrintSetUp1 = nullptr, *CopyToClipboard1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+    // Whether a start without a map named reopens the map open last (else a new map); kept in
+    // the settings.
+    QAction* ReopenLastMap1 = nullptr;
     QAction *Welcome1 = nullptr, *Contents1 = nullptr, *About1 = nullptr;
     QWidget* ToolBar = nullptr;
+    // "&Edit" stands after "&Window" (group 7), so that the positions by which the map window's
+    // menus are counted (Zoom 4, Redraw 5, Query 6) stay as they are; "&Find..." (Ctrl+F, also
+    // from the map window) goes to the place search.
+    QMenu* Edit1 = nullptr;
+    QAction* Find1 = nullptr;
+    // The place search in the tool bar.
+    FindField* Find = nullptr;
+    // Shows a place chosen in the place search on the map window, opening a new map when
+    // there is none.
+    void ShowPlace(const Place& place);
 
     QToolButton* Button(const QString& name) const;
     // The standard dialogs the child windows use (null where there are none).
@@ -118,6 +133,9 @@ public:
 
     // Opens a map definition file in a new map window, as File, Open does after its dialog.
     void OpenMapFile(const std::string& path);
+    // The map window closed holding the file path (empty: a new map): the map a later start
+    // reopens, kept in the settings when the program closes.
+    void MapWindowClosed(const std::string& path);
 
     // Size limits for the present screen, frame and tool bar state, applied to the window.
     void ApplySizeLimits();
@@ -146,9 +164,11 @@ public slots:
     void Exit1Click();
     void Toolbar1Click();
     void UseStandardBrushes1Click();
+    void ReopenLastMap1Click();
     void Welcome1Click();
     void Contents1Click();
     void About1Click();
+    void Find1Click();
     void File1Popup();
     void Window1Popup();
     void Help1Popup();
@@ -168,6 +188,10 @@ private:
     void Initialise_Vars();
     void BuildMenus();
     void BuildToolBar();
+    // The usual keys of a desktop program on the File commands, taken in every window of the
+    // program, and Alt+letter opening the menus from the windows without a menu bar of their
+    // own (MainFrmKeys.cpp).
+    void InstallShortcuts();
     bool FormCloseQuery();
     void FormClose();
     void CloseActiveChild();
@@ -191,8 +215,10 @@ private:
     QList<QAction*> childEntries_;
     std::unique_ptr<MessageSink> noMessages_;   // swallows messages when no sink was given
     RecentFiles recent_;
+    std::optional<std::string> lastMap_;   // the map of the map window closed last
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentItems_;
+    QWidget* findWindow_ = nullptr;   // the place search while the tool bar is hidden
 };
 
 extern TMainFrm* MainFrm;

@@ -70,6 +70,12 @@ void TMainFrm::RebuildRecentFiles()
     recentSeparator_ = File1->insertSeparator(Exit1);
 }
 
+void TMainFrm::MapWindowClosed(const std::string& path)
+{
+    lastMap_ = path;
+    File1Popup();   // the File items, and so their keys, follow the map window
+}
+
 void TMainFrm::OpenRecentFile(int index)
 {
     const std::vector<std::string>& files = recent_.Files();

@@ -2,6 +2,8 @@
 // What the main window needs of the map window and the text windows, which are built
 // elsewhere. The main window forwards its File commands and most tool bar buttons here, and
 // creates the map window through a factory hook.
+#include "gazetteer/NameIndex.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,6 +43,8 @@ public:
     virtual void CopyToClipboard1Click() = 0;   // the whole map picture
     // Writes the map as a picture (PNG, BMP) or its printed page as a PDF.
     virtual void Export1Click() {}
+    // Shows a place found by the place search.
+    virtual void ShowPlace(const Place& /*place*/) {}
 
     // Tool bar commands.
     virtual void DatasetListClick() = 0;

@@ -12,6 +12,7 @@
 #include "platform/PageSetup.h"
 #include "platform/RunInputs.h"
 #include "platform/Settings.h"
+#include "platform/StartMap.h"
 #include "platform/VersionInfo.h"
 #include "platform/qt/QtDialogService.h"
 #include "platform/qt/QtMessageSink.h"
@@ -20,6 +21,8 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QPalette>
+#include <QStyleFactory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,7 +41,58 @@ std::string ProgramName(const char* argv0)
     return k == std::string::npos ? p : p.substr(k + 1);
 }
 
+std::string CurrentFolder()
+{
+    char cwd[4096];
+    return ::getcwd(cwd, sizeof cwd) ? cwd : "";
+}
+
+// --dark: the Fusion style (unless the command line names a style) in dark colours. The maps
+// keep the colours of their definitions.
+void UseDarkLook(const std::vector<std::string>& toolkitOptions)
+{
+    bool styleNamed = false;
+    for (const std::string& o : toolkitOptions)
+        styleNamed = styleNamed || o.rfind("-style", 0) == 0 || o.rfind("--style", 0) == 0;
+    if (!styleNamed) QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QPalette p;
+    const QColor window(0x2d, 0x2d, 0x30), base(0x1e, 0x1e, 0x1e), text(0xe6, 0xe6, 0xe6);
+    p.setColor(QPalette::Window, window);
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Base, base);
+    p.setColor(QPalette::AlternateBase, window);
+    p.setColor(QPalette::ToolTipBase, base);
+    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3d));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::BrightText, Qt::white);
+    p.setColor(QPalette::Light, QColor(0x55, 0x55, 0x58));
+    p.setColor(QPalette::Midlight, QColor(0x45, 0x45, 0x48));
+    p.setColor(QPalette::Mid, QColor(0x30, 0x30, 0x33));
+    p.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x22));
+    p.setColor(QPalette::Shadow, Qt::black);
+    p.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xb0));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    p.setColor(QPalette::Link, QColor(0x6a, 0xb0, 0xf0));
+    p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    QApplication::setPalette(p);
+}
+
 } // namespace
+
+void OpenFirstMap(TMainFrm& mainFrm, const std::string& mapFile)
+{
+    const std::string map = !mapFile.empty()       ? mapFile
+                            : mainFrm.Settings() ? StartMap(*mainFrm.Settings(), CurrentFolder())
+                                                 : std::string();
+    if (map.empty())
+        mainFrm.New1Click();
+    else
+        mainFrm.OpenMapFile(map);
+}
 
 std::vector<std::string> InstalledSampleAtlases()
 {
@@ -74,16 +128,17 @@ int RunCorvane(int argc, char** argv)
     BeginRunInputs();
 
     if (!options.mapFile.empty()) {
-        char cwd[4096];
         std::string resolved;
-        if (!ResolveMapFileArgument(options.mapFile, ::getcwd(cwd, sizeof cwd) ? cwd : "", resolved, error)) {
+        if (!ResolveMapFileArgument(options.mapFile, CurrentFolder(), resolved, error)) {
             std::fprintf(stderr, "%s: %s\n", program.c_str(), error.c_str());
             return 1;
         }
         options.mapFile = resolved;
     }
 
+    // The toolkit takes its own options (-style, -platform, -reverse, ...) from the command line.
     QApplication app(argc, argv);
+    if (options.dark) UseDarkLook(options.toolkit);
     QApplication::setApplicationName(QString::fromStdString(program));
     QApplication::setOrganizationName("Halvern");
     QApplication::setWindowIcon(ProgramIcon());
@@ -135,13 +190,11 @@ int RunCorvane(int argc, char** argv)
     mainFrm.show();
     AwaitWindowFrame(mainFrm, 500);   // the map window stands below the whole strip, frame included
 
-    // 5. A new map, or the map named on the command line.
+    // 5. The map named on the command line, or the map open last (the sample map on the first
+    // start), or a new map.
     InstallMapWindowFactory(sink);
     InstallTextViewerFactories();
-    if (options.mapFile.empty())
-        mainFrm.New1Click();
-    else
-        mainFrm.OpenMapFile(options.mapFile);
+    OpenFirstMap(mainFrm, options.mapFile);
 
     // 6.
     int status = app.exec();

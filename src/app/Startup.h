@@ -16,6 +16,13 @@ constexpr const char* kDesktopFileName = "org.halvern.Corvane";
 // its installation (<prefix>/share/corvane/atlas), then in the folders of the desktop's data.
 std::vector<std::string> InstalledSampleAtlases();
 
+class TMainFrm;
+
+// Opens the first map of a start: the map file named (an absolute path), or with none the map
+// the settings say (the map open last, or on the first start the medium's sample map), or
+// a new map.
+void OpenFirstMap(TMainFrm& mainFrm, const std::string& mapFile);
+
 // Runs the viewer; the exit status of the program.
 int RunCorvane(int argc, char** argv);
 

@@ -13,8 +13,7 @@ namespace corvane {
 
 namespace {
 
-// A data list larger than this is refused as unreadable (tens of thousands of entries fit;
-// the lines held while it is read cost some 30 times the size of a file of line breaks).
+// A data list larger than this is refused as unreadable (tens of thousands of entries fit).
 constexpr size_t kMaxDataListBytes = 8u << 20;
 // Deeper entries are kept as siblings at this depth (the levels are meant to be one digit).
 constexpr size_t kMaxDepth = 64;
@@ -24,9 +23,10 @@ constexpr const char* kNoUsableEntry = "it holds no usable entry";
 
 bool ReadDataListText(std::string& text, MessageSink& sink)
 {
-    std::unique_ptr<ByteSource> src = OpenDataFile(CvVars::DatalistFile);
-    if (!src || !ReadAllBytes(*src, text, kMaxDataListBytes)) {
-        sink.Warn("There is a problem opening file " + NativePath(CvVars::DatalistFile) + ".");
+    std::string problem;
+    std::unique_ptr<ByteSource> src = OpenDataFile(CvVars::DatalistFile, &problem);
+    if (!src || !ReadAllBytes(*src, text, kMaxDataListBytes, &problem)) {
+        sink.Warn(WithReason("There is a problem opening file " + NativePath(CvVars::DatalistFile) + ".", problem));
         return false;
     }
     return true;
@@ -74,16 +74,17 @@ size_t DataListTitles::Parse(const std::string& text)
 {
     files_.clear();
     size_t usable = 0;
-    const std::vector<std::string> lines = SplitLines(text);
-    auto numbered = [](const std::string& line) { return !line.empty() && line[0] >= '0' && line[0] <= '9'; };
-    for (size_t i = 0; i < lines.size(); i += 2) {
-        if (numbered(lines[i]) && i + 1 < lines.size() && numbered(lines[i + 1])) ++usable;
-        std::string title = lines[i].size() > 2 ? TrimRight(lines[i].substr(2)) : std::string();
-        std::string fileLine = i + 1 < lines.size() ? lines[i + 1] : std::string();
-        if (fileLine.compare(0, 2, "0 ") == 0) title = "(Text) " + title;
+    auto numbered = [](std::string_view line) { return !line.empty() && line[0] >= '0' && line[0] <= '9'; };
+    LineReader lines(text);
+    for (std::string_view titleLine; lines.Next(titleLine);) {
+        std::string_view fileLine;
+        const bool hasFileLine = lines.Next(fileLine);
+        if (numbered(titleLine) && hasFileLine && numbered(fileLine)) ++usable;
+        std::string title = titleLine.size() > 2 ? TrimRight(std::string(titleLine.substr(2))) : std::string();
+        if (fileLine.substr(0, 2) == "0 ") title = "(Text) " + title;
         // The first entry of a title wins.
         files_.emplace(UpperCase(ShortStr255(title)),
-                       fileLine.size() > 2 ? ShortStr255(fileLine.substr(2)) : std::string());
+                       fileLine.size() > 2 ? ShortStr255(std::string(fileLine.substr(2))) : std::string());
     }
     return usable;
 }
@@ -163,7 +164,7 @@ std::string ConvFileStr(const std::string& S, MessageSink& sink)
         return s + "INI";
     }
     if (FileExists(s + "MAS")) return s + "MAS";
-    sink.Info(NativePath(s + "MAS") + " file does not exist");
+    sink.Info(WithReason(NativePath(s + "MAS") + " file does not exist", DataFileProblem(s + "MAS")));
     return {};
 }
 

@@ -17,8 +17,8 @@ class MessageSink;
 class MASFileReader {
 public:
     // Filename is the data path of the file; messages name it as this machine names it.
-    MASFileReader(const std::string& Filename, const std::string& text, MessageSink& sink)
-        : filename_(NativePath(Filename)), sink_(sink), text_(text, filename_, sink)
+    MASFileReader(const std::string& Filename, std::string text, MessageSink& sink)
+        : filename_(NativePath(Filename)), sink_(sink), text_(std::move(text), filename_, sink)
     {
     }
 

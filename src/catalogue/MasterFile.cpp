@@ -112,12 +112,12 @@ std::unique_ptr<MASStruct> MASStruct::Create(const std::string& Filename, const 
 {
     auto mas = std::make_unique<MASStruct>();
     if (!IsMasterFileName(Filename)) return mas;
-    std::string text;
-    if (!ReadAllBytes(src, text, kMaxMasterFileBytes)) {
-        sink.Warn("Error in " + NativePath(Filename) + " : the file is too large or cannot be read.");
+    std::string text, problem;
+    if (!ReadAllBytes(src, text, kMaxMasterFileBytes, &problem)) {
+        sink.Warn("Error in " + NativePath(Filename) + " : " + problem + ".");
         return mas;
     }
-    MASFileReader in(Filename, text, sink);
+    MASFileReader in(Filename, std::move(text), sink);
     ReadTheme(*mas, in);
     return mas;
 }

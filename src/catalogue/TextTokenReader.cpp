@@ -14,23 +14,38 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 } // namespace
 
-TextTokenReader::TextTokenReader(const std::string& text, std::string fileLabel, MessageSink& sink)
-    : lines_(SplitLines(text)), label_(std::move(fileLabel)), sink_(sink)
+TextTokenReader::TextTokenReader(std::string text, std::string fileLabel, MessageSink& sink)
+    : text_(std::move(text)), lines_(text_), label_(std::move(fileLabel)), sink_(sink)
 {
+    for (std::string_view l; lines_.Next(l);) ++count_;
+    Rewind();
+}
+
+void TextTokenReader::Rewind()
+{
+    lines_ = LineReader(text_);
+    line_ = col_ = 0;
+    cur_ = {};
+    if (count_ > 0) lines_.Next(cur_);
 }
 
 void TextTokenReader::SeekLine(size_t line)
 {
-    line_ = line < lines_.size() ? line : lines_.size();
+    // Sections are read in file order, so a seek back (and the walk from the start) is rare.
+    if (line < line_) Rewind();
+    while (line_ < line && line_ < count_) EndLine();
     col_ = 0;
 }
 
 bool TextTokenReader::SeekEof() const
 {
-    size_t col = col_;
-    for (size_t l = line_; l < lines_.size(); ++l, col = 0)
-        for (size_t c = col; c < lines_[l].size(); ++c)
-            if (!IsBlank(lines_[l][c])) return false;
+    if (Eof()) return true;
+    for (size_t c = col_; c < cur_.size(); ++c)
+        if (!IsBlank(cur_[c])) return false;
+    LineReader rest = lines_;
+    for (std::string_view l; rest.Next(l);)
+        for (char c : l)
+            if (!IsBlank(c)) return false;
     return true;
 }
 
@@ -48,15 +63,18 @@ bool TextTokenReader::ReadLine(std::string& s, size_t maxLen)
         Fail("unexpected end of file at line " + std::to_string(line_ + 1));
         return false;
     }
-    const std::string& l = lines_[line_];
-    if (col_ < l.size()) s = l.substr(col_, maxLen);
+    if (col_ < cur_.size()) s = std::string(cur_.substr(col_, maxLen));
     EndLine();
     return true;
 }
 
 void TextTokenReader::EndLine()
 {
-    if (line_ < lines_.size()) ++line_;
+    if (line_ < count_) {
+        ++line_;
+        cur_ = {};
+        if (line_ < count_) lines_.Next(cur_);
+    }
     col_ = 0;
 }
 
@@ -68,16 +86,13 @@ bool TextTokenReader::NextToken(std::string& tok)
             Fail("unexpected end of file at line " + std::to_string(line_ + 1));
             return false;
         }
-        const std::string& l = lines_[line_];
-        while (col_ < l.size() && IsBlank(l[col_])) ++col_;
-        if (col_ < l.size()) break;
-        ++line_;
-        col_ = 0;
+        while (col_ < cur_.size() && IsBlank(cur_[col_])) ++col_;
+        if (col_ < cur_.size()) break;
+        EndLine();
     }
-    const std::string& l = lines_[line_];
     size_t start = col_;
-    while (col_ < l.size() && !IsBlank(l[col_])) ++col_;
-    tok = l.substr(start, col_ - start);
+    while (col_ < cur_.size() && !IsBlank(cur_[col_])) ++col_;
+    tok = std::string(cur_.substr(start, col_ - start));
     return true;
 }
 
@@ -106,15 +121,13 @@ bool TextTokenReader::ReadReal(double& v)
 
 void TextTokenReader::ReadChar()
 {
-    if (!Eof() && col_ < lines_[line_].size()) ++col_;
+    if (!Eof() && col_ < cur_.size()) ++col_;
 }
 
 std::string TextTokenReader::ReadStr(size_t maxLen)
 {
-    if (Eof()) return {};
-    const std::string& l = lines_[line_];
-    if (col_ >= l.size()) return {};
-    std::string s = l.substr(col_, maxLen);
+    if (Eof() || col_ >= cur_.size()) return {};
+    std::string s(cur_.substr(col_, maxLen));
     col_ += s.size();
     return s;
 }

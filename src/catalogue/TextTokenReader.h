@@ -2,11 +2,13 @@
 // Reads the text data files of the catalogue (master files, the data list) as a classic
 // text-file reader does: whole lines (cut to a maximum length), and numbers token by token,
 // where blanks and line ends separate the tokens and a token that is not a number is an
-// error. The text is split into lines once; a read never goes past the last line.
+// error. A read never goes past the last line.
+#include "platform/TextFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace corvane {
 
@@ -15,15 +17,15 @@ class MessageSink;
 class TextTokenReader {
 public:
     // fileLabel names the file in messages ("Error in " + fileLabel + " : ...").
-    TextTokenReader(const std::string& text, std::string fileLabel, MessageSink& sink);
-
-    size_t LineCount() const { return lines_.size(); }
-    const std::string& Line(size_t i) const { return lines_[i]; }
+    TextTokenReader(std::string text, std::string fileLabel, MessageSink& sink);
+    // The reader keeps views into its own text.
+    TextTokenReader(const TextTokenReader&) = delete;
+    TextTokenReader& operator=(const TextTokenReader&) = delete;
 
     // The read position: a line index and a column in that line.
     size_t LineNo() const { return line_; }
     void SeekLine(size_t line);                 // to the start of a line (clamped to the end)
-    bool Eof() const { return line_ >= lines_.size(); }
+    bool Eof() const { return line_ >= count_; }
     // True when nothing but blanks and line ends remains.
     bool SeekEof() const;
 
@@ -48,7 +50,13 @@ public:
 
 private:
     bool NextToken(std::string& tok);
-    std::vector<std::string> lines_;
+    void Rewind();
+    // The text is walked line by line rather than split into lines: a file of line breaks
+    // costs no more than its own bytes.
+    std::string text_;
+    size_t count_ = 0;        // lines in the text
+    LineReader lines_;        // just after the current line
+    std::string_view cur_;    // the current line (empty at the end)
     std::string label_;
     MessageSink& sink_;
     size_t line_ = 0;

@@ -16,6 +16,18 @@ constexpr double kSixtieth = 1.0 / 60;
 
 int Clamp(int64_t v, int hi) { return static_cast<int>(std::clamp<int64_t>(v, 0, hi)); }
 
+// Sets a row's degrees, minutes and seconds. Seconds rounded up to a whole minute carry into
+// the minutes, and minutes into the degrees, as the graticule labels do: 50° 32' 59.7" shows
+// 50° 33' 0", never 50° 32' 60".
+void SetDms(GeoSearchRow& row, int64_t D, int64_t M, int64_t S)
+{
+    if (S >= 60) S -= 60, ++M;
+    if (M >= 60) M -= 60, ++D;
+    row.Deg = Clamp(D, row.MaxDeg());
+    row.Min = Clamp(M, 60);
+    row.Sec = Clamp(S, 60);
+}
+
 } // namespace
 
 GeoSearchValues::GeoSearchValues()
@@ -59,9 +71,7 @@ void GeoSearchValues::SetUp(const std::string& LL, double dValue)
     const int64_t D = std::llabs(Trunc(dValue));
     const int64_t M = Trunc((a - static_cast<double>(D)) * 60);
     const int64_t S = Round((a - static_cast<double>(D) - static_cast<double>(M) * kSixtieth) * 3600);
-    row.Deg = Clamp(D, row.MaxDeg());
-    row.Min = Clamp(M, 60);
-    row.Sec = Clamp(S, 60);
+    SetDms(row, D, M, S);
     if (row.Latitude)
         row.Hemi = dValue >= 0 ? "N" : "S";
     else
@@ -100,7 +110,7 @@ bool GeoSearchValues::ClickSecHeader(std::string& error)
     }
     double v[4];
     if (!ParseAll(v, error)) return false;
-    for (int i = 0; i < 4; ++i) Rows[i].Sec = Clamp(Round(v[i]), 60);
+    for (int i = 0; i < 4; ++i) SetDms(Rows[i], Rows[i].Deg, Rows[i].Min, Round(v[i]));
     DecSec = false;
     return true;
 }
@@ -121,8 +131,7 @@ bool GeoSearchValues::ClickMinHeader(std::string& error)
     for (int i = 0; i < 4; ++i) {
         GeoSearchRow& row = Rows[i];
         const int64_t m = Trunc(v[i]);
-        row.Min = Clamp(m, 60);
-        row.Sec = Clamp(Round((v[i] - static_cast<double>(m)) * 60), 60);
+        SetDms(row, row.Deg, m, Round((v[i] - static_cast<double>(m)) * 60));
         if (DecSec) row.Text = FormatDecimal(row.Sec);
     }
     DecMin = false;
@@ -145,9 +154,7 @@ bool GeoSearchValues::ClickDegHeader(std::string& error)
         const int64_t d = Trunc(v[i]);
         const double rest = v[i] - static_cast<double>(d);
         const int64_t m = Trunc(rest * 60);
-        row.Deg = Clamp(d, row.MaxDeg());
-        row.Min = Clamp(m, 60);
-        row.Sec = Clamp(Round((rest - static_cast<double>(m) * kSixtieth) * 3600), 60);
+        SetDms(row, d, m, Round((rest - static_cast<double>(m) * kSixtieth) * 3600));
         if (DecMin)
             row.Text = FormatDecimal(row.Min + row.Sec * kSixtieth);
         else if (DecSec)

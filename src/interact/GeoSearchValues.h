@@ -49,7 +49,8 @@ public:
     static int RowOf(const std::string& LL);
 
     // Fills a row from a value in decimal degrees: D = |trunc(v)|, M = trunc((|v| - D) x 60),
-    // S = round((|v| - D - M / 60) x 3600), the letter from the sign. The row's decimal text
+    // S = round((|v| - D - M / 60) x 3600), seconds rounded up to 60 carried into the minutes
+    // (and minutes into the degrees), the letter from the sign. The row's decimal text
     // follows in the present mode, so a decimal entry never shows an earlier map's value.
     void SetUp(const std::string& LL, double dValue);
     // All spin edits 0, all texts "0.0", latitude letters "N", longitude letters "E".

@@ -65,6 +65,7 @@ std::string MapInteraction::LatLonCaption(int32_t X, int32_t Y) const
 
 void MapInteraction::CheckDraw()
 {
+    EndDrag();
     if (ChkZoom == EndZoom) ClearZoom();
     ChkZoom = NoZoom;
     if (ChkRepo == EndRepo) ClearRepo();
@@ -157,6 +158,7 @@ void MapInteraction::MouseMove(bool leftAlone, int32_t X, int32_t Y)
 {
     mouseX_ = X;
     mouseY_ = Y;
+    if (leftAlone && MDF && MDF->Main_Plot() && !CvVars::bWhereAmI) DragMove(X, Y);
     if (CvVars::bWhereAmI || leftAlone || !MDF || !MDF->Main_Plot()) return;
     if (CurPosDisplay) ShowReadOut(LatLonCaption(X, Y));
     ZoomMouseMove(X, Y);
@@ -210,6 +212,15 @@ void MapInteraction::Click()
         PictureChanged();
     } else if (ChkRepo == EndRepo) {
         RepoClick();
+    }
+    if (ChkQuery == EndQuery) {
+        // A click elsewhere while an answer is shown: that answer ends, and the query goes to
+        // the point clicked.
+        StopFlashTimer();
+        FlashSymbol(false);
+        ChkQuery = StartQuery;
+        zInX1 = pressX_;
+        zInY1 = pressY_;
     }
     if (ChkQuery == StartQuery) {
         HoldWindowSize();
@@ -305,6 +316,11 @@ void MapInteraction::WhereAmIReturn()
 ZoomMenuState MapInteraction::Zoom1Click()
 {
     CheckDraw();
+    return ZoomItems();
+}
+
+ZoomMenuState MapInteraction::ZoomItems() const
+{
     const bool previous = MDF && MDF->Main_Plot() && MDF->Main_Plot()->Prev && !MDF->BasePlotShown();
     return ZoomMenuItems(WindowNormal(), MDF && MDF->OverlayMAS.First(), previous);
 }

@@ -11,6 +11,7 @@
 #include "interact/Captions.h"
 #include "interact/ZoomRules.h"
 #include "platform/Colour.h"
+#include "render/Keys.h"
 #include "render/MapView.h"
 
 #include <cstdint>
@@ -63,9 +64,25 @@ public:
     // A double click (after the click of its first press).
     void DblClick();
 
+    // ---- dragging with the left button held (MouseDrag.cpp) ---------------------------------
+    // Beside click, move, click: a zoom box pressed at one corner and released at the other,
+    // and a key carried to its corner with its outline following the mouse. A press and a
+    // release more than kDragPixels apart (either way) make a drag.
+    static constexpr int32_t kDragPixels = 4;
+    // The left button went down at (X, Y) (after MouseDown).
+    void LeftPress(int32_t X, int32_t Y);
+    // The left button went up at (X, Y), before the click it may make. True when it ended a
+    // zoom box pulled open: the release is then no click.
+    bool LeftRelease(int32_t X, int32_t Y);
+    // What the status line under the map says for the interaction going on (ModeHints.h);
+    // empty when none is.
+    std::string ModeHint() const;
+
     // ---- commands ---------------------------------------------------------------------------
     // Opening "&Zoom": ends any interaction and says which items to enable.
     ZoomMenuState Zoom1Click();
+    // Which items of "&Zoom" may be used as the window and the zoom history are now.
+    ZoomMenuState ZoomItems() const;
     void ZoomInClick();
     void ZoomOutPreviousClick();
     // The maximum area of the settings; a bad value gives its warning and changes nothing.
@@ -168,6 +185,11 @@ private:
     // The current zoom entry shows the box (the history does not grow).
     void SetCurrentBox(const GeoBox& b);
     void ReleaseWindowSize();
+    // A move with the left button alone held: the zoom box or the key outline follows.
+    void DragMove(int32_t X, int32_t Y);
+    // The outline of the key being carried, drawn (or erased: drawn again) inverted.
+    void DrawKeyOutline();
+    void EndDrag();
     // The distance steps of the dispatch (RouteMeasure.cpp).
     void DistanceMouseMove(int32_t X, int32_t Y);
     void DistanceClick();
@@ -189,6 +211,14 @@ private:
     WhereAmIMenus whereAmIMenus_;   // the item states before where-am-I
     const MapListRec* gestureEntry_ = nullptr;   // the entry the last wheel gesture pushed
     int32_t mouseX_ = 0, mouseY_ = 0;
+    // The left button: where it went down, whether it is held, and what it drags.
+    enum class Drag : uint8_t { None, Zoom, Key };
+    int32_t pressX_ = 0, pressY_ = 0;
+    bool leftHeld_ = false;
+    Drag drag_ = Drag::None;
+    tKeyMove dragKey_ = NoMove;
+    Rect keyOutline_;             // where the carried key's outline is drawn
+    bool keyOutlineShown_ = false;
 };
 
 } // namespace corvane

@@ -14,12 +14,15 @@ std::string CoastlineFileMessage(const std::string& Filename)
 
 bool MonoRLEmap::Create(const std::string& Filename, MessageSink& messages)
 {
-    return Create(OpenDataFile(Filename), Filename, messages);
+    std::string problem;
+    std::unique_ptr<ByteSource> source = OpenDataFile(Filename, &problem);
+    return Create(std::move(source), Filename, messages, problem);
 }
 
-bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages)
+bool MonoRLEmap::Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages,
+                        const std::string& problem)
 {
-    if (!source) messages.Plain(CoastlineFileMessage(Filename));
+    if (!source) messages.Plain(WithReason(CoastlineFileMessage(Filename), problem));
     privateRead = OpenLayer(std::move(source), kRunBlockSize, true) && RunGrid::Of(Header).Valid();
     return privateRead;
 }

@@ -32,10 +32,12 @@ std::string CoastlineFileMessage(const std::string& Filename);
 class MonoRLEmap : public GenMapObj {
 public:
     // Opens the land file (a resolved path). When it cannot be opened, messages shows
-    // "Unable to open Coastline file : " followed by the file name, and DataOkay is false.
+    // "Unable to open Coastline file : " followed by the file name (and why, when there is
+    // more to say than that it is not there), and DataOkay is false.
     bool Create(const std::string& Filename, MessageSink& messages);
-    // The same on a source already open (null: the file could not be opened).
-    bool Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages);
+    // The same on a source already open (null: the file could not be opened, for problem).
+    bool Create(std::unique_ptr<ByteSource> source, const std::string& Filename, MessageSink& messages,
+                const std::string& problem = {});
 
     // Reads the 512-byte block at the current file position into R_L_C (LayerIOError when it
     // cannot be read in full).

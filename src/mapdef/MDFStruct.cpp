@@ -89,10 +89,11 @@ MDFLoadResult TMDFStruct::Create(const std::string& sFilename, const ScreenMetri
         return result;
     }
     IniFile ini;
-    if (!ini.Load(sFilename)) {
+    std::string problem;
+    if (!ini.Load(sFilename, &problem)) {
         // Opening a new map in its place would look as if the file held an empty map.
         MDFLoadResult result;
-        result.Error = "Unable to read the map definition file " + sFilename;
+        result.Error = WithReason("Unable to read the map definition file " + sFilename, problem);
         return result;
     }
     return Create(ini, sFilename, screen, sink);

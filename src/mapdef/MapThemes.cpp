@@ -1,6 +1,7 @@
 #include "mapdef/MapThemes.h"
 
 #include "mapdef/MDFStruct.h"
+#include "platform/ByteSource.h"
 #include "platform/CvVars.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
@@ -12,6 +13,12 @@ namespace corvane {
 namespace {
 
 std::string ThemePath(const std::string& dataListFile) { return CheckCD_Drive(ShortStr80(dataListFile)); }
+
+// As a layer file that is not there is told, pointing to the file that names it.
+std::string MasterFileMissingMessage(const std::string& path, const std::string& problem)
+{
+    return WithReason(NativePath(path) + " is not present : Check the data list file", problem);
+}
 
 // Keeps the themes of list whose title an entry of chosen carries, using that entry up;
 // frees the others. True when a theme went; firstRemoved tells whether the first one did.
@@ -40,7 +47,16 @@ bool KeepChosen(MASList& list, std::vector<MASInfoList>& chosen, bool* firstRemo
 std::unique_ptr<MASStruct> LoadTheme(const std::string& dataListFile, const std::string& Title, bool textPage,
                                      MessageSink& sink)
 {
-    std::unique_ptr<MASStruct> theme = MASStruct::Create(ThemePath(dataListFile), sink);
+    const std::string path = ThemePath(dataListFile);
+    std::unique_ptr<MASStruct> theme;
+    if (IsMasterFileName(path)) {
+        // A theme whose master file is not there keeps its place (empty), but is told.
+        std::string problem;
+        if (std::unique_ptr<ByteSource> src = OpenDataFile(path, &problem))
+            theme = MASStruct::Create(path, *src, sink);
+        else
+            sink.Plain(MasterFileMissingMessage(path, problem));
+    }
     if (!theme) theme = std::make_unique<MASStruct>();
     theme->Title = std::make_unique<std::string>(Title);
     if (textPage && !theme->TextFileName && !IsMasterFileName(dataListFile))

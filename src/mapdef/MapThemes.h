@@ -20,7 +20,9 @@ struct MASStruct;
 
 // A theme named by the data list: the master file (or, for a text page, the text file) with
 // the "CDROM:" rule applied, read and titled. A text page is its own information page: its
-// TextFileName is the data list's file.
+// TextFileName is the data list's file. A master file that cannot be opened gives an empty
+// theme and the message path + " is not present : Check the data list file" (with why, when
+// there is more to say than that it is not there).
 std::unique_ptr<MASStruct> LoadTheme(const std::string& dataListFile, const std::string& Title, bool textPage,
                                      MessageSink& sink);
 

@@ -26,7 +26,8 @@ namespace corvane {
 namespace {
 
 constexpr const char* kMapFilter = "MDF Files (*.mdf)|*.mdf|All Files (*.*)|*.*";
-constexpr const char* kSaveChanges = "Changes have been made to the Map Definition. Do you want to save them ?";
+constexpr const char* kChangesMade = "Changes have been made to the Map Definition";
+constexpr const char* kSaveThem = ". Do you want to save them ?";
 constexpr const char* kPrintingOccurs = "Printing is occuring. Closing the application now will Abort the print.";
 constexpr const char* kPrintInProgress = "Printing currently in progress";
 
@@ -81,7 +82,9 @@ void TMapFrm::SaveAs1Click()
 bool TMapFrm::SaveChangesQuery()
 {
     if (!NeedToSave) return true;
-    switch (messages.Confirm(kSaveChanges, MsgButtons::YesNoCancel)) {
+    // The question names the map it asks about (a new map has no name to give).
+    const std::string name = Filename.empty() ? std::string() : " " + FileNamePart(Filename);
+    switch (messages.Confirm(kChangesMade + name + kSaveThem, MsgButtons::YesNoCancel)) {
     case MsgResult::Yes: SaveAs1Click(); break;
     case MsgResult::No: NeedToSave = false; break;
     case MsgResult::Cancel: break;

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -113,6 +114,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     LatLonPos->move(0, 0);
     LatLonPos->hide();
     ReadOutBkColour = FromQColor(palette().color(QPalette::Dark));   // the application work space
+    BuildModeLine();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -129,6 +131,7 @@ TMapFrm::TMapFrm(TMainFrm& owner, MessageSink& messages)
     ConnectDisplayMenu();
     ConnectDatasetCommands();
     MirrorChecksIntoView();
+    ConnectInteractionState();
     FormCreate();
     FormResize();   // the first sizing: the stored geometry, nothing plotted
 }
@@ -234,6 +237,8 @@ void TMapFrm::BuildMenus()
     m.Window1 = AddMenu(this, "&Window", "Window1", 5, 8000);
     m.Toolbar1 = AddCheckItem(m.Window1, "&Toolbar", "Toolbar1", true);
     m.UseStandardBrushes1 = AddCheckItem(m.Window1, "Use Standard &Brushes", "UseStandardBrushes1", UseWindowsBrushes);
+    m.ReopenLastMap1 = AddCheckItem(m.Window1, owner_.ReopenLastMap1->text().toLatin1().constData(), "ReopenLastMap1",
+                                    owner_.ReopenLastMap1->isChecked());
     m.Window1->addSeparator();
     m.WindowPath1 = AddCheckItem(m.Window1, "Map Window", "WindowPath1", true);
     connect(m.WindowPath1, &QAction::triggered, this, [this] {
@@ -241,6 +246,12 @@ void TMapFrm::BuildMenus()
         activateWindow();
         raise();
     });
+
+    // The usual keys of a desktop program, shown in the menus: the map window takes them as
+    // the main window does, whose menu bar holds these items while the map is active.
+    m.Redraw1->setShortcut(QKeySequence(Qt::Key_F5));
+    m.ZoomOutPrevious->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    addActions({m.Redraw1, m.ZoomOutPrevious});
 
     connect(m.Redraw1, &QAction::triggered, this, &TMapFrm::Redraw1Click);
     connect(m.Query1, &QAction::triggered, this, &TMapFrm::Query1Click);
@@ -255,7 +266,14 @@ void TMapFrm::BuildMenus()
         owner_.UseStandardBrushes1->trigger();
         Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes);
     });
-    connect(m.Window1, &QMenu::aboutToShow, this, [this] { Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes); });
+    connect(m.ReopenLastMap1, &QAction::triggered, this, [this] {
+        owner_.ReopenLastMap1->trigger();
+        Menu.ReopenLastMap1->setChecked(owner_.ReopenLastMap1->isChecked());
+    });
+    connect(m.Window1, &QMenu::aboutToShow, this, [this] {
+        Menu.UseStandardBrushes1->setChecked(UseWindowsBrushes);
+        Menu.ReopenLastMap1->setChecked(owner_.ReopenLastMap1->isChecked());
+    });
 
     ConnectZoomMenu();
     ConnectDistanceMenu();
@@ -559,6 +577,7 @@ void TMapFrm::WMMove()
 void TMapFrm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    PlaceModeLine();
     if (resizeHandlerOn_ && Tag > kSizingFirst) ScheduleGeometry(false, true);
 }
 
@@ -632,6 +651,7 @@ void TMapFrm::FormClose()
     mdf_.reset();
     owner_.Tag = kTagNone;
     if (MapFrm == this) MapFrm = nullptr;
+    owner_.MapWindowClosed(Filename);
     SetBusyCursor(false);
 }
 

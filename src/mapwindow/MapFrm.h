@@ -94,7 +94,7 @@ struct MapWindowMenu {
     QAction *BoxShapeChange1 = nullptr, *BoxShapeFixed1 = nullptr, *ZoomLevelFixed = nullptr,
             *ZoomLevelOverlay = nullptr;
 
-    QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr;
+    QAction *Toolbar1 = nullptr, *UseStandardBrushes1 = nullptr, *ReopenLastMap1 = nullptr;
     QAction* WindowPath1 = nullptr;   // the map's whole path (the caption shows its file name)
 
     // The spacing items in the order of Grid_Scale 1..7.
@@ -112,6 +112,9 @@ public:
     // ---- components ------------------------------------------------------------------------
     MapImage* Image1 = nullptr;
     QLabel* LatLonPos = nullptr;
+    // The status line at the foot of the map while an interaction is on: what the next click
+    // does and what the right button does (MapInteraction::ModeHint). Clicks go through it.
+    QLabel* ModeLine = nullptr;
     QTimer* Timer1 = nullptr;
     MapWindowMenu Menu;
 
@@ -180,6 +183,13 @@ public:
     void Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
     void Image1Click();
     void Image1DblClick();
+    // The left button released at (X, Y): true when it ended a zoom box pulled open, which is
+    // then no click.
+    bool Image1LeftRelease(int X, int Y);
+    // The status line and the "&Zoom" items brought up to date with the interaction; run after
+    // every mouse action, key and command.
+    void ShowInteractionState();
+    void CheckDraw() override;
     // The wheel, a touchpad's scrolling and pinching zoom about the mouse, one zoom entry a
     // gesture (MapMouse.cpp).
     void Image1MouseWheel(int units, int64_t ms, ScrollPhase phase, int X, int Y);
@@ -194,6 +204,7 @@ public:
 
     // The "&Zoom" menu (MapZoom.cpp).
     void Zoom1Click();
+    void ApplyZoomItems(const ZoomMenuState& s);
     void ZoomInClick() { MapInteraction::ZoomInClick(); }
     void Exact1Click();
     void ZoomOutPreviousClick() { MapInteraction::ZoomOutPreviousClick(); }
@@ -224,9 +235,10 @@ public:
     // puts it in the title bar (the whole path goes to the Window menu's entry for the map).
     QString MapCaption() const;
     void ShowMapCaption();
-    // Closing with unsaved changes: "Changes have been made to the Map Definition. Do you want
-    // to save them ?" Yes runs Save As, No drops the changes, Cancel keeps them; true when the
-    // window may close (nothing left unsaved).
+    // Closing with unsaved changes: "Changes have been made to the Map Definition NorthSea.MDF.
+    // Do you want to save them ?" (the file name part of the map's file; no name for a new
+    // map). Yes runs Save As, No drops the changes, Cancel keeps them; true when the window may
+    // close (nothing left unsaved).
     bool SaveChangesQuery();
     // While a map is printed: "Printing is occuring. Closing the application now will Abort the
     // print." Yes aborts the print; true when the window may close.
@@ -264,6 +276,12 @@ public:
     // polygon flashes.
     std::vector<Point> Points;
     FlashCycle FlashColours;
+
+    // The place search (MapFind.cpp): the map centred on a place chosen in the main window's
+    // search at a scale that shows it, through the zoom history; a theme that is not drawn is
+    // offered to be added (as the data set list adds one); a query record is answered as a
+    // click on it would be, any other place flashes a marker until the query mode steps back.
+    void ShowPlace(const Place& place) override;
 
     // Data sets of the map: list, order, overlay selection, information (MapDataset.cpp).
     void DatasetListClick() override;
@@ -357,6 +375,10 @@ private:
     void CheckOneOfTwo(QAction* on, QAction* off);
     void ConnectDistanceMenu();
     void ConnectReadOut();
+    // The status line, and ShowInteractionState after every command of the window's menus.
+    void BuildModeLine();
+    void PlaceModeLine();
+    void ConnectInteractionState();
     void ConnectKeyCommands();
     void ConnectDisplayMenu();
     // Connects an item to a command. A checkable item's check mark, which the toolkit inverts
@@ -408,6 +430,11 @@ private:
     void ScheduleGeometry(bool moved, bool resized);
     void PlotWAI();
     void PlotPoly();
+    bool AnswerPlace(const MASStruct& theme, const Place& place);
+    void FlashPlace(const Place& place);
+    void AnswerAt(int32_t X, int32_t Y);
+    void EndPlaceMarker();
+    bool placeMarker_ = false;   // the flashing figure is a found place's marker, not of the map
     TMainFrm& owner_;
     QPointer<TMainFrm> ownerAlive_;
     QtScreenMetrics screen_;

@@ -75,13 +75,8 @@ void TMapFrm::Caption1Click()
     RefreshOverlays();
 }
 
-// The colour commands only mean something while a key is shown.
-void TMapFrm::Keys1Click()
-{
-    CheckDraw();
-    const bool shown = Menu.BaseMapKey->isChecked() || Menu.OverlayMapKey->isChecked();
-    Menu.KeyColour->setEnabled(shown);
-    Menu.KeyBackground->setEnabled(shown);
-}
+// The key colours may be chosen before a key is shown: they are the map's, and the next key
+// drawn takes them.
+void TMapFrm::Keys1Click() { CheckDraw(); }
 
 } // namespace corvane

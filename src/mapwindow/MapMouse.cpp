@@ -7,7 +7,7 @@
 #include "mapdef/MDFStruct.h"
 #include "platform/CvVars.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -35,9 +35,11 @@ void MapImage::mouseMoveEvent(QMouseEvent* event)
 void MapImage::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton && clicked_) {
+    if (event->button() == Qt::LeftButton) {
+        // A zoom box pulled open ends with the release, which is then no click.
+        const bool dragged = frm_->Image1LeftRelease(p.x(), p.y());
+        if (clicked_ && !dragged && rect().contains(p)) frm_->Image1Click();
         clicked_ = false;
-        if (rect().contains(p)) frm_->Image1Click();
     }
     frm_->Image1MouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }
@@ -110,11 +112,15 @@ void TMapFrm::Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int
         }
     }
     MouseDown(button == Qt::RightButton, X, Y);
+    if (button == Qt::LeftButton) LeftPress(X, Y);
+    ShowInteractionState();
 }
 
 void TMapFrm::Image1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers, int X, int Y)
 {
     MouseMove(buttons == Qt::LeftButton, X, Y);
+    // A zoom box pulled open, and the leg to the pointer of a route, change the text.
+    if (ChkZoom == EndZoom || ChkDistance != NoDistance) ShowInteractionState();
 }
 
 void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y)
@@ -123,22 +129,86 @@ void TMapFrm::Image1MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers, int X
         ChkDistance == NoDistance && !pressInWhereAmI_)
         MoveKeyOnRelease(X, Y);
     pressInWhereAmI_ = false;
+    ShowInteractionState();
 }
+
+bool TMapFrm::Image1LeftRelease(int X, int Y) { return LeftRelease(X, Y); }
 
 void TMapFrm::Image1Click() { Click(); }
 
-void TMapFrm::Image1DblClick() { DblClick(); }
+void TMapFrm::Image1DblClick()
+{
+    DblClick();
+    ShowInteractionState();
+}
 
 void TMapFrm::Image1MouseWheel(int units, int64_t ms, ScrollPhase phase, int X, int Y)
 {
     const int notches = wheel_.AddScroll(units, ms, phase);
     if (notches != 0) ZoomAbout(notches, X, Y, wheel_.StartsGesture());
+    ShowInteractionState();
 }
 
 void TMapFrm::Image1Pinch(double scale, int64_t ms, ScrollPhase phase, int X, int Y)
 {
     const int notches = wheel_.AddPinch(scale, ms, phase);
     if (notches != 0) ZoomAbout(notches, X, Y, wheel_.StartsGesture());
+    ShowInteractionState();
+}
+
+// ---- the status line ------------------------------------------------------------------------------
+
+void TMapFrm::BuildModeLine()
+{
+    ModeLine = new QLabel(this);
+    ModeLine->setObjectName("ModeLine");
+    ModeLine->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ModeLine->setAutoFillBackground(true);
+    ModeLine->setContentsMargins(6, 2, 6, 2);
+    ModeLine->setWordWrap(true);   // a long route takes a second line on a narrow map
+    // The desktop's own colours (light or dark), a little see-through over the map.
+    QPalette pal = ModeLine->palette();
+    QColor back = pal.color(QPalette::Window);
+    back.setAlpha(225);
+    pal.setColor(QPalette::Window, back);
+    ModeLine->setPalette(pal);
+    ModeLine->setFont(QApplication::font());
+    ModeLine->hide();
+}
+
+void TMapFrm::PlaceModeLine()
+{
+    const int h = ModeLine->heightForWidth(width());
+    ModeLine->setGeometry(0, height() - h, width(), h);
+}
+
+void TMapFrm::ConnectInteractionState()
+{
+    // Connected after the commands themselves, so that it runs after each of them.
+    for (QAction* a : findChildren<QAction*>())
+        connect(a, &QAction::triggered, this, &TMapFrm::ShowInteractionState);
+    for (QMenu* m : findChildren<QMenu*>()) connect(m, &QMenu::aboutToShow, this, &TMapFrm::ShowInteractionState);
+}
+
+void TMapFrm::ShowInteractionState()
+{
+    if (closed_ || !MDF || !ModeLine) return;
+    ApplyZoomItems(ZoomItems());
+    const QString hint = QString::fromUtf8(ModeHint().c_str());
+    if (hint.isEmpty()) {
+        ModeLine->hide();
+        return;
+    }
+    if (ModeLine->text() != hint) ModeLine->setText(hint);
+    PlaceModeLine();
+    ModeLine->raise();
+    ModeLine->show();
+}
+
+void TMapFrm::CheckDraw()
+{
+    MapInteraction::CheckDraw();
+    ShowInteractionState();
 }
 
 // ---- the cursor position read-out -------------------------------------------------------------------

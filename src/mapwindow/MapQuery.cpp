@@ -129,6 +129,7 @@ void TMapFrm::FlashSymbol(bool Flash)
         QueryPanel = nullptr;
         Colour own = 0;
         const bool flashed = FlashColours.Stop(own);
+        if (placeMarker_) return EndPlaceMarker();
         // Nothing has been drawn in a flash colour: there is nothing to put back.
         if (!flashed) {
             if (Timer1Tag == 7) Points = {};

@@ -40,9 +40,12 @@ void TMapFrm::ConnectZoomMenu()
     owner_.installEventFilter(this);
 }
 
-void TMapFrm::Zoom1Click()
+void TMapFrm::Zoom1Click() { ApplyZoomItems(MapInteraction::Zoom1Click()); }
+
+// The items are kept in step after every command and mouse action as well, so that their keys
+// (Alt+Left for "&Previous") work without the menu being opened first.
+void TMapFrm::ApplyZoomItems(const ZoomMenuState& s)
 {
-    const ZoomMenuState s = MapInteraction::Zoom1Click();
     Menu.ZoomIn->setEnabled(s.In);
     Menu.ZoomOutMaximum->setEnabled(s.Maximum);
     Menu.Reposition->setEnabled(s.Reposition);
@@ -111,17 +114,19 @@ void TMapFrm::ZoomLevelOverlayClick()
 
 bool TMapFrm::MapKeyPress(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape: Escape(); return true;
-    case Qt::Key_Left: Pan(-1, 0); return true;
-    case Qt::Key_Right: Pan(1, 0); return true;
-    case Qt::Key_Up: Pan(0, -1); return true;
-    case Qt::Key_Down: Pan(0, 1); return true;
-    default: break;
-    }
     const QString text = event->text();
-    if (text != "+" && text != "-") return false;
-    ZoomAboutCentre(text == "+" ? 1 : -1);
+    switch (event->key()) {
+    case Qt::Key_Escape: Escape(); break;
+    case Qt::Key_Left: Pan(-1, 0); break;
+    case Qt::Key_Right: Pan(1, 0); break;
+    case Qt::Key_Up: Pan(0, -1); break;
+    case Qt::Key_Down: Pan(0, 1); break;
+    default:
+        if (text != "+" && text != "-") return false;
+        ZoomAboutCentre(text == "+" ? 1 : -1);
+        break;
+    }
+    ShowInteractionState();
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/RunInputs.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +14,8 @@ namespace corvane {
 namespace {
 std::atomic<uint64_t> g_bytesRead{0};
 }
+
+const char* const kNotRegularFile = "it is not a regular file";
 
 size_t MemorySource::ReadAt(int64_t pos, void* buf, size_t n) const
 {
@@ -28,16 +31,29 @@ FileSource::~FileSource()
     if (fd_ >= 0) ::close(fd_);
 }
 
-std::unique_ptr<FileSource> FileSource::Open(const std::string& nativePath)
+std::unique_ptr<FileSource> FileSource::Open(const std::string& nativePath, std::string* problem)
 {
-    int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    // Only a regular file is read. Anything else is refused before it is opened (opening a
+    // device may act on it), and the open itself does not wait: a FIFO put in the file's
+    // place meanwhile would otherwise block it until a writer came.
+    auto refuse = [problem](const std::string& why) {
+        if (problem) *problem = why;
+        return std::unique_ptr<FileSource>();
+    };
     struct stat st {};
+    if (::stat(nativePath.c_str(), &st) != 0)
+        return refuse(errno == ENOENT || errno == ENOTDIR ? "" : std::strerror(errno));   // not there: no more to say
+    if (!S_ISREG(st.st_mode)) return refuse(kNotRegularFile);
+    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return refuse(std::strerror(errno));
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return nullptr;
+        return refuse(kNotRegularFile);
     }
     RecordRunInput(static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino));
+    // Reads of a regular file never wait anyway; the flag goes so that nothing else is told.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     // The status change time as well: a file rewritten in place with its old modification
     // time put back (cp -p, touch -r) is still told from what it was.
     std::string identity = nativePath;

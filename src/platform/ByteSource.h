@@ -34,13 +34,18 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
+// Why a path that names something other than a regular file is not read.
+extern const char* const kNotRegularFile;
+
 class FileSource : public ByteSource {
 public:
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
-    // Opens a native path read-only; nullptr when it cannot be opened or is not a regular file.
-    static std::unique_ptr<FileSource> Open(const std::string& nativePath);
+    // Opens a native path read-only, without waiting; nullptr when it cannot be opened or is
+    // not a regular file (a FIFO, a device, a folder), with the reason in problem: the
+    // system's ("Permission denied") or kNotRegularFile; empty when there is no such file.
+    static std::unique_ptr<FileSource> Open(const std::string& nativePath, std::string* problem = nullptr);
     int64_t Size() const override { return size_; }
     size_t ReadAt(int64_t pos, void* buf, size_t n) const override;
     // The path with the file's device, inode, size, modification and status change times.

@@ -41,6 +41,15 @@ int64_t NowMs()
 void PrepareChild(int seconds)
 {
     constexpr int kAlarmMargin = 5;
+    // What the child's libraries say as they die ("malloc(): corrupted top size") is not for
+    // the user's terminal: the caller tells what failed in words of its own.
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (quiet < 0) {
+        ::close(STDERR_FILENO);
+    } else if (quiet != STDERR_FILENO) {
+        if (::dup2(quiet, STDERR_FILENO) < 0) ::close(STDERR_FILENO);
+        ::close(quiet);
+    }
     ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);

@@ -18,7 +18,8 @@ enum class ChildEnd {
 // Runs work in a child process and puts what it returns into answer. The child runs nothing
 // but work (no toolkit, no other thread's state) and leaves with _exit. It is ended after
 // the seconds allowed, by this program and by its own alarm should this program be gone;
-// when it crashes it leaves no core dump and no crash report of the desktop behind.
+// when it crashes it leaves no core dump and no crash report of the desktop behind, and
+// nothing it writes to standard error reaches this program's (the caller reports the failure).
 ChildEnd RunInChild(const std::function<std::string()>& work, int seconds, size_t maxAnswer, std::string& answer);
 
 } // namespace corvane

@@ -67,12 +67,55 @@ bool ParseArguments(const std::vector<std::string>& args, const std::vector<Opti
     return true;
 }
 
+bool IsToolkitOption(const std::string& arg, bool& takesValue)
+{
+    // The options the toolkit's application object reads (and takes away) on every platform
+    // and on X11; it reads "--style" as "-style".
+    static const char* const withValue[] = {"style", "stylesheet", "platform", "platformpluginpath", "platformtheme",
+                                            "plugin", "qwindowgeometry", "geometry", "qwindowicon", "icon",
+                                            "qwindowtitle", "title", "session", "display", "name", "visual",
+                                            "qmljsdebugger"};
+    static const char* const flags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb"};
+    if (arg.size() < 2 || arg[0] != '-') return false;
+    std::string name = arg.substr(arg.compare(0, 2, "--") == 0 ? 2 : 1);
+    const size_t eq = name.find('=');
+    const bool inlineValue = eq != std::string::npos;
+    if (inlineValue) name.resize(eq);
+    for (const char* f : flags)
+        if (!inlineValue && name == f) {
+            takesValue = false;
+            return true;
+        }
+    for (const char* v : withValue)
+        if (name == v) {
+            takesValue = !inlineValue;
+            return true;
+        }
+    return false;
+}
+
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& options, std::string& error)
 {
     options = CommandLineOptions{};
-    return ParseArguments(args,
+    std::vector<std::string> ours;
+    for (size_t i = 0; i < args.size(); ++i) {
+        bool takesValue = false;
+        if (!IsToolkitOption(args[i], takesValue)) {
+            ours.push_back(args[i]);
+            continue;
+        }
+        options.toolkit.push_back(args[i]);
+        if (!takesValue) continue;
+        if (i + 1 >= args.size()) {
+            error = "option " + args[i] + " needs a value";
+            return false;
+        }
+        options.toolkit.push_back(args[++i]);
+    }
+    return ParseArguments(ours,
                           {{"help", nullptr, &options.help},
                            {"version", nullptr, &options.version},
+                           {"dark", nullptr, &options.dark},
                            {"cdrom", &options.cdrom, nullptr},
                            {"datalist", &options.datalist, nullptr},
                            {"settings", &options.settings, nullptr}},
@@ -82,14 +125,17 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLineOptions& 
 std::string CommandLineUsage(const std::string& program)
 {
     return "Usage: " + program +
-           " [MAP.MDF] [--cdrom DIR] [--datalist FILE] [--settings FILE]\n"
-           "  MAP.MDF          a map definition file to open instead of a new map\n"
+           " [MAP.MDF] [--cdrom DIR] [--datalist FILE] [--settings FILE] [--dark]\n"
+           "  MAP.MDF          a map definition file to open instead of the map open last\n"
            "  --cdrom DIR      the data medium's root for this run: a folder, a disc image (ISO 9660\n"
            "                   or UDF) such as atlas.iso, or a drive such as E:\n"
            "  --datalist FILE  the data list file for this run (may begin with CDROM:)\n"
            "  --settings FILE  the settings file to use instead of the per-user one\n"
+           "  --dark           a dark look (the Fusion style, unless -style names another)\n"
            "  --help           show this text\n"
-           "  --version        show the program's version\n";
+           "  --version        show the program's version\n"
+           "The toolkit's standard options are taken too: -style NAME, -platform NAME,\n"
+           "-platformtheme NAME, -reverse, -stylesheet FILE, -display DISPLAY, -geometry WxH+X+Y...\n";
 }
 
 bool ResolveMapFileArgument(const std::string& path, const std::string& cwd, std::string& resolved,

@@ -1,6 +1,7 @@
 #pragma once
 // The viewer's command line: corvane [MAP.MDF] [--cdrom DIR] [--datalist FILE] [--settings FILE]
-// [--help] [--version]. Options take their value as the next argument or after "=".
+// [--dark] [--help] [--version], and the toolkit's standard options (-style NAME, -platform
+// NAME, -reverse, ...). Options take their value as the next argument or after "=".
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,9 +13,18 @@ struct CommandLineOptions {
     std::optional<std::string> cdrom;     // overrides "Files"/"CDROM" for this run
     std::optional<std::string> datalist;  // overrides "Files"/"Data List" for this run
     std::optional<std::string> settings;  // another settings file
+    bool dark = false;                    // a dark look of the program's own
     bool help = false;
     bool version = false;
+    // The toolkit's standard options found (each with its value), which the toolkit takes
+    // from the command line itself.
+    std::vector<std::string> toolkit;
 };
+
+// Whether an argument is one of the toolkit's standard options ("-style", "-platform",
+// "-reverse", ..., also written with two dashes or with "=" and the value); takesValue: it
+// is followed by its value unless written with "=".
+bool IsToolkitOption(const std::string& arg, bool& takesValue);
 
 // One option of a command line: a flag ("--help") or an option with a value ("--cdrom DIR" or
 // "--cdrom=DIR").

@@ -160,12 +160,44 @@ std::shared_ptr<const DiscImage> OpenDiscImage(const std::string& nativePath, st
     return e.image;
 }
 
+namespace {
+
+// Whether a path that begins with the data medium's root climbs above it by its "..": each
+// name goes one folder down, each ".." one up, lexically (as the rest of the path is matched
+// inside a disc image). A path that does not begin with the root is none of its business.
+bool LeavesMedium(const std::string& dataPath, const std::string& root)
+{
+    if (root.empty() || dataPath.compare(0, root.size(), root) != 0) return false;
+    const bool rootEndsFolder = root.back() == '/' || root.back() == '\\';
+    if (dataPath.size() > root.size() && !rootEndsFolder && dataPath[root.size()] != '/' &&
+        dataPath[root.size()] != '\\')
+        return false;   // another folder whose name begins with the root's
+    int depth = 0;
+    for (size_t i = root.size(); i <= dataPath.size();) {
+        size_t j = dataPath.find_first_of("/\\", i);
+        if (j == std::string::npos) j = dataPath.size();
+        const std::string comp = dataPath.substr(i, j - i);
+        i = j + 1;
+        if (comp.empty() || comp == ".") continue;
+        if (comp != "..") ++depth;
+        else if (--depth < 0) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 ResolvedPath ResolveDataPath(const std::string& dataPath)
 {
     std::string p = dataPath;
     std::replace(p.begin(), p.end(), '\\', '/');
 
     ResolvedPath r;
+    if (LeavesMedium(dataPath, CvVars::CDROM)) {
+        r.native = p;
+        r.refused = "it leads outside the data medium " + NativePath(CvVars::CDROM);
+        return r;
+    }
     std::string base;   // already resolved prefix, ends without '/' unless it is "/"
     size_t start = 0;
     if (p.size() >= 2 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':') {
@@ -228,6 +260,7 @@ std::string NativePath(const std::string& dataPath) { return ResolveDataPath(dat
 bool FileExists(const std::string& dataPath)
 {
     const ResolvedPath r = ResolveDataPath(dataPath);
+    if (!r.refused.empty()) return false;
     if (!r.imagePath.empty()) return r.entry && !r.entry->folder;
     return IsRegularFile(r.native);
 }
@@ -235,6 +268,7 @@ bool FileExists(const std::string& dataPath)
 bool DirectoryExists(const std::string& dataPath)
 {
     const ResolvedPath r = ResolveDataPath(dataPath);
+    if (!r.refused.empty()) return false;
     if (!r.imagePath.empty()) return r.entry && r.entry->folder;
     struct stat st {};
     if (::stat(r.native.c_str(), &st) != 0) return false;
@@ -243,11 +277,26 @@ bool DirectoryExists(const std::string& dataPath)
     return S_ISREG(st.st_mode) && DiscImage::LooksLikeImage(r.native) && OpenDiscImage(r.native, problem) != nullptr;
 }
 
-std::unique_ptr<ByteSource> OpenDataFile(const std::string& dataPath)
+std::unique_ptr<ByteSource> OpenDataFile(const std::string& dataPath, std::string* problem)
 {
+    if (problem) problem->clear();
     const ResolvedPath r = ResolveDataPath(dataPath);
-    if (!r.imagePath.empty()) return r.entry ? r.image->OpenFile(*r.entry) : nullptr;
-    return FileSource::Open(r.native);
+    if (!r.refused.empty()) {
+        if (problem) *problem = r.refused;
+        return nullptr;
+    }
+    if (!r.imagePath.empty()) {
+        if (r.entry && r.entry->folder && problem) *problem = kNotRegularFile;
+        return r.entry ? r.image->OpenFile(*r.entry) : nullptr;
+    }
+    return FileSource::Open(r.native, problem);
+}
+
+std::string DataFileProblem(const std::string& dataPath)
+{
+    std::string problem;
+    OpenDataFile(dataPath, &problem);
+    return problem;
 }
 
 bool ListDataFolder(const std::string& dataDir, std::vector<DataFolderEntry>& entries)
@@ -255,6 +304,7 @@ bool ListDataFolder(const std::string& dataDir, std::vector<DataFolderEntry>& en
     entries.clear();
     // A disc image named by itself stands for its root folder.
     const ResolvedPath r = ResolveDataPath(dataDir.empty() ? "." : dataDir);
+    if (!r.refused.empty()) return false;
     const DiscEntry* folder = r.entry;
     std::shared_ptr<const DiscImage> image = r.image;
     if (!image && r.imageProblem.empty() && IsRegularFile(r.native) && DiscImage::LooksLikeImage(r.native)) {
@@ -283,7 +333,7 @@ bool ListDataFolder(const std::string& dataDir, std::vector<DataFolderEntry>& en
 bool IsDiscImageFile(const std::string& dataPath)
 {
     const ResolvedPath r = ResolveDataPath(dataPath);
-    return r.imagePath.empty() && IsRegularFile(r.native) && DiscImage::LooksLikeImage(r.native);
+    return r.refused.empty() && r.imagePath.empty() && IsRegularFile(r.native) && DiscImage::LooksLikeImage(r.native);
 }
 
 std::string DataMediumProblem(const std::string& path)

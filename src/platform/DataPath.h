@@ -35,13 +35,18 @@ struct ResolvedPath {
     std::shared_ptr<const DiscImage> image;   // that image, when it could be read
     const DiscEntry* entry = nullptr;         // what the path names inside it; nullptr: nothing
     std::string imageProblem;                 // why a disc image on the path cannot be read
+    // Why the path is not followed at all: a "CDROM:" path whose ".." lead above the data
+    // medium's root names nothing (and native is the path as written).
+    std::string refused;
 };
 
 // Turns a data path into what it names: a drive letter becomes its root, '\' becomes '/',
 // and each component that does not exist in the case given is matched without regard to
 // case (the first match in name order wins). Components that match nothing are kept as
 // given, so the result names a file that does not exist. A regular file followed by more
-// components is taken for a disc image holding the rest of the path.
+// components is taken for a disc image holding the rest of the path. A path below the data
+// medium's root (CvVars::CDROM, as the "CDROM:" rule makes it) stays below it: one whose ".."
+// climb above the root is refused. Symbolic links on the medium are followed as its own.
 ResolvedPath ResolveDataPath(const std::string& dataPath);
 // The native path of ResolveDataPath (for messages, and for files outside disc images).
 std::string NativePath(const std::string& dataPath);
@@ -50,8 +55,15 @@ bool FileExists(const std::string& dataPath);       // regular files only (in a 
 bool DirectoryExists(const std::string& dataPath);  // a folder, or the root of a disc image
 
 // Opens a data file; nullptr when it cannot be opened. Every data file (master files, the
-// data list, layers, query information files, text pages) is opened through this function.
-std::unique_ptr<ByteSource> OpenDataFile(const std::string& dataPath);
+// data list, layers, query information files, text pages) is opened through this function:
+// only regular files (or the files of a disc image), without waiting (see FileSource::Open).
+// problem receives why it could not, as words to add to the message of the file's format
+// ("it is not a regular file", "it leads outside the data medium /media/cd", "Permission
+// denied"); it stays empty when the file simply is not there (the format's message says enough).
+std::unique_ptr<ByteSource> OpenDataFile(const std::string& dataPath, std::string* problem = nullptr);
+
+// The problem of OpenDataFile, for a message given after a reader failed to open a file.
+std::string DataFileProblem(const std::string& dataPath);
 
 struct DataFolderEntry {
     std::string name;

@@ -92,8 +92,9 @@ IniFile IniFile::FromText(const std::string& text)
 {
     IniFile ini;
     Section* cur = nullptr;
-    for (const std::string& raw : SplitLines(text)) {
-        std::string line = Trim(raw);
+    LineReader lines(text);
+    for (std::string_view raw; lines.Next(raw);) {
+        std::string line = Trim(std::string(raw));
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');
@@ -111,12 +112,11 @@ IniFile IniFile::FromText(const std::string& text)
     return ini;
 }
 
-bool IniFile::Load(const std::string& nativePath)
+bool IniFile::Load(const std::string& nativePath, std::string* problem)
 {
     std::string text;
-    // Map definitions and settings are a few kilobytes; a larger file is not read (the lines
-    // held while it is parsed would cost some 30 times the size of a file of line breaks).
-    if (!ReadNativeFile(nativePath, text, 8u << 20)) {
+    // Map definitions and settings are a few kilobytes; a larger file is not read.
+    if (!ReadNativeFile(nativePath, text, 8u << 20, problem)) {
         *this = IniFile();
         return false;
     }

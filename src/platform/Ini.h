@@ -22,8 +22,9 @@ public:
     IniFile() = default;
     static IniFile FromText(const std::string& text);
 
-    // Reads a native file; a missing or unreadable file gives an empty IniFile (and false).
-    bool Load(const std::string& nativePath);
+    // Reads a native file; a missing or unreadable file gives an empty IniFile (and false, with
+    // why in problem as ReadNativeFile gives it).
+    bool Load(const std::string& nativePath, std::string* problem = nullptr);
     // Writes to a native file through a temporary file. withBackup keeps the previous file as
     // ".BAK".
     bool Save(const std::string& nativePath, bool withBackup = false, std::string* error = nullptr) const;

@@ -7,6 +7,15 @@
 
 namespace corvane {
 
+std::string WithReason(const std::string& message, const std::string& reason)
+{
+    if (reason.empty()) return message;
+    if (message.empty() || message.back() != '.') return message + " (" + reason + ")";
+    std::string sentence = reason;
+    if (sentence[0] >= 'a' && sentence[0] <= 'z') sentence[0] = static_cast<char>(sentence[0] - 'a' + 'A');
+    return message + " " + sentence + (sentence.back() == '.' ? "" : ".");
+}
+
 MsgResult StderrMessageSink::Show(MsgKind, const std::string& text, MsgButtons buttons)
 {
     // File names of the file system (UTF-8) beside text of the data files (Windows-1252).

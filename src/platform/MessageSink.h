@@ -12,6 +12,13 @@ enum class MsgKind { Plain, Information, Warning, Error, Confirmation };
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
+// A message of the program's own with the reason behind it added after it, the message kept
+// as it is: a message that ends a sentence gets the reason as a sentence of its own ("There
+// is a problem opening file X. It is not a regular file."), any other gets it in brackets
+// ("X is not present : Check the MAS file (it is not a regular file)"). No reason: the
+// message alone.
+std::string WithReason(const std::string& message, const std::string& reason);
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

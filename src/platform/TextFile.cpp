@@ -18,44 +18,59 @@
 
 namespace corvane {
 
-bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes)
+std::string TooLargeReason(size_t maxBytes)
 {
-    int64_t size = src.Size();
-    if (size < 0 || static_cast<uint64_t>(size) > maxBytes) return false;
-    out.assign(static_cast<size_t>(size), '\0');
-    if (size == 0) return true;
-    return src.ReadAt(0, out.data(), out.size()) == out.size();
+    const std::string limit = maxBytes % (1u << 20) == 0 ? std::to_string(maxBytes >> 20) + " MB"
+                                                          : std::to_string(maxBytes) + " bytes";
+    return "it is larger than the limit of " + limit;
 }
 
-bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes)
+bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes, std::string* problem)
 {
-    auto src = FileSource::Open(nativePath);
-    return src && ReadAllBytes(*src, out, maxBytes);
+    int64_t size = src.Size();
+    if (size < 0 || static_cast<uint64_t>(size) > maxBytes) {
+        if (problem) *problem = TooLargeReason(maxBytes);
+        return false;
+    }
+    out.assign(static_cast<size_t>(size), '\0');
+    if (size == 0) return true;
+    if (src.ReadAt(0, out.data(), out.size()) == out.size()) return true;
+    if (problem) *problem = "it cannot be read in full";
+    return false;
+}
+
+bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes, std::string* problem)
+{
+    auto src = FileSource::Open(nativePath, problem);
+    return src && ReadAllBytes(*src, out, maxBytes, problem);
+}
+
+LineReader::LineReader(std::string_view text, bool stopAtEof) : text_(text)
+{
+    if (stopAtEof) text_ = text_.substr(0, text_.find('\x1A'));
+}
+
+bool LineReader::Next(std::string_view& line)
+{
+    if (pos_ >= text_.size()) return false;
+    size_t end = text_.find_first_of("\r\n", pos_);
+    if (end == std::string_view::npos) {
+        // A last line without a line break (never empty: the text goes on after a break).
+        line = text_.substr(pos_);
+        pos_ = text_.size();
+        return true;
+    }
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    return true;
 }
 
 std::vector<std::string> SplitLines(const std::string& text, bool stopAtEof)
 {
     std::vector<std::string> lines;
-    std::string cur;
-    bool pending = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\x1A' && stopAtEof) break;
-        if (c == '\r') {
-            lines.push_back(cur);
-            cur.clear();
-            pending = false;
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (c == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-            pending = false;
-        } else {
-            cur += c;
-            pending = true;
-        }
-    }
-    if (pending) lines.push_back(cur);
+    LineReader reader(text, stopAtEof);
+    for (std::string_view line; reader.Next(line);) lines.emplace_back(line);
     return lines;
 }
 

@@ -2,21 +2,41 @@
 // Text files: reading data files into lines, and saving through a temporary file with a
 // backup of the previous version.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane {
 
 class ByteSource;
 
-// All bytes of a source (at most maxBytes; false when larger or unreadable).
-bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes = 256u << 20);
-// All bytes of a native file.
-bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes = 256u << 20);
+// All bytes of a source (at most maxBytes; false when larger or unreadable, with the reason
+// in problem: TooLargeReason(maxBytes), or that it cannot be read in full).
+bool ReadAllBytes(const ByteSource& src, std::string& out, size_t maxBytes = 256u << 20,
+                  std::string* problem = nullptr);
+// All bytes of a native file (a regular file only, opened without waiting: FileSource::Open).
+bool ReadNativeFile(const std::string& nativePath, std::string& out, size_t maxBytes = 256u << 20,
+                    std::string* problem = nullptr);
+// Why a file larger than maxBytes is not read: "it is larger than the limit of 8 MB".
+std::string TooLargeReason(size_t maxBytes);
 
 // Splits text into lines as a classic text-file reader does: CR LF, LF or a lone CR end a
 // line; a Ctrl+Z (0x1A) ends the file (unless stopAtEof is false: then it is kept as a
 // character of its line); a last line without a terminator still counts.
 std::vector<std::string> SplitLines(const std::string& text, bool stopAtEof = true);
+
+// The same lines one at a time, without holding them: a file of line breaks would otherwise
+// cost some 30 times its size in empty strings. The text must outlive the reader and the
+// views it gives.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text, bool stopAtEof = true);
+    // The next line (without its line break); false after the last one.
+    bool Next(std::string_view& line);
+
+private:
+    std::string_view text_;   // up to the Ctrl+Z that ends it
+    size_t pos_ = 0;
+};
 
 std::string TrimLeft(const std::string& s);    // blanks and control characters
 std::string TrimRight(const std::string& s);

@@ -31,7 +31,7 @@ const double Res[6] = {8, 16, 32, 64, 128, 256};
 // path's "/media/cdrom\Themes\X.Sym").
 std::string NotPresentMessage(const std::string& fileName)
 {
-    return NativePath(fileName) + " is not present : Check the MAS file";
+    return WithReason(NativePath(fileName) + " is not present : Check the MAS file", DataFileProblem(fileName));
 }
 
 std::string UnusableLayerMessage(const std::string& fileName)
@@ -399,11 +399,11 @@ void MapPlot::TellMissingCoastline(const std::string& fileName)
     std::string text;
     auto tell = [&](const std::string& file) {
         if (!view_.CoastlineFilesTold.insert(file).second) return;
-        text += (text.empty() ? "" : "\n") + CoastlineFileMessage(file);
+        text += (text.empty() ? "" : "\n") + WithReason(CoastlineFileMessage(file), DataFileProblem(file));
     };
     tell(fileName);
     for (const CoastlineFileSetting& c : CoastlineFileSettings())
-        if (!FileExists(*c.target)) tell(*c.target);
+        if (!FileExists(*c.target) || !DataFileProblem(*c.target).empty()) tell(*c.target);
     view_.messages.Plain(text);
 }
 

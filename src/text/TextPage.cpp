@@ -137,7 +137,13 @@ bool ReadTextPage(const std::string& TxtFilename, TextPage& page, MessageSink& s
     return true;
 }
 
-std::string CannotOpenMessage(const std::string& TxtFilename) { return "Cannot open file " + NativePath(TxtFilename); }
+std::string CannotOpenMessage(const std::string& TxtFilename)
+{
+    std::string problem;
+    const std::unique_ptr<ByteSource> src = OpenDataFile(TxtFilename, &problem);
+    if (src && src->Size() > static_cast<int64_t>(kMaxPageBytes)) problem = TooLargeReason(kMaxPageBytes);
+    return WithReason("Cannot open file " + NativePath(TxtFilename), problem);
+}
 
 std::string EncodeTextPageLine(const std::vector<StyledText>& pieces)
 {

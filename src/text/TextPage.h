@@ -54,7 +54,8 @@ struct TextPage {
 // kTooManyBoldRuns on sink and leaves it and the rest of the page as they were read.
 bool ReadTextPage(const std::string& TxtFilename, TextPage& page, MessageSink& sink);
 
-// "Cannot open file " + the file's name on this machine.
+// "Cannot open file " + the file's name on this machine, and why when there is more to say
+// than that it is not there (not a regular file, outside the medium, too large).
 std::string CannotOpenMessage(const std::string& TxtFilename);
 
 // A line as the viewer holds it, back in the page's bytes and mark-up: bold pieces between

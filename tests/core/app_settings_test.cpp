@@ -257,6 +257,18 @@ TEST(CommandLine, MapFileAndOverrides)
     EXPECT_FALSE(ParseCommandLine({"--colour", "red"}, o, err));
     EXPECT_FALSE(ParseCommandLine({"a.mdf", "b.mdf"}, o, err));
     EXPECT_FALSE(ParseCommandLine({"-x"}, o, err));
+
+    // The toolkit's own options are left to the toolkit, each with its value.
+    ASSERT_TRUE(ParseCommandLine({"-style", "Fusion", "--dark", "-reverse", "map.mdf", "-platform=offscreen",
+                                  "--stylesheet", "a.qss"},
+                                 o, err))
+        << err;
+    EXPECT_TRUE(o.dark);
+    EXPECT_EQ(o.mapFile, "map.mdf");
+    EXPECT_EQ(o.toolkit, (std::vector<std::string>{"-style", "Fusion", "-reverse", "-platform=offscreen",
+                                                   "--stylesheet", "a.qss"}));
+    EXPECT_FALSE(ParseCommandLine({"map.mdf", "-style"}, o, err));
+    EXPECT_FALSE(ParseCommandLine({"-reverse=1"}, o, err));
 }
 
 TEST(CommandLine, AMapFileIsTakenAsAnAbsolutePathAndMustBeReadable)

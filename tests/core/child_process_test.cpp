@@ -38,6 +38,31 @@ TEST(ChildProcess, ACrashingChildLeavesNoCoreDumpAndThisProgramGoesOn)
     EXPECT_TRUE(answer.empty());
 }
 
+TEST(ChildProcess, WhatADyingChildWritesToStandardErrorIsNotShown)
+{
+    // This program's standard error, caught in a file for the while.
+    char name[] = "/tmp/corvane-stderr-XXXXXX";
+    const int caught = ::mkstemp(name);
+    ASSERT_GE(caught, 0);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(caught, STDERR_FILENO);
+    std::string answer;
+    const ChildEnd end = RunInChild(
+        []() -> std::string {
+            const char text[] = "malloc(): corrupted top size\n";
+            (void)!::write(STDERR_FILENO, text, sizeof text - 1);
+            std::abort();
+        },
+        20, 10, answer);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    const off_t size = ::lseek(caught, 0, SEEK_END);
+    ::close(caught);
+    ::unlink(name);
+    EXPECT_EQ(end, ChildEnd::Failed);
+    EXPECT_EQ(size, 0);
+}
+
 TEST(ChildProcess, AStalledChildIsEndedEvenWhenThisProgramIgnoresOrBlocksTheAlarm)
 {
     struct sigaction old {};

@@ -266,6 +266,72 @@ TEST_F(DamagedImage, AnImageWrittenAgainIsReadAgain)
     EXPECT_TRUE(FileExists(image + "\\Extra\\New.Dat"));
 }
 
+uint32_t Le32At(const std::string& b, size_t at)
+{
+    return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(b[at + 3])) << 24;
+}
+
+void PutLe32(std::string& b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+TEST(DiscImage, AUdfFileInSeveralExtentsReadsEachFromItsOwnPlace)
+{
+    // A file of three sectors A B C, its file entry then rewritten to two extents out of
+    // order: C first, then A B. Read back, it must be C A B, however it is read.
+    TempDir atlas, out;
+    std::string file(3 * 2048, '\0');
+    for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<char>(i * 13 + i / 256 + 1);
+    atlas.Write("Data/Runs.Bin", file);
+    const std::string image = out / "udf.iso";
+    if (!MakeImage(atlas.Path(), image, ImageFormat::Udf)) GTEST_SKIP() << "genisoimage is not installed";
+    std::string bytes = ReadFile(image);
+    const size_t data = bytes.find(file);
+    ASSERT_TRUE(data != std::string::npos && data % 2048 == 0);
+
+    // The file entry (tag 261) of a file of that length; its allocation descriptors (short or
+    // long: a length, then a block of the partition) follow its extended attributes at 176.
+    size_t entry = std::string::npos, step = 0;
+    for (size_t at = 0; at + 2048 <= bytes.size() && entry == std::string::npos; at += 2048) {
+        if (Le32At(bytes, at) % 65536 != 261 || Le32At(bytes, at + 56) != file.size() || Le32At(bytes, at + 60) != 0)
+            continue;
+        const uint32_t type = static_cast<uint8_t>(bytes[at + 34]) & 7;
+        if (type > 1) continue;
+        entry = at;
+        step = type == 0 ? 8 : 16;
+    }
+    ASSERT_NE(entry, std::string::npos);
+    const size_t ads = entry + 176 + Le32At(bytes, entry + 168);
+    ASSERT_EQ(Le32At(bytes, entry + 172), step);
+    ASSERT_EQ(Le32At(bytes, ads), file.size());
+    const uint32_t block = Le32At(bytes, ads + 4);
+    const std::string first = bytes.substr(ads, step);
+    bytes.replace(ads + step, step, first);   // a second descriptor like the first
+    PutLe32(bytes, entry + 172, static_cast<uint32_t>(2 * step));
+    PutLe32(bytes, ads, 2048);
+    PutLe32(bytes, ads + 4, block + 2);
+    PutLe32(bytes, ads + step, 4096);
+    std::ofstream(image, std::ios::binary | std::ios::trunc) << bytes;
+
+    std::string problem;
+    std::shared_ptr<const DiscImage> disc = DiscImage::Open(image, problem);
+    ASSERT_TRUE(disc) << problem;
+    ASSERT_EQ(disc->Kind(), DiscImageKind::Udf);
+    const DiscEntry* runs = disc->Find("DATA/runs.bin");
+    ASSERT_TRUE(runs);
+    ASSERT_EQ(runs->extents.size(), 2u);
+    const std::unique_ptr<ByteSource> src = disc->OpenFile(*runs);
+    const std::string expected = file.substr(4096) + file.substr(0, 4096);
+    EXPECT_TRUE(Slurp(*src) == expected);
+    for (const auto& [pos, n] : {std::pair<int64_t, size_t>{1000, 3000}, {2048, 2048}, {3000, 2000}, {5000, 1144}}) {
+        std::string part(n, '\0');
+        EXPECT_EQ(src->ReadAt(pos, part.data(), n), n);
+        EXPECT_TRUE(part == expected.substr(static_cast<size_t>(pos), n)) << "at " << pos;
+    }
+}
+
 TEST(DiscImage, FlippedBytesInAUdfVolumeNeverLeadOutsideTheImage)
 {
     TempDir atlas, out;

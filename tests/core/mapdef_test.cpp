@@ -428,7 +428,7 @@ TEST(MDFStruct, HandEditedAndHugeFilesLoadWithoutHarm)
     ASSERT_EQ(::truncate(dir.Write("huge.mdf", "[Map Definition]\r\nBasePos=9\r\n").c_str(), 9 << 20), 0);
     r = TMDFStruct::Create(huge, screen, sink);
     EXPECT_FALSE(r);
-    EXPECT_EQ(r.Error, "Unable to read the map definition file " + huge);
+    EXPECT_EQ(r.Error, "Unable to read the map definition file " + huge + " (it is larger than the limit of 8 MB)");
 }
 
 TEST(MenuState, CommandsFollowTheThemeLists)

@@ -263,7 +263,7 @@ TEST(MasterFile, DamagedFilesKeepWhatWasReadBefore)
     // A file of megabytes is no master file (nor is it held line by line).
     sink.Clear();
     mas = Read(kRichTheme + std::string(5u << 20, '\n'), sink);
-    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:/THEMES/DEPTH.MAS : the file is too large or cannot be read."});
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error in D:/THEMES/DEPTH.MAS : it is larger than the limit of 4 MB."});
     EXPECT_FALSE(mas->NextDSD);
 }
 

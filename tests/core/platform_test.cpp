@@ -8,8 +8,11 @@
 #include "platform/MessageSink.h"
 #include "platform/Rounding.h"
 #include "platform/TextFile.h"
+#include "platform/VisibleGeometry.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 using namespace corvane;
 using corvane::test::TempDir;
@@ -80,6 +83,25 @@ TEST(NativePath, DriveLettersStandForMountedDiscs)
     EXPECT_FALSE(FileExists("Q:\\CorvaneV3\\Misc\\MainMenu.Dat"));
     AssignCdromDriveLetters(FixedCdromProvider({}));
     EXPECT_FALSE(IsCdromDrive('D'));
+}
+
+TEST(NativePath, APathBelowTheMediumStaysBelowItWhateverTheRootsSpelling)
+{
+    // Paths of the data that climb out are tried through the renderer (unreadable_inputs_test);
+    // here the spellings of the root.
+    TempDir dir;
+    for (const char* list : {"atlas/Misc/MainMenu.Dat", "atlas2/Misc/MainMenu.Dat"}) dir.Write(list, "x");
+    dir.Write("secret.MAS", "x");
+    const std::string saved = CvVars::CDROM;
+    CvVars::CDROM = dir / "atlas/";
+    EXPECT_EQ(DataFileProblem(CheckCD_Drive("CDROM:..\\secret.MAS")), "it leads outside the data medium " + CvVars::CDROM);
+    std::vector<DataFolderEntry> entries;
+    EXPECT_FALSE(ListDataFolder(CheckCD_Drive("CDROM:Misc\\..\\.."), entries));
+    // A folder whose name only begins with the root's is no part of the medium.
+    CvVars::CDROM = dir / "atlas";
+    const std::string name = dir.Path().substr(dir.Path().rfind('/') + 1);
+    EXPECT_TRUE(FileExists(dir / "atlas2/../../" + name + "/secret.MAS"));
+    CvVars::CDROM = saved;
 }
 
 TEST(CdromMounts, OnlyIsoAndUdfInTableOrder)
@@ -225,4 +247,40 @@ TEST(ByteSource, CursorReadsLittleEndianAndRefusesShortReads)
     EXPECT_FALSE(c.Seek(-1));
     EXPECT_TRUE(c.Seek(7));
     EXPECT_TRUE(c.AtEnd());
+}
+
+TEST(VisibleGeometry, ARingCutToTheAreaFillsTheSamePixelsInIt)
+{
+    // A self-intersecting ring reaching far past a 300 x 200 area on every side (as a printed
+    // polygon past the page), filled by the odd-even rule whole and cut to the area and a
+    // margin: the same pixels, but for a few whose centres lie on an edge, where the cut
+    // ring's computed ends may fall either way.
+    std::vector<Point> ring;
+    for (int k = 0; k < 400; ++k) {
+        const double r = k % 2 ? 900.0 : 15.0, a = k * 2.399963229728653;
+        ring.push_back({static_cast<int32_t>(std::lround(150 + r * std::cos(a))),
+                        static_cast<int32_t>(std::lround(100 + r * std::sin(a)))});
+    }
+    std::vector<PointF> whole;
+    for (const Point& p : ring) whole.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+    const std::vector<PointF> cut = ClipRing(ring, DrawingBox(300, 200, 4));
+    for (const PointF& p : cut) EXPECT_TRUE(p.x >= -4 && p.x <= 304 && p.y >= -4 && p.y <= 204);
+    auto pixels = [](const std::vector<PointF>& r) {
+        std::vector<Rect> spans;
+        OddEvenSpans(r, {0, 0, 300, 200}, spans);
+        std::vector<uint8_t> on(300 * 200, 0);
+        for (const Rect& s : spans)
+            for (int x = s.left; x < s.right; ++x) on[static_cast<size_t>(s.top * 300 + x)] = 1;
+        return on;
+    };
+    const std::vector<uint8_t> a = pixels(whole), b = pixels(cut);
+    int differing = 0, filled = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        differing += a[i] != b[i];
+        filled += a[i];
+    }
+    EXPECT_LE(differing, 30);
+    EXPECT_GT(filled, 10000);
+    EXPECT_LT(filled, 50000);
+    EXPECT_TRUE(ClipRing(ring, {5000, 5000, 5100, 5100}).empty());   // nothing of it there
 }

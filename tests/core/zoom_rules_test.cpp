@@ -2,6 +2,7 @@
 // values of the geographic search dialog.
 #include "interact/Captions.h"
 #include "interact/GeoSearchValues.h"
+#include "interact/ModeHints.h"
 #include "interact/ZoomRules.h"
 #include "platform/Settings.h"
 
@@ -165,6 +166,54 @@ TEST(Captions, DistancesAreCutToFiveCharacters)
     EXPECT_EQ(DistanceCaption(1, 100, DistanceUnit::StatuteMiles), "This leg is  1.15 statute miles out of 115.0");
 }
 
+TEST(ModeHints, EachStageSaysWhatTheNextClickAndTheRightButtonDo)
+{
+    auto hint = [](auto set) {
+        ModeStages s;
+        set(s);
+        return ModeHint(s);
+    };
+    EXPECT_EQ(ModeHint({}), "");   // nothing on: no status line
+    EXPECT_EQ(hint([](ModeStages& s) { s.zoom = 1; }),
+              "Zoom in: click the first corner of the box — or drag it; right click: stop zooming");
+    EXPECT_EQ(hint([](ModeStages& s) { s.zoom = 2; }),
+              "Zoom in: click the opposite corner of the box; right click: take the box back");
+    EXPECT_EQ(hint([](ModeStages& s) { s.zoom = 2, s.zoomDragged = true; }),
+              "Zoom in: release the button at the opposite corner of the box");
+    EXPECT_EQ(hint([](ModeStages& s) { s.repo = 1; }),
+              "Reposition: click the point to move; right click: stop repositioning");
+    EXPECT_EQ(hint([](ModeStages& s) { s.repo = 2; }),
+              "Reposition: click where the point is to go; right click: choose another point");
+    EXPECT_EQ(hint([](ModeStages& s) { s.query = 1; }),
+              "Query: click a symbol or area of the overlay; right click: stop querying");
+    EXPECT_EQ(hint([](ModeStages& s) { s.query = 2; }),
+              "Query: click another symbol or area; right click: clear the answer");
+    EXPECT_EQ(hint([](ModeStages& s) { s.distance = 1; }),
+              "Distance: click the first point of the route; right click: stop measuring");
+    // Where-am-I stands over the rest; a route over the zoom that waits behind it.
+    EXPECT_EQ(hint([](ModeStages& s) { s.whereAmI = true, s.zoom = 1; }),
+              "Where Am I?: the box shows the view you came from; click the map or press Esc to return");
+    EXPECT_EQ(hint([](ModeStages& s) { s.distance = 1, s.zoom = 1; }).rfind("Distance:", 0), 0u);
+
+    // A route: its legs and total in the unit chosen, and the total to the pointer.
+    ModeStages measuring;
+    measuring.distance = 2;
+    const std::string ask = "Distance: click the next point, double click the last; right click: take back the last leg";
+    EXPECT_EQ(ModeHint(measuring, {{}, 7.5, DistanceUnit::NauticalMiles}), ask + " — 7.50 nautical miles to the pointer");
+    EXPECT_EQ(ModeHint(measuring, {{10, 2.5}, 0, DistanceUnit::NauticalMiles}),
+              ask + " — legs 10.00 + 2.50 = 12.50 nautical miles");
+    // 100 NM is 185.19 km; 1 NM more to the pointer.
+    EXPECT_EQ(ModeHint(measuring, {{100}, 1, DistanceUnit::Kilometres}),
+              ask + " — leg 185.19 kilometres, 187.04 to the pointer");
+    ModeStages done;
+    done.distance = 3;
+    const std::string long9 = ModeHint(done, {{1, 2, 3, 4, 5, 6, 7, 8, 9}, 0, DistanceUnit::StatuteMiles});
+    EXPECT_NE(long9.find("the route is done"), std::string::npos);
+    // The first of nine legs is left out of the list, not out of the total (45 NM = 51.79 mi).
+    EXPECT_NE(long9.find(" — legs … + 2.30 + "), std::string::npos) << long9;
+    EXPECT_NE(long9.find(" = 51.79 statute miles"), std::string::npos) << long9;
+}
+
 // ---- the geographic search values ------------------------------------------------------------
 
 TEST(GeoSearchValues, DegreesMinutesSecondsAndDecimalDegrees)
@@ -256,9 +305,21 @@ TEST(GeoSearchValues, SetUpClearAndTheHemisphereLetters)
     EXPECT_TRUE(w.Deg == 3 && w.Min == 30 && w.Sec == 32 && w.Hemi == "E");
     v.SetUp("x", 7);   // no such row: nothing changes
     EXPECT_EQ(s.Min, 15);
+    // Seconds that round up to a whole minute carry, as in the graticule labels.
+    v.SetUp("N", 50 + 32 / 60.0 + 59.7 / 3600);
+    const GeoSearchRow& n = v.Rows[GeoSearchValues::RowN];
+    EXPECT_TRUE(n.Deg == 50 && n.Min == 33 && n.Sec == 0) << n.Min << "' " << n.Sec;
+    v.SetUp("E", 179.99999);
+    const GeoSearchRow& e = v.Rows[GeoSearchValues::RowE];
+    EXPECT_TRUE(e.Deg == 180 && e.Min == 0 && e.Sec == 0) << e.Deg << " " << e.Min << "' " << e.Sec;
+
+    std::string error;
+    ASSERT_TRUE(v.ClickMinHeader(error));
+    v.Rows[GeoSearchValues::RowN].Text = "32.9950";   // 32' 59.7"
+    ASSERT_TRUE(v.ClickMinHeader(error));
+    EXPECT_TRUE(n.Deg == 50 && n.Min == 33 && n.Sec == 0) << n.Min << "' " << n.Sec;
 
     // In decimal degrees the text follows the value set up, not the one typed before.
-    std::string error;
     ASSERT_TRUE(v.ClickDegHeader(error));
     v.SetUp("S", -12.125);
     EXPECT_EQ(s.Text, "12.1250");

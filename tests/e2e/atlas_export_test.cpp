@@ -1,6 +1,7 @@
 // corvane-atlas export, read back with GDAL: small sources compiled by corvane-atlas build
 // come back where they were with their attributes, every theme of the sample atlas exports,
-// labels of code page 437 come out in UTF-8, and a damaged layer gives a partial result.
+// labels of code page 437 come out in UTF-8, and a damaged layer gives a partial result; and
+// the gazetteer of corvane-atlas names.
 #ifdef CORVANE_ATLAS_TOOL
 #include "DiscImageFixtures.h"
 #include "TestUtil.h"
@@ -420,5 +421,52 @@ TEST(AtlasExport, AThemeOnADiscImageExportsAsFromItsFolder)
     const std::string bad = dir.Write("bad.iso", std::string(70000, 'x'));
     EXPECT_EQ(ExportSample("'Coastal towns' --output '" + (dir / "c.gpkg") + "'", dir / "c.txt", bad), 2);
     EXPECT_NE(ReadFile(dir / "c.txt").find("bad.iso cannot be read"), std::string::npos) << ReadFile(dir / "c.txt");
+}
+
+// The gazetteer of the sample atlas, as GeoJSON and as CSV, read back through GDAL: its towns
+// where they lie, in UTF-8, its seas with their extents; the index is kept in the user's cache.
+TEST(AtlasNames, TheGazetteerOfTheSampleAtlasReadsBackThroughGdal)
+{
+    TempDir dir;
+    ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const std::string atlas = (fs::path(SourceDir()) / "atlas").string();
+    ASSERT_EQ(RunTool("names --cdrom '" + atlas + "' --output '" + dir / "names.geojson" + "'", dir / "a.txt"), 0)
+        << ReadFile(dir / "a.txt");
+    ASSERT_EQ(RunTool("names --cdrom '" + atlas + "' --format csv --output '" + dir / "names.txt" + "'", dir / "b.txt"), 0);
+    EXPECT_EQ(fs::directory_iterator(dir / "cache/corvane")->path().extension(), ".idx");
+    fs::copy_file(dir / "names.txt", dir / "names.csv");
+
+    GDALAllRegister();
+    for (const char* file : {"names.geojson", "names.csv"}) {
+        SCOPED_TRACE(file);
+        const char* csv[] = {"X_POSSIBLE_NAMES=longitude", "Y_POSSIBLE_NAMES=latitude", "EMPTY_STRING_AS_NULL=YES",
+                             nullptr};
+        Dataset ds(static_cast<GDALDataset*>(GDALOpenEx((dir / file).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
+                                                        std::string(file).find("csv") != std::string::npos ? csv : nullptr,
+                                                        nullptr)));
+        ASSERT_TRUE(ds);
+        OGRLayer* names = ds->GetLayer(0);
+        EXPECT_GT(names->GetFeatureCount(), 1000);
+        auto only = [&](const char* filter) {
+            names->SetAttributeFilter(filter);
+            std::unique_ptr<OGRFeature> f(names->GetNextFeature());
+            EXPECT_TRUE(f) << filter;
+            EXPECT_FALSE(std::unique_ptr<OGRFeature>(names->GetNextFeature())) << filter;
+            return f;
+        };
+        const auto brest = only("name = 'Brest'");
+        ASSERT_TRUE(brest);
+        EXPECT_STREQ(brest->GetFieldAsString("source"), "record");
+        EXPECT_STREQ(brest->GetFieldAsString("theme"), "Coastal towns");
+        const OGRPoint* at = brest->GetGeometryRef()->toPoint();
+        EXPECT_NEAR(at->getX(), -4.49, 0.05);
+        EXPECT_NEAR(at->getY(), 48.39, 0.05);
+        EXPECT_FALSE(brest->IsFieldSetAndNotNull(brest->GetFieldIndex("west")));
+        EXPECT_TRUE(only("name = 'G\xC3\xB6teborg'"));
+        const auto gulf = only("name = 'Gulf of Bothnia'");
+        ASSERT_TRUE(gulf);
+        EXPECT_LT(gulf->GetFieldAsDouble("west"), 18.0);
+        EXPECT_GT(gulf->GetFieldAsDouble("north"), 65.0);
+    }
 }
 #endif

@@ -213,16 +213,18 @@ TEST_F(MainFrmTest, MenusCarryTheirCaptionsNamesGroupsAndHelpContexts)
 {
     EXPECT_EQ(frm->windowTitle(), "Corvane");
     QList<QMenu*> bar = frm->MenuBarMenus();
-    ASSERT_EQ(bar.size(), 3);
+    ASSERT_EQ(bar.size(), 4);
     EXPECT_EQ(bar[0]->title(), "&File");
     EXPECT_EQ(bar[1]->title(), "&Window");
-    EXPECT_EQ(bar[2]->title(), "&Help");
+    EXPECT_EQ(bar[2]->title(), "&Edit");   // after Window: the map window's menus keep their positions
+    EXPECT_EQ(bar[3]->title(), "&Help");
     EXPECT_EQ(bar[0]->property("groupIndex").toInt(), 0);
     EXPECT_EQ(bar[1]->property("groupIndex").toInt(), 5);
-    EXPECT_EQ(bar[2]->property("groupIndex").toInt(), 10);
+    EXPECT_EQ(bar[2]->property("groupIndex").toInt(), 7);
+    EXPECT_EQ(bar[3]->property("groupIndex").toInt(), 10);
     EXPECT_EQ(bar[0]->property("helpContext").toInt(), 1000);
     EXPECT_EQ(bar[1]->property("helpContext").toInt(), 8000);
-    EXPECT_EQ(bar[2]->property("helpContext").toInt(), 1);
+    EXPECT_EQ(bar[3]->property("helpContext").toInt(), 1);
     ExpectMenu(bar[0], {{"&New", "New1", 1001},
                         {"&Open...", "Open1", 1002},
                         {"&Close", "Close1", 0},
@@ -236,8 +238,12 @@ TEST_F(MainFrmTest, MenusCarryTheirCaptionsNamesGroupsAndHelpContexts)
                         {"Copy To Clip&board", "CopyToClipboard1", 1009},
                         {"-", "", 0},
                         {"E&xit", "Exit1", 1010}});
-    ExpectMenu(bar[1], {{"&Toolbar", "Toolbar1", 0}, {"Use &Standard Brushes", "UseStandardBrushes1", 0}});
-    ExpectMenu(bar[2], {{"&Welcome", "Welcome1", 1}, {"&Contents", "Contents1", 0}, {"&About", "About1", 0}});
+    ExpectMenu(bar[1], {{"&Toolbar", "Toolbar1", 0},
+                        {"Use &Standard Brushes", "UseStandardBrushes1", 0},
+                        {"&Reopen Last Map at Start", "ReopenLastMap1", 0}});
+    ExpectMenu(bar[2], {{"&Find...", "Find1", 8501}});
+    EXPECT_EQ(frm->Find1->shortcut(), QKeySequence(QKeySequence::Find));
+    ExpectMenu(bar[3], {{"&Welcome", "Welcome1", 1}, {"&Contents", "Contents1", 0}, {"&About", "About1", 0}});
     EXPECT_FALSE(frm->Close1->isVisible());
     EXPECT_TRUE(frm->Toolbar1->isChecked());
     EXPECT_TRUE(frm->UseStandardBrushes1->isChecked());
@@ -485,9 +491,9 @@ TEST_F(MainFrmTest, StandardBrushesAndMenuMerging)
     display.setProperty("groupIndex", 5);
     frm->MergeMenus({&dataset, &view, &display});
     QList<QMenu*> bar = frm->MenuBarMenus();
-    EXPECT_EQ(bar, (QList<QMenu*>{frm->File1, &dataset, &view, &display, frm->Help1}));
+    EXPECT_EQ(bar, (QList<QMenu*>{frm->File1, &dataset, &view, &display, frm->Edit1, frm->Help1}));
     frm->MergeMenus({});
-    EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Help1}));
+    EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Edit1, frm->Help1}));
 }
 
 TEST_F(MainFrmTest, F1InAMergedMenuOrItsSubmenuShowsHelp)

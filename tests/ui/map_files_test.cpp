@@ -29,7 +29,8 @@ using namespace corvane::test;
 
 namespace {
 
-constexpr const char* kSaveQuestion = "Changes have been made to the Map Definition. Do you want to save them ?";
+constexpr const char* kSaveQuestion =
+    "Changes have been made to the Map Definition Harbour.mdf. Do you want to save them ?";
 
 Colour PixelOf(const QImage& image, int x, int y) { return FromQColor(QColor(image.pixel(x, y))); }
 

@@ -161,7 +161,7 @@ TEST_F(MapWindowTest, TheMenuMergesIntoTheMainMenuBarWithItsStatesForANewMap)
     }
     EXPECT_EQ(bar.join(", ").toStdString(),
               "File1 &File 1000, Dataset1 &Dataset 2000, View1 &View 3000, Display1 &Display 4000, Zoom1 &Zoom 5000, "
-              "Redraw1 &Redraw 6000, Query1 &Query 7000, Window1 &Window 8000, Help1 &Help 1");
+              "Redraw1 &Redraw 6000, Query1 &Query 7000, Window1 &Window 8000, Edit1 &Edit 8500, Help1 &Help 1");
 
     // Check marks and states of a new map.
     const MapWindowMenu& m = map.Menu;
@@ -354,7 +354,13 @@ TEST_F(MapWindowTest, KeysMoveWithTheMouseAndFollowTheirCommands)
     // Pressed inside the overlay key and released in the top left quarter: the key goes there
     // and the map comes back where it stood.
     QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(o.left + 5, o.top + 5));
-    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(w / 4, h / 4));
+    // On its way the key's outline follows the mouse, inverted over the map.
+    const QPoint to(w / 4, h / 4);
+    QTest::mouseMove(map->Image1, to);
+    const int outlineLeft = o.left + to.x() - (o.left + 5), outlineTop = o.top + to.y() - (o.top + 5);
+    EXPECT_EQ(px(outlineLeft, outlineTop + 3), ~plotted(outlineLeft, outlineTop + 3) & 0xFFFFFF);
+    EXPECT_EQ(px(outlineLeft + 1, outlineTop + 3), plotted(outlineLeft + 1, outlineTop + 3));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, to);
     EXPECT_TRUE(map->NeedToSave);
     EXPECT_EQ(map->MDF->OverlayPos, kTopLeft);
     EXPECT_TRUE(map->OverlayKeyPos.left == 0 && map->OverlayKeyPos.top == 0);
@@ -478,7 +484,7 @@ TEST_F(MapWindowTest, RedrawCopyAndClose)
     EXPECT_EQ(MapFrm, nullptr);
     EXPECT_TRUE(window.isNull());
     EXPECT_EQ(frm->Tag, kTagNone);
-    EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Help1}));
+    EXPECT_EQ(frm->MenuBarMenus(), (QList<QMenu*>{frm->File1, frm->Window1, frm->Edit1, frm->Help1}));
     for (QToolButton* b : frm->MapButtons()) EXPECT_TRUE(b->isHidden()) << b->objectName().toStdString();
     for (const char* b : {"FileSaveSpdBtn", "PageSetUpSpdBtn", "PrintSpdBtn", "PrintSetUpSpdBtn"})
         EXPECT_FALSE(frm->Button(b)->isEnabled()) << b;

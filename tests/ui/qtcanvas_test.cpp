@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <tuple>
 
 using namespace corvane;
@@ -239,6 +241,62 @@ TEST(QtCanvas, SpansPaintWhatTheirBoxesPaintWithEveryBrush)
         EXPECT_EQ(differing, 0) << int(b.style);
         EXPECT_GT(inked, 30) << int(b.style);
     }
+}
+
+TEST(QtCanvas, ASpikyRingIsFilledByTheOddEvenRule)
+{
+    // 6,400 points turning by the golden angle, every other one far past the picture's edges:
+    // edges crossing each other all over it. Sampled pixels whose centres lie clear of every
+    // edge are filled exactly when a ray to their right crosses the ring an odd number of
+    // times; both kinds are met.
+    QImage image(1280, 800, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    std::vector<Point> ring;
+    for (int k = 0; k < 6400; ++k) {
+        const double r = k % 2 ? 1000.0 : 20.0, a = k * 2.399963229728653;
+        ring.push_back({static_cast<int32_t>(std::lround(640 + r * std::cos(a))),
+                        static_cast<int32_t>(std::lround(400 + r * std::sin(a)))});
+    }
+    {
+        QtCanvas c(&image);
+        c.pen.style = PenStyle::Clear;
+        c.brush.colour = clBlack;
+        c.Polygon(ring);
+    }
+    std::mt19937 random(24);
+    int inside = 0, outside = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const int x = static_cast<int>(random() % 1280), y = static_cast<int>(random() % 800);
+        const double cx = x + 0.5, cy = y + 0.5;
+        int crossings = 0;
+        double nearest = 1e9;
+        for (size_t e = 0; e < ring.size(); ++e) {
+            const Point a = ring[e], b = ring[(e + 1) % ring.size()];
+            if ((a.y <= cy) == (b.y <= cy)) continue;
+            const double at = a.x + (cy - a.y) * (b.x - a.x) / (b.y - a.y);
+            crossings += at > cx;
+            nearest = std::min(nearest, std::fabs(at - cx));
+        }
+        if (nearest < 0.01) continue;
+        const bool filled = image.pixel(x, y) == qRgb(0, 0, 0);
+        EXPECT_EQ(filled, crossings % 2 == 1) << "pixel " << x << ", " << y;
+        ++(filled ? inside : outside);
+    }
+    EXPECT_GT(inside, 300);
+    EXPECT_GT(outside, 300);
+    // With the inverting pen the same pixels turn black on white, and back again.
+    QImage inverted(1280, 800, QImage::Format_RGB32);
+    inverted.fill(Qt::white);
+    QtCanvas c(&inverted);
+    c.pen.style = PenStyle::Clear;
+    c.pen.mode = PenMode::Not;
+    c.Polygon(ring);
+    c.End();
+    EXPECT_TRUE(inverted == image);
+    c.Polygon(ring);
+    c.End();
+    image.fill(Qt::white);
+    EXPECT_TRUE(inverted == image);
 }
 
 TEST(PngEncoder, PicturesReadBackPixelForPixel)

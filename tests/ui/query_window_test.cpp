@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -260,8 +261,15 @@ TEST_F(QueryWindowTest, ClicksOnTheMapAnswerAndARightClickEndsTheAnswer)
     EXPECT_EQ(zones.ChkQuery, EndQuery);
     zones.Timer1Timer();
     EXPECT_EQ(Pixel(zones, x, y), clWhite);
-    click(zones, inside, Qt::LeftButton);   // a further click leaves the answer as it is
-    EXPECT_NE(zones.QueryPanel, nullptr);
+    // A click elsewhere ends that answer and asks again at the point clicked, where the zone's
+    // reference point is still the nearest.
+    const QPointer<QWidget> answered = zones.QueryPanel;
+    const QPoint elsewhere(inside.x() + 30, inside.y() + 20);
+    click(zones, elsewhere, Qt::LeftButton);
+    EXPECT_TRUE(answered.isNull());
+    EXPECT_EQ(QPoint(zones.zInX1, zones.zInY1), elsewhere);
+    ASSERT_NE(zones.QueryPanel, nullptr);
+    EXPECT_EQ(dynamic_cast<QLabel*>(zones.QueryPanel)->text(), "Fishing zone B");
     click(zones, inside, Qt::RightButton);
     EXPECT_EQ(zones.QueryPanel, nullptr);
     EXPECT_EQ(zones.ChkQuery, StartQuery);

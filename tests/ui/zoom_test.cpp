@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 using namespace corvane;
@@ -138,6 +139,89 @@ TEST_F(ZoomWindowTest, ABoxDraggedEitherWayZoomsToTheSameAreaAndPreviousStepsBac
     ClickAt(310, 260);   // from bottom right to top left
     ClickAt(120, 90);
     ExpectSame(Extents(), area);
+}
+
+TEST_F(ZoomWindowTest, APressDragReleaseBoxZoomsAsClickMoveClickWithTheStatusLineSayingWhatComesNext)
+{
+    auto line = [this] { return map->ModeLine->isVisible() ? map->ModeLine->text().toStdString() : std::string(); };
+    EXPECT_EQ(line(), "");
+    map->Menu.ZoomIn->trigger();
+    EXPECT_EQ(line(), "Zoom in: click the first corner of the box — or drag it; right click: stop zooming");
+    ClickAt(120, 90);
+    MoveTo(310, 260);
+    EXPECT_EQ(line(), "Zoom in: click the opposite corner of the box; right click: take the box back");
+    ClickAt(310, 260);
+    const GeoBox clicked = Extents();
+    ASSERT_EQ(map->MDF->ZoomDepth(), 2u);
+    map->Menu.ZoomOutPrevious->trigger();
+    Settle();
+
+    // The same box pressed at one corner, dragged and released at the other.
+    MoveTo(120, 90);
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(120, 90));
+    QTest::mouseMove(map->Image1, QPoint(200, 170));
+    EXPECT_EQ(map->ChkZoom, EndZoom);
+    EXPECT_EQ(line(), "Zoom in: release the button at the opposite corner of the box");
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(310, 260));
+    Settle();
+    ExpectSame(Extents(), clicked);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+    EXPECT_EQ(map->ChkZoom, StartZoom);
+
+    // A press and a release two pixels apart are a click: the box waits for its other corner.
+    QTest::mousePress(map->Image1, Qt::LeftButton, {}, QPoint(50, 50));
+    QTest::mouseRelease(map->Image1, Qt::LeftButton, {}, QPoint(52, 51));
+    Settle();
+    EXPECT_EQ(map->ChkZoom, EndZoom);
+    EXPECT_EQ(map->MDF->ZoomDepth(), 2u);
+    ClickAt(60, 60, Qt::RightButton);
+    ClickAt(60, 60, Qt::RightButton);
+    EXPECT_EQ(map->ChkZoom, NoZoom);
+    EXPECT_EQ(line(), "");
+}
+
+TEST_F(ZoomWindowTest, TheUsualKeysReachTheirCommandsFromTheMapWindowAndTheMainWindow)
+{
+    for (QWidget* w : {static_cast<QWidget*>(map->Image1), static_cast<QWidget*>(frm.get())}) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        w->window()->activateWindow();   // keys go to the window that is active
+        Settle();
+        const size_t opened = dialogs.openRequests.size();
+        QTest::keyClick(w, Qt::Key_O, Qt::ControlModifier);   // cancelled: nothing opens
+        EXPECT_EQ(dialogs.openRequests.size(), opened + 1);
+        const int printed = dialogs.printRequests;
+        QTest::keyClick(w, Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(dialogs.printRequests, printed + 1);
+        map->NeedToSave = true;
+        QTest::keyClick(w, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_FALSE(map->NeedToSave);
+        QApplication::clipboard()->clear();
+        QTest::keyClick(w, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->image().size(), map->Picture().size());
+        // Alt+Left steps back to the previous zoom; F5 redraws a map marked for it.
+        Wheel(120, 200, 200, 10000 + dialogs.printRequests * 1000);
+        ASSERT_EQ(map->MDF->ZoomDepth(), 2u);
+        QTest::keyClick(w, Qt::Key_Left, Qt::AltModifier);
+        Settle();
+        EXPECT_EQ(map->MDF->ZoomDepth(), 1u);
+        map->SetRedrawEnabled(true);
+        Mark();
+        QTest::keyClick(w, Qt::Key_F5);
+        EXPECT_TRUE(Plotted());
+        // Alt and a menu's letter open that menu of the main window's menu bar.
+        QTest::keyClick(w, Qt::Key_Z, Qt::AltModifier);
+        EXPECT_TRUE(map->Menu.Zoom1->isVisible());
+        map->Menu.Zoom1->close();
+        Settle();
+    }
+    EXPECT_EQ(frm->New1->shortcut(), QKeySequence("Ctrl+N"));
+    QTest::keyClick(map->Image1, Qt::Key_N, Qt::ControlModifier);
+    Settle();
+    ASSERT_NE(Map(), nullptr);
+    EXPECT_EQ(Map()->Filename, "");
+    QTest::keyClick(Map()->Image1, Qt::Key_Q, Qt::ControlModifier);
+    Settle();
+    EXPECT_FALSE(frm->isVisible());
 }
 
 TEST_F(ZoomWindowTest, ARightClickRemovesTheBoxAndASecondLeavesZoomMode)
@@ -303,6 +387,11 @@ TEST_F(ZoomWindowTest, AThreeLegRouteInKilometres)
     }
     EXPECT_EQ(map->windowTitle().toStdString(), DistanceCaption(leg, total, DistanceUnit::Kilometres));
     EXPECT_NE(map->windowTitle().indexOf(" kilometres out of "), -1);
+    // The status line under the map gives the legs and their total as well.
+    char sum[32];
+    std::snprintf(sum, sizeof sum, " = %.2f kilometres", DistanceInUnit(total, DistanceUnit::Kilometres));
+    EXPECT_TRUE(map->ModeLine->isVisible());
+    EXPECT_NE(map->ModeLine->text().toStdString().find(sum), std::string::npos) << map->ModeLine->text().toStdString();
     // Each leg is drawn inverted over the map; the double click stopped the rubber line.
     const QImage route = map->Picture().copy();
     EXPECT_EQ(PixelAt(150, 100), ~PixelOf(before, 150, 100) & 0xFFFFFF);

@@ -16,6 +16,8 @@ Usage:
   corvane-atlas inspect SOURCE...
   corvane-atlas export [--cdrom DIR] [--datalist FILE] THEME-OR-LAYER... --output OUT
                        [--format NAME] [--polygons] [--pieces] [--label-code-page 1252|437]
+  corvane-atlas names [--cdrom DIR] [--datalist FILE] [--format csv|geojson]
+                      [--output FILE]
   corvane-atlas --help | --version
 
 Commands:
@@ -50,6 +52,14 @@ Commands:
            layer file is reported with the viewer's message and exported as far
            as it can be read, as a layer named LAYER_partial with the metadata
            item PARTIAL; the exit status is then 1.
+  names    Writes the gazetteer of an atlas: every name it holds (the texts of the
+           label layers, the key texts of every theme and the names of the query
+           records), one a line (CSV) or feature (GeoJSON), with its kind, where it
+           comes from (label, key or record), its theme, its longitude and latitude
+           and, for an area, its extent (west, south, east, north), in UTF-8. The
+           index of names is the viewer's place search's, kept in the user's cache
+           ($XDG_CACHE_HOME/corvane). A damaged file is reported and read as far as
+           it goes; the exit status is then 1.
 
 Options of build:
   --sources DIR   Folder the sources of the description are read from (default: the
@@ -138,6 +148,13 @@ Options of export:
   --label-code-page N   Code page of label texts: 1252 (as the viewer draws them, the
                         default) or 437 (DOS); written as UTF-8.
 
+Options of names:
+  --cdrom DIR, --datalist FILE
+                        The atlas, as for export.
+  --format csv|geojson  The format (default: from the output's extension, else
+                        csv).
+  --output FILE         The file to write (default: standard output).
+
 Exit status: 0 done, 1 a source or output failed, 2 bad arguments or description.
 )";
 }
@@ -158,6 +175,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     else if (cmd == "inspect") cl.command = CommandLine::Inspect;
     else if (cmd == "layer") cl.command = CommandLine::Layer;
     else if (cmd == "export") cl.command = CommandLine::Export;
+    else if (cmd == "names") cl.command = CommandLine::Names;
     else { cl.error = "unknown command " + cmd + " (try --help)"; return cl; }
 
     std::vector<std::string> positional;
@@ -177,6 +195,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         else if (name == "only" && cl.command == CommandLine::Build) cl.only.push_back(args[++i]);
         else if (name == "output" && (cl.command == CommandLine::Build || cl.command == CommandLine::Layer)) cl.output = args[++i];
         else if (cl.command == CommandLine::Export && name == "output") cl.output = args[++i];
+        else if (cl.command == CommandLine::Names && (name == "output" || name == "format" || name == "cdrom" ||
+                                                      name == "datalist")) {
+            std::string& field = name == "output" ? cl.output : name == "format" ? cl.format
+                                 : name == "cdrom" ? cl.cdrom : cl.datalist;
+            field = args[++i];
+        }
         else if (cl.command == CommandLine::Export && name == "cdrom") cl.cdrom = args[++i];
         else if (cl.command == CommandLine::Export && name == "datalist") cl.datalist = args[++i];
         else if (cl.command == CommandLine::Export && name == "format") cl.format = args[++i];
@@ -208,6 +232,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
         if (positional.empty()) { cl.error = "export takes one or more themes, master files or layer files"; return cl; }
         if (cl.output.empty()) { cl.error = "export needs --output OUT"; return cl; }
         cl.exportInputs = positional;
+        break;
+    case CommandLine::Names:
+        if (!positional.empty()) { cl.error = "names takes options only (unexpected " + positional[0] + ")"; return cl; }
         break;
     case CommandLine::Layer:
         if (!positional.empty()) { cl.error = "layer takes options only (unexpected " + positional[0] + ")"; return cl; }

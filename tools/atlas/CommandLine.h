@@ -7,7 +7,7 @@
 namespace corvane::atlas {
 
 struct CommandLine {
-    enum Command { None, Help, Version, Check, Inspect, Build, Layer, Export };
+    enum Command { None, Help, Version, Check, Inspect, Build, Layer, Export, Names };
     Command command = None;
     std::string description;           // check, build: the atlas description
     std::string sources;               // --sources DIR
@@ -26,7 +26,7 @@ struct CommandLine {
     std::vector<std::string> exportInputs;
     std::string cdrom;                 // --cdrom DIR
     std::string datalist;              // --datalist FILE
-    std::string format;                // --format NAME (a GDAL driver)
+    std::string format;                // --format NAME (a GDAL driver; names: csv or geojson)
     bool polygons = false;             // --polygons
     bool pieces = false;               // --pieces
     int labelCodePage = 1252;          // --label-code-page 1252|437

@@ -146,6 +146,11 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
         std::string dataPath;
         std::string file = FileOfInput(input, dataPath);
         std::string title = input;
+        // Something there that is no file to read (a FIFO, a device, a path out of the medium).
+        if (const std::string problem = DataFileProblem(CheckCD_Drive(input)); !problem.empty()) {
+            error = input + ": " + problem;
+            return false;
+        }
         if (file.empty()) {
             // Not a file: a title of the data list.
             if (!titlesLoaded) {
@@ -172,6 +177,10 @@ bool FindExportLayers(const std::vector<std::string>& inputs, std::vector<Export
                 return false;
             }
             file = NativePath(CheckCD_Drive(Trimmed(found)));
+            if (const std::string problem = DataFileProblem(CheckCD_Drive(Trimmed(found))); !problem.empty()) {
+                error = input + ": " + file + " : " + problem;
+                return false;
+            }
         } else {
             title = Stem(input);
         }

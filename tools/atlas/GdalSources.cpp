@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace corvane::atlas {
 
@@ -24,6 +25,17 @@ struct DatasetCloser {
     void operator()(GDALDataset* d) const { GDALClose(d); }
 };
 using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+// GDAL opens what it is given and would wait on a FIFO for ever: a name on this machine that
+// is neither a file nor a folder (a data set of several files) is refused first. Virtual
+// names ("/vsizip/...") are GDAL's own.
+bool Openable(const std::string& path, std::string& error)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) return true;
+    error = "cannot open " + path + ": it is not a regular file";
+    return false;
+}
 
 std::string LastError(const std::string& fallback)
 {
@@ -102,6 +114,7 @@ bool ReadVectorSource(const std::string& path, const std::string& layerName, con
 {
     RegisterOnce();
     CPLErrorReset();
+    if (!Openable(path, error)) return false;
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
     if (!ds) { error = "cannot open " + path + " as vector data: " + LastError("unknown format"); return false; }
@@ -214,6 +227,7 @@ std::unique_ptr<RasterValueSource> OpenRasterSource(const std::string& path, int
 {
     RegisterOnce();
     CPLErrorReset();
+    if (!Openable(path, error)) return nullptr;
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
     if (!ds) { error = "cannot open " + path + " as a raster: " + LastError("unknown format"); return nullptr; }
@@ -258,6 +272,7 @@ std::unique_ptr<RasterValueSource> OpenRasterSource(const std::string& path, int
 std::string DescribeSource(const std::string& path)
 {
     RegisterOnce();
+    if (std::string error; !Openable(path, error)) return error + "\n";
     std::ostringstream s;
     DatasetPtr ds(static_cast<GDALDataset*>(
         GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));

@@ -4,16 +4,19 @@
 #include "Coastline.h"
 #include "CommandLine.h"
 #include "Export.h"
+#include "Gazetteer.h"
 #include "GdalSources.h"
 #include "GridSplit.h"
 #include "LayerBuild.h"
 
 #include "catalogue/writers/DataListWriter.h"
 #include "catalogue/writers/MasterFileWriter.h"
+#include "gazetteer/NameCache.h"
 #include "layers/Trig.h"
 #include "layers/writers/VECmapWriter.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
+#include "platform/CodePage.h"
 #include "platform/CvVars.h"
 #include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
@@ -483,7 +486,8 @@ int Layer(const CommandLine& cl)
     return BuildOne(atlas, atlas.layers.front(), fs::current_path(), out.parent_path(), false, true) ? kDone : kFailed;
 }
 
-int ExportCommand(const CommandLine& cl)
+// The atlas of --cdrom and --datalist; kDone, or kBadInput when the medium cannot be used.
+int UseMedium(const CommandLine& cl)
 {
     std::error_code ec;
     CvVars::CDROM = fs::absolute(cl.cdrom.empty() ? fs::path(".") : fs::path(cl.cdrom), ec).lexically_normal().string();
@@ -497,6 +501,46 @@ int ExportCommand(const CommandLine& cl)
         }
     }
     CvVars::DatalistFile = NativePath(CheckCD_Drive(cl.datalist.empty() ? "CDROM:\\Misc\\MainMenu.Dat" : cl.datalist));
+    return kDone;
+}
+
+// The gazetteer: the index of names (from the user's cache when it is still good) as CSV or
+// GeoJSON.
+int NamesCommand(const CommandLine& cl)
+{
+    if (const int bad = UseMedium(cl)) return bad;
+    GazetteerFormat format = GazetteerFormat::Csv;
+    if (!GazetteerFormatOf(cl.format, cl.output, format)) {
+        std::cerr << "corvane-atlas: --format takes csv or geojson, not " << cl.format << "\n";
+        return kBadInput;
+    }
+    if (!FileExists(CvVars::DatalistFile)) {
+        std::cerr << "corvane-atlas: cannot read the data list " << CvVars::DatalistFile << "\n";
+        return kBadInput;
+    }
+    const NameSources medium = CurrentNameSources();
+    std::string cacheError;
+    const StoredNames names = LoadOrBuildNames(medium, NameCachePath(medium), nullptr, &cacheError);
+    for (const std::string& p : names.problems) std::cerr << MixedTextToUtf8(p) << "\n";
+    if (!cacheError.empty()) std::cerr << MixedTextToUtf8(cacheError) << "\n";
+    const std::string text =
+        format == GazetteerFormat::Csv ? GazetteerCsv(*names.index) : GazetteerGeoJson(*names.index);
+    if (cl.output.empty()) {
+        std::cout << text;
+    } else {
+        std::string error;
+        if (!WriteFileAtomic(cl.output, text, &error)) {
+            std::cerr << "corvane-atlas: cannot write " << cl.output << ": " << error << "\n";
+            return kFailed;
+        }
+        std::cout << names.index->Size() << " names -> " << cl.output << "\n";
+    }
+    return names.problems.empty() ? kDone : kFailed;
+}
+
+int ExportCommand(const CommandLine& cl)
+{
+    if (const int bad = UseMedium(cl)) return bad;
     ExportOptions options;
     options.inputs = cl.exportInputs;
     options.output = cl.output;
@@ -542,6 +586,8 @@ int main(int argc, char** argv)
         return Layer(cl);
     case CommandLine::Export:
         return ExportCommand(cl);
+    case CommandLine::Names:
+        return NamesCommand(cl);
     case CommandLine::None:
         break;
     }

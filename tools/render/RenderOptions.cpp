@@ -117,7 +117,7 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         if (!ParseMorePicture(parts[k], job, error)) return false;
         options.more.push_back(job);
     }
-    std::optional<std::string> size, output, tiles, zooms, bbox, page, pageSize;
+    std::optional<std::string> size, output, tiles, zooms, bbox, find, page, pageSize;
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
                          {"version", nullptr, &options.version},
@@ -131,6 +131,7 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
                          {"zooms", &zooms, nullptr},
                          {"zoom", &zooms, nullptr},
                          {"bbox", &bbox, nullptr},
+                         {"find", &find, nullptr},
                          {"page", &page, nullptr},
                          {"page-size", &pageSize, nullptr}},
                         options.mapFile, error)) {
@@ -174,6 +175,11 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         error = "--tiles and --output do not go together";
         return false;
     }
+    if (find && tiles) {
+        error = "--find goes with --output";
+        return false;
+    }
+    if (find) options.find = *find;
     if ((zooms || bbox) && !tiles) {
         error = "--zooms and --bbox go with --tiles";
         return false;
@@ -203,6 +209,9 @@ std::string RenderUsage()
            "                   viewer prints (1 inch margins); more maps, each followed by its\n"
            "                   own --output, are drawn one after the other by the same process;\n"
            "                   a file the run reads, or another map's output, is refused\n"
+           "  --find NAME      centre the map on the first place of the atlas that the place\n"
+           "                   search finds for NAME, at a scale that shows it (its theme is\n"
+           "                   added to the map when the map does not draw it)\n"
            "  --tiles DIR      a web map tile pyramid instead: DIR/Z/X/Y.png, 256 x 256 pixels in\n"
            "                   Web Mercator (the XYZ layout), and DIR/index.html that shows them\n"
            "                   with Leaflet (written beside it) and needs no network\n"

@@ -4,6 +4,8 @@
 //                  [--page portrait|landscape] [--page-size NAME]
 //                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
 //   corvane-render [...] [MAP.MDF] --tiles DIR [--zooms Z1-Z2] [--bbox W,S,E,N]
+//   corvane-render [...] --find NAME [MAP.MDF] --output OUT: the map centred on the first
+//   place of the atlas that the place search finds for NAME
 // Options take their value as the next argument or after "=". Each map and its --output after
 // the first are one more picture drawn by the same process, with the same options.
 #include <array>
@@ -35,6 +37,7 @@ struct RenderOptions {
     bool version = false;
     bool strict = false;                  // a message shown makes a written picture exit 3
     std::vector<RenderJob> more;          // the pictures after the first, in order
+    std::string find;                     // centre the pictures on the place of this name (UTF-8)
     // The page of a PDF: "portrait" or "landscape" (empty: the one the map's shape fills
     // best) and the paper's name (empty: the default paper).
     std::string page;

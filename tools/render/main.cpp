@@ -1,5 +1,6 @@
 // corvane-render: draws a map definition (or a new map) with the viewer's plot, without a
 // window, into a PNG or BMP picture or, through the print path, a one-page PDF.
+#include "FindPlace.h"
 #include "RenderOptions.h"
 #include "Tiles.h"
 
@@ -232,6 +233,9 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
     }
     view.MDF = &mdf;
     view.SetChecksFromMDF();
+    if (!options.find.empty() &&
+        !CentreOnPlace(mdf, options.find, options.width, options.height, view.ScreenPixelsPerInch, sink))
+        return false;
 
     if (job.kind == OutputKind::Pdf) return PrintToPdf(view, job.output, options, sink);
 

@@ -1,11 +1,13 @@
 #include "platform/qt/QtCanvas.h"
 
 #include "platform/CodePage.h"
+#include "platform/VisibleGeometry.h"
 
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <QPolygon>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -252,40 +254,19 @@ void QtCanvas::PlotPixel(int x, int y, bool on)
 void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
 {
     if (pen.style == PenStyle::Clear) return;
-    const long long margin = 4;
-    const long long far = static_cast<long long>(width_ + height_) * 2 + 64;
-    auto outside = [&](long long x, long long y) {
-        return x < -far || y < -far || x > width_ + far || y > height_ + far;
-    };
     bool drawEnd = false;   // set when the end point was clipped away (so its pixel is not the end)
     long long sx1 = x1, sy1 = y1, sx2 = x2, sy2 = y2;
     int skipped = 0;
-    if (outside(sx1, sy1) || outside(sx2, sy2)) {
-        // Liang-Barsky clip to the picture plus a margin.
-        double xa = x1, ya = y1, ddx = static_cast<double>(x2) - x1, ddy = static_cast<double>(y2) - y1;
+    if (ReachesFar(x1, y1) || ReachesFar(x2, y2)) {
+        PointF a{static_cast<double>(x1), static_cast<double>(y1)}, b{static_cast<double>(x2), static_cast<double>(y2)};
         double t0 = 0.0, t1 = 1.0;
-        const double xmin = -static_cast<double>(margin), ymin = -static_cast<double>(margin);
-        const double xmax = width_ + static_cast<double>(margin), ymax = height_ + static_cast<double>(margin);
-        auto clip = [&](double p, double q) {
-            if (p == 0.0) return q >= 0.0;
-            double r = q / p;
-            if (p < 0.0) {
-                if (r > t1) return false;
-                if (r > t0) t0 = r;
-            } else {
-                if (r < t0) return false;
-                if (r < t1) t1 = r;
-            }
-            return true;
-        };
-        if (!(clip(-ddx, xa - xmin) && clip(ddx, xmax - xa) && clip(-ddy, ya - ymin) && clip(ddy, ymax - ya)))
-            return;
-        sx1 = static_cast<long long>(std::llround(xa + t0 * ddx));
-        sy1 = static_cast<long long>(std::llround(ya + t0 * ddy));
-        sx2 = static_cast<long long>(std::llround(xa + t1 * ddx));
-        sy2 = static_cast<long long>(std::llround(ya + t1 * ddy));
+        if (!ClipSegment(a, b, DrawingBox(width_, height_, kLineMargin), &t0, &t1)) return;
+        sx1 = std::llround(a.x);
+        sy1 = std::llround(a.y);
+        sx2 = std::llround(b.x);
+        sy2 = std::llround(b.y);
         drawEnd = t1 < 1.0;
-        double len = std::max(std::fabs(ddx), std::fabs(ddy));
+        const double len = std::max(std::fabs(static_cast<double>(x2) - x1), std::fabs(static_cast<double>(y2) - y1));
         skipped = static_cast<int>(std::fmod(t0 * len, 1e9));
     }
     const std::vector<int>& pat = DashPattern(pen.style);
@@ -299,6 +280,9 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
     long long steps = std::max(dx, -dy) + (drawEnd ? 1 : 0);
     lineBits_ = image_->bits();
     lineStride_ = image_->bytesPerLine();
+    // The common pixel, inked in copy mode on an unscaled picture, is written here.
+    const bool direct = ratio_ == 1.0 && pen.mode == PenMode::Copy;
+    const QRgb ink = Opaque(pen.colour);
     for (long long step = 0; step < steps; ++step) {
         bool on = true;
         if (total > 0) {
@@ -309,10 +293,19 @@ void QtCanvas::RasterLine(int x1, int y1, int x2, int y2)
             }
             dashPhase_ = (dashPhase_ + 1) % total;
         }
-        PlotPixel(static_cast<int>(x), static_cast<int>(y), on);
-        long long e2 = 2 * err;
-        if (e2 >= dy) { err += dy; x += stx; }
-        if (e2 <= dx) { err += dx; y += sty; }
+        if (direct && on) {
+            if (static_cast<unsigned long long>(x) < static_cast<unsigned long long>(width_) &&
+                static_cast<unsigned long long>(y) < static_cast<unsigned long long>(height_))
+                reinterpret_cast<QRgb*>(lineBits_ + y * lineStride_)[x] = ink;
+        } else {
+            PlotPixel(static_cast<int>(x), static_cast<int>(y), on);
+        }
+        // The step, without branches (their direction changes from pixel to pixel).
+        const long long e2 = 2 * err;
+        const bool stepX = e2 >= dy, stepY = e2 <= dx;
+        err += (stepX ? dy : 0) + (stepY ? dx : 0);
+        x += stepX ? stx : 0;
+        y += stepY ? sty : 0;
     }
     lineBits_ = nullptr;
 }
@@ -335,9 +328,20 @@ void QtCanvas::PainterLine(int x1, int y1, int x2, int y2)
     p.setBackgroundMode(bkMode == BkMode::Opaque ? Qt::OpaqueMode : Qt::TransparentMode);
     p.setBackground(ToQColor(bkColour));
     ApplyMode(p);
-    p.setPen(qp);
     p.setBrush(Qt::NoBrush);
-    p.drawLine(x1, y1, x2, y2);
+    if (!ReachesFar(x1, y1) && !ReachesFar(x2, y2)) {
+        p.setPen(qp);
+        p.drawLine(x1, y1, x2, y2);
+        return;
+    }
+    // Only the piece near the picture is stroked, its dashes where they would have fallen.
+    PointF a{static_cast<double>(x1), static_cast<double>(y1)}, b{static_cast<double>(x2), static_cast<double>(y2)};
+    double t0 = 0.0;
+    if (!ClipSegment(a, b, DrawingBox(width_, height_, pen.width + kLineMargin), &t0)) return;
+    const double skipped = t0 * std::hypot(static_cast<double>(x2) - x1, static_cast<double>(y2) - y1);
+    if (qp.style() != Qt::SolidLine) qp.setDashOffset(std::fmod(skipped / std::max(1, QPenWidth()), 1e6));
+    p.setPen(qp);
+    p.drawLine(QLineF(a.x, a.y, b.x, b.y));
 }
 
 void QtCanvas::LineTo(int x, int y)
@@ -372,19 +376,65 @@ void QtCanvas::OutlinePoints(const std::vector<Point>& pts, bool closed)
     penPos_ = saved;
 }
 
+bool QtCanvas::ReachesFar(long long x, long long y) const
+{
+    const long long far = static_cast<long long>(width_ + height_) * 2 + 64;
+    return x < -far || y < -far || x > width_ + far || y > height_ + far;
+}
+
+void QtCanvas::FillPolygon(const std::vector<Point>& pts)
+{
+    QPainter& p = P();
+    ApplyMode(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(CurrentBrush());
+    p.setBrushOrigin(0, 0);
+    if (external_) {
+        // A page (or a picture) of vectors: the ring cut to the page and a margin.
+        const std::vector<PointF> cut = ClipRing(pts, DrawingBox(width_, height_, kLineMargin));
+        QPolygonF poly;
+        poly.reserve(static_cast<qsizetype>(cut.size()));
+        for (const PointF& pt : cut) poly << QPointF(pt.x, pt.y);
+        if (!poly.isEmpty()) p.drawPolygon(poly, Qt::OddEvenFill);
+        return;
+    }
+    if (RowCrossings(pts, 0, height_) <= kPainterCrossings) {
+        QPolygon poly;
+        poly.reserve(static_cast<qsizetype>(pts.size()));
+        for (const Point& pt : pts) poly << QPoint(pt.x, pt.y);
+        p.drawPolygon(poly, Qt::OddEvenFill);
+        return;
+    }
+    // Edges crossing the rows of the picture many times: the rows are filled here, their
+    // crossings taken to whole pixels (the painter's fill would sort them row by row).
+    std::vector<PointF> ring;
+    ring.reserve(pts.size());
+    for (const Point& pt : pts) ring.push_back({static_cast<double>(pt.x), static_cast<double>(pt.y)});
+    std::vector<Rect> spans;
+    OddEvenSpans(ring, {0, 0, width_, height_}, spans);
+    if (spans.empty()) return;
+    if (pen.mode == PenMode::Copy && WritesPixels()) {
+        FillSpans(spans);
+        return;
+    }
+    // Inverting, or on a scaled picture: the brush through the spans as one clip region.
+    std::vector<QRect> rects;
+    rects.reserve(spans.size());
+    for (const Rect& r : spans) rects.emplace_back(r.left, r.top, r.Width(), r.Height());
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    p.setClipRegion(region);
+    p.fillRect(region.boundingRect(), CurrentBrush());
+    p.setClipping(false);
+}
+
 void QtCanvas::Polygon(const std::vector<Point>& pts)
 {
     if (pts.empty()) return;
     if (brush.style != BrushStyle::Clear) {
-        QPolygon poly;
-        poly.reserve(static_cast<int>(pts.size()));
-        for (const Point& pt : pts) poly << QPoint(pt.x, pt.y);
-        QPainter& p = P();
-        ApplyMode(p);
-        p.setPen(Qt::NoPen);
-        p.setBrush(CurrentBrush());
-        p.setBrushOrigin(0, 0);
-        p.drawPolygon(poly, Qt::OddEvenFill);
+        std::vector<Point> ring = pts;
+        ThinPoints(ring, true);
+        FillPolygon(ring);
     }
     if (PixelPath()) {
         OutlinePoints(pts, true);

@@ -2,7 +2,10 @@
 // The canvas on Qt: a QPainter (aliased) on a QImage for the screen picture and saved
 // bitmaps, or on a printer page. One-pixel lines and box outlines on images are rasterised
 // here, so that the classic pixel rules hold exactly (end points not drawn, dash patterns
-// and "not" mode); fills and wide lines go through QPainter.
+// and "not" mode); fills and wide lines go through QPainter. What reaches the painter is cut
+// to what can be seen (VisibleGeometry.h): lines reaching far past the picture or page are cut
+// to it, a polygon on a page is cut to the page, and a polygon whose edges cross the rows of a
+// picture very many times is filled here row by row, as spans, rather than by the painter.
 // An image with a device pixel ratio above 1 (a HiDPI screen) is painted in its logical
 // coordinates: the painter scales fills, wide lines, figures and text to the device pixels,
 // and each pixel of a hand-rasterised line or SetPixel covers its square of device pixels, so
@@ -117,6 +120,11 @@ private:
     void RasterLine(int x1, int y1, int x2, int y2);
     void PainterLine(int x1, int y1, int x2, int y2);
     void OutlinePoints(const std::vector<Point>& pts, bool closed);
+    // Whether a point lies so far outside the picture (more than twice its width and height
+    // beyond it) that a line to it is first cut to the picture and a margin.
+    bool ReachesFar(long long x, long long y) const;
+    // The brush through a ring (repeated points already dropped), odd-even.
+    void FillPolygon(const std::vector<Point>& pts);
     void FillQRect(const QRect& r);
     QRect PrepareFigure(int x1, int y1, int x2, int y2);
     void ApplyMode(QPainter& p) const;
@@ -126,6 +134,12 @@ private:
     int QPenWidth() const;
     // The device pixels that logical pixel (x, y) covers, inside the image (empty outside it).
     QRect DeviceBlock(int x, int y) const;
+
+    // Pixels beyond the picture that a cut line or ring keeps (beside a wide pen's width).
+    static constexpr double kLineMargin = 4.0;
+    // A ring whose edges cross the picture's rows more often than this is filled row by row
+    // here rather than by the painter.
+    static constexpr int64_t kPainterCrossings = 8192;
 
     QImage* image_ = nullptr;
     std::unique_ptr<QPainter> own_;
