@@ -212,7 +212,10 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
     };
 
     // Parallels, labelled at both ends and centred on their line.
-    const GridAxis lat = ReadableSpacing(ParallelSpacing(s.Spacing, s.Decimal, latRange), s.Decimal, false, mplats, th);
+    // "Fractional" steps up where its lines would crowd; "Auto" chooses its own steps.
+    const bool fractional = s.Spacing == GridSpacing::Fractional;
+    GridAxis lat = ParallelSpacing(s.Spacing, s.Decimal, latRange);
+    if (fractional) lat = ReadableSpacing(lat, s.Decimal, false, mplats, th);
     int64_t u = 0, last = 0;
     if (GridValues(s.MinLat, s.MaxLat, lat, u, last)) {
         for (; u <= last; u += lat.Step) {
@@ -232,7 +235,8 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
     }
 
     // Meridians, labelled at the bottom and the top.
-    const GridAxis lon = ReadableSpacing(MeridianSpacing(s.Spacing, s.Decimal, lonRange), s.Decimal, true, mplons, th);
+    GridAxis lon = MeridianSpacing(s.Spacing, s.Decimal, lonRange);
+    if (fractional) lon = ReadableSpacing(lon, s.Decimal, true, mplons, th);
     if (GridValues(s.MinLon, s.MaxLon, lon, u, last)) {
         for (; u <= last; u += lon.Step) {
             const double deg = static_cast<double>(u) / static_cast<double>(lon.DegreeStep);
