@@ -116,14 +116,25 @@ TEST(FeatureLayerPixels, PrintedPatternFillsHaveAWhiteBackground)
     UseWindowsBrushes = saved;
 }
 
-TEST(FeatureLayerPixels, LabelsHangFromTheirAnchorInTheirKeyColour)
+namespace {
+
+// "MMMM" hanging below its anchor at 15 N, 5 E (pixel 500, 500).
+LabelFeature HangingLabel()
 {
-    LabelFileWriter w(TestOptions());
     LabelFeature l;
     l.Lat = 15;
     l.Lon = 5;
     l.Text = "MMMM";
-    l.vJust = 3;   // hanging below the anchor
+    l.vJust = 3;
+    return l;
+}
+
+} // namespace
+
+TEST(FeatureLayerPixels, LabelsHangFromTheirAnchorInTheirKeyColour)
+{
+    LabelFileWriter w(TestOptions());
+    LabelFeature l = HangingLabel();
     w.Add(l);
     l.Lat = 12;
     l.TriggerScale = 101;   // 100 pixels a degree: not drawn
@@ -149,12 +160,7 @@ TEST(FeatureLayerPixels, LabelsHangFromTheirAnchorInTheirKeyColour)
 TEST(FeatureLayerPixels, ANameHasAHaloInTheBackgroundColourOnlyWhereTheMapAsksForIt)
 {
     LabelFileWriter w(TestOptions());
-    LabelFeature l;
-    l.Lat = 15;
-    l.Lon = 5;
-    l.Text = "MMMM";
-    l.vJust = 3;
-    w.Add(l);
+    w.Add(HangingLabel());
     constexpr Colour kSea = 0x00FF00;
     for (bool halo : {false, true}) {
         MapPicture p;
