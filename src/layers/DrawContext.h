@@ -137,6 +137,8 @@ struct DrawContext {
     // Where the point layers put the boxes of the symbols they draw (device pixels), for the
     // names drawn after them; null: nowhere.
     std::vector<Rect>* SymbolBoxes = nullptr;
+    // Where the label layers put the names they drew, for the names drawn after them.
+    std::vector<Rect>* NameBoxes = nullptr;
     int32_t HaloWidth() const
     {
         return Print ? RoundI(PrinterPixelsPerScreenPixel(Page.XDpi, ScreenPixelsPerInch)) : 1;

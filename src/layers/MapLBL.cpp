@@ -53,15 +53,21 @@ int64_t PixelsPerDegree(const DrawContext& ctx)
     return Round(v);
 }
 
-// How many of the symbol boxes the box of a name covers, leaving out those at its anchor
-// (its own symbol).
-int SymbolsCovered(const std::vector<Rect>& symbols, const Rect& name, Point anchor)
+// How much a name in box would hide: each symbol box it overlaps, leaving out those at its
+// anchor (its own symbol), and far more for each name drawn before it that it overlaps.
+int Covered(const DrawContext& ctx, const Rect& name, Point anchor)
 {
+    auto overlaps = [&](const Rect& s) {
+        return s.left < name.right && name.left < s.right && s.top < name.bottom && name.top < s.bottom;
+    };
     int n = 0;
-    for (const Rect& s : symbols) {
+    for (const Rect& s : *ctx.SymbolBoxes) {
         const bool atAnchor = anchor.x >= s.left && anchor.x < s.right && anchor.y >= s.top && anchor.y < s.bottom;
-        if (!atAnchor && s.left < name.right && name.left < s.right && s.top < name.bottom && name.top < s.bottom) ++n;
+        if (!atAnchor && overlaps(s)) ++n;
     }
+    if (ctx.NameBoxes)
+        for (const Rect& s : *ctx.NameBoxes)
+            if (overlaps(s)) n += 1000;
     return n;
 }
 
@@ -137,26 +143,27 @@ bool LBLmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
                 if (vJust == 2) y -= Trunc(h * 0.25);
             }
             std::string text = LabelText;
+            const Point off = AddPrintOffset({0, 0});
+            auto box = [&](int64_t left, const std::string& t) {
+                return Rect{ClampToInt(left + off.x), ClampToInt(y + off.y), ClampToInt(left + off.x + canvas.TextWidth(t)),
+                            ClampToInt(y + off.y + canvas.TextHeight(t))};
+            };
             if (ctx.Halo && ctx.SymbolBoxes && hJust != 1) {
                 // A name beside its anchor that covers other symbols goes to the other side
-                // where that covers fewer.
-                const Point off = AddPrintOffset({0, 0});
-                auto box = [&](int64_t left, const std::string& t) {
-                    return Rect{ClampToInt(left + off.x), ClampToInt(y + off.y),
-                                ClampToInt(left + off.x + canvas.TextWidth(t)), ClampToInt(y + off.y + canvas.TextHeight(t))};
-                };
+                // where that covers fewer, unless a name is there.
                 const Point from{ClampToInt(anchor.x + int64_t{off.x}), ClampToInt(anchor.y + int64_t{off.y})};
-                const int here = SymbolsCovered(*ctx.SymbolBoxes, box(x, text), from);
+                const int here = Covered(ctx, box(x, text), from);
                 if (here > 0) {
                     const std::string other = Mirrored(text);
                     const int64_t ox = hJust == 2 ? anchor.x : anchor.x - canvas.TextWidth(other);
-                    if (SymbolsCovered(*ctx.SymbolBoxes, box(ox, other), from) < here) {
+                    if (Covered(ctx, box(ox, other), from) < here) {
                         x = ox;
                         text = other;
                     }
                 }
             }
             if (x < GRect.left || x >= GRect.right || y < GRect.top || y >= GRect.bottom) return;
+            if (ctx.Halo && ctx.NameBoxes) ctx.NameBoxes->push_back(box(x, text));
             const Point at = AddPrintOffset({static_cast<int32_t>(x), static_cast<int32_t>(y)});
             if (ctx.Halo)
                 canvas.TextOutHalo(at.x, at.y, text, ctx.BackgroundColour, ctx.HaloWidth());

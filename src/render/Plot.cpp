@@ -196,6 +196,7 @@ private:
     int Scale_ = 0;
     std::optional<DrawContext> ctx_;     // what the layers draw on, once the canvas is settled
     std::vector<Rect> symbolBoxes_;      // the symbols drawn, which names with a halo keep off
+    std::vector<Rect> nameBoxes_;        // the names drawn, which later names keep off
 };
 
 bool MapPlot::Run(bool ReSizeToOverlay)
@@ -251,7 +252,7 @@ void MapPlot::ClearScreen(bool ReSizeToOverlay)
     const MASStruct* overlay = mdf_.OverlayMAS.First();
     if (overlay && !mdf_.Zoom_Level_Fixed && ReSizeToOverlay) FindOverlayArea(view_, *overlay);
     ctx_.emplace(view_.Context(false));
-    if (ctx_->Halo) ctx_->SymbolBoxes = &symbolBoxes_;
+    if (ctx_->Halo) ctx_->SymbolBoxes = &symbolBoxes_, ctx_->NameBoxes = &nameBoxes_;
     Canvas& c = ctx_->canvas;
     c.brush.style = BrushStyle::Solid;
     c.brush.colour = mdf_.BackgroundColour;
@@ -266,7 +267,7 @@ void MapPlot::ClearPage()
     const MASStruct* overlay = mdf_.OverlayMAS.First();
     if (view_.Redraw1Enabled() && overlay) FindOverlayArea(view_, *overlay);
     ctx_.emplace(view_.Context(true));
-    if (ctx_->Halo) ctx_->SymbolBoxes = &symbolBoxes_;
+    if (ctx_->Halo) ctx_->SymbolBoxes = &symbolBoxes_, ctx_->NameBoxes = &nameBoxes_;
     const PrintedSize size = PrintedMap();
     const int32_t lo = view_.Page.LeftOffset(), to = view_.Page.TopOffset();
     Canvas& c = ctx_->canvas;
