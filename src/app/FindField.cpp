@@ -141,6 +141,12 @@ void FindField::ShowMatches()
         for (const NameIndex::Hit& h : index->Search(Edit->text().toStdString(), kMostShown))
             found.push_back(index->At(h.index));
     QAbstractItemView* view = Matches->popup();
+    // Nothing found for a text that is searched: the line beside the field says so.
+    const bool unmatched = found.empty() && FoldQuery(Edit->text().toStdString()).size() >= 2;
+    if (unmatched || unmatched != unmatched_) {
+        unmatched_ = unmatched;
+        ShowStatus();
+    }
     if (found.empty()) {
         shown_.clear();
         model_->setRowCount(0);
@@ -179,6 +185,19 @@ void FindField::ShowMatches()
 void FindField::Poll()
 {
     if (!job_) return;
+    ShowStatus();
+    // A new part of the index: the list is made again for what is typed.
+    const uint64_t generation = job_->Generation();
+    if (generation != generation_) {
+        generation_ = generation;
+        if (FoldQuery(Edit->text().toStdString()).size() >= 2) ShowMatches();
+    }
+    if (job_->Progress().done && generation_ == job_->Generation()) poll_->stop();
+}
+
+void FindField::ShowStatus()
+{
+    if (!job_) return;
     const NameIndexProgress p = job_->Progress();
     const std::vector<std::string> problems = job_->Problems();
     QString line;
@@ -187,6 +206,8 @@ void FindField::Poll()
                    .arg(p.filesDone)
                    .arg(std::max(p.filesTotal, p.filesDone))
                    .arg(Number(p.names));
+    else if (unmatched_)
+        line = "No place of the atlas is named " + Edit->text().trimmed() + ".";
     else if (problems.empty())
         line = Number(p.names) + " names";
     if (!problems.empty()) {
@@ -198,13 +219,6 @@ void FindField::Poll()
         Status->setToolTip(all.join("\n"));
     }
     Status->setText(line);
-    // A new part of the index: the list is made again for what is typed.
-    const uint64_t generation = job_->Generation();
-    if (generation != generation_) {
-        generation_ = generation;
-        if (FoldQuery(Edit->text().toStdString()).size() >= 2) ShowMatches();
-    }
-    if (p.done && generation_ == job_->Generation()) poll_->stop();
 }
 
 void FindField::Choose(int row)

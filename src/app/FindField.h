@@ -55,6 +55,7 @@ protected:
 private:
     void Typed();
     void Poll();
+    void ShowStatus();   // the line beside the field: progress, nothing found, problems
     void ShowMatches();
     void Choose(int row);
 
@@ -64,6 +65,7 @@ private:
     QTimer* poll_ = nullptr;
     std::vector<Place> shown_;
     bool choosing_ = false;   // a place was chosen and is about to be shown
+    bool unmatched_ = false;  // nothing is found for the text typed
 };
 
 // The index job of the present medium, shared by the fields of the process; started when

@@ -187,7 +187,8 @@ void TMainFrm::BuildMenus()
     Toolbar1->setChecked(true);
     UseStandardBrushes1 = AddItem(Window1, "Use &Standard Brushes", "UseStandardBrushes1", 0);
     UseStandardBrushes1->setCheckable(true);
-    ReopenLastMap1 = AddCheckItem(Window1, "&Reopen Last Map at Start", "ReopenLastMap1", true);
+    ReopenLastMap1 =
+        AddCheckItem(Window1, "&Reopen Last Map at Start", "ReopenLastMap1", true, kHelpReopenLastMap);
 
     Edit1 = AddMenu(this, "&Edit", "Edit1", 7, kHelpEdit);
     Find1 = AddItem(Edit1, "&Find...", "Find1", kHelpFind);

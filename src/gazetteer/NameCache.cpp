@@ -119,7 +119,7 @@ StoredNames LoadOrBuildNames(const NameSources& medium, const std::string& cache
     if (cached) return names;
     NameIndexBuilder builder(medium);
     builder.Run();
-    names.index = std::make_shared<NameIndex>(builder.TakePlaces());
+    names.index = builder.Index();
     names.sources = builder.Sources();
     names.problems = builder.Problems();
     std::string error;
@@ -191,6 +191,7 @@ void NameIndexJob::Work()
     }
     using Clock = std::chrono::steady_clock;
     auto last = Clock::now();
+    Clock::duration cost{};   // what the last snapshot took to make
     size_t lastNames = 0;
     NameIndexBuilder builder(medium_);
     const bool finished = builder.Run(
@@ -200,15 +201,19 @@ void NameIndexJob::Work()
                 problems_ = b.Problems();
             }
             // A new snapshot now and then, so that the search works on what is read so far:
-            // when half as many names again were read, or after a while. Snapshots of a large
-            // atlas so cost a few times one index, whatever the number of its files.
+            // when half as many names again were read, or after a while; never sooner than
+            // four times what the last one took after it. Snapshots of a large atlas so cost
+            // a few times one index, whatever the number of its files or the load of the
+            // machine (which stretches the reading and the snapshots alike).
             std::shared_ptr<const NameIndex> index;
-            const auto since = Clock::now() - last;
-            if (!p.done && p.names > lastNames &&
+            const auto now = Clock::now();
+            const auto since = now - last;
+            if (!p.done && p.names > lastNames && since >= 4 * cost &&
                 ((since >= std::chrono::milliseconds(250) && p.names * 2 >= lastNames * 3) ||
                  since >= std::chrono::seconds(2))) {
-                index = std::make_shared<NameIndex>(b.Places());
+                index = b.Index();
                 last = Clock::now();
+                cost = last - now;
                 lastNames = p.names;
             }
             NameIndexProgress shown = p;
@@ -217,7 +222,7 @@ void NameIndexJob::Work()
         },
         &cancel_);
     if (!finished) return;
-    names.index = std::make_shared<NameIndex>(builder.TakePlaces());
+    names.index = builder.Index();
     names.sources = builder.Sources();
     names.problems = builder.Problems();
     std::string error;

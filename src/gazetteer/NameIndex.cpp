@@ -36,11 +36,25 @@ uint32_t Intern(std::vector<std::string>& table, Map& seen, const std::string& s
 } // namespace
 
 NameIndex::NameIndex(const std::vector<Place>& places)
+    : NameIndex(places, [&] {
+          std::vector<uint32_t> all(places.size());
+          for (uint32_t i = 0; i < all.size(); ++i) all[i] = i;
+          return all;
+      }())
+{
+}
+
+NameIndex::NameIndex(const std::vector<Place>& places, const std::vector<uint32_t>& order)
 {
     std::unordered_map<std::string, uint32_t> themes, kinds;
     std::map<std::pair<std::string, int>, uint32_t> layers;
-    recs_.reserve(places.size());
-    for (const Place& p : places) {
+    // Places mostly come in runs of one theme and layer: the last ones are looked up once.
+    const Place* last = nullptr;
+    uint32_t lastTheme = 0, lastLayer = UINT16_MAX;
+    recs_.reserve(order.size());
+    for (const uint32_t at : order) {
+        if (at >= places.size()) continue;
+        const Place& p = places[at];
         Rec r;
         const std::string name = p.name.substr(0, kMaxPlaceName);
         const std::string folded = FoldName(name);
@@ -57,17 +71,22 @@ NameIndex::NameIndex(const std::vector<Place>& places)
         r.foldLen = static_cast<uint16_t>(folded.size());
         folded_ += folded;
         folded_ += '\n';
-        r.theme = static_cast<uint16_t>(std::min<uint32_t>(Intern(themes_, themes, p.theme), UINT16_MAX - 1));
+        if (!last || p.theme != last->theme) lastTheme = Intern(themes_, themes, p.theme);
+        r.theme = static_cast<uint16_t>(std::min<uint32_t>(lastTheme, UINT16_MAX - 1));
         if (!p.kind.empty()) r.kind = Intern(kinds_, kinds, p.kind);
         if (!p.layerFile.empty()) {
-            const auto key = std::make_pair(p.layerFile, p.dataType);
-            auto it = layers.find(key);
-            if (it == layers.end()) {
-                it = layers.emplace(key, static_cast<uint32_t>(layers_.size())).first;
-                layers_.push_back({p.layerFile, p.dataType});
+            if (!last || p.layerFile != last->layerFile || p.dataType != last->dataType) {
+                const auto key = std::make_pair(p.layerFile, p.dataType);
+                auto it = layers.find(key);
+                if (it == layers.end()) {
+                    it = layers.emplace(key, static_cast<uint32_t>(layers_.size())).first;
+                    layers_.push_back({p.layerFile, p.dataType});
+                }
+                lastLayer = it->second;
             }
-            r.layer = static_cast<uint16_t>(std::min<uint32_t>(it->second, UINT16_MAX));
+            r.layer = static_cast<uint16_t>(std::min<uint32_t>(lastLayer, UINT16_MAX));
         }
+        last = &p;
         r.trigger = p.trigger;
         r.source = static_cast<uint8_t>(p.source);
         r.info = p.infoOffset;

@@ -50,6 +50,8 @@ public:
     NameIndex() = default;
     // Takes the places in the order given.
     explicit NameIndex(const std::vector<Place>& places);
+    // Takes the places at the positions given, in that order.
+    NameIndex(const std::vector<Place>& places, const std::vector<uint32_t>& order);
 
     size_t Size() const { return recs_.size(); }
     Place At(size_t i) const;

@@ -461,10 +461,11 @@ void NameIndexBuilder::ReadRecords(const Theme& theme, const std::string& layerF
         Place p;
         bool damaged = false;
         if (kind == 0) {
-            // One line: "Territorial waters: Denmark (DNK)" is a name and its kind.
+            // One line: "Territorial waters: Denmark (DNK)" is a name and its kind. The query
+            // panel shows it as it stands: a byte 0xF8 is the letter there.
             std::string line;
             damaged = !ReadSingleLine(*file, offset, line);
-            line = Trim(DosDegreesToWindows(line));
+            line = Trim(line);
             const size_t colon = line.find(": ");
             if (colon != std::string::npos && colon > 0 && colon + 2 < line.size()) {
                 p.kind = Trim(line.substr(0, colon));
@@ -568,7 +569,8 @@ void NameIndexBuilder::AddPlace(Place p)
     const double east = p.hasExtent ? p.extent.east + 0.1 : p.lon + reach;
     const double south = p.hasExtent ? p.extent.south - 0.1 : p.lat - reach;
     const double north = p.hasExtent ? p.extent.north + 0.1 : p.lat + reach;
-    std::vector<uint32_t> near;
+    std::vector<uint32_t>& near = near_;
+    near.clear();
     const int64_t r0 = CellOf(south), r1 = CellOf(north), c0 = CellOf(west), c1 = CellOf(east);
     if ((r1 - r0 + 1) * (c1 - c0 + 1) <= kMostCells)
         for (int64_t r = r0; r <= r1; ++r)
@@ -614,36 +616,32 @@ void NameIndexBuilder::AddPlace(Place p)
     dead_.push_back(false);
 }
 
-namespace {
-
-void InIndexOrder(std::vector<Place>& places)
+std::vector<uint32_t> NameIndexBuilder::Order() const
 {
-    std::stable_sort(places.begin(), places.end(),
-                     [](const Place& a, const Place& b) { return Importance(a) < Importance(b); });
+    // Sorted by a key of the place's importance and its position, which keeps the order
+    // stable without moving the places themselves.
+    std::vector<uint64_t> keys;
+    keys.reserve(places_.size());
+    for (size_t i = 0; i < places_.size(); ++i)
+        if (!dead_[i]) keys.push_back(uint64_t{Importance(places_[i])} << 32 | i);
+    std::sort(keys.begin(), keys.end());
+    std::vector<uint32_t> order(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) order[i] = static_cast<uint32_t>(keys[i]);
+    return order;
 }
-
-} // namespace
 
 std::vector<Place> NameIndexBuilder::Places() const
 {
     std::vector<Place> out;
-    out.reserve(places_.size());
-    for (size_t i = 0; i < places_.size(); ++i)
-        if (!dead_[i]) out.push_back(places_[i]);
-    InIndexOrder(out);
+    const std::vector<uint32_t> order = Order();
+    out.reserve(order.size());
+    for (const uint32_t i : order) out.push_back(places_[i]);
     return out;
 }
 
-std::vector<Place> NameIndexBuilder::TakePlaces()
+std::shared_ptr<const NameIndex> NameIndexBuilder::Index() const
 {
-    std::vector<Place> out;
-    out.reserve(places_.size());
-    for (size_t i = 0; i < places_.size(); ++i)
-        if (!dead_[i]) out.push_back(std::move(places_[i]));
-    places_.clear();
-    dead_.clear();
-    InIndexOrder(out);
-    return out;
+    return std::make_shared<NameIndex>(places_, Order());
 }
 
 } // namespace corvane

@@ -67,8 +67,8 @@ public:
     // The places read so far, merged, in the index's order (areas, points by the zoom of
     // their label, key texts).
     std::vector<Place> Places() const;
-    // The same, taken out of the builder (what it read is gone after).
-    std::vector<Place> TakePlaces();
+    // The index of them, made without copying them (also for the snapshots of a reading).
+    std::shared_ptr<const NameIndex> Index() const;
     const std::vector<SourceStamp>& Sources() const { return stamps_; }
     // What was found wrong, once for each file, in the order found.
     const std::vector<std::string>& Problems() const { return problems_; }
@@ -82,6 +82,7 @@ private:
     void ReadRecords(const Theme& theme, const std::string& layerFile, int dataType, const HdrRec& header,
                      const Gatherer& g);
     void AddPlace(Place p);
+    std::vector<uint32_t> Order() const;   // the places not merged away, in the index's order
 
     NameSources sources_;
     std::vector<SourceStamp> stamps_;
@@ -93,6 +94,7 @@ private:
     std::vector<uint32_t> nextInCell_;                         // the point before in its cell
     std::unordered_map<uint64_t, std::vector<uint32_t>> areas_;   // the places with an extent
     std::vector<std::string> told_;                      // files a problem was told for
+    std::vector<uint32_t> near_;                         // AddPlace's candidates, kept for reuse
 };
 
 } // namespace corvane

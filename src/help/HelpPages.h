@@ -16,6 +16,7 @@ constexpr int kHelpMapWindow = 9001;       // the map window with no mode on
 constexpr int kHelpMoveKey = 9002;         // a key being dragged to another corner
 constexpr int kHelpHelpWindow = 9003;      // the help window itself
 constexpr int kHelpAboutBox = 9004;        // Help, About
+constexpr int kHelpReopenLastMap = 9005;   // Window, Reopen Last Map at Start
 constexpr int kHelpFillStyles = 9010;      // the style pickers
 constexpr int kHelpLineStyles = 9011;
 constexpr int kHelpSymbolStyles = 9012;

@@ -9,6 +9,7 @@
 // menu states, and the plot. The query search and the flashing are the query's own
 // (QuerySearch, FlashSymbol); this class only calls them where the interaction says.
 #include "interact/Captions.h"
+#include "interact/ModeHints.h"
 #include "interact/ZoomRules.h"
 #include "platform/Colour.h"
 #include "render/Keys.h"
@@ -74,8 +75,10 @@ public:
     // The left button went up at (X, Y), before the click it may make. True when it ended a
     // zoom box pulled open: the release is then no click.
     bool LeftRelease(int32_t X, int32_t Y);
-    // What the status line under the map says for the interaction going on (ModeHints.h);
-    // empty when none is.
+    // The stage of each interaction, from which the status line and F1 take the current mode
+    // (ModeHints.h).
+    ModeStages Stages() const;
+    // What the status line under the map says for the interaction going on; empty when none is.
     std::string ModeHint() const;
 
     // ---- commands ---------------------------------------------------------------------------

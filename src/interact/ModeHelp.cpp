@@ -4,13 +4,16 @@
 
 namespace corvane {
 
-int ModeHelpContext(const MapInteraction& m, bool whereAmI, bool movingKey)
+int ModeHelpContext(const ModeStages& stages, bool movingKey)
 {
-    if (whereAmI) return 5008;                     // Zoom, Where Am I?
-    if (m.ChkDistance != NoDistance) return 4006;  // Display, Distance
-    if (m.ChkZoom != NoZoom) return 5001;          // Zoom, In
-    if (m.ChkRepo != NoRepo) return 5007;          // Zoom, Reposition
-    if (m.ChkQuery != NoQuery) return 7000;        // Query
+    switch (CurrentMode(stages)) {
+    case MapMode::WhereAmI: return 5008;     // Zoom, Where Am I?
+    case MapMode::Distance: return 4006;     // Display, Distance
+    case MapMode::Query: return 7000;        // Query
+    case MapMode::Reposition: return 5007;   // Zoom, Reposition
+    case MapMode::Zoom: return 5001;         // Zoom, In
+    case MapMode::None: break;
+    }
     return movingKey ? kHelpMoveKey : kHelpMapWindow;
 }
 

@@ -51,35 +51,39 @@ std::string RouteText(const RouteLegs& route)
 
 } // namespace
 
+MapMode CurrentMode(const ModeStages& s)
+{
+    if (s.whereAmI) return MapMode::WhereAmI;
+    if (s.distance != 0) return MapMode::Distance;
+    if (s.query != 0) return MapMode::Query;
+    if (s.repo != 0) return MapMode::Reposition;
+    if (s.zoom != 0) return MapMode::Zoom;
+    return MapMode::None;
+}
+
 std::string ModeHint(const ModeStages& s, const RouteLegs& route)
 {
-    if (s.whereAmI) return "Where Am I?: the box shows the view you came from; click the map or press Esc to return";
-    switch (s.distance) {
-    case 1: return "Distance: click the first point of the route; right click: stop measuring";
-    case 2:
-        return "Distance: click the next point, double click the last; right click: take back the last leg" +
-               RouteText(route);
-    case 3:
+    switch (CurrentMode(s)) {
+    case MapMode::WhereAmI:
+        return "Where Am I?: the box shows the view you came from; click the map or press Esc to return";
+    case MapMode::Distance:
+        if (s.distance == 1) return "Distance: click the first point of the route; right click: stop measuring";
+        if (s.distance == 2)
+            return "Distance: click the next point, double click the last; right click: take back the last leg" +
+                   RouteText(route);
         return "Distance: the route is done — click to go on from its last point; right click: take back the last leg" +
                RouteText(route);
-    default: break;
-    }
-    switch (s.query) {
-    case 1: return "Query: click a symbol or area of the overlay; right click: stop querying";
-    case 2: return "Query: click another symbol or area; right click: clear the answer";
-    default: break;
-    }
-    switch (s.repo) {
-    case 1: return "Reposition: click the point to move; right click: stop repositioning";
-    case 2: return "Reposition: click where the point is to go; right click: choose another point";
-    default: break;
-    }
-    switch (s.zoom) {
-    case 1: return "Zoom in: click the first corner of the box — or drag it; right click: stop zooming";
-    case 2:
+    case MapMode::Query:
+        if (s.query == 1) return "Query: click a symbol or area of the overlay; right click: stop querying";
+        return "Query: click another symbol or area; right click: clear the answer";
+    case MapMode::Reposition:
+        if (s.repo == 1) return "Reposition: click the point to move; right click: stop repositioning";
+        return "Reposition: click where the point is to go; right click: choose another point";
+    case MapMode::Zoom:
+        if (s.zoom == 1) return "Zoom in: click the first corner of the box — or drag it; right click: stop zooming";
         return s.zoomDragged ? "Zoom in: release the button at the opposite corner of the box"
                              : "Zoom in: click the opposite corner of the box; right click: take the box back";
-    default: break;
+    case MapMode::None: break;
     }
     return {};
 }

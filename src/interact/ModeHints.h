@@ -28,11 +28,16 @@ struct RouteLegs {
     DistanceUnit unit = DistanceUnit::NauticalMiles;
 };
 
+// The interaction a click on the map now serves, as the status line and F1 name it. Only one
+// is on at a time when started from the menus (each command ends the others first); should
+// more be on, where-am-I comes first, then the distance tool, the query, reposition and zoom.
+enum class MapMode : uint8_t { None, WhereAmI, Distance, Query, Reposition, Zoom };
+MapMode CurrentMode(const ModeStages& stages);
+
 // At most this many legs are written out; the total counts them all.
 constexpr size_t kHintLegs = 8;
 
-// The text of the status line; empty when no interaction is on. Where-am-I comes first, then
-// the distance tool, the query, reposition and zoom.
+// The text of the status line for the current mode; empty when no interaction is on.
 std::string ModeHint(const ModeStages& stages, const RouteLegs& route = {});
 
 } // namespace corvane

@@ -4,7 +4,6 @@
 #include "interact/MapInteraction.h"
 
 #include "interact/InvertingPen.h"
-#include "interact/ModeHints.h"
 #include "mapdef/MDFStruct.h"
 #include "platform/CvVars.h"
 
@@ -97,7 +96,7 @@ void MapInteraction::EndDrag()
     leftHeld_ = false;
 }
 
-std::string MapInteraction::ModeHint() const
+ModeStages MapInteraction::Stages() const
 {
     ModeStages s;
     s.zoom = ChkZoom;
@@ -106,6 +105,11 @@ std::string MapInteraction::ModeHint() const
     s.query = ChkQuery;
     s.distance = ChkDistance;
     s.whereAmI = CvVars::bWhereAmI;
+    return s;
+}
+
+std::string MapInteraction::ModeHint() const
+{
     RouteLegs route;
     route.unit = Unit;
     if (ChkDistance == EndDistance || ChkDistance == StopDistance) {
@@ -115,7 +119,7 @@ std::string MapInteraction::ModeHint() const
         if (ChkDistance == EndDistance && r.Store_Index > 0 && (zInX2 != r.LastX() || zInY2 != r.LastY()))
             route.toMouseNM = LegToNM(r.Store_Index, zInX2, zInY2);
     }
-    return corvane::ModeHint(s, route);
+    return corvane::ModeHint(Stages(), route);
 }
 
 } // namespace corvane

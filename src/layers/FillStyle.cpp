@@ -24,13 +24,23 @@ const Pattern8 rncBrush[17] = {
     {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55},
 };
 
+namespace {
+
+bool StandardBrush(int Style) { return Style > 16 || Style < 1 || UseWindowsBrushes; }
+
+// (Style - 1) mod 8 with the remainder taking the dividend's sign: style 0 gives -1, which
+// BrushStyleFromIndex turns into a solid brush.
+BrushStyle StandardBrushStyle(int Style) { return BrushStyleFromIndex((Style - 1) % 8); }
+
+} // namespace
+
+bool SolidFill(int Style) { return StandardBrush(Style) && StandardBrushStyle(Style) == BrushStyle::Solid; }
+
 void SelectBrush(Canvas& canvas, int Style, Colour colour, Colour BCol)
 {
-    if (Style > 16 || Style < 1 || UseWindowsBrushes) {
+    if (StandardBrush(Style)) {
         canvas.brush.colour = colour;
-        // (Style - 1) mod 8 with the remainder taking the dividend's sign: style 0 gives -1,
-        // which BrushStyleFromIndex turns into a solid brush.
-        canvas.brush.style = BrushStyleFromIndex((Style - 1) % 8);
+        canvas.brush.style = StandardBrushStyle(Style);
     } else {
         canvas.brush.style = BrushStyle::Pattern;
         canvas.brush.pattern = rncBrush[Style];

@@ -24,5 +24,8 @@ extern const Pattern8 rncBrush[17];
 // background colour (pattern background and the gaps of hatched brushes). A style of 0,
 // which no key should carry, gives a solid brush.
 void SelectBrush(Canvas& canvas, int Style, Colour colour, Colour BCol);
+// SelectBrush gives fill style Style a solid brush of its colour (which paints every pixel of
+// an area in that colour, whatever the background).
+bool SolidFill(int Style);
 
 } // namespace corvane

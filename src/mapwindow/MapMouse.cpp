@@ -286,7 +286,7 @@ int TMapFrm::HelpContext() const
     const bool movingKey = (QGuiApplication::mouseButtons() & Qt::LeftButton) && ChkZoom == NoZoom &&
                            ChkRepo == NoRepo && ChkQuery == NoQuery && ChkDistance == NoDistance &&
                            KeyUnderPress(*this, zInX1, zInY1) != NoMove;
-    return ModeHelpContext(*this, CvVars::bWhereAmI, movingKey);
+    return ModeHelpContext(Stages(), movingKey);
 }
 
 } // namespace corvane

@@ -19,10 +19,15 @@ std::string WithReason(const std::string& message, const std::string& reason)
 MsgResult StderrMessageSink::Show(MsgKind, const std::string& text, MsgButtons buttons)
 {
     // File names of the file system (UTF-8) beside text of the data files (Windows-1252).
-    std::string line = MixedTextToUtf8(text);
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    std::replace(line.begin(), line.end(), '\r', ' ');
-    std::fprintf(stderr, "%s\n", line.c_str());
+    // Each line of the message is a line of its own ("\r\n" and a lone "\r" end a line too).
+    std::string lines;
+    char before = 0;
+    for (const char c : MixedTextToUtf8(text)) {
+        if (!(c == '\n' && before == '\r')) lines += c == '\r' ? '\n' : c;
+        before = c;
+    }
+    while (!lines.empty() && lines.back() == '\n') lines.pop_back();
+    std::fprintf(stderr, "%s\n", lines.c_str());
     std::fflush(stderr);
     return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgResult::Ok : MsgResult::Yes;
 }

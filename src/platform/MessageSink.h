@@ -35,8 +35,8 @@ public:
     }
 };
 
-// Writes every message as one line to standard error; confirmations answer their default
-// (Yes, or Ok), as a script would want.
+// Writes every message to standard error, each of its lines a line; confirmations answer
+// their default (Yes, or Ok), as a script would want.
 class StderrMessageSink : public MessageSink {
 public:
     MsgResult Show(MsgKind kind, const std::string& text, MsgButtons buttons) override;

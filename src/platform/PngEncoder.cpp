@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace corvane {
@@ -37,20 +38,55 @@ size_t RunEnd(const uint32_t* row, size_t x, size_t w, uint32_t colour)
     return x;
 }
 
-// The colours of the picture with their indexes, when there are at most 256.
-bool PaletteOf(int32_t width, int32_t height, const uint32_t* pixels, size_t stride,
-               std::unordered_map<uint32_t, uint8_t>& index, std::vector<uint32_t>& palette)
+// The colours of a picture and their indexes. The two colours met last are looked up first:
+// a hatched or patterned area alternates between two colours in short runs.
+class Palette {
+public:
+    // The index of colour p (0x00RRGGBB), which is added when it is new; false when the
+    // palette holds 256 colours already.
+    bool Find(uint32_t p, uint8_t& i)
+    {
+        if (recent_[0].known && recent_[0].colour == p) {
+            i = recent_[0].index;
+            return true;
+        }
+        if (recent_[1].known && recent_[1].colour == p) {
+            std::swap(recent_[0], recent_[1]);
+            i = recent_[0].index;
+            return true;
+        }
+        auto it = index_.find(p);
+        if (it == index_.end()) {
+            if (colours.size() == 256) return false;
+            it = index_.emplace(p, static_cast<uint8_t>(colours.size())).first;
+            colours.push_back(p);
+        }
+        i = it->second;
+        recent_[1] = recent_[0];
+        recent_[0] = {true, p, i};
+        return true;
+    }
+    std::vector<uint32_t> colours;
+
+private:
+    struct Recent {
+        bool known = false;
+        uint32_t colour = 0;
+        uint8_t index = 0;
+    };
+    std::unordered_map<uint32_t, uint8_t> index_;
+    Recent recent_[2];
+};
+
+// The palette of the picture, when it has at most 256 colours.
+bool PaletteOf(int32_t width, int32_t height, const uint32_t* pixels, size_t stride, Palette& palette)
 {
+    uint8_t i = 0;
     for (int32_t y = 0; y < height; ++y) {
         const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
         const auto w = static_cast<size_t>(width);
-        for (size_t x = 0; x < w; x = RunEnd(row, x, w, row[x])) {
-            const uint32_t p = row[x] & 0x00FFFFFFu;
-            if (index.count(p)) continue;
-            if (palette.size() == 256) return false;
-            index.emplace(p, static_cast<uint8_t>(palette.size()));
-            palette.push_back(p);
-        }
+        for (size_t x = 0; x < w; x = RunEnd(row, x, w, row[x]))
+            if (!palette.Find(row[x] & 0x00FFFFFFu, i)) return false;
     }
     return true;
 }
@@ -91,9 +127,9 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
 {
     if (width < 1 || height < 1 || !pixels || stride < static_cast<size_t>(width)) return false;
     const auto w = static_cast<size_t>(width);
-    std::unordered_map<uint32_t, uint8_t> index;
-    std::vector<uint32_t> palette;
-    const bool indexed = PaletteOf(width, height, pixels, stride, index, palette);
+    Palette colours;
+    const bool indexed = PaletteOf(width, height, pixels, stride, colours);
+    const std::vector<uint32_t>& palette = colours.colours;
     std::vector<uint8_t> idat;
     bool ok;
     // Bits of an index: as few as the palette allows.
@@ -101,7 +137,10 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
     if (indexed) {
         // Filter None: runs of one colour are runs of one byte (or of one repeated pattern of
         // bits), filled a byte at a time.
+        // Indexes a byte: a power of two, so that places are found by shifts and masks.
         const size_t perByte = static_cast<size_t>(8 / depth);
+        const int shift = depth == 8 ? 0 : depth == 4 ? 1 : depth == 2 ? 2 : 3;
+        const size_t within = perByte - 1;
         ok = DeflateRows(height, (w + perByte - 1) / perByte, zlibLevel, Z_RLE, [&](int32_t y, uint8_t* line) {
             const uint32_t* row = pixels + static_cast<size_t>(y) * stride;
             line[0] = 0;
@@ -109,15 +148,16 @@ bool EncodePng(int32_t width, int32_t height, const uint32_t* pixels, size_t str
             std::memset(bytes, 0, (w + perByte - 1) / perByte);
             for (size_t x = 0, end; x < w; x = end) {
                 end = RunEnd(row, x, w, row[x]);
-                const uint8_t v = index.find(row[x] & 0x00FFFFFFu)->second;
+                uint8_t v = 0;
+                colours.Find(row[x] & 0x00FFFFFFu, v);
                 auto one = [&](size_t i) {
-                    bytes[i / perByte] |= static_cast<uint8_t>(v << (8 - depth - static_cast<int>(i % perByte) * depth));
+                    bytes[i >> shift] |= static_cast<uint8_t>(v << (8 - depth - static_cast<int>(i & within) * depth));
                 };
                 size_t i = x;
-                for (; i < end && i % perByte != 0; ++i) one(i);
-                const size_t whole = (end - i) / perByte;
+                for (; i < end && (i & within) != 0; ++i) one(i);
+                const size_t whole = (end - i) >> shift;
                 const uint8_t pattern = static_cast<uint8_t>(depth == 8 ? v : depth == 4 ? v * 0x11 : depth == 2 ? v * 0x55 : v * 0xFF);
-                std::memset(bytes + i / perByte, pattern, whole);
+                std::memset(bytes + (i >> shift), pattern, whole);
                 for (i += whole * perByte; i < end; ++i) one(i);
             }
         }, idat);

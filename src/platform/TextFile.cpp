@@ -194,7 +194,8 @@ bool WriteAll(int fd, const std::string& data, int& err)
 // backup leaves nothing behind), else a hidden named one, removed on every failure.
 class TempFile {
 public:
-    explicit TempFile(const std::string& target) : target_(target) {}
+    // flush: the contents are flushed to the disc before the file takes its name.
+    explicit TempFile(const std::string& target, bool flush = true) : target_(target), flush_(flush) {}
     ~TempFile() { Discard(); }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
@@ -203,6 +204,10 @@ public:
     bool Write(const std::string& data, std::string* error)
     {
         int err = 0;
+        // One of many files of a run goes the named way at once: an unnamed file costs the
+        // file system a good deal more to make (ext4 keeps it on its list of orphans until it
+        // is linked), and the run clears the folder of the temporary files a kill left.
+        if (!flush_) return WriteNamed(data, error);
         if (WriteUnnamed(data, err)) return true;
         if (err != EOPNOTSUPP && err != EISDIR && err != EINVAL && err != ENOENT && err != EPERM)
             return Fail(error, err);
@@ -228,7 +233,7 @@ private:
             return false;
         }
         KeepAttributes(fd_, target_);
-        if (!WriteAll(fd_, data, err) || ::fsync(fd_) != 0) {
+        if (!WriteAll(fd_, data, err) || (flush_ && ::fsync(fd_) != 0)) {
             if (err == 0) err = errno;
             Discard();
             // A failed write is the disc's answer, not the file system's lack of unnamed files.
@@ -268,7 +273,7 @@ private:
             return Fail(error, EEXIST);
         }
         KeepAttributes(fd_, target_);
-        if (!WriteAll(fd_, data, err) || ::fsync(fd_) != 0) return Fail(error, err ? err : errno);
+        if (!WriteAll(fd_, data, err) || (flush_ && ::fsync(fd_) != 0)) return Fail(error, err ? err : errno);
         const int fd = fd_;
         fd_ = -1;
         if (::close(fd) != 0) return Fail(error, errno);
@@ -304,6 +309,7 @@ private:
     }
 
     std::string target_;
+    bool flush_ = true;
     std::string name_;
     const std::string* data_ = nullptr;   // the contents of an unnamed file
     int fd_ = -1;
@@ -370,7 +376,11 @@ bool FollowLinks(const std::string& name, std::string& file)
     return false;
 }
 
-bool SaveThroughTemp(const std::string& name, const std::string& data, bool backup, std::string* error)
+// flush: the new file is flushed to the disc and the rename made to last (one file of its
+// own); otherwise one of many files of a run, which flushes them all at its end and clears the
+// folder of stale temporary files itself.
+bool SaveThroughTemp(const std::string& name, const std::string& data, bool backup, std::string* error,
+                     bool flush = true)
 {
     IgnoreFileSizeSignal();
     std::string nativePath;
@@ -380,15 +390,15 @@ bool SaveThroughTemp(const std::string& name, const std::string& data, bool back
         if (error) *error = kReadByThisProgram;
         return false;
     }
-    RemoveStaleTemporaries(FolderOf(nativePath));
-    TempFile tmp(nativePath);
+    if (flush) RemoveStaleTemporaries(FolderOf(nativePath));
+    TempFile tmp(nativePath, flush);
     if (!tmp.Write(data, error)) return false;
     struct stat st {};
     if (backup && ::stat(nativePath.c_str(), &st) == 0) {
         if (bak != nativePath && !MakeBackup(nativePath, bak, error)) return false;
     }
     if (!tmp.RenameOver(nativePath, error)) return false;
-    SyncFolder(nativePath);
+    if (flush) SyncFolder(nativePath);
     return true;
 }
 
@@ -402,6 +412,43 @@ bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error)
 {
     return SaveThroughTemp(nativePath, data, true, error);
+}
+
+bool WriteFileWhole(const std::string& nativePath, const std::string& data, std::string* error)
+{
+    return SaveThroughTemp(nativePath, data, false, error, false);
+}
+
+bool FlushFileSystemOf(const std::string& path, std::string* error)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Fail(error, errno);
+    const bool ok = ::syncfs(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    return ok || Fail(error, err);
+}
+
+std::string TemporarySibling(const std::string& target) { return SiblingName(target, 0); }
+
+bool RenameIntoPlace(const std::string& temporary, const std::string& name, std::string* error)
+{
+    std::string nativePath;
+    if (!FollowLinks(name, nativePath)) return Fail(error, ELOOP);
+    if (IsRunInput(nativePath)) {
+        if (error) *error = kReadByThisProgram;
+        return false;
+    }
+    const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Fail(error, errno);
+    KeepAttributes(fd, nativePath);
+    const bool flushed = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    if (!flushed) return Fail(error, err);
+    if (std::rename(temporary.c_str(), nativePath.c_str()) != 0) return Fail(error, errno);
+    SyncFolder(nativePath);
+    return true;
 }
 
 int RemoveStaleTemporaries(const std::string& folder)

@@ -61,6 +61,22 @@ bool WriteFileAtomic(const std::string& nativePath, const std::string& data, std
 // symbolic link, the backup stands beside the file the link points to.
 bool SaveWithBackup(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
 
+// The safe write of one of many files of a run (the tiles of a pyramid): as WriteFileAtomic,
+// the file is never seen half-written and a file the run reads is not replaced, but the file
+// is not flushed to the disc by itself (FlushFileSystemOf flushes them all at the end of the
+// run), and the folder's stale temporary files are left for the caller to remove once
+// (RemoveStaleTemporaries). A program killed in the middle leaves every file whole or absent.
+bool WriteFileWhole(const std::string& nativePath, const std::string& data, std::string* error = nullptr);
+// Flushes everything written to the file system that holds path to the disc.
+bool FlushFileSystemOf(const std::string& path, std::string* error = nullptr);
+
+// For a file that another writer makes (a database): a name beside target for it to be made
+// under, of the form whose files RemoveStaleTemporaries removes once their process has gone;
+// then RenameIntoPlace flushes it to the disc and renames it over the name (whose file, if
+// any, keeps its owner and permissions), unless the name is a file this run reads.
+std::string TemporarySibling(const std::string& target);
+bool RenameIntoPlace(const std::string& temporary, const std::string& name, std::string* error = nullptr);
+
 // Removes the temporary files of the safe write (and the folders an export makes its files in)
 // in a folder whose writing process has gone (killed in the middle of a save); returns how
 // many. Files of other users, and of processes that still run, are left alone.

@@ -152,6 +152,98 @@ void WhiteOutsidePrintedMap(Canvas& canvas, const PrintPage& page, int32_t clien
     canvas.FillRect({r, 0, pw, ph});
 }
 
+// ---- the layers of a plot -----------------------------------------------------------------
+
+namespace {
+
+// The passes of a plot over the themes, with the file of each data set at the view's scale.
+class StepList {
+public:
+    StepList(const MapView& view, bool bPrint) : view_(view), mdf_(*view.MDF), bPrint_(bPrint) {}
+
+    std::vector<PlotStep> Make()
+    {
+        const MASStruct* firstBase = mdf_.NextMAS.First();
+        const MASStruct* overlay = mdf_.OverlayMAS.First();
+        for (const MASStruct* m = firstBase; m; m = m->NextMAS) Theme(m, true, false);
+        Theme(overlay, true, true);
+        const bool ownCoastline =
+            (firstBase && firstBase->Coastline_Included) || (overlay && overlay->Coastline_Included);
+        if (!ownCoastline) CoastLine();
+        for (const MASStruct* m = firstBase; m; m = m->NextMAS) Theme(m, false, false);
+        Theme(overlay, false, true);
+        return std::move(steps_);
+    }
+
+private:
+    // The data sets of a theme that lie (or do not lie) under the coastline.
+    void Theme(const MASStruct* mas, bool beforeCoastline, bool UseTopColour)
+    {
+        if (!mas) return;
+        for (const DSDStruct* d = mas->NextDSD.get(); d; d = d->NextDSD.get()) {
+            if (d->Plot_Before_Coastline != beforeCoastline) continue;
+            PlotStep step;
+            step.theme = mas;
+            step.dataSet = d;
+            step.UseTopColour = UseTopColour;
+            const int scale = Plot_Scale_Select(view_, *d);
+            int I = 0;
+            for (const DFNStruct* f = d->NextDFN.get(); f && I < d->Number_Of_Files; f = f->NextDFN.get())
+                if (++I == scale) step.fileName = CheckCD_Drive(ShortStr80(f->FileName));
+            steps_.push_back(std::move(step));
+            // Also a data set with no file at this scale counts as drawn under the coastline.
+            if (beforeCoastline) IncludeLandFill_ = true;
+        }
+    }
+
+    void CoastLine()
+    {
+        if (!view_.Outline1) {
+            LandFill();
+            return;
+        }
+        // Land first painted in the background colour hides what lies over land of the data
+        // sets drawn before the coastline.
+        if (IncludeLandFill_) LandFill();
+        PlotStep step;
+        step.kind = PlotStep::Coastline;
+        step.fileName = OutlineCoastFile(OutlineCoastLevel(CvVars::CoastResolution, DrawingWidth(), DrawingHeight(),
+                                                           mdf_.GetMainLonRange(), mdf_.GetMainLatRange(),
+                                                           CvVars::LatLonScale));
+        steps_.push_back(std::move(step));
+    }
+
+    void LandFill()
+    {
+        PlotStep step;
+        step.kind = PlotStep::LandFill;
+        step.fileName = FillCoastFile(LandFillLevel(CvVars::CoastResolution, DrawingHeight(), mdf_.GetMainLatRange()));
+        if (view_.InFilled1) {
+            step.landColour = mdf_.Land_Plot_Fill_Colour;
+            step.landStyle = 17;
+        } else {
+            step.landColour = IncludeLandFill_ ? mdf_.BackgroundColour : mdf_.Land_Plot_Colour;
+            step.landStyle = 1;
+        }
+        steps_.push_back(std::move(step));
+    }
+
+    // Wc, Hc of the coastline: the printed map, or the picture, as unsigned 16-bit values.
+    uint16_t DrawingWidth() const { return static_cast<uint16_t>(bPrint_ ? PrintedMap().W : view_.ClientWidth()); }
+    uint16_t DrawingHeight() const { return static_cast<uint16_t>(bPrint_ ? PrintedMap().H : view_.ClientHeight()); }
+    PrintedSize PrintedMap() const { return PrintedMapSize(view_.Page, view_.ClientWidth(), view_.ClientHeight()); }
+
+    const MapView& view_;
+    const TMDFStruct& mdf_;
+    const bool bPrint_;
+    bool IncludeLandFill_ = false;
+    std::vector<PlotStep> steps_;
+};
+
+} // namespace
+
+std::vector<PlotStep> PlotSteps(const MapView& view, bool bPrint) { return StepList(view, bPrint).Make(); }
+
 // ---- one plot -------------------------------------------------------------------------------
 
 namespace {
@@ -167,12 +259,9 @@ private:
     void DrawData(bool ReSizeToOverlay);
     void ClearScreen(bool ReSizeToOverlay);
     void ClearPage();
-    // Visits the data sets of a theme that lie (or do not lie) under the coastline.
-    void DrawTheme(const MASStruct* mas, bool beforeCoastline, bool UseTopColour);
-    void DrawEachDataFile(bool UseTopColour);
-    void DrawDataFile(const std::string& fileName, bool UseTopColour);
-    void DrawCoastLine();
-    void LandFill();
+    void DrawDataFile(const PlotStep& step);
+    void DrawCoastLine(const std::string& fileName);
+    void LandFill(const PlotStep& step);
     // Says once, after a layer was drawn, that its file turned out damaged.
     void TellDamage(const GenMapObj& layer, const std::string& fileName);
     // A standard coastline file that could not be opened, outline or land.
@@ -180,9 +269,6 @@ private:
     void DrawDistanceLine();
     void Finish();
 
-    // Wc, Hc of the coastline: the printed map, or the picture, as unsigned 16-bit values.
-    uint16_t DrawingWidth() const { return static_cast<uint16_t>(bPrint_ ? PrintedMap().W : view_.ClientWidth()); }
-    uint16_t DrawingHeight() const { return static_cast<uint16_t>(bPrint_ ? PrintedMap().H : view_.ClientHeight()); }
     // Size of the printed map: it keeps the picture's shape, by the rule the layers place
     // themselves with, so that background, layers and distance line agree.
     PrintedSize PrintedMap() const { return PrintedMapSize(view_.Page, view_.ClientWidth(), view_.ClientHeight()); }
@@ -190,10 +276,6 @@ private:
     MapView& view_;
     TMDFStruct& mdf_;
     const bool bPrint_;
-    bool IncludeLandFill_ = false;
-    const MASStruct* TempMAS_ = nullptr;
-    const DSDStruct* TempDSD_ = nullptr;
-    int Scale_ = 0;
     std::optional<DrawContext> ctx_;     // what the layers draw on, once the canvas is settled
     std::vector<Rect> symbolBoxes_;      // the symbols drawn, which names with a halo keep off
     std::vector<Rect> nameBoxes_;        // the names drawn, which later names keep off
@@ -227,16 +309,16 @@ void MapPlot::DrawData(bool ReSizeToOverlay)
         else
             ClearPage();
 
-        IncludeLandFill_ = false;
-        const MASStruct* firstBase = mdf_.NextMAS.First();
-        const MASStruct* overlay = mdf_.OverlayMAS.First();
-        for (const MASStruct* m = firstBase; m; m = m->NextMAS) DrawTheme(m, true, false);
-        DrawTheme(overlay, true, true);
-        const bool ownCoastline =
-            (firstBase && firstBase->Coastline_Included) || (overlay && overlay->Coastline_Included);
-        if (!ownCoastline) DrawCoastLine();
-        for (const MASStruct* m = firstBase; m; m = m->NextMAS) DrawTheme(m, false, false);
-        DrawTheme(overlay, false, true);
+        for (const PlotStep& step : PlotSteps(view_, bPrint_)) {
+            switch (step.kind) {
+            case PlotStep::DataSet:
+                if (!step.fileName.empty()) DrawDataFile(step);
+                view_.RefreshImage();
+                break;
+            case PlotStep::LandFill: LandFill(step); break;
+            case PlotStep::Coastline: DrawCoastLine(step.fileName); break;
+            }
+        }
 
         if (!bPrint_ && view_.KeepFullMap) {
             if (Canvas* picture = view_.ImageCanvas()) view_.FullMap = picture->CopyPicture();
@@ -280,38 +362,17 @@ void MapPlot::ClearPage()
     c.patternScale = PrinterPixelsPerScreenPixel(view_.Page.XDpi, view_.ScreenPixelsPerInch);
 }
 
-void MapPlot::DrawTheme(const MASStruct* mas, bool beforeCoastline, bool UseTopColour)
-{
-    if (!mas) return;
-    TempMAS_ = mas;
-    for (const DSDStruct* d = mas->NextDSD.get(); d; d = d->NextDSD.get()) {
-        if (d->Plot_Before_Coastline != beforeCoastline) continue;
-        TempDSD_ = d;
-        Scale_ = Plot_Scale_Select(view_, *d);
-        DrawEachDataFile(UseTopColour);
-        if (beforeCoastline) IncludeLandFill_ = true;
-    }
-}
-
-void MapPlot::DrawEachDataFile(bool UseTopColour)
-{
-    int I = 0;
-    for (const DFNStruct* f = TempDSD_->NextDFN.get(); f && I < TempDSD_->Number_Of_Files; f = f->NextDFN.get()) {
-        ++I;
-        if (I == Scale_) DrawDataFile(CheckCD_Drive(ShortStr80(f->FileName)), UseTopColour);
-    }
-    view_.RefreshImage();
-}
-
-void MapPlot::DrawDataFile(const std::string& fileName, bool UseTopColour)
+void MapPlot::DrawDataFile(const PlotStep& step)
 {
     const DrawContext& ctx = *ctx_;
-    const uint8_t adjust = TempDSD_->Key_Entry_Adjustment;
+    const std::string& fileName = step.fileName;
+    const bool UseTopColour = step.UseTopColour;
+    const uint8_t adjust = step.dataSet->Key_Entry_Adjustment;
     // Creates the layer on the file; if it could be read, colours it from the key and draws
     // it, else says so; frees it in both cases.
     auto drawLayer = [&](GenMapObj& layer, auto&& draw) {
         if (layer.DataOkay()) {
-            layer.UseKeyColours(TempMAS_, TempDSD_, UseTopColour, ctx);
+            layer.UseKeyColours(step.theme, step.dataSet, UseTopColour, ctx);
             draw();
         } else if (!layer.Opened()) {
             view_.messages.Plain(NotPresentMessage(fileName));
@@ -325,7 +386,7 @@ void MapPlot::DrawDataFile(const std::string& fileName, bool UseTopColour)
         drawLayer(m, [&] { m.Draw(ctx, nSkip, Filled, adjust, UseTopColour); });
     };
 
-    switch (TempDSD_->Data_Type) {
+    switch (step.dataSet->Data_Type) {
     case dtVEC: {
         VECmap m;
         m.Create(fileName);
@@ -369,25 +430,16 @@ void MapPlot::DrawDataFile(const std::string& fileName, bool UseTopColour)
     }
 }
 
-void MapPlot::DrawCoastLine()
+void MapPlot::DrawCoastLine(const std::string& fileName)
 {
-    if (!view_.Outline1) {
-        LandFill();
-        return;
-    }
-    // Land first painted in the background colour hides what lies over land of the data
-    // sets drawn before the coastline.
-    if (IncludeLandFill_) LandFill();
-    const CoastLevel level = OutlineCoastLevel(CvVars::CoastResolution, DrawingWidth(), DrawingHeight(),
-                                               mdf_.GetMainLonRange(), mdf_.GetMainLatRange(), CvVars::LatLonScale);
     VECmap m;
-    m.Create(OutlineCoastFile(level));
+    m.Create(fileName);
     if (m.DataOkay()) {
         m.UseKeyColours(nullptr, nullptr, false, *ctx_);
         m.Draw(*ctx_, 0, true);
     }
-    if (!m.Opened()) TellMissingCoastline(OutlineCoastFile(level));
-    TellDamage(m, OutlineCoastFile(level));
+    if (!m.Opened()) TellMissingCoastline(fileName);
+    TellDamage(m, fileName);
     m.Free();
 }
 
@@ -417,35 +469,22 @@ void MapPlot::TellDamage(const GenMapObj& layer, const std::string& fileName)
         view_.messages.Plain(DamagedLayerMessage(fileName));
 }
 
-void MapPlot::LandFill()
+void MapPlot::LandFill(const PlotStep& step)
 {
     // Hatched land fills its gaps rather than leaving them transparent (on the picture, also
     // when printing).
     if (Canvas* picture = view_.ImageCanvas()) picture->bkMode = BkMode::Opaque;
-    const CoastLevel level = LandFillLevel(CvVars::CoastResolution, DrawingHeight(), mdf_.GetMainLatRange());
     MonoRLEmap m;
     NullMessageSink told;   // a missing file is told below, with the others
-    m.Create(FillCoastFile(level), told);
-    if (!m.Opened()) TellMissingCoastline(FillCoastFile(level));
+    m.Create(step.fileName, told);
+    if (!m.Opened()) TellMissingCoastline(step.fileName);
     if (m.DataOkay()) {
-        Colour colour;
-        uint8_t style;
-        if (view_.InFilled1) {
-            colour = mdf_.Land_Plot_Fill_Colour;
-            style = 17;
-        } else if (IncludeLandFill_) {
-            colour = mdf_.BackgroundColour;
-            style = 1;
-        } else {
-            colour = mdf_.Land_Plot_Colour;
-            style = 1;
-        }
-        m.Colour[1] = static_cast<int32_t>(colour & 0x00FFFFFFu);
-        m.Styl[1] = style;
+        m.Colour[1] = static_cast<int32_t>(step.landColour & 0x00FFFFFFu);
+        m.Styl[1] = step.landStyle;
         m.SwitchedOff[1] = false;
         m.Draw(*ctx_, 0, true);
     }
-    TellDamage(m, FillCoastFile(level));
+    TellDamage(m, step.fileName);
     m.Free();
 }
 

@@ -12,8 +12,11 @@
 //  3. every other data set: the base maps, then the overlay;
 //  4. the graticule, then the keys.
 // Base maps draw with the keys' bottom colours and styles, the overlay with the top ones.
+#include "platform/Colour.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -61,6 +64,25 @@ CoastLevel LandFillLevel(unsigned CoastResolution, uint16_t Hc, double latRange)
 // The file names of a level (from CvVars, "CDROM:" already applied by whoever read them).
 const std::string& OutlineCoastFile(CoastLevel level);
 const std::string& FillCoastFile(CoastLevel level);
+
+// One layer drawing of a plot: a data set's file, the land fill or the coastline outline.
+struct PlotStep {
+    enum Kind : uint8_t { DataSet, LandFill, Coastline };
+    Kind kind = DataSet;
+    // DataSet: its theme and descriptor, and whether it takes the key's top colours.
+    const MASStruct* theme = nullptr;
+    const DSDStruct* dataSet = nullptr;
+    bool UseTopColour = false;
+    // The file drawn ("CDROM:" applied); for a data set with no file at this scale, empty.
+    std::string fileName;
+    // LandFill: the colour and fill style of the land.
+    Colour landColour = 0;
+    uint8_t landStyle = 1;
+};
+// The layers a plot of the view draws, in the order it draws them (the passes above), with the
+// file each one reads at the view's scale and size. bPrint: the printed map's size picks the
+// coastline files.
+std::vector<PlotStep> PlotSteps(const MapView& view, bool bPrint);
 
 // Refits the map definition's extents and the window to the overlay: from the base zoom entry
 // to the overlay's own area (the zoom history is cleared), when zoomed in to the current

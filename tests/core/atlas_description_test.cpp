@@ -179,11 +179,16 @@ TEST(AtlasDescription, ReportsMistakesWithTheirLines)
           "style = 1 2 3\n"              // 12
           "text\n"                       // 13
           "[layer]\n"                    // 14
-          "[mystery]\n",                 // 15
+          "[mystery]\n"                  // 15
+          "[key]\n"                      // 16
+          "text = Island\n"              // 17
+          "text = and islet\n"           // 18: text repeats
+          "colour = 4\n"                 // 19
+          "colour = 2\n",                // 20: given twice
           errors);
     std::vector<int> lines;
     for (const DescriptionError& e : errors) lines.push_back(e.line);
-    EXPECT_EQ(lines, (std::vector<int>{2, 3, 5, 6, 7, 8, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(lines, (std::vector<int>{2, 3, 5, 6, 7, 8, 11, 12, 13, 14, 15, 20}));
 }
 
 TEST(AtlasDescription, CheckFindsWhatSpansBlocks)

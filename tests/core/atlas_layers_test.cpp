@@ -197,6 +197,24 @@ TEST(LayerBuild, ChunksAndLimits)
     EXPECT_NO_THROW(CheckPolygonUnits(l, c));
     l.precision = 50;                                           // 70000
     EXPECT_THROW(CheckPolygonUnits(l, c), FeatureError);
+
+    // A field the source does not have at all is a typing error: refused, with the fields
+    // there are; a template the layer's type does not use is not looked at.
+    LayerSpec isles;
+    isles.name = "isles";
+    isles.dataType = 9;
+    isles.key.field = "knd";
+    isles.infoKind = 0;
+    isles.infoText = "{name}: {area} km";
+    isles.labelText = "{nothing}";
+    try {
+        CheckFieldsInSource(isles, {"name", "kind"});
+        ADD_FAILURE() << "missing fields accepted";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_STREQ(e.what(), "layer isles: the source has no field \"knd\" (key), \"area\" (info-text); its fields: name, kind");
+    }
+    isles.key.field = "kind";
+    EXPECT_NO_THROW(CheckFieldsInSource(isles, {"name", "kind", "area"}));
 }
 
 namespace {

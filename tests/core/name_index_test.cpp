@@ -113,7 +113,8 @@ protected:
         gulf.Reference = {63, 21};
         pol.Add(gulf);
         pol.Save(dir / "Themes/Seas.Pol");
-        dir.Write("Themes/DNN/SEAS.DAT", std::string(1, 20) + "Sea: Gulf of Bothnia");
+        // One line is shown as it stands (its 0xF8 the letter, not a degree sign).
+        dir.Write("Themes/DNN/SEAS.DAT", std::string(1, 28) + "Sea: Gulf of Bothnia (S\xF8rby)");
     }
     void TearDown() override { CvVars::Reset(); }
 
@@ -207,7 +208,7 @@ TEST_F(NameAtlasTest, LabelsRecordsAndKeyTextsAreFoundWhereTheyLieAndShownAtASca
 
     // An area: fitted to its outline's extent.
     const Place gulf = Only(index, "bothnia");
-    EXPECT_EQ(gulf.name, "Gulf of Bothnia");
+    EXPECT_EQ(gulf.name, "Gulf of Bothnia (S\xF8rby)");
     EXPECT_EQ(gulf.kind, "Sea");
     ASSERT_TRUE(gulf.hasExtent);
     EXPECT_NEAR(gulf.extent.west, 17, 1e-3);

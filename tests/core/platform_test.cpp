@@ -227,8 +227,9 @@ TEST(CodePage, MessagesOnStandardErrorNameFilesInTheirOwnLetters)
 {
     StderrMessageSink sink;
     testing::internal::CaptureStderr();
-    sink.Error("The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xB0N\ncannot be read.");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xC2\xB0N cannot be read.\n");
+    sink.Error("The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xB0N\r\ncannot be read.\rTry another.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The disc image /tmp/J\xC3\xBCrgen/atlas.iso at 54\xC2\xB0N\ncannot be read.\nTry another.\n");
 }
 
 TEST(ByteSource, CursorReadsLittleEndianAndRefusesShortReads)

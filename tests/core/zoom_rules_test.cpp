@@ -2,6 +2,7 @@
 // values of the geographic search dialog.
 #include "interact/Captions.h"
 #include "interact/GeoSearchValues.h"
+#include "interact/ModeHelp.h"
 #include "interact/ModeHints.h"
 #include "interact/ZoomRules.h"
 #include "platform/Settings.h"
@@ -212,6 +213,27 @@ TEST(ModeHints, EachStageSaysWhatTheNextClickAndTheRightButtonDo)
     // The first of nine legs is left out of the list, not out of the total (45 NM = 51.79 mi).
     EXPECT_NE(long9.find(" — legs … + 2.30 + "), std::string::npos) << long9;
     EXPECT_NE(long9.find(" = 51.79 statute miles"), std::string::npos) << long9;
+}
+
+// F1 on the map opens the page of the mode the status line describes, whichever modes are on.
+TEST(ModeHints, HelpOpensThePageOfTheModeTheStatusLineNames)
+{
+    const std::pair<const char*, int> pages[] = {
+        {"Where Am I?:", 5008}, {"Distance:", 4006}, {"Query:", 7000}, {"Reposition:", 5007}, {"Zoom in:", 5001}};
+    for (int bits = 1; bits < 32; ++bits) {
+        ModeStages s;
+        s.zoom = (bits & 1) ? 1 : 0;
+        s.repo = (bits & 2) ? 2 : 0;
+        s.query = (bits & 4) ? 1 : 0;
+        s.distance = (bits & 8) ? 2 : 0;
+        s.whereAmI = (bits & 16) != 0;
+        const std::string hint = ModeHint(s);
+        int page = 0;
+        for (const auto& [start, context] : pages)
+            if (hint.rfind(start, 0) == 0) page = context;
+        EXPECT_EQ(ModeHelpContext(s, false), page) << hint;
+    }
+    EXPECT_EQ(ModeHelpContext({}, true), 9002);   // a key carried with no mode on
 }
 
 // ---- the geographic search values ------------------------------------------------------------

@@ -177,6 +177,7 @@ TEST_F(RenderTest, ExitStatus)
     EXPECT_EQ(Run("--size 0x300").status, 2);
     EXPECT_EQ(Run("", "").status, 2);                      // no --output
     EXPECT_EQ(Run("", "map.gif").status, 2);
+    EXPECT_EQ(Run("--find a").status, 2);                   // the place search wants two letters
     // A second map after the last --output is told to want its own.
     const RenderRun twoMaps = Run("a.mdf --output '" + (dir_ / "a.png") + "' b.mdf", "");
     EXPECT_EQ(twoMaps.status, 2);

@@ -205,6 +205,9 @@ TEST_F(ComposeTest, DialogModesDoubleClicksDragAndInformation)
         EXPECT_EQ(d.property("helpContext").toInt(), 3001);
         EXPECT_TRUE(d.TextList->isVisible() && d.TextLabel->isVisible());
         EXPECT_EQ(d.TextList->geometry().bottom(), d.OverlaymapList->geometry().bottom());
+        // A list is entered when it takes the focus, which a window gets only once the window
+        // system has made it active: on a busy machine that comes after the dialog is shown.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
         QTest::mouseClick(d.FontBtn, Qt::LeftButton);
         EXPECT_TRUE(window.sink.Contains("Unable to load Font dialog"));
         QTest::mouseClick(d.BasemapList->viewport(), Qt::LeftButton, {}, Row(d.BasemapList, 0));

@@ -5,6 +5,7 @@
 #include "app/HelpWindow.h"
 #include "app/MainFrm.h"
 #include "app/PrintSplash.h"
+#include "help/HelpPages.h"
 #include "layers/FillStyle.h"
 #include "platform/CdromMounts.h"
 #include "platform/CvVars.h"
@@ -240,7 +241,7 @@ TEST_F(MainFrmTest, MenusCarryTheirCaptionsNamesGroupsAndHelpContexts)
                         {"E&xit", "Exit1", 1010}});
     ExpectMenu(bar[1], {{"&Toolbar", "Toolbar1", 0},
                         {"Use &Standard Brushes", "UseStandardBrushes1", 0},
-                        {"&Reopen Last Map at Start", "ReopenLastMap1", 0}});
+                        {"&Reopen Last Map at Start", "ReopenLastMap1", kHelpReopenLastMap}});
     ExpectMenu(bar[2], {{"&Find...", "Find1", 8501}});
     EXPECT_EQ(frm->Find1->shortcut(), QKeySequence(QKeySequence::Find));
     ExpectMenu(bar[3], {{"&Welcome", "Welcome1", 1}, {"&Contents", "Contents1", 0}, {"&About", "About1", 0}});

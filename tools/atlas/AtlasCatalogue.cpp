@@ -2,8 +2,11 @@
 // pages, and the data list.
 #include "AtlasDescription.h"
 #include "AtlasText.h"
+#include "platform/CodePage.h"
+#include "platform/DataPath.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace corvane::atlas {
 
@@ -23,6 +26,63 @@ std::string AtlasDataPath(const std::string& inside)
     return "CDROM:\\" + Backslashes(inside);
 }
 
+std::optional<Region> ThemeExtent(const AtlasDescription& atlas, const ThemeSpec& theme)
+{
+    if (theme.extent) return theme.extent;
+    std::optional<Region> full;
+    for (const DatasetSpec& d : theme.datasets)
+        for (const FileRef& f : d.files)
+            if (const LayerSpec* l = atlas.FindLayer(f.layer); l && l->region) {
+                if (!full) { full = *l->region; continue; }
+                full->west = std::min(full->west, l->region->west);
+                full->east = std::max(full->east, l->region->east);
+                full->south = std::min(full->south, l->region->south);
+                full->north = std::max(full->north, l->region->north);
+            }
+    return full;
+}
+
+std::string MapOffItsThemes(const AtlasDescription& atlas, const MapSpec& map)
+{
+    if (!map.extent) return {};
+    auto text = [](const Region& r) {
+        char s[160];
+        std::snprintf(s, sizeof s, "%g %g %g %g", r.south, r.north, r.west, r.east);
+        return std::string(s);
+    };
+    const Region& m = *map.extent;
+    std::string theirs;
+    for (const auto* list : {&map.base, &map.overlay})
+        for (const std::string& title : *list)
+            for (const ThemeSpec& t : atlas.themes) {
+                if (!SameText(t.title, title)) continue;
+                const std::optional<Region> e = ThemeExtent(atlas, t);
+                if (!e) continue;
+                if (m.west <= e->east && e->west <= m.east && m.south <= e->north && e->south <= m.north) return {};
+                theirs += (theirs.empty() ? "" : ", ") + t.title + " " + text(*e);
+                break;
+            }
+    if (theirs.empty()) return {};
+    return "the map's extent " + text(m) + " meets none of its themes' (" + theirs +
+           "): an extent is minlat maxlat minlon maxlon, a layer's region W E S N";
+}
+
+std::string KeyInLineDrawFont(const ThemeSpec& theme)
+{
+    auto told = [](const std::string& text) -> std::string {
+        const std::string bytes = ToAtlasText(text, TextUse::Plain);
+        if (std::none_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) > 128; })) return {};
+        return "key text \"" + text + "\" is drawn in the viewer's line-drawing font, as \"" + Cp437ToUtf8(bytes) +
+               "\" (a key text with a letter beyond ASCII turns the key's texts into the DOS code page)";
+    };
+    for (const std::string& h : theme.keyHeading)
+        if (std::string t = told(h); !t.empty()) return t;
+    for (const KeyEntrySpec& k : theme.key)
+        for (const std::string& line : k.text)
+            if (std::string t = told(line); !t.empty()) return t;
+    return {};
+}
+
 std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, const ThemeSpec& theme)
 {
     auto mas = std::make_unique<MASStruct>();
@@ -33,21 +93,7 @@ std::unique_ptr<MASStruct> BuildMasterRecord(const AtlasDescription& atlas, cons
     mas->May_Be_Top_Level = theme.mayBeTopLevel;
     mas->Force_Coastline_Style = theme.forceCoastlineStyle;
 
-    // The full extent: given, or the union of the layers' regions.
-    Region full{0, 0, 0, 0};
-    bool have = false;
-    if (theme.extent) { full = *theme.extent; have = true; }
-    else {
-        for (const DatasetSpec& d : theme.datasets)
-            for (const FileRef& f : d.files)
-                if (const LayerSpec* l = atlas.FindLayer(f.layer); l && l->region) {
-                    if (!have) { full = *l->region; have = true; continue; }
-                    full.west = std::min(full.west, l->region->west);
-                    full.east = std::max(full.east, l->region->east);
-                    full.south = std::min(full.south, l->region->south);
-                    full.north = std::max(full.north, l->region->north);
-                }
-    }
+    const Region full = ThemeExtent(atlas, theme).value_or(Region{0, 0, 0, 0});
     Region def = theme.defaultExtent ? *theme.defaultExtent : full;
     mas->Minlat = full.south; mas->Maxlat = full.north; mas->Minlon = full.west; mas->Maxlon = full.east;
     mas->DefaultMinlat = def.south; mas->DefaultMaxlat = def.north;

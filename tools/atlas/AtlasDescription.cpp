@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace corvane::atlas {
@@ -116,6 +117,10 @@ public:
         std::vector<std::string> w = Words(v);
         if (w.size() == 2 && Lower(w[0]) == "field") { out.field = w[1]; return true; }
         out.field.clear();
+        if (!w.empty() && Lower(w[0]) == "field") {
+            Error(name + ": give a number or field NAME, one attribute's name");
+            return false;
+        }
         return Int(name, v, out.constant, lo, hi);
     }
 
@@ -417,6 +422,9 @@ bool ParseAtlasDescription(const std::string& text, AtlasDescription& out,
     Block block = Block::None;
     bool sawAtlas = false;
     int lineNo = 0;
+    // The names given in the current block and their lines: a name that does not repeat,
+    // given twice, is most likely a typing error in one of the two.
+    std::map<std::string, int> given;
     for (std::string line : SplitLines(text)) {
         ++lineNo;
         r.SetLine(lineNo);
@@ -426,6 +434,7 @@ bool ParseAtlasDescription(const std::string& text, AtlasDescription& out,
 
         if (t[0] == '[') {
             if (t.back() != ']') { r.Error("a block header ends with ]"); block = Block::None; continue; }
+            given.clear();
             std::string inner = Trim(t.substr(1, t.size() - 2));
             size_t sp = inner.find_first_of(" \t");
             std::string kind = Lower(inner.substr(0, sp));
@@ -501,6 +510,16 @@ bool ParseAtlasDescription(const std::string& text, AtlasDescription& out,
         std::string raw = line.substr(rawStart);
         std::string value = Unquote(t.substr(eq + 1));
         if (name.empty()) { r.Error("a value without a name"); continue; }
+        static const std::set<std::string> repeating = {"file", "text", "key-heading", "info-line", "line",
+                                                        "include", "base", "overlay"};
+        if (block != Block::None && !repeating.count(name)) {
+            const auto [at, first] = given.emplace(name, lineNo);
+            if (!first) {
+                r.Error("\"" + name + "\" is given a second time in this block (first on line " +
+                        std::to_string(at->second) + ")");
+                continue;
+            }
+        }
 
         switch (block) {
         case Block::None:

@@ -213,6 +213,22 @@ bool CheckAtlasDescription(const AtlasDescription& atlas, std::vector<Descriptio
 // "CDROM:\Landdata\Vec\X.Vec").
 std::string AtlasDataPath(const std::string& inside);
 
+// A theme's full extent: its own, or the union of its layers' regions; none when neither
+// is given.
+std::optional<Region> ThemeExtent(const AtlasDescription& atlas, const ThemeSpec& theme);
+
+// What tells that a map's extent is not where its themes are: empty when it meets the extent
+// of one of them (or no theme's extent is known), else a line naming the map's extent and
+// theirs (extents are minlat maxlat minlon maxlon, regions W E S N: a map written the other
+// way round shows nothing of its themes).
+std::string MapOffItsThemes(const AtlasDescription& atlas, const MapSpec& map);
+
+// What tells that the viewer will draw a theme's key in its line-drawing font: a key text
+// (heading or entry) with a letter above 128 in Windows-1252 switches the key to it, and
+// the letters then show in the DOS code page ("ø" as "°"). Names the first such text and
+// how it will look; empty when every key text is plain.
+std::string KeyInLineDrawFont(const ThemeSpec& theme);
+
 // The master file record of a theme, for the master file writer: descriptors with their
 // files (the layers' output paths through AtlasDataPath), extents, the key with its colours
 // through DOSColour and its text list, and the query block.

@@ -26,7 +26,7 @@ Commands:
            has information), every theme's master file, the data list, the text
            pages and the maps, under the output folder. For each layer it tells the
            features written and those left out with their reasons, and the key codes
-           that no key entry of the theme takes (those are not drawn).
+           that no key entry of the theme takes (drawn in black, or not at all).
   check    Reads and checks the atlas description and prints the data list and the
            layers it would build; reads no source.
   layer    Writes one layer file from one source; the layer options below are the

@@ -109,10 +109,28 @@ const ThemeSpec* ThemeOfLayer(const AtlasDescription& atlas, const std::string& 
     return nullptr;
 }
 
+namespace {
+
+// What the viewer makes of a feature whose key code picks no key entry: the entry's colour
+// is black and its style 0, which is no line and no symbol, but a solid fill.
+const char* WithoutKeyEntry(int dataType)
+{
+    switch (dataType) {
+    case 1:
+    case 7: return "the viewer draws no line for these";
+    case 4: return "the viewer draws no symbol for these";
+    case 5: return "the viewer stops drawing the layer at the first of these (\"Key definition for data type ... is missing\")";
+    default: return "the viewer draws these in black";
+    }
+}
+
+} // namespace
+
 std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, const std::string& layerName,
                                               const std::map<int, size_t>& codes, const char* counted)
 {
     std::vector<std::string> out;
+    const LayerSpec* layer = atlas.FindLayer(layerName);
     for (const ThemeSpec& t : atlas.themes)
         for (const DatasetSpec& d : t.datasets) {
             if (std::none_of(d.files.begin(), d.files.end(), [&](const FileRef& f) { return f.layer == layerName; })) continue;
@@ -126,7 +144,7 @@ std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, con
             if (list.empty()) continue;
             out.push_back("theme " + t.title + " has no key entry for key code " + list + ": its key has " +
                           std::to_string(t.key.size()) + " entries (a code is the layer's plus the data set's key adjustment, " +
-                          std::to_string(d.keyAdjustment) + "); the viewer does not draw these");
+                          std::to_string(d.keyAdjustment) + "); " + WithoutKeyEntry(layer ? layer->dataType : 0));
         }
     return out;
 }
@@ -243,6 +261,45 @@ LayerBuildResult BuildVectorLayer(const AtlasDescription& atlas, const LayerSpec
     return r;
 }
 
+void CheckFieldsInSource(const LayerSpec& layer, const std::vector<std::string>& fields)
+{
+    std::vector<std::string> lacking;
+    auto need = [&](const std::string& field, const std::string& what) {
+        if (field.empty() || std::find(fields.begin(), fields.end(), field) != fields.end()) return;
+        const std::string named = "\"" + field + "\" (" + what + ")";
+        if (std::find(lacking.begin(), lacking.end(), named) == lacking.end()) lacking.push_back(named);
+    };
+    auto inTemplate = [&](const std::string& tpl, const std::string& what) {
+        ExpandTemplate(tpl, [&](const std::string& name) -> std::optional<std::string> {
+            need(name, what);
+            return std::string();
+        });
+    };
+    const int type = layer.dataType;
+    need(layer.key.field, "key");
+    if (type == 6) {
+        need(layer.labelSize.field, "label-size");
+        need(layer.labelTrigger.field, "label-trigger");
+        inTemplate(layer.labelText, "label-text");
+    }
+    if (type == 7 || type == 9) {
+        need(layer.referenceLon, "reference");
+        need(layer.referenceLat, "reference");
+    }
+    if (layer.infoKind >= 0 && (type == 4 || type == 7 || type == 9)) {
+        if (layer.infoKind == 0) inTemplate(layer.infoText, "info-text");
+        else
+            for (const InfoLineSpec& e : layer.infoLines) inTemplate(e.text, "info-line");
+    }
+    if (lacking.empty()) return;
+    std::string message = "layer " + layer.name + ": the source has no field ";
+    for (size_t i = 0; i < lacking.size(); ++i) message += (i ? ", " : "") + lacking[i];
+    message += "; its fields:";
+    for (size_t i = 0; i < fields.size(); ++i) message += (i ? ", " : " ") + fields[i];
+    if (fields.empty()) message += " none";
+    throw std::invalid_argument(message);
+}
+
 void CheckGridFits(const LayerSpec& layer, const Region& area)
 {
     if (layer.cellDegrees <= 0) return;
@@ -254,10 +311,12 @@ void CheckGridFits(const LayerSpec& layer, const Region& area)
     };
     char box[120];
     std::snprintf(box, sizeof box, "%g..%g E, %g..%g N", area.west, area.east, area.south, area.north);
+    char side[32];
+    std::snprintf(side, sizeof side, "%g", layer.cellDegrees);
     throw std::invalid_argument("layer " + layer.name + ": the area " + box + " needs " +
                                 std::to_string(count(area.west, area.east)) + " x " +
-                                std::to_string(count(area.south, area.north)) + " cells of " +
-                                std::to_string(layer.cellDegrees) + " degree, more than the 100 a side a layer holds");
+                                std::to_string(count(area.south, area.north)) + " cells of " + side +
+                                " degree, more than the 100 a side a layer holds");
 }
 
 LayerGrid PolygonGrid(const LayerContent& c)

@@ -66,6 +66,11 @@ private:
 // std::invalid_argument naming the layer, the area and the cells needed.
 void CheckGridFits(const LayerSpec& layer, const Region& area);
 
+// Refuses a vector layer that names a field its source does not have at all (a typing error
+// in the description: every feature would be left out, or its text left empty), naming the
+// field, what names it and the fields the source has.
+void CheckFieldsInSource(const LayerSpec& layer, const std::vector<std::string>& fields);
+
 // The grid the polygon writer will lay over these polygons (their points and, for types 7
 // and 9, their reference points), with the layer's cell side.
 LayerGrid PolygonGrid(const LayerContent& c);
@@ -87,8 +92,8 @@ const ThemeSpec* ThemeOfLayer(const AtlasDescription& atlas, const std::string& 
 
 // For each data set of a theme that draws the layer: the key codes of its features that,
 // with the data set's key adjustment, pick no entry of the theme's key, and how many
-// features carry each. The viewer draws nothing for them. One line per data set, naming
-// the theme; none when every code has an entry.
+// features carry each, and what the viewer makes of them (no line or symbol, or black). One
+// line per data set, naming the theme; none when every code has an entry.
 std::vector<std::string> CodesWithoutKeyEntry(const AtlasDescription& atlas, const std::string& layerName,
                                               const std::map<int, size_t>& codes, const char* counted = "feature");
 

@@ -191,6 +191,7 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
                 std::cerr << "layer " << layer.name << ": " << error << "\n";
                 return false;
             }
+            CheckFieldsInSource(layer, vectors.fields);
             CheckGridFits(layer, layer.dataType == 1 && layer.region ? *layer.region : vectors.extent);
             const ThemeSpec* theme = ThemeOfLayer(atlas, layer.name);
             result = BuildVectorLayer(atlas, layer, theme ? theme->queryLines : std::vector<QueryLineSpec>{}, vectors);
@@ -199,7 +200,9 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
             CheckPolygonUnits(layer, result.content);
         }
     } catch (const std::exception& e) {
-        std::cerr << "layer " << layer.name << ": " << e.what() << "\n";
+        // The checks of what a layer can hold name the layer themselves.
+        const std::string prefix = "layer " + layer.name + ": ", what = e.what();
+        std::cerr << (what.compare(0, prefix.size(), prefix) == 0 ? "" : prefix) << what << "\n";
         return false;
     }
 
@@ -214,8 +217,11 @@ bool BuildOne(const AtlasDescription& atlas, const LayerSpec& layer, const fs::p
         for (const std::string& w : CodesWithoutKeyEntry(atlas, layer.name, result.keyCodes)) std::cout << "  " << w << "\n";
     }
     if (split.polygonsCut)
-        std::cout << "  " << split.polygonsCut << " polygons cut along the grid into " << split.pieces << " pieces\n";
-    if (split.holesCut) std::cout << "  " << split.holesCut << " polygons within one cell cut open through their holes\n";
+        std::cout << "  " << split.polygonsCut << (split.polygonsCut == 1 ? " polygon" : " polygons")
+                  << " cut along the grid into " << split.pieces << " pieces\n";
+    if (split.holesCut)
+        std::cout << "  " << split.holesCut << (split.holesCut == 1 ? " polygon" : " polygons")
+                  << " within one cell cut open through " << (split.holesCut == 1 ? "its" : "their") << " holes\n";
     if (verbose) {
         size_t points = 0;
         for (const KeyedPolyline& l : c.lines) points += l.points.size();
@@ -364,12 +370,16 @@ bool WritePage(const PageSpec& page, const fs::path& sources, const fs::path& ro
 }
 
 // Every map's window must fit the screen the maps are made for: a fault of the description,
-// told before any source is read.
+// told before any source is read. A map away from its themes is told too.
 bool CheckMaps(const AtlasDescription& atlas, const std::string& file)
 {
     bool ok = true;
     const FixedScreenMetrics screen = MapScreen();
     for (const MapSpec& m : atlas.maps) {
+        // Most likely written the other way round; told, not refused (a map may show the sea
+        // beside its themes).
+        if (const std::string off = MapOffItsThemes(atlas, m); !off.empty())
+            std::cerr << file << ":" << m.line << ": map " << m.file << ": " << off << "\n";
         std::string error;
         if (MakeMap(m, screen, error)) continue;
         std::cerr << file << ":" << m.line << ": map " << m.file << ": " << error << "\n";
@@ -424,6 +434,7 @@ int Build(const CommandLine& cl)
         std::unique_ptr<MASStruct> mas = BuildMasterRecord(atlas, theme);
         std::cout << "theme " << theme.title << " -> " << theme.master << ": " << theme.datasets.size() << " datasets, "
                   << theme.key.size() << " key entries, " << theme.queryLines.size() << " query lines\n";
+        if (const std::string lineDraw = KeyInLineDrawFont(theme); !lineDraw.empty()) std::cout << "  " << lineDraw << "\n";
         if (!cl.dryRun && !WriteBytes(NativeInAtlas(root, theme.master), WriteMasterFile(*mas), error)) {
             std::cerr << "theme " << theme.title << ": " << error << "\n";
             ok = false;

@@ -6,6 +6,8 @@
 #include "platform/CodePage.h"
 #include "platform/MessageSink.h"
 
+#include <cstdio>
+
 namespace corvane {
 
 bool CentreOnPlace(TMDFStruct& mdf, const std::string& name, int32_t width, int32_t height, double pixelsPerInch,
@@ -14,12 +16,19 @@ bool CentreOnPlace(TMDFStruct& mdf, const std::string& name, int32_t width, int3
     const NameSources medium = CurrentNameSources();
     const StoredNames names = LoadOrBuildNames(medium, NameCachePath(medium));
     for (const std::string& p : names.problems) sink.Plain(p);
-    const std::vector<NameIndex::Hit> hits = names.index->Search(name, 1);
+    const std::vector<NameIndex::Hit> hits = names.index->Search(name, 2);
     if (hits.empty()) {
         sink.Error("No place of the atlas is named " + Utf8ToCp1252(name) + ".");
         return false;
     }
     const Place place = names.index->At(hits.front().index);
+    if (hits.size() > 1) {
+        // Which of them the picture shows; a note, not a message of the map (--strict).
+        const std::string kind = !place.kind.empty() && place.kind != place.theme ? ", " + place.kind : "";
+        std::fprintf(stderr, "Several places match %s: the map shows the first, %s (%s, %s).\n", name.c_str(),
+                     Cp1252ToUtf8(place.name).c_str(), Cp1252ToUtf8(place.theme + kind).c_str(),
+                     Cp1252ToUtf8(DegreesMinutes(place.lat, place.lon)).c_str());
+    }
     if (!ThemeDrawn(mdf, place.theme)) DrawThemeAsOverlay(mdf, place.theme, sink);
     const GeoBox now{mdf.GetMinLat(), mdf.GetMaxLat(), mdf.GetMinLon(), mdf.GetMaxLon()};
     const GeoBox box = PlaceViewBox(place, now, width, height, pixelsPerInch);

@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "gazetteer/NameFold.h"
 #include "platform/CommandLine.h"
 #include "platform/DataPath.h"
 #include "platform/Ini.h"
@@ -105,11 +106,64 @@ bool ParseBox(const std::string& text, std::array<double, 4>& box)
     return box[0] < box[2] && box[1] < box[3] && box[0] >= -180 && box[2] <= 180 && box[1] >= -90 && box[3] <= 90;
 }
 
+// A whole number of at most 9 digits.
+bool ParseCount(const std::string& text, int64_t& v)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    v = std::stoll(text);
+    return true;
+}
+
+// "K/N": shard K (0-based) of N, 1 <= N <= kMaxTileShards.
+bool ParseShard(const std::string& text, int64_t& k, int64_t& n)
+{
+    const size_t slash = text.find('/');
+    return slash != std::string::npos && ParseCount(text.substr(0, slash), k) && ParseCount(text.substr(slash + 1), n) &&
+           n >= 1 && n <= kMaxTileShards && k < n;
+}
+
+// --merge OUT.mbtiles PART...: the only other option taken is --strict.
+bool ParseMerge(const std::vector<std::string>& args, RenderOptions& options, std::string& error)
+{
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--strict") {
+            options.strict = true;
+        } else if (a == "--merge" || a.rfind("--merge=", 0) == 0) {
+            if (!options.merge.empty()) {
+                error = "--merge is given twice";
+                return false;
+            }
+            options.merge = a == "--merge" ? (i + 1 < args.size() ? args[++i] : std::string()) : a.substr(8);
+            if (options.merge.empty()) {
+                error = "option --merge needs a value";
+                return false;
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "--merge OUT.mbtiles PART.mbtiles... takes no option but --strict, not " + a;
+            return false;
+        } else {
+            options.mergeParts.push_back(a);
+        }
+    }
+    if (LowerCase(options.merge.substr(options.merge.size() < 8 ? 0 : options.merge.size() - 8)) != ".mbtiles") {
+        error = "--merge writes an MBTiles file, whose name ends in .mbtiles, not " + options.merge;
+        return false;
+    }
+    if (options.mergeParts.empty()) {
+        error = "--merge " + options.merge + " wants the MBTiles files of the shards to join";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& options, std::string& error)
 {
     options = RenderOptions{};
+    for (const std::string& a : allArgs)
+        if (a == "--merge" || a.rfind("--merge=", 0) == 0) return ParseMerge(allArgs, options, error);
     const std::vector<std::vector<std::string>> parts = PicturesOf(allArgs);
     const std::vector<std::string>& args = parts.front();
     for (size_t k = 1; k < parts.size(); ++k) {
@@ -117,7 +171,7 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         if (!ParseMorePicture(parts[k], job, error)) return false;
         options.more.push_back(job);
     }
-    std::optional<std::string> size, output, tiles, zooms, bbox, find, page, pageSize;
+    std::optional<std::string> size, output, tiles, zooms, bbox, find, jobs, shard, page, pageSize;
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
                          {"version", nullptr, &options.version},
@@ -132,6 +186,9 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
                          {"zoom", &zooms, nullptr},
                          {"bbox", &bbox, nullptr},
                          {"find", &find, nullptr},
+                         {"jobs", &jobs, nullptr},
+                         {"shard", &shard, nullptr},
+                         {"resume", nullptr, &options.resume},
                          {"page", &page, nullptr},
                          {"page-size", &pageSize, nullptr}},
                         options.mapFile, error)) {
@@ -179,9 +236,29 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         error = "--find goes with --output";
         return false;
     }
+    if (find && FoldQuery(*find).size() < 2) {
+        // The place search starts from the second letter: a shorter name finds nothing.
+        error = "--find wants a name of two letters or more, not \"" + *find + "\"";
+        return false;
+    }
     if (find) options.find = *find;
     if ((zooms || bbox) && !tiles) {
         error = "--zooms and --bbox go with --tiles";
+        return false;
+    }
+    int64_t count = 0;
+    if (jobs && (!ParseCount(*jobs, count) || count < 1 || count > kMaxTileJobs)) {
+        error = "--jobs wants a number of processes from 1 to " + std::to_string(kMaxTileJobs) + ", not " + *jobs;
+        return false;
+    }
+    options.jobs = static_cast<int>(count);
+    if (shard && !ParseShard(*shard, options.shardIndex, options.shardCount)) {
+        error = "--shard wants K/N, shard K (0 to N - 1) of N shards, N at most " + std::to_string(kMaxTileShards) +
+                ", not " + *shard;
+        return false;
+    }
+    if ((jobs || shard || options.resume) && !tiles) {
+        error = "--jobs, --shard and --resume go with --tiles";
         return false;
     }
     if (tiles) {
@@ -203,20 +280,32 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
 std::string RenderUsage()
 {
     // One usage line: its manual page takes the synopsis from it.
-    return "Usage: corvane-render [OPTION]... [MAP.MDF] {--output OUT.{png,bmp,pdf} | --tiles DIR}\n"
+    return "Usage: corvane-render [OPTION]... [MAP.MDF] {--output OUT.{png,bmp,pdf} | --tiles {DIR | OUT.mbtiles}}\n"
            "  MAP.MDF          the map definition to draw (none: a new map)\n"
            "  --output FILE    the picture to write: PNG or BMP, or a one-page PDF printed as the\n"
            "                   viewer prints (1 inch margins); more maps, each followed by its\n"
            "                   own --output, are drawn one after the other by the same process;\n"
            "                   a file the run reads, or another map's output, is refused\n"
            "  --find NAME      centre the map on the first place of the atlas that the place\n"
-           "                   search finds for NAME, at a scale that shows it (its theme is\n"
-           "                   added to the map when the map does not draw it)\n"
+           "                   search finds for NAME (two letters or more), at a scale that\n"
+           "                   shows it (its theme is added to the map when the map does not\n"
+           "                   draw it); when several match, the one shown is named\n"
            "  --tiles DIR      a web map tile pyramid instead: DIR/Z/X/Y.png, 256 x 256 pixels in\n"
            "                   Web Mercator (the XYZ layout), and DIR/index.html that shows them\n"
-           "                   with Leaflet (written beside it) and needs no network\n"
+           "                   with Leaflet (written beside it) and needs no network; a name\n"
+           "                   ending in .mbtiles makes one MBTiles file of them instead\n"
            "  --zooms Z1-Z2    the zoom levels of the tiles (default 0-5, at most 18)\n"
            "  --bbox W,S,E,N   the tiles' box in degrees (default: the map's box)\n"
+           "  --jobs N         processes drawing tiles at once (default: one for each core)\n"
+           "  --shard K/N      draw only shard K (0 to N - 1) of N equal shares of the pyramid, so\n"
+           "                   that N runs, on one machine or many, draw it together; the\n"
+           "                   shards of a folder share it, those of MBTiles files are joined\n"
+           "                   with --merge\n"
+           "  --resume         keep the tiles already written and draw only the others (an\n"
+           "                   MBTiles file is then written in place, so that a run stopped\n"
+           "                   half-way goes on where it stopped)\n"
+           "  --merge OUT.mbtiles PART.mbtiles...\n"
+           "                   join the MBTiles files of shards into one\n"
            "  --size WxH       the map picture in pixels (default 1024x768); the map's box is fitted\n"
            "                   to this shape\n"
            "  --page portrait|landscape\n"

@@ -3,7 +3,9 @@
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
 //                  [--page portrait|landscape] [--page-size NAME]
 //                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
-//   corvane-render [...] [MAP.MDF] --tiles DIR [--zooms Z1-Z2] [--bbox W,S,E,N]
+//   corvane-render [...] [MAP.MDF] --tiles {DIR | OUT.mbtiles} [--zooms Z1-Z2] [--bbox W,S,E,N]
+//                  [--jobs N] [--shard K/N] [--resume]
+//   corvane-render [--strict] --merge OUT.mbtiles PART.mbtiles...
 //   corvane-render [...] --find NAME [MAP.MDF] --output OUT: the map centred on the first
 //   place of the atlas that the place search finds for NAME
 // Options take their value as the next argument or after "=". Each map and its --output after
@@ -47,7 +49,19 @@ struct RenderOptions {
     std::string tiles;
     int zoomMin = 0, zoomMax = 5;
     std::optional<std::array<double, 4>> bbox;   // west, south, east, north
+    // The tile work: processes drawing at once (0: one for each core), this run's share of
+    // the pyramid (shard shardIndex of shardCount), and whether tiles already written are kept.
+    int jobs = 0;
+    int64_t shardIndex = 0, shardCount = 1;
+    bool resume = false;
+    // Joining the MBTiles files of shards: the file to write and the parts.
+    std::string merge;
+    std::vector<std::string> mergeParts;
 };
+
+// The most processes --jobs starts, and the most shards --shard shares a pyramid out to.
+constexpr int kMaxTileJobs = 256;
+constexpr int64_t kMaxTileShards = 1000000;
 
 // The deepest zoom level of a tile pyramid.
 constexpr int kMaxTileZoom = 18;

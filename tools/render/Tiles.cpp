@@ -1,14 +1,12 @@
 #include "Tiles.h"
 
+#include "platform/PngEncoder.h"
+
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <unistd.h>
+#include <vector>
 
 namespace corvane {
 
@@ -23,6 +21,9 @@ constexpr int kTileMarginRows = 32;
 // Hatch patterns are 8 pixels wide: a margin and a tile of whole patterns keep the plot's
 // columns on the world's pattern columns.
 static_assert(kTileMargin % 8 == 0 && kTileSize % 8 == 0, "tile columns off the pattern grid");
+// Pixels an area known to be of one colour keeps from the edges of the cells that colour it
+// (whose neighbours may paint a pixel or two beyond their own edges).
+constexpr double kKnownMargin = 3;
 
 double Tiles(int z) { return std::ldexp(1.0, z); }
 
@@ -77,13 +78,6 @@ std::string HtmlText(const std::string& text)
     return out;
 }
 
-bool WriteWhole(const QString& path, const std::string& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(data.data(), static_cast<qint64>(data.size())) == static_cast<qint64>(data.size());
-}
-
 } // namespace
 
 double TileRowLatitude(int64_t y, int z) { return MercatorLatitude(static_cast<double>(y) / Tiles(z)); }
@@ -119,92 +113,65 @@ int SourceRow(int z, int64_t y, int py, int rows)
     return static_cast<int>(std::clamp(row, 0.0, static_cast<double>(rows - 1)));
 }
 
-int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress, std::string& error)
+TileMaker::TileMaker(const TilePlot& plot) : plot_(plot), tile_(kTileSize, kTileSize, QImage::Format_RGB32) {}
+
+const std::string& TileMaker::UniformPng(uint32_t rgb)
 {
-    struct Range {
-        int64_t x0, x1, y0, y1;
-    };
-    std::vector<Range> ranges;
-    int64_t total = 0;
-    for (int z = job.zoomMin; z <= job.zoomMax; ++z) {
-        // A box edge on a tile edge takes in no tile beyond it.
-        const Range r{TileColumn(job.box.west, z), TileColumn(job.box.east - 1e-9, z), TileRow(job.box.north - 1e-9, z),
-                      TileRow(job.box.south + 1e-9, z)};
-        ranges.push_back(r);
-        total += (r.x1 - r.x0 + 1) * (r.y1 - r.y0 + 1);
+    auto it = uniform_.find(rgb);
+    if (it == uniform_.end()) {
+        const std::vector<uint32_t> pixels(static_cast<size_t>(kTileSize) * kTileSize, 0xFF000000u | rgb);
+        std::string png;
+        EncodePng(kTileSize, kTileSize, pixels.data(), kTileSize, png);
+        it = uniform_.emplace(rgb, std::move(png)).first;
     }
-    if (total > kMostTiles) {
-        error = "the pyramid would hold " + std::to_string(total) + " tiles, more than the " +
-                std::to_string(kMostTiles) + " one run writes: take fewer zoom levels or a smaller --bbox";
-        return -1;
+    return it->second;
+}
+
+bool TileMaker::Make(int z, int64_t x, int64_t y, std::string& png, bool& known, std::string& error)
+{
+    const std::string name = std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y);
+    const int rows = PlateCarreeRows(z, y);
+    const GeoBox area = TileBox(z, x, y);
+    const PlotBand band = BandOf(area, rows);
+    // Each picture row that a tile row takes carries the pattern row of that tile row (tile
+    // rows start on whole patterns of the world's grid).
+    std::vector<uint8_t> patternRows(static_cast<size_t>(band.height));
+    for (int r = 0; r < band.height; ++r) patternRows[static_cast<size_t>(r)] = static_cast<uint8_t>((r - band.top) & 7);
+    for (int py = 0; py < kTileSize; ++py)
+        patternRows[static_cast<size_t>(band.top + SourceRow(z, y, py, rows))] = static_cast<uint8_t>(py & 7);
+    if (!plot_.place(band.box, band.width, band.height, patternRows)) {
+        error = "tile " + name + " could not be drawn";
+        return false;
     }
-    const auto started = std::chrono::steady_clock::now();
-    const bool terminal = progress && ::isatty(::fileno(progress));
-    int64_t done = 0;
-    QImage picture, tile(kTileSize, kTileSize, QImage::Format_RGB32);
-    for (int z = job.zoomMin; z <= job.zoomMax; ++z) {
-        const Range& r = ranges[static_cast<size_t>(z - job.zoomMin)];
-        for (int64_t x = r.x0; x <= r.x1; ++x) {
-            const QString column = QString::fromStdString(job.dir) + QString("/%1/%2").arg(z).arg(x);
-            std::error_code ec;
-            std::filesystem::create_directories(column.toStdString(), ec);
-            if (ec || !std::filesystem::is_directory(column.toStdString())) {
-                error = "cannot make the folder " + column.toStdString() + ": " +
-                        (ec ? ec.message() : std::string(std::strerror(ENOTDIR)));
-                return -1;
-            }
-            for (int64_t y = r.y0; y <= r.y1; ++y) {
-                const int rows = PlateCarreeRows(z, y);
-                const PlotBand band = BandOf(TileBox(z, x, y), rows);
-                // Each picture row that a tile row takes carries the pattern row of that tile
-                // row (tile rows start on whole patterns of the world's grid).
-                std::vector<uint8_t> patternRows(static_cast<size_t>(band.height));
-                for (int r = 0; r < band.height; ++r) patternRows[static_cast<size_t>(r)] = static_cast<uint8_t>((r - band.top) & 7);
-                for (int py = 0; py < kTileSize; ++py)
-                    patternRows[static_cast<size_t>(band.top + SourceRow(z, y, py, rows))] = static_cast<uint8_t>(py & 7);
-                if (!plot(band.box, band.width, band.height, patternRows, picture) || picture.width() != band.width ||
-                    picture.height() != band.height) {
-                    error = "tile " + std::to_string(z) + "/" + std::to_string(x) + "/" + std::to_string(y) +
-                            " could not be drawn";
-                    return -1;
-                }
-                const QImage source = picture.convertToFormat(QImage::Format_RGB32);
-                for (int py = 0; py < kTileSize; ++py)
-                    std::copy_n(reinterpret_cast<const QRgb*>(source.constScanLine(band.top + SourceRow(z, y, py, rows))) +
-                                    kTileMargin,
-                                kTileSize, reinterpret_cast<QRgb*>(tile.scanLine(py)));
-                const QString path = column + QString("/%1.png").arg(y);
-                if (!tile.save(path, "PNG")) {
-                    error = "cannot write " + path.toStdString();
-                    return -1;
-                }
-                ++done;
-                if (terminal && (done % 16 == 0 || done == total)) {
-                    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-                    std::fprintf(progress, "\rtiles %lld / %lld, %.1f a second", static_cast<long long>(done),
-                                 static_cast<long long>(total), s > 0 ? static_cast<double>(done) / s : 0.0);
-                    std::fflush(progress);
-                }
-            }
-        }
+    // A tile of one colour that the map's cells tell is not drawn. Its bytes are those of the
+    // same tile drawn: the same picture through the same encoder.
+    const double unitLon = (area.east - area.west) / kTileSize, unitLat = (area.north - area.south) / rows;
+    if (const std::optional<uint32_t> colour = plot_.known(area, kKnownMargin * unitLon, kKnownMargin * unitLat)) {
+        png = UniformPng(*colour);
+        known = true;
+        return true;
     }
-    if (terminal) std::fputc('\n', progress);
-    const QString dir = QString::fromStdString(job.dir);
-    const bool leaflet = TileViewerHasLeaflet();
-    if (leaflet)
-        for (const char* name : {"leaflet.js", "leaflet.css", "leaflet-LICENSE.txt"}) {
-            QFile from(QString(":/leaflet/") + name);
-            if (!from.exists()) continue;   // a licence is not found with every copy of Leaflet
-            if (!from.open(QIODevice::ReadOnly) || !WriteWhole(dir + "/" + name, from.readAll().toStdString())) {
-                error = "cannot write " + (dir + "/" + name).toStdString();
-                return -1;
-            }
-        }
-    if (!WriteWhole(dir + "/index.html", leaflet ? LeafletViewerPage(job) : TileViewerPage(job))) {
-        error = "cannot write " + (dir + "/index.html").toStdString();
-        return -1;
+    known = false;
+    if (!plot_.draw(picture_) || picture_.width() != band.width || picture_.height() != band.height) {
+        error = "tile " + name + " could not be drawn";
+        return false;
     }
-    return done;
+    {
+        const QImage source = picture_.convertToFormat(QImage::Format_RGB32);
+        for (int py = 0; py < kTileSize; ++py)
+            std::copy_n(reinterpret_cast<const QRgb*>(source.constScanLine(band.top + SourceRow(z, y, py, rows))) +
+                            kTileMargin,
+                        kTileSize, reinterpret_cast<QRgb*>(tile_.scanLine(py)));
+    }
+    // Not kept: the next plot would copy the whole picture before drawing on it.
+    picture_ = QImage();
+    png.clear();
+    if (!EncodePng(kTileSize, kTileSize, reinterpret_cast<const uint32_t*>(tile_.constBits()),
+                   static_cast<size_t>(tile_.bytesPerLine()) / sizeof(uint32_t), png)) {
+        error = "tile " + name + " could not be encoded";
+        return false;
+    }
+    return true;
 }
 
 bool TileViewerHasLeaflet() { return QFile::exists(":/leaflet/leaflet.js") && QFile::exists(":/leaflet/leaflet.css"); }

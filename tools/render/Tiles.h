@@ -1,6 +1,6 @@
 #pragma once
-// A web map tile pyramid of a map: the usual XYZ layout DIR/Z/X/Y.png of 256 x 256 pixel
-// tiles in Web Mercator, and DIR/index.html, a viewer that needs no network.
+// The tiles of a web map tile pyramid of a map: 256 x 256 pixel tiles in Web Mercator, and
+// the viewer page of a folder of them (DIR/Z/X/Y.png), which needs no network.
 //
 // Each tile is drawn by the viewer's plot as a plate carree picture of the tile's longitude
 // and latitude band, tall enough for the tile's most stretched row, and then resampled row
@@ -13,15 +13,17 @@
 #include <QImage>
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace corvane {
 
 constexpr int kTileSize = 256;
-// The most tiles one run writes: a pyramid deeper or wider than that is refused before any is drawn.
+// The most tiles one run writes: a share of a pyramid larger than that is refused before any
+// is drawn.
 constexpr int64_t kMostTiles = 1000000;
 // The latitude where the Mercator square of zoom level 0 ends.
 constexpr double kMercatorLimit = 85.0511287798066;
@@ -44,24 +46,44 @@ int PlateCarreeRows(int z, int64_t y);
 // rows.
 int SourceRow(int z, int64_t y, int py, int rows);
 
-// Draws the box on a plate carree picture of width x height; false when the map could not
-// be drawn. patternRows gives the hatch and pattern row (0..7) of each picture row: the row of
-// the Web Mercator pixel grid that the picture row becomes in the tile, so that hatching is
-// anchored to that grid and tiles join without seams (see QtCanvas::SetPatternRows).
-using PlotBox =
-    std::function<bool(const GeoBox& box, int width, int height, const std::vector<uint8_t>& patternRows, QImage& out)>;
+// How a tile is drawn: the map placed on a plate carree picture of a box, the colour of an
+// area of it where that is known without drawing, and the drawing.
+struct TilePlot {
+    // Places the map on a picture of width x height of the box; false when it cannot be.
+    // patternRows gives the hatch and pattern row (0..7) of each picture row: the row of the
+    // Web Mercator pixel grid that the picture row becomes in the tile, so that hatching is
+    // anchored to that grid and tiles join without seams (see QtCanvas::SetPatternRows).
+    std::function<bool(const GeoBox& box, int width, int height, const std::vector<uint8_t>& patternRows)> place;
+    // The colour (0xRRGGBB) that an area of the placed map takes, when the map's content tells
+    // it before drawing; margins: how far the area must keep from a colouring cell's edge.
+    std::function<std::optional<uint32_t>(const GeoBox& area, double marginLon, double marginLat)> known;
+    // Draws the placed map into out; false when it could not be drawn.
+    std::function<bool(QImage& out)> draw;
+};
 
 struct TileJob {
-    std::string dir;
+    std::string dir;   // the folder, or the MBTiles file
     int zoomMin = 0, zoomMax = 5;
     GeoBox box;
     std::string title;
 };
 
-// Writes the tiles of every zoom level that touch the box, then index.html. Progress (tiles
-// done of the total and the rate) goes to progress when it is not null. Returns the tiles
-// written; -1 with error set when one could not be drawn or written.
-int64_t WriteTiles(const TileJob& job, const PlotBox& plot, std::FILE* progress, std::string& error);
+// Makes the PNG files of tiles, one after the other.
+class TileMaker {
+public:
+    explicit TileMaker(const TilePlot& plot);
+    // The PNG file of tile (x, y) of zoom z; known: its colour was known without drawing.
+    // False with the reason.
+    bool Make(int z, int64_t x, int64_t y, std::string& png, bool& known, std::string& error);
+
+private:
+    // The PNG file of a tile of one colour (0xRRGGBB), made once for each colour.
+    const std::string& UniformPng(uint32_t rgb);
+
+    const TilePlot& plot_;
+    QImage picture_, tile_;
+    std::map<uint32_t, std::string> uniform_;
+};
 
 // The viewer page of a pyramid: with Leaflet (leaflet.js and leaflet.css beside it) where the
 // program was built with Leaflet, else a viewer of its own.

@@ -1,20 +1,25 @@
 // corvane-render: draws a map definition (or a new map) with the viewer's plot, without a
-// window, into a PNG or BMP picture or, through the print path, a one-page PDF.
+// window, into a PNG or BMP picture or, through the print path, a one-page PDF; or into a web
+// map tile pyramid (a folder or an MBTiles file), and joins the MBTiles files of its shards.
 #include "FindPlace.h"
 #include "RenderOptions.h"
+#include "TileRun.h"
 #include "Tiles.h"
 
 #include "app/Startup.h"
 #include "mapdef/MDFStruct.h"
 #include "mapdef/ScreenMetrics.h"
 #include "mapwindow/MapOutput.h"
+#include "platform/CodePage.h"
 #include "platform/CvVars.h"
 #include "platform/DataListSearch.h"
 #include "platform/DataPath.h"
 #include "platform/MessageSink.h"
 #include "platform/RunInputs.h"
 #include "platform/Settings.h"
+#include "platform/TextFile.h"
 #include "platform/qt/QtCanvas.h"
+#include "render/AreaColour.h"
 #include "render/MapView.h"
 #include "render/Plot.h"
 
@@ -51,6 +56,14 @@ public:
     }
     QtCanvas* Canvas() const { return canvas_.get(); }
     const QImage& Image() const { return image_; }
+    // A new canvas on the picture, in the state every canvas starts in, so that what one
+    // drawing left on the last (a brush, a background mode) cannot reach the next.
+    void Renew()
+    {
+        if (!canvas_) return;
+        canvas_.reset();
+        canvas_ = std::make_unique<QtCanvas>(&image_);
+    }
 
 private:
     QImage image_;
@@ -79,6 +92,7 @@ public:
     }
 
     bool Usable() const { return usable_; }
+    void RenewCanvas() { picture_.Renew(); }
     void SetPatternRows(const std::vector<uint8_t>& rows) { picture_.Canvas()->SetPatternRows(rows); }
     // The picture drawn; the canvas is finished (the next drawing starts it again).
     QImage Picture()
@@ -248,9 +262,33 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
     return true;
 }
 
+// The sources of the themes drawn (the key's heading lines that begin "Source:"), one after
+// the other, each once.
+std::string SourcesOf(const TMDFStruct& mdf)
+{
+    std::vector<std::string> sources;
+    auto add = [&](const MASStruct* theme) {
+        if (!theme || !theme->Key) return;
+        const KeyStruct& key = *theme->Key;
+        for (size_t i = 0; i < key.Text.size() && i < key.Num_HdrLines; ++i) {
+            const std::string& line = key.Text[i];
+            if (LowerCase(line.substr(0, 7)) != "source:") continue;
+            const std::string source = MixedTextToUtf8(Trim(line.substr(7)));
+            if (!source.empty() && std::find(sources.begin(), sources.end(), source) == sources.end())
+                sources.push_back(source);
+        }
+    };
+    for (const MASStruct* m = mdf.NextMAS.First(); m; m = m->NextMAS) add(m);
+    add(mdf.OverlayMAS.First());
+    std::string all;
+    for (const std::string& s : sources) all += (all.empty() ? "" : "; ") + s;
+    return all;
+}
+
 // The tile pyramid of the map: each tile plotted as its own plate carree band without the
 // graticule and the keys, which belong to a picture of the whole map.
-int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options, MessageSink& sink)
+int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options, TileMessages& messages,
+                MessageSink& sink)
 {
     mdf.Grid_Displayed = false;
     view.BaseMapKey = view.OverlayMapKey = false;
@@ -269,9 +307,11 @@ int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options,
         return 1;
     }
     job.title = options.mapFile.empty() ? std::string("Corvane map") : ExtractFileName(options.mapFile);
-    auto plot = [&](const GeoBox& b, int width, int height, const std::vector<uint8_t>& patternRows, QImage& out) {
+    TilePlot plot;
+    plot.place = [&](const GeoBox& b, int width, int height, const std::vector<uint8_t>& patternRows) {
         view.SetWindowBounds(0, 0, width, height);
         if (!view.Usable()) return false;
+        view.RenewCanvas();
         view.SetPatternRows(patternRows);
         MapListRec* box = mdf.Main_Plot();
         box->MinLat = b.south;
@@ -279,19 +319,54 @@ int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options,
         box->MinLon = b.west;
         box->MaxLon = b.east;
         CvVars::LatLonScale = 1.0 / std::cos((b.south + b.north) / 2 * 3.14159265358979323846 / 180);
+        return true;
+    };
+    plot.known = [&](const GeoBox& a, double marginLon, double marginLat) -> std::optional<uint32_t> {
+        const std::optional<Colour> c =
+            AreaColourWithoutDrawing(view, {a.west, a.south, a.east, a.north, marginLon, marginLat});
+        if (!c) return std::nullopt;
+        return (uint32_t{RedOf(*c)} << 16) | (uint32_t{GreenOf(*c)} << 8) | BlueOf(*c);
+    };
+    // CORVANE_DRAW_EVERY_TILE draws also the tiles whose colour is known, to check the shortcut.
+    if (std::getenv("CORVANE_DRAW_EVERY_TILE")) plot.known = [](const GeoBox&, double, double) { return std::nullopt; };
+    plot.draw = [&](QImage& out) {
         if (!Redraw(view, false)) return false;
         out = view.Picture();
         return true;
     };
+    TileRunOptions run;
+    run.jobs = options.jobs > 0 ? options.jobs : UsableCores();
+    run.shard = {options.shardIndex, options.shardCount};
+    run.resume = options.resume;
+    run.attribution = SourcesOf(mdf);
+    TileRunCounts counts;
     std::string error;
-    const int64_t tiles = WriteTiles(job, plot, stderr, error);
+    if (!RenderPyramid(job, run, plot, messages, stderr, counts, error)) {
+        sink.Error(error);
+        return 1;
+    }
+    std::printf("%lld tiles written, zoom %d to %d, in %s", static_cast<long long>(counts.written), job.zoomMin,
+                job.zoomMax, job.dir.c_str());
+    if (run.shard.n > 1) std::printf(" (shard %lld/%lld)", static_cast<long long>(run.shard.k), static_cast<long long>(run.shard.n));
+    std::printf(": %lld of one colour known without drawing", static_cast<long long>(counts.known));
+    if (run.resume) std::printf(", %lld already there", static_cast<long long>(counts.there));
+    std::printf("\n");
+    return 0;
+}
+
+// corvane-render --merge: the MBTiles files of shards joined into one.
+int MergeTiles(const RenderOptions& options)
+{
+    BeginRunInputs();
+    CountingSink sink;
+    std::string error;
+    const int64_t tiles = MergeTileSets(options.merge, options.mergeParts, sink, error);
     if (tiles < 0) {
         sink.Error(error);
         return 1;
     }
-    std::printf("%lld tiles, zoom %d to %d, in %s\n", static_cast<long long>(tiles), job.zoomMin, job.zoomMax,
-                job.dir.c_str());
-    return 0;
+    std::printf("%lld tiles in %s\n", static_cast<long long>(tiles), options.merge.c_str());
+    return options.strict && sink.shown > 0 ? kExitStrictMessages : 0;
 }
 
 int Run(int argc, char** argv)
@@ -317,6 +392,7 @@ int Run(int argc, char** argv)
                      RenderUsage().c_str());
         return 2;
     }
+    if (!options.merge.empty()) return MergeTiles(options);
 
     // The same picture on any desktop: drawn without a display (whose font resolution, as a
     // HiDPI desktop sets it, would change the size of the text), and without the desktop's
@@ -386,7 +462,8 @@ int Run(int argc, char** argv)
         if (!map) return 1;
         TMDFStruct& mdf = *map;
         FitToPicture(mdf, options.width, options.height);
-        RenderView view(sink, picture, options.width, options.height);
+        TileMessages messages(sink);   // the tiles' messages, from every worker process
+        RenderView view(messages, picture, options.width, options.height);
         if (!view.Usable()) {
             sink.Error("Not enough memory for a picture of " + std::to_string(options.width) + " x " +
                        std::to_string(options.height) + " pixels.");
@@ -394,7 +471,7 @@ int Run(int argc, char** argv)
         }
         view.MDF = &mdf;
         view.SetChecksFromMDF();
-        return RenderTiles(view, mdf, options, sink) == 0 ? written() : 1;
+        return RenderTiles(view, mdf, options, messages, sink) == 0 ? written() : 1;
     }
 
     // Every map is loaded first: no picture may be written over a file that one of them reads.

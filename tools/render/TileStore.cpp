@@ -1,0 +1,485 @@
+#include "TileStore.h"
+
+#include "platform/MessageSink.h"
+#include "platform/RunInputs.h"
+#include "platform/TextFile.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QString>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unordered_set>
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+
+// A tile's place packed in one number (zoom levels up to 31, columns and rows below 2^29).
+uint64_t Packed(const TileKey& k)
+{
+    return (static_cast<uint64_t>(k.z) << 58) | (static_cast<uint64_t>(k.x) << 29) | static_cast<uint64_t>(k.y);
+}
+
+bool RegularFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t k = path.find_last_of('/');
+    return k == std::string::npos ? std::string(".") : k == 0 ? std::string("/") : path.substr(0, k);
+}
+
+std::string Number(double v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", v);
+    return text;
+}
+
+// ---- a folder ------------------------------------------------------------------------------
+
+class FolderStore : public TileStore {
+public:
+    explicit FolderStore(const TileJob& job) : job_(job) {}
+
+    bool Has(const TileKey& key) const override { return RegularFile(PathOf(key)); }
+
+    bool Put(const TileKey& key, const std::string& png, std::string& error) override
+    {
+        const std::string column = job_.dir + "/" + std::to_string(key.z) + "/" + std::to_string(key.x);
+        if (columns_.insert(column).second) {
+            std::error_code ec;
+            std::filesystem::create_directories(column, ec);
+            if (ec || !std::filesystem::is_directory(column)) {
+                error = "cannot make the folder " + column + ": " + (ec ? ec.message() : std::string(std::strerror(ENOTDIR)));
+                return false;
+            }
+            RemoveStaleTemporaries(column);   // tiles of a run that was killed while writing them
+        }
+        // A run on another machine sharing the folder takes our temporary file for a stale one
+        // when it clears the column (our process is not known there): the tile is written again.
+        std::string why;
+        if (!WriteFileWhole(PathOf(key), png, &why) && !WriteFileWhole(PathOf(key), png, &why)) {
+            error = "cannot write " + PathOf(key) + ": " + why;
+            return false;
+        }
+        return true;
+    }
+
+    bool Finish(std::string& error) override
+    {
+        std::error_code ec;
+        std::filesystem::create_directories(job_.dir, ec);
+        const bool leaflet = TileViewerHasLeaflet();
+        auto write = [&](const std::string& name, const std::string& data) {
+            std::string why;
+            if (WriteFileWhole(job_.dir + "/" + name, data, &why)) return true;
+            error = "cannot write " + job_.dir + "/" + name + ": " + why;
+            return false;
+        };
+        if (leaflet)
+            for (const char* name : {"leaflet.js", "leaflet.css", "leaflet-LICENSE.txt"}) {
+                QFile from(QString(":/leaflet/") + name);
+                if (!from.exists()) continue;   // a licence is not found with every copy of Leaflet
+                if (!from.open(QIODevice::ReadOnly) || !write(name, from.readAll().toStdString())) {
+                    if (error.empty()) error = "cannot write " + job_.dir + "/" + name;
+                    return false;
+                }
+            }
+        if (!write("index.html", leaflet ? LeafletViewerPage(job_) : TileViewerPage(job_))) return false;
+        std::string why;
+        if (!FlushFileSystemOf(job_.dir, &why)) {
+            error = "cannot flush " + job_.dir + " to the disc: " + why;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::string PathOf(const TileKey& key) const
+    {
+        return job_.dir + "/" + std::to_string(key.z) + "/" + std::to_string(key.x) + "/" + std::to_string(key.y) + ".png";
+    }
+
+    TileJob job_;
+    std::set<std::string> columns_;   // the column folders made (or found) by this run
+};
+
+// ---- an MBTiles file -------------------------------------------------------------------------
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &s_, nullptr); }
+    ~Statement() { sqlite3_finalize(s_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return s_; }
+    explicit operator bool() const { return s_ != nullptr; }
+
+private:
+    sqlite3_stmt* s_ = nullptr;
+};
+
+class Database {
+public:
+    ~Database() { Close(); }
+    bool Open(const std::string& path, int flags)
+    {
+        Close();
+        return sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) == SQLITE_OK;
+    }
+    void Close()
+    {
+        if (db_) sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    sqlite3* get() const { return db_; }
+    bool Exec(const std::string& sql) { return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+    std::string Error() const { return db_ ? sqlite3_errmsg(db_) : std::string("out of memory"); }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS metadata (name TEXT, value TEXT);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS metadata_name ON metadata (name);"
+    "CREATE TABLE IF NOT EXISTS map (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_id TEXT);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS map_index ON map (zoom_level, tile_column, tile_row);"
+    "CREATE TABLE IF NOT EXISTS images (tile_data BLOB, tile_id TEXT);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS images_id ON images (tile_id);"
+    "CREATE VIEW IF NOT EXISTS tiles AS SELECT map.zoom_level AS zoom_level, map.tile_column AS tile_column,"
+    " map.tile_row AS tile_row, images.tile_data AS tile_data FROM map JOIN images ON images.tile_id = map.tile_id;";
+
+// The zoom level at which the box shows whole in a window of about 1024 x 768 pixels.
+int CentreZoom(const TileSetInfo& info)
+{
+    int z = info.zoomMin;
+    while (z < info.zoomMax) {
+        const int64_t w = TileColumn(info.bounds.east - 1e-9, z + 1) - TileColumn(info.bounds.west, z + 1) + 1;
+        const int64_t h = TileRow(info.bounds.south + 1e-9, z + 1) - TileRow(info.bounds.north - 1e-9, z + 1) + 1;
+        if (w * kTileSize > 1024 || h * kTileSize > 768) break;
+        ++z;
+    }
+    return z;
+}
+
+std::map<std::string, std::string> MetadataOf(const TileSetInfo& info)
+{
+    const GeoBox& b = info.bounds;
+    std::map<std::string, std::string> m{
+        {"name", info.name},
+        {"format", "png"},
+        {"type", "baselayer"},
+        {"bounds", Number(b.west) + "," + Number(b.south) + "," + Number(b.east) + "," + Number(b.north)},
+        {"center", Number((b.west + b.east) / 2) + "," + Number((b.south + b.north) / 2) + "," +
+                       std::to_string(CentreZoom(info))},
+        {"minzoom", std::to_string(info.zoomMin)},
+        {"maxzoom", std::to_string(info.zoomMax)},
+    };
+    if (!info.attribution.empty()) m["attribution"] = info.attribution;
+    if (info.shard.n > 1) m["shard"] = std::to_string(info.shard.k) + "/" + std::to_string(info.shard.n);
+    return m;
+}
+
+std::map<std::string, std::string> ReadMetadata(sqlite3* db)
+{
+    std::map<std::string, std::string> m;
+    Statement q(db, "SELECT name, value FROM metadata");
+    while (q && sqlite3_step(q.get()) == SQLITE_ROW) {
+        const auto* n = sqlite3_column_text(q.get(), 0);
+        const auto* v = sqlite3_column_text(q.get(), 1);
+        if (n && v) m[reinterpret_cast<const char*>(n)] = reinterpret_cast<const char*>(v);
+    }
+    return m;
+}
+
+// The metadata that tells one pyramid from another (the shard aside).
+std::string PyramidOf(const std::map<std::string, std::string>& m)
+{
+    std::string id;
+    for (const char* name : {"format", "bounds", "minzoom", "maxzoom"}) {
+        const auto it = m.find(name);
+        id += std::string(name) + "=" + (it == m.end() ? std::string("?") : it->second) + " ";
+    }
+    return id;
+}
+
+class MbtilesStore : public TileStore {
+public:
+    // Creates the file (under a temporary name unless inPlace), or with resume opens the one
+    // there and keeps its tiles.
+    bool Open(const std::string& path, const TileSetInfo& info, bool resume, std::string& error)
+    {
+        path_ = path;
+        if (IsRunInput(path)) {
+            error = path + " is read by this run; name a new file for the tiles";
+            return false;
+        }
+        RemoveStaleTemporaries(FolderOf(path));
+        inPlace_ = resume;
+        struct stat st {};
+        const bool existing = resume && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+        writing_ = inPlace_ ? path : TemporarySibling(path);
+        if (!db_.Open(writing_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return Fail(error);
+        // A file written in place keeps a journal, so that a kill leaves it as at the last
+        // commit; a temporary file needs none (a kill leaves nothing of it that counts).
+        if (!db_.Exec(inPlace_ ? "PRAGMA synchronous=NORMAL" : "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"))
+            return Fail(error);
+        const auto wanted = MetadataOf(info);
+        if (existing) {
+            const auto there = ReadMetadata(db_.get());
+            if (there.empty()) {
+                error = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
+                return false;
+            }
+            if (PyramidOf(there) != PyramidOf(wanted) || there.count("shard") != wanted.count("shard") ||
+                (wanted.count("shard") && there.at("shard") != wanted.at("shard"))) {
+                error = path + " holds tiles of another pyramid or shard (" + PyramidOf(there) +
+                        "): name another file, or leave out --resume to replace it";
+                return false;
+            }
+        }
+        if (!db_.Exec(kSchema)) return Fail(error);
+        if (existing) {
+            Statement q(db_.get(), "SELECT zoom_level, tile_column, tile_row FROM map");
+            while (q && sqlite3_step(q.get()) == SQLITE_ROW) {
+                const int z = sqlite3_column_int(q.get(), 0);
+                const int64_t x = sqlite3_column_int64(q.get(), 1), row = sqlite3_column_int64(q.get(), 2);
+                if (z < 0 || z > 30) continue;
+                there_.insert(Packed({z, x, (int64_t{1} << z) - 1 - row}));
+            }
+        }
+        if (!db_.Exec("BEGIN")) return Fail(error);
+        Statement put(db_.get(), "INSERT OR REPLACE INTO metadata (name, value) VALUES (?, ?)");
+        if (!put) return Fail(error);
+        for (const auto& [name, value] : wanted) {
+            sqlite3_reset(put.get());
+            sqlite3_bind_text(put.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(put.get(), 2, value.c_str(), -1, SQLITE_TRANSIENT);
+            if (sqlite3_step(put.get()) != SQLITE_DONE) return Fail(error);
+        }
+        image_ = std::make_unique<Statement>(db_.get(), "INSERT OR IGNORE INTO images (tile_data, tile_id) VALUES (?, ?)");
+        map_ = std::make_unique<Statement>(
+            db_.get(), "INSERT OR REPLACE INTO map (zoom_level, tile_column, tile_row, tile_id) VALUES (?, ?, ?, ?)");
+        if (!*image_ || !*map_) return Fail(error);
+        lastCommit_ = std::chrono::steady_clock::now();
+        return true;
+    }
+
+    ~MbtilesStore() override
+    {
+        image_.reset();
+        map_.reset();
+        db_.Close();
+        if (!inPlace_ && !writing_.empty()) ::unlink(writing_.c_str());   // never finished
+    }
+
+    bool Has(const TileKey& key) const override { return there_.count(Packed(key)) > 0; }
+
+    bool Put(const TileKey& key, const std::string& png, std::string& error) override
+    {
+        const QByteArray id = QCryptographicHash::hash(QByteArrayView(png.data(), static_cast<qsizetype>(png.size())),
+                                                       QCryptographicHash::Md5)
+                                  .toHex();
+        sqlite3_stmt* image = image_->get();
+        sqlite3_reset(image);
+        sqlite3_bind_blob(image, 1, png.data(), static_cast<int>(png.size()), SQLITE_STATIC);
+        sqlite3_bind_text(image, 2, id.constData(), static_cast<int>(id.size()), SQLITE_STATIC);
+        if (sqlite3_step(image) != SQLITE_DONE) return Fail(error);
+        sqlite3_stmt* map = map_->get();
+        sqlite3_reset(map);
+        sqlite3_bind_int(map, 1, key.z);
+        sqlite3_bind_int64(map, 2, key.x);
+        sqlite3_bind_int64(map, 3, (int64_t{1} << key.z) - 1 - key.y);
+        sqlite3_bind_text(map, 4, id.constData(), static_cast<int>(id.size()), SQLITE_STATIC);
+        if (sqlite3_step(map) != SQLITE_DONE) return Fail(error);
+        there_.insert(Packed(key));
+        // Committed now and then: a run killed half-way keeps what was committed.
+        if (++uncommitted_ >= 256 || std::chrono::steady_clock::now() - lastCommit_ > std::chrono::seconds(2)) {
+            if (!db_.Exec("COMMIT") || !db_.Exec("BEGIN")) return Fail(error);
+            uncommitted_ = 0;
+            lastCommit_ = std::chrono::steady_clock::now();
+        }
+        return true;
+    }
+
+    void Abandon() override
+    {
+        image_.reset();
+        map_.reset();
+        if (inPlace_) db_.Exec("COMMIT");
+        db_.Close();
+    }
+
+    bool Finish(std::string& error) override
+    {
+        image_.reset();
+        map_.reset();
+        if (!db_.Exec("COMMIT")) return Fail(error);
+        db_.Close();
+        if (inPlace_) return true;
+        std::string why;
+        if (!RenameIntoPlace(writing_, path_, &why)) {
+            error = "cannot write " + path_ + ": " + why;
+            return false;
+        }
+        writing_.clear();
+        return true;
+    }
+
+private:
+    bool Fail(std::string& error)
+    {
+        error = "cannot write " + path_ + ": " + db_.Error();
+        return false;
+    }
+
+    std::string path_, writing_;
+    bool inPlace_ = false;
+    Database db_;
+    std::unique_ptr<Statement> image_, map_;
+    std::unordered_set<uint64_t> there_;
+    int uncommitted_ = 0;
+    std::chrono::steady_clock::time_point lastCommit_;
+};
+
+bool LowerEndsWith(const std::string& s, const std::string& end)
+{
+    if (s.size() < end.size()) return false;
+    std::string tail = s.substr(s.size() - end.size());
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return tail == end;
+}
+
+} // namespace
+
+bool IsMbtilesName(const std::string& path) { return LowerEndsWith(path, ".mbtiles"); }
+
+std::unique_ptr<TileStore> OpenTileStore(const TileJob& job, const TileSetInfo& info, bool resume, std::string& error)
+{
+    if (!IsMbtilesName(job.dir)) return std::make_unique<FolderStore>(job);
+    auto store = std::make_unique<MbtilesStore>();
+    if (!store->Open(job.dir, info, resume, error)) return nullptr;
+    return store;
+}
+
+int64_t MergeTileSets(const std::string& output, const std::vector<std::string>& parts, MessageSink& sink,
+                      std::string& error)
+{
+    struct Part {
+        std::string path;
+        Database db;
+        std::map<std::string, std::string> meta;
+    };
+    std::vector<std::unique_ptr<Part>> opened;
+    for (const std::string& path : parts) {
+        auto part = std::make_unique<Part>();
+        part->path = path;
+        if (!RegularFile(path)) {
+            error = "Unable to read the tiles of " + path;
+            return -1;
+        }
+        RecordRunInput(path);
+        if (part->db.Open(path, SQLITE_OPEN_READONLY)) part->meta = ReadMetadata(part->db.get());
+        if (part->meta.empty()) {
+            error = path + " is no MBTiles file of a pyramid: " + part->db.Error();
+            return -1;
+        }
+        if (!opened.empty() && PyramidOf(part->meta) != PyramidOf(opened.front()->meta)) {
+            error = path + " holds tiles of another pyramid than " + opened.front()->path + " (" + PyramidOf(part->meta) +
+                    "against " + PyramidOf(opened.front()->meta) + ")";
+            return -1;
+        }
+        opened.push_back(std::move(part));
+    }
+    if (opened.empty()) {
+        error = "no parts to join";
+        return -1;
+    }
+    // The shards given: each of 0 .. N-1 once.
+    const auto& first = opened.front()->meta;
+    int64_t n = 0;
+    std::map<int64_t, int> shards;
+    for (const auto& p : opened) {
+        const auto it = p->meta.find("shard");
+        long long k = 0, count = 0;
+        if (it != p->meta.end() && std::sscanf(it->second.c_str(), "%lld/%lld", &k, &count) == 2 && count > 1) {
+            n = count;
+            ++shards[k];
+        }
+    }
+    if (n > 1) {
+        std::string missing, twice;
+        for (int64_t k = 0; k < n; ++k) {
+            const int times = shards.count(k) ? shards[k] : 0;
+            if (times == 0) missing += (missing.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(n);
+            if (times > 1) twice += (twice.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(n);
+        }
+        if (!missing.empty()) sink.Warn("The tiles of shard " + missing + " are missing from " + output + ".");
+        if (!twice.empty()) sink.Warn("Shard " + twice + " is given more than once.");
+    }
+
+    TileSetInfo info;
+    auto value = [&](const char* name) {
+        const auto it = first.find(name);
+        return it == first.end() ? std::string() : it->second;
+    };
+    info.name = value("name");
+    info.attribution = value("attribution");
+    std::sscanf(value("bounds").c_str(), "%lf,%lf,%lf,%lf", &info.bounds.west, &info.bounds.south, &info.bounds.east,
+                &info.bounds.north);
+    info.zoomMin = std::atoi(value("minzoom").c_str());
+    info.zoomMax = std::atoi(value("maxzoom").c_str());
+    MbtilesStore out;
+    if (!out.Open(output, info, false, error)) return -1;
+    int64_t written = 0, twiceHeld = 0;
+    for (const auto& p : opened) {
+        Statement q(p->db.get(), "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles");
+        if (!q) {
+            error = "Unable to read the tiles of " + p->path + ": " + p->db.Error();
+            return -1;
+        }
+        int rc;
+        while ((rc = sqlite3_step(q.get())) == SQLITE_ROW) {
+            const int z = sqlite3_column_int(q.get(), 0);
+            const int64_t x = sqlite3_column_int64(q.get(), 1), row = sqlite3_column_int64(q.get(), 2);
+            if (z < 0 || z > 30 || x < 0 || row < 0 || x >= (int64_t{1} << z) || row >= (int64_t{1} << z)) continue;
+            const TileKey key{z, x, (int64_t{1} << z) - 1 - row};
+            const auto* data = static_cast<const char*>(sqlite3_column_blob(q.get(), 3));
+            const std::string png(data ? data : "", static_cast<size_t>(std::max(0, sqlite3_column_bytes(q.get(), 3))));
+            if (out.Has(key)) {
+                ++twiceHeld;
+                continue;
+            }
+            if (!out.Put(key, png, error)) return -1;
+            ++written;
+        }
+        if (rc != SQLITE_DONE) {
+            error = "Unable to read the tiles of " + p->path + ": " + p->db.Error();
+            return -1;
+        }
+    }
+    if (twiceHeld > 0)
+        sink.Warn(std::to_string(twiceHeld) + " tiles are held by more than one part; those of the first part are kept.");
+    if (!out.Finish(error)) return -1;
+    return written;
+}
+
+} // namespace corvane
