@@ -51,6 +51,13 @@ DisplayOutcome StoreMapColour(MapView& view, MapColour which, Colour colour)
     return which == MapColour::Graticule ? RefreshIfDisplayed(view) : kMarkRedraw;
 }
 
+DisplayOutcome ToggleHalo(MapView& view)
+{
+    if (!view.MDF) return {};
+    view.MDF->Halo = !view.MDF->Halo;
+    return {MapUpdate::Replot, true};
+}
+
 DisplayOutcome ToggleGraticule(MapView& view)
 {
     if (!view.MDF) return {};

@@ -35,6 +35,10 @@ enum class MapColour : uint8_t { LandFill, LandOutline, Background, Graticule };
 Colour MapColourValue(const MapView& view, MapColour which);
 DisplayOutcome StoreMapColour(MapView& view, MapColour which, Colour colour);
 
+// "&Halo": the map definition's Halo inverts; the map is drawn again at once (the names are
+// part of the data drawn).
+DisplayOutcome ToggleHalo(MapView& view);
+
 // Graticule "&Display": Grid_Displayed inverts; the overlays are refreshed (the graticule drawn
 // or taken away, the keys drawn again).
 DisplayOutcome ToggleGraticule(MapView& view);

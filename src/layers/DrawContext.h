@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace corvane {
 
@@ -70,6 +71,15 @@ inline PrintedSize PrintedMapSize(const PrintPage& page, int32_t clientWidth, in
     return s;
 }
 
+// Printer pixels that stand for one pixel of the screen on paper (printer dots per inch over
+// the screen's pixels per inch, at least 1): the size on paper of a pattern's bit and of a
+// halo's width.
+inline double PrinterPixelsPerScreenPixel(int32_t printerDpi, int32_t screenPixelsPerInch)
+{
+    if (printerDpi <= 0 || screenPixelsPerInch <= 0) return 1.0;
+    return std::max(1.0, static_cast<double>(printerDpi) / screenPixelsPerInch);
+}
+
 struct DrawContext {
     DrawContext(Canvas& canvas, MessageSink& messages) : canvas(canvas), messages(messages) {}
 
@@ -120,6 +130,19 @@ struct DrawContext {
     Colour Land_Plot_Fill_Colour = 0;
     Colour Land_Plot_Colour = 0;
     Colour BackgroundColour = clWhite;
+    // Names drawn with a halo in the background colour, one screen pixel wide (the map
+    // definition's "Halo"), and kept off the symbols drawn before them where the other side
+    // of their anchor is clearer.
+    bool Halo = false;
+    // Where the point layers put the boxes of the symbols they draw (device pixels), for the
+    // names drawn after them; null: nowhere.
+    std::vector<Rect>* SymbolBoxes = nullptr;
+    // Where the label layers put the names they drew, for the names drawn after them.
+    std::vector<Rect>* NameBoxes = nullptr;
+    int32_t HaloWidth() const
+    {
+        return Print ? RoundI(PrinterPixelsPerScreenPixel(Page.XDpi, ScreenPixelsPerInch)) : 1;
+    }
 };
 
 } // namespace corvane

@@ -53,6 +53,34 @@ int64_t PixelsPerDegree(const DrawContext& ctx)
     return Round(v);
 }
 
+// How much a name in box would hide: each symbol box it overlaps, leaving out those at its
+// anchor (its own symbol), and far more for each name drawn before it that it overlaps.
+int Covered(const DrawContext& ctx, const Rect& name, Point anchor)
+{
+    auto overlaps = [&](const Rect& s) {
+        return s.left < name.right && name.left < s.right && s.top < name.bottom && name.top < s.bottom;
+    };
+    int n = 0;
+    for (const Rect& s : *ctx.SymbolBoxes) {
+        const bool atAnchor = anchor.x >= s.left && anchor.x < s.right && anchor.y >= s.top && anchor.y < s.bottom;
+        if (!atAnchor && overlaps(s)) ++n;
+    }
+    if (ctx.NameBoxes)
+        for (const Rect& s : *ctx.NameBoxes)
+            if (overlaps(s)) n += 1000;
+    return n;
+}
+
+// The text on the other side of its anchor: the blanks that keep it off the anchor moved to
+// the other end.
+std::string Mirrored(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return text;
+    const size_t last = text.find_last_not_of(' ');
+    return std::string(text.size() - 1 - last, ' ') + text.substr(first, last - first + 1) + std::string(first, ' ');
+}
+
 } // namespace
 
 template <class On>
@@ -114,9 +142,33 @@ bool LBLmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
                 if (vJust == 1) y -= h / 2;
                 if (vJust == 2) y -= Trunc(h * 0.25);
             }
+            std::string text = LabelText;
+            const Point off = AddPrintOffset({0, 0});
+            auto box = [&](int64_t left, const std::string& t) {
+                return Rect{ClampToInt(left + off.x), ClampToInt(y + off.y), ClampToInt(left + off.x + canvas.TextWidth(t)),
+                            ClampToInt(y + off.y + canvas.TextHeight(t))};
+            };
+            if (ctx.Halo && ctx.SymbolBoxes && hJust != 1) {
+                // A name beside its anchor that covers other symbols goes to the other side
+                // where that covers fewer, unless a name is there.
+                const Point from{ClampToInt(anchor.x + int64_t{off.x}), ClampToInt(anchor.y + int64_t{off.y})};
+                const int here = Covered(ctx, box(x, text), from);
+                if (here > 0) {
+                    const std::string other = Mirrored(text);
+                    const int64_t ox = hJust == 2 ? anchor.x : anchor.x - canvas.TextWidth(other);
+                    if (Covered(ctx, box(ox, other), from) < here) {
+                        x = ox;
+                        text = other;
+                    }
+                }
+            }
             if (x < GRect.left || x >= GRect.right || y < GRect.top || y >= GRect.bottom) return;
+            if (ctx.Halo && ctx.NameBoxes) ctx.NameBoxes->push_back(box(x, text));
             const Point at = AddPrintOffset({static_cast<int32_t>(x), static_cast<int32_t>(y)});
-            canvas.TextOut(at.x, at.y, LabelText);
+            if (ctx.Halo)
+                canvas.TextOutHalo(at.x, at.y, text, ctx.BackgroundColour, ctx.HaloWidth());
+            else
+                canvas.TextOut(at.x, at.y, text);
         });
     });
 }

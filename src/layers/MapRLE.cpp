@@ -32,23 +32,36 @@ void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
         walk.adjustment_needed_x = (ctx.ClientWidth / ctx.LonRange) / grid.dividex > 0.5;
 
         // A box without a pen fills one pixel less to the right and bottom; in the copy mode
-        // that is the span of the same box less those edges.
-        SpanBatch spans(cv, cv.pen.mode == PenMode::Copy);
+        // that is the span of the same box less those edges. A canvas that gathers fills
+        // (a page) has each key item's spans at the end of the layer.
+        const bool copy = cv.pen.mode == PenMode::Copy;
+        SpanBatch spans(cv, copy);
+        const bool gathered = copy && cv.GathersFills();
+        KeySpans byKey;
         int styled = -1;   // the key item whose style the canvas has (with spans)
+        auto setStyle = [&](int k) {
+            cv.pen.style = PenStyle::Clear;
+            cv.pen.colour = KeyColour(k);
+            SelectBrush(cv, Styl[k], KeyColour(k), ctx.BackgroundColour);
+        };
         // The run style of key item k, set once for each run drawn (with spans, when the
         // key item changes, after the spans of the one before are drawn).
         auto runStyle = [&](int k) {
+            if (gathered) {
+                styled = k;
+                return;
+            }
             if (spans.Active()) {
                 if (k == styled) return;
                 spans.Flush();
                 styled = k;
             }
-            cv.pen.style = PenStyle::Clear;
-            cv.pen.colour = KeyColour(k);
-            SelectBrush(cv, Styl[k], KeyColour(k), ctx.BackgroundColour);
+            setStyle(k);
         };
         auto figure = [&](const RunBar& b) {
-            if (spans.Active())
+            if (gathered)
+                byKey.Add(styled, {b.left, b.top, b.right + 1, b.bottom});
+            else if (spans.Active())
                 spans.Add({b.left, b.top, b.right + 1, b.bottom});
             else
                 cv.Rectangle(b.left, b.top, b.right + 2, b.bottom + 1);
@@ -67,6 +80,7 @@ void RLEmap::Draw(const DrawContext& ctx, uint8_t Key_Entry_Adjustment, bool /*U
         };
         walk.DrawCells(Blocks, kKeyRuns, 32, wholeCell, drawn, figure);
         spans.Flush();
+        byKey.Fill(cv, setStyle);
     }
     LeaveScreenOpaque(ctx);
 }

@@ -66,6 +66,8 @@ bool DrawSymbolPoints(GenMapObj& layer, const DrawContext& ctx, uint8_t Key_Entr
             const Point p = layer.ToDevice(rec.Lat, rec.Lon);
             canvas.brush.style = BrushStyle::Solid;
             PlotSymbol(canvas, p.x, p.y, layer.Styl[k], layer.KeyColour(k), scale);
+            const int d = SymbolHalfSize(layer.Styl[k], scale);
+            if (ctx.SymbolBoxes && d >= 0) ctx.SymbolBoxes->push_back({p.x - d - 1, p.y - d - 1, p.x + d + 2, p.y + d + 2});
             return CellWalk::Continue;
         });
     });

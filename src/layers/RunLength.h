@@ -204,10 +204,14 @@ private:
 // Bars of one brush collected as spans for a canvas that fills spans (Canvas::FillsSpans): a
 // box on the same pixel rows as the one before that touches or overlaps it joins it. The
 // spans go to the canvas at Flush, which the drawer calls before it changes the brush and
-// when it is done. On other canvases Active() is false and the drawer draws each bar itself.
+// when it is done; a canvas that gathers fills (Canvas::GathersFills) has them all at once.
+// On other canvases Active() is false and the drawer draws each bar itself.
 class SpanBatch {
 public:
-    explicit SpanBatch(Canvas& canvas, bool usable = true) : canvas_(canvas), on_(usable && canvas.FillsSpans()) {}
+    explicit SpanBatch(Canvas& canvas, bool usable = true)
+        : canvas_(canvas), on_(usable && canvas.FillsSpans()), gather_(canvas.GathersFills())
+    {
+    }
     SpanBatch(const SpanBatch&) = delete;
     SpanBatch& operator=(const SpanBatch&) = delete;
     ~SpanBatch() { Flush(); }
@@ -215,15 +219,8 @@ public:
     bool Active() const { return on_; }
     void Add(const Rect& box)
     {
-        if (!spans_.empty()) {
-            Rect& last = spans_.back();
-            if (last.top == box.top && last.bottom == box.bottom && box.left <= last.right && box.right >= last.left) {
-                if (box.left < last.left) last.left = box.left;
-                if (box.right > last.right) last.right = box.right;
-                return;
-            }
-        }
-        if (spans_.size() >= kMaxSpans) Flush();
+        if (Join(spans_, box)) return;
+        if (spans_.size() >= kMaxSpans && !gather_) Flush();
         spans_.push_back(box);
     }
     void Flush()
@@ -232,12 +229,50 @@ public:
         canvas_.FillSpans(spans_);
         spans_.clear();
     }
+    // Whether box joins the last of spans (the same rows, touching or overlapping it).
+    static bool Join(std::vector<Rect>& spans, const Rect& box)
+    {
+        if (spans.empty()) return false;
+        Rect& last = spans.back();
+        if (last.top != box.top || last.bottom != box.bottom || box.left > last.right || box.right < last.left)
+            return false;
+        if (box.left < last.left) last.left = box.left;
+        if (box.right > last.right) last.right = box.right;
+        return true;
+    }
 
 private:
     static constexpr size_t kMaxSpans = 4096;
     Canvas& canvas_;
     bool on_;
+    bool gather_;
     std::vector<Rect> spans_;
+};
+
+// The bars of a layer of many brushes on a canvas that gathers fills: each key item's bars
+// kept apart until the layer is drawn, then filled one key item at a time, its style set by
+// style(k) first. One fill for each key item rather than one for each run.
+class KeySpans {
+public:
+    void Add(int k, const Rect& box)
+    {
+        if (k < 0 || k > kKeyItems) return;
+        std::vector<Rect>& spans = byKey_[static_cast<size_t>(k)];
+        if (!SpanBatch::Join(spans, box)) spans.push_back(box);
+    }
+    template <class Style>
+    void Fill(Canvas& canvas, Style&& style)
+    {
+        for (size_t k = 0; k < byKey_.size(); ++k) {
+            if (byKey_[k].empty()) continue;
+            style(static_cast<int>(k));
+            canvas.FillSpans(byKey_[k]);
+            byKey_[k].clear();
+        }
+    }
+
+private:
+    std::vector<std::vector<Rect>> byKey_ = std::vector<std::vector<Rect>>(kKeyItems + 1);
 };
 
 // The run-length layers leave the map window's picture canvas with an opaque background mode

@@ -198,6 +198,7 @@ bool TMDFStruct::ReadSettings(const IniFile& ini, const std::string& sFilename, 
     KeyCaption = ini.ReadBool(md, "Key Caption", true);
     if (!ReadByte(ini, "BasePos", 2, BasePos, sFilename, error)) return false;
     if (!ReadByte(ini, "OverlayPos", 3, OverlayPos, sFilename, error)) return false;
+    Halo = ini.ReadBool(md, "Halo", false);
     return true;
 }
 
@@ -224,6 +225,7 @@ void TMDFStruct::WriteSettings(IniFile& ini) const
     ini.WriteBool(md, "Key Caption", KeyCaption);
     ini.WriteInteger(md, "BasePos", BasePos);
     ini.WriteInteger(md, "OverlayPos", OverlayPos);
+    if (Halo) ini.WriteBool(md, "Halo", true);
 }
 
 void TMDFStruct::ReadMASList(const IniFile& ini, const std::string& DataType, MASListKind BOT, MessageSink& sink)

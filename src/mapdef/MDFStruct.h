@@ -84,6 +84,9 @@ public:
 
     // Settings of a new map.
     void SetNewMapSettings();
+    // Reads the "Map Definition" keys with their defaults; false with the reason (naming
+    // sFilename) when a byte field is out of range, the fields read until then changed.
+    bool ReadSettings(const IniFile& ini, const std::string& sFilename, std::string& error);
 
     MASList& List(MASListKind kind);
     const MASList& List(MASListKind kind) const;
@@ -115,6 +118,10 @@ public:
     Colour KeyColour = 0;
     uint8_t BasePos = 2;                  // position code of the base key
     uint8_t OverlayPos = 3;               // position code of the overlay key
+    // Names and graticule labels drawn with a halo in the background colour ("Halo", a key of
+    // this program's own, written after the others and only when set, so that a map without
+    // it is written as before).
+    bool Halo = false;
 
 private:
     struct DataListOnce;
@@ -122,8 +129,6 @@ private:
                     DataListOnce& dataList);
     // Names, in one warning, the titles the data list did not know.
     static void WarnUnknown(const std::vector<std::string>& titles, MessageSink& sink);
-    // Reads the "Map Definition" keys; false with the reason when a byte field is out of range.
-    bool ReadSettings(const IniFile& ini, const std::string& sFilename, std::string& error);
     void WriteSettings(IniFile& ini) const;
 };
 

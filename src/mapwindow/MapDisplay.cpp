@@ -1,11 +1,13 @@
-// The map window's display settings: land style and colours, background, graticule, the
-// cursor position read-out's look and the coastline resolution. What each command changes and
+// The map window's display settings: land style and colours, background, halo, graticule, the
+// cursor position read-out's look, the coastline resolution and the default look. What each command changes and
 // how the map is brought up to date is display/DisplayCommands'; here the menus, the main
 // window's buttons and the dialogs.
 #include "mapwindow/MapFrm.h"
 
 #include "dialogs/StylePickers.h"
+#include "mapdef/DefaultLook.h"
 #include "platform/DialogService.h"
+#include "platform/MessageSink.h"
 #include "render/Plot.h"
 
 #include <QLabel>
@@ -38,6 +40,8 @@ void TMapFrm::ConnectDisplayMenu()
     ConnectCommand(m.IncreaseResolution1, &TMapFrm::IncreaseResolution1Click);
     ConnectCommand(m.DecreaseResolution1, &TMapFrm::DecreaseResolution1Click);
     ConnectCommand(m.ViewBackground, &TMapFrm::BackgroundClick);
+    ConnectCommand(m.Halo1, &TMapFrm::Halo1Click);
+    ConnectCommand(m.UseAsDefaultLook1, &TMapFrm::UseAsDefaultLook1Click);
     ConnectCommand(m.GraticuleDisplay, &TMapFrm::GraticuleDisplayClick);
     ConnectCommand(m.GraticuleColour, &TMapFrm::GraticuleColourClick);
     ConnectCommand(m.GraticuleStyle, &TMapFrm::GraticuleStyleClick);
@@ -94,6 +98,7 @@ void TMapFrm::ShowDisplayChecks()
     PressToolButton("LandInfillSpdBtn", infilled);
     PressToolButton("LandOutlineSpdBtn", !infilled && outline);
 
+    Menu.Halo1->setChecked(MDF->Halo);
     Menu.GraticuleDisplay->setChecked(MDF->Grid_Displayed);
     PressToolButton("GridDisplaySpdBtn", MDF->Grid_Displayed);
 
@@ -156,6 +161,18 @@ void TMapFrm::IncreaseResolution1Click() { ApplyDisplay(StepCoastResolution(-1))
 void TMapFrm::DecreaseResolution1Click() { ApplyDisplay(StepCoastResolution(+1)); }
 
 void TMapFrm::ViewLandClick() { CheckDraw(); }
+
+void TMapFrm::Halo1Click()
+{
+    if (MDF) ApplyDisplay(ToggleHalo(*this));
+}
+
+void TMapFrm::UseAsDefaultLook1Click()
+{
+    SettingsStore* settings = owner_.Settings();
+    if (MDF && settings && !StoreDefaultLook(*MDF, *settings))
+        messages.Error("Unable to write the settings file " + settings->Path());
+}
 
 // ---- graticule ----------------------------------------------------------------------------------------
 

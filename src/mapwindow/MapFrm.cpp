@@ -3,6 +3,7 @@
 #include "app/MainFrm.h"
 #include "app/MenuItems.h"
 #include "layers/FillStyle.h"
+#include "mapdef/DefaultLook.h"
 #include "mapdef/MenuState.h"
 #include "platform/CvVars.h"
 #include "platform/MessageSink.h"
@@ -177,6 +178,7 @@ void TMapFrm::BuildMenus()
     m.KeyBackground = AddItem(m.Keys1, "Back&ground...", "KeyBackground");
     m.Caption1 = AddCheckItem(m.Keys1, "C&aption", "Caption1", true);
     m.ViewBackground = AddItem(m.Display1, "&Background...", "ViewBackground", 4003);
+    m.Halo1 = AddCheckItem(m.Display1, "&Halo", "Halo1", false, 4007);
     m.Graticule = AddSubMenu(m.Display1, "&Graticule", "Graticule", 4004);
     m.GraticuleDisplay = AddCheckItem(m.Graticule, "&Display", "GraticuleDisplay", true);
     m.GraticuleColour = AddItem(m.Graticule, "&Colour...", "GraticuleColour");
@@ -207,6 +209,8 @@ void TMapFrm::BuildMenus()
     m.NauticalMiles1 = AddCheckItem(m.Distance1, "&Nautical Miles", "NauticalMiles1", true);
     m.Kilometres1 = AddCheckItem(m.Distance1, "&Kilometres", "Kilometres1", false);
     m.StatuteMiles1 = AddCheckItem(m.Distance1, "&Statute Miles", "StatuteMiles1", false);
+    m.Display1->addSeparator();
+    m.UseAsDefaultLook1 = AddItem(m.Display1, "&Use as Default Look", "UseAsDefaultLook1", 4008);
 
     m.Zoom1 = AddMenu(this, "&Zoom", "Zoom1", 5, 5000);
     m.ZoomIn = AddItem(m.Zoom1, "&In", "ZoomIn", 5001);
@@ -313,6 +317,11 @@ void TMapFrm::FormCreate()
     }
     mdf_ = std::move(loaded.MDF);
     MDF = mdf_.get();
+    // A new map starts from the look stored with "Use as Default Look", where there is one.
+    std::string lookProblem;
+    if (name.empty() && owner_.Settings() && !ApplyDefaultLook(*MDF, *owner_.Settings(), &lookProblem) &&
+        !lookProblem.empty())
+        messages.Warn(lookProblem);
     ForgetRunInput(name);   // the map is saved over the file it came from
     Resizeable = true;
     for (const char* b : kFileButtons) Enable(owner_.Button(b), true);

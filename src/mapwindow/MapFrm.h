@@ -79,6 +79,7 @@ struct MapWindowMenu {
     QAction *BaseMapKey = nullptr, *OverlayMapKey = nullptr, *KeyColour = nullptr, *KeyBackground = nullptr,
             *Caption1 = nullptr;
     QAction* ViewBackground = nullptr;
+    QAction *Halo1 = nullptr, *UseAsDefaultLook1 = nullptr;
     QAction *GraticuleDisplay = nullptr, *GraticuleColour = nullptr, *GraticuleStyle = nullptr;
     QAction *GraticuleAuto = nullptr, *FractionDegrees = nullptr, *Graticule1 = nullptr, *Graticule2 = nullptr,
             *Graticule5 = nullptr, *Graticule10 = nullptr, *Graticule20 = nullptr;
@@ -312,6 +313,10 @@ public:
     void GraticuleStyleClick();
     void IncreaseResolution1Click();
     void DecreaseResolution1Click();
+    // "&Halo": names and graticule labels with a halo, or without (drawn again at once).
+    void Halo1Click();
+    // "&Use as Default Look": the map's look stored in the settings for File, New.
+    void UseAsDefaultLook1Click();
     // Opening "&Land", "&Graticule" and "&Cursor Position" (and "&Keys") ends any interaction.
     void ViewLandClick();
     void GraticuleClick();

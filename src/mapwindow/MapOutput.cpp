@@ -182,6 +182,39 @@ bool MapPictureWriter::Write(const QImage& picture, const std::string& path, Pic
     return WriteBytes(bytes, path, error);
 }
 
+bool PageSizeNamed(const std::string& name, QPageSize& size)
+{
+    const QString wanted = QString::fromStdString(name).trimmed();
+    for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
+        const QPageSize candidate(static_cast<QPageSize::PageSizeId>(id));
+        if (candidate.isValid() && candidate.key().compare(wanted, Qt::CaseInsensitive) == 0) {
+            size = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+QPageLayout::Orientation FittingOrientation(const QPageSize& size, const PageMargins& margins, int32_t clientWidth,
+                                            int32_t clientHeight)
+{
+    // The printed map's area on each way round of the paper, in hundredths of an inch.
+    auto area = [&](bool landscape) {
+        const QSizeF inches = size.size(QPageSize::Inch);
+        PrintPage page;
+        page.XDpi = page.YDpi = 100;
+        page.PageWidth = static_cast<int32_t>((landscape ? inches.height() : inches.width()) * 100);
+        page.PageHeight = static_cast<int32_t>((landscape ? inches.width() : inches.height()) * 100);
+        page.LeftMargin = margins.Left;
+        page.TopMargin = margins.Top;
+        page.RightMargin = margins.Right;
+        page.BottomMargin = margins.Bottom;
+        const PrintedSize map = PrintedMapSize(page, clientWidth, clientHeight);
+        return static_cast<int64_t>(map.W) * map.H;
+    };
+    return area(true) > area(false) ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
 bool PrintMapToPdf(MapView& view, const std::string& path, const QPageLayout& layout, const PageMargins& margins,
                    std::string* error, bool* plotFailed)
 {

@@ -130,6 +130,15 @@ private:
     std::string file_;
 };
 
+// The paper size of a name (A4, Letter, A3, legal..., in any case, as the page set-up names
+// them); false when no paper has that name.
+bool PageSizeNamed(const std::string& name, QPageSize& size);
+// The orientation of the paper (inside the wanted margins) in which a map picture of
+// clientWidth x clientHeight prints largest: landscape for a map wider than high on paper of
+// even margins; portrait when both print it as large.
+QPageLayout::Orientation FittingOrientation(const QPageSize& size, const PageMargins& margins, int32_t clientWidth,
+                                            int32_t clientHeight);
+
 // Prints the map on one page of a PDF file at path: paper and orientation from layout, the
 // map inside the wanted margins (a PDF has no unprintable border), written in one step as
 // WriteMapPicture does. False with the reason; *plotFailed as PrintMapDocument gives it.

@@ -108,6 +108,7 @@ void TMapFrm::Headed_Info_Box_Text(const QueryHit& hit, const std::string& infoF
         TQueryForm form(this, messages, owner_.Dialogs());
         form.Sym_Text = hit.overlay->Sym_Text.get();
         form.UsableArea = MDF->UsableScreen;
+        if (owner_.Settings()) form.ReadableHeadings = PrintReadableHeadings(*owner_.Settings());
         if (form.Initialise(hit.AssDataType, hit.Offset, infoFile)) {
             form.setWindowTitle(hit.overlay->Title ? BytesToQString(*hit.overlay->Title) : QString());
             form.exec();

@@ -393,6 +393,7 @@ void TQueryForm::PrintBtnClick()
         d.output = otPrinter;
         d.canvas = &pc;
         d.monochrome = printer.colorMode() == QPrinter::GrayScale;
+        d.readableHeadings = ReadableHeadings;
         d.LeftOffset = page.LeftOffset();
         d.TopOffset = page.TopOffset();
         d.BottomOffset = page.BottomOffset();

@@ -36,6 +36,9 @@ public:
     const Sym_Text_Control_Block* Sym_Text = nullptr;
     // The usable area of the screen the window is fitted into (the map definition's).
     ScreenRect UsableArea;
+    // Headings too light for white paper are printed darkened (the settings' "Print"/"Readable
+    // Headings"); the screen keeps their colours.
+    bool ReadableHeadings = true;
 
     // Stores the kind and offset, sizes the window, opens the file and lays the record out
     // on the screen. False when the file cannot be opened or the record lies outside it (the

@@ -34,6 +34,17 @@ void Canvas::FillSpans(const std::vector<Rect>& spans)
     for (const Rect& r : spans) FillRect(r);
 }
 
+void Canvas::TextOutHalo(int x, int y, const std::string& text, Colour halo, int width)
+{
+    const Colour ink = font.colour;
+    font.colour = halo;
+    for (int dy = -width; dy <= width; ++dy)
+        for (int dx = -width; dx <= width; ++dx)
+            if ((dx != 0 || dy != 0) && dx * dx + dy * dy <= width * width + width) TextOut(x + dx, y + dy, text);
+    font.colour = ink;
+    TextOut(x, y, text);
+}
+
 void FontState::SetSize(int points) { height = -MulDiv(points, pixelsPerInch, 72); }
 
 int FontState::Size() const

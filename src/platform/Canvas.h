@@ -9,7 +9,8 @@
 //  - with an opaque background mode the gaps of hatched brushes and dashed pens take the
 //    background colour; with a transparent one they are left alone;
 //  - an 8 x 8 pattern brush draws its set bits in the text colour and its clear bits in
-//    the background colour, aligned to the device origin;
+//    the background colour, aligned to the device origin (unless patternOrigin says
+//    otherwise);
 //  - the "not" pen mode inverts every pixel it touches, so drawing a figure twice
 //    restores the picture.
 // Colours are 0x00BBGGRR.
@@ -99,6 +100,14 @@ public:
     Colour bkColour = clWhite;   // hatch gaps, pattern clear bits, opaque text background
     Colour textColour = clBlack; // pattern set bits
 
+    // Where the 8 x 8 bitmaps of hatched and pattern brushes lie: bit (0, 0) starts at the
+    // device position patternOrigin and each bit covers patternScale x patternScale device
+    // pixels. The default, a bit a pixel from the device origin, is the classic rule; the plot
+    // anchors the patterns to the map's own pixel grid (on paper at the printed map's corner,
+    // a bit as large as a pixel of the screen), so that they join wherever the map is cut.
+    Point patternOrigin{};
+    double patternScale = 1.0;
+
     // Device description.
     virtual int Width() const = 0;
     virtual int Height() const = 0;
@@ -115,6 +124,11 @@ public:
     virtual void RoundRect(int x1, int y1, int x2, int y2, int cornerW, int cornerH) = 0;
     virtual void Ellipse(int x1, int y1, int x2, int y2) = 0;
     virtual void TextOut(int x, int y, const std::string& text) = 0; // (x, y) is the top-left of the text cell
+    // The text with a halo: its strokes first drawn widened by width device pixels on every
+    // side in the colour halo, then the text itself, so that lines, symbols and hatching
+    // under the text keep clear of it. The default draws the text in the halo colour at every
+    // offset up to width pixels away (the eight neighbours for one pixel), then the text.
+    virtual void TextOutHalo(int x, int y, const std::string& text, Colour halo, int width);
     virtual int TextWidth(const std::string& text) = 0;
     virtual int TextHeight(const std::string& text) = 0;
     virtual void SetPixel(int x, int y, Colour c) = 0;
@@ -126,6 +140,13 @@ public:
     // FillRect.
     virtual bool FillsSpans() const { return false; }
     virtual void FillSpans(const std::vector<Rect>& spans);
+    // Whether one fill of many boxes costs much less here than a fill of each (a printer page
+    // or a PDF file, where every fill is an object of the page and every fill of a hatched or
+    // pattern brush a pattern of its own). Drawers that paint many boxes in a few brushes then
+    // gather each brush's boxes over the whole layer and hand them over at once through
+    // FillSpans, which such a canvas fills as one figure. Only the order of the boxes of
+    // different brushes changes, where they overlap.
+    virtual bool GathersFills() const { return false; }
 
     // Pictures.
     virtual std::unique_ptr<Picture> CopyPicture() const = 0;

@@ -20,4 +20,14 @@ constexpr Colour clSilver = 0xC0C0C0;
 constexpr Colour clRed = 0x0000FF;
 constexpr Colour clYellow = 0x00FFFF;
 
+// The contrast ratio of two colours by their relative luminance (sRGB), as accessibility
+// guidelines measure it: 1 for two equal colours, 21 for black on white.
+double ContrastRatio(Colour a, Colour b);
+// Contrast that text needs against its ground to be read easily.
+constexpr double kReadableContrast = 4.5;
+// The colour as it prints readably on white paper: itself when its contrast against white is
+// at least minContrast, else the same hue darkened (every channel scaled down alike) to the
+// lightest shade that has that contrast.
+Colour ReadableOnWhite(Colour c, double minContrast = kReadableContrast);
+
 } // namespace corvane

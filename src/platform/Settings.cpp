@@ -83,6 +83,13 @@ bool SettingsStore::WriteBool(const std::string& section, const std::string& nam
     return Save();
 }
 
+bool SettingsStore::WriteValues(const std::string& section,
+                                const std::vector<std::pair<std::string, std::string>>& values)
+{
+    for (const auto& [name, value] : values) ini_.WriteString(section, name, value);
+    return Save();
+}
+
 bool SettingsStore::DeleteValue(const std::string& section, const std::string& name)
 {
     if (!ini_.ValueExists(section, name)) return true;
@@ -158,6 +165,11 @@ bool Storable(const std::string& path) { return path.size() <= kStoredPathLength
 bool QueryReportMetric(const SettingsStore& settings)
 {
     return settings.ReadInteger(SettingNames::Intl, SettingNames::IMeasure, 0) == 0;
+}
+
+bool PrintReadableHeadings(const SettingsStore& settings)
+{
+    return settings.ReadBool(SettingNames::Print, SettingNames::ReadableHeadings, true);
 }
 
 } // namespace corvane

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace corvane {
 
@@ -34,6 +36,10 @@ inline const char* const ColourValue = "Colour";
 // The system measurement setting of the query report's page: "intl" / "iMeasure" (0 metric).
 inline const char* const Intl = "intl";
 inline const char* const IMeasure = "iMeasure";
+// Printed query reports: headings too light for white paper darkened (1, the default) or
+// printed in their screen colours (0).
+inline const char* const Print = "Print";
+inline const char* const ReadableHeadings = "Readable Headings";
 } // namespace SettingNames
 
 namespace SettingDefaults {
@@ -69,6 +75,8 @@ public:
     bool WriteString(const std::string& section, const std::string& name, const std::string& value);
     bool WriteInteger(const std::string& section, const std::string& name, int32_t value);
     bool WriteBool(const std::string& section, const std::string& name, bool value);
+    // Writes several values of a section and saves the file once.
+    bool WriteValues(const std::string& section, const std::vector<std::pair<std::string, std::string>>& values);
     // Removes a value (saving the file); true when there was none.
     bool DeleteValue(const std::string& section, const std::string& name);
 
@@ -125,5 +133,8 @@ void WriteBackSettings(SettingsStore& settings, bool toolBarShown, Colour toolBa
 
 // The query report page's unit: metric when "intl"/"iMeasure" is 0 (its default).
 bool QueryReportMetric(const SettingsStore& settings);
+// Whether printed query reports darken headings too light for white paper: "Print"/"Readable
+// Headings", on unless it is 0.
+bool PrintReadableHeadings(const SettingsStore& settings);
 
 } // namespace corvane

@@ -87,9 +87,10 @@ void QueryReport::Header_Out(size_t line, const ReportDevice& d)
 {
     const Sym_Text_Line_Type& def = *defs_[line].line;
     Canvas& c = *d.canvas;
-    // The heading's colour; black on a monochrome device.
+    // The heading's colour; black on a monochrome device, darkened on paper where too light.
     const bool mono = d.monochrome && d.output != otClipboard && d.output != otFile;
-    c.font.colour = mono ? clBlack : DOSColour[def.Heading_Colour & 15];
+    const Colour own = DOSColour[def.Heading_Colour & 15];
+    c.font.colour = mono ? clBlack : d.output == otPrinter && d.readableHeadings ? ReadableOnWhite(own) : own;
     const int32_t x = HeadingX(def.Heading_Justify, c.TextWidth(kSpaces70), c.TextWidth(def.Header_Text));
     switch (d.output) {
     case otScreen: c.TextOut(x, Info_Line_Count, def.Header_Text); break;

@@ -37,6 +37,10 @@ struct ReportDevice {
     Canvas* canvas = nullptr;
     // A device of one colour plane and one bit per pixel: everything is printed black.
     bool monochrome = false;
+    // On the printer, a heading colour too light to read on white paper (below
+    // kReadableContrast against white: yellow, cyan, silver...) is printed darkened
+    // (ReadableOnWhite); otherwise headings print in their own colours.
+    bool readableHeadings = false;
     // The printer page: the offsets of the margins (Trunc((margin - minimum) x dpi)), the
     // page height, and how to start a new page.
     int32_t LeftOffset = 0, TopOffset = 0, BottomOffset = 0, PageHeight = 0;

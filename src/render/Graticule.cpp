@@ -128,6 +128,26 @@ GridAxis MeridianSpacing(GridSpacing spacing, bool decimal, double lonRange)
     return AxisSpacing(spacing, decimal, lonRange, true);
 }
 
+GridAxis ReadableSpacing(const GridAxis& axis, bool decimal, bool meridian, double pixelsPerDegree, int labelHeight)
+{
+    if (axis.Step != 1 || labelHeight <= 0 || !(pixelsPerDegree > 0)) return axis;
+    auto apart = [&](const GridAxis& a) {
+        return pixelsPerDegree * static_cast<double>(a.Step) / static_cast<double>(a.DegreeStep) >= labelHeight;
+    };
+    if (apart(axis)) return axis;
+    const int64_t base = decimal ? 10 : 6;
+    for (int64_t m : {50, 10, 5, 2, 1}) {
+        if ((m == 2 && !meridian) || base * m >= axis.DegreeStep) continue;
+        const GridAxis a{1, base * m};
+        if (apart(a)) return a;
+    }
+    for (int64_t degrees : {1, 2, 5, 10, 20}) {
+        const GridAxis a{degrees * base, base};
+        if (apart(a)) return a;
+    }
+    return {20 * base, base};
+}
+
 std::string LatLonStr(int64_t gridValue, bool parallel, const GridAxis& axis, const GridLabelRules& rules)
 {
     const double v = static_cast<double>(gridValue) / static_cast<double>(axis.DegreeStep);
@@ -186,9 +206,16 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
     const GridLabelRules rules{s.Decimal, latRange, lonRange};
     const int ox = s.area.OffsetX, oy = s.area.OffsetY;
     const int th = c.TextHeight("0");   // the font's height, the same for every label
+    auto label = [&](int x, int y, const std::string& S) {
+        if (s.Halo) c.TextOutHalo(x, y, S, s.HaloColour, s.HaloWidth);
+        else c.TextOut(x, y, S);
+    };
 
     // Parallels, labelled at both ends and centred on their line.
-    const GridAxis lat = ParallelSpacing(s.Spacing, s.Decimal, latRange);
+    // "Fractional" steps up where its lines would crowd; "Auto" chooses its own steps.
+    const bool fractional = s.Spacing == GridSpacing::Fractional;
+    GridAxis lat = ParallelSpacing(s.Spacing, s.Decimal, latRange);
+    if (fractional) lat = ReadableSpacing(lat, s.Decimal, false, mplats, th);
     int64_t u = 0, last = 0;
     if (GridValues(s.MinLat, s.MaxLat, lat, u, last)) {
         for (; u <= last; u += lat.Step) {
@@ -201,14 +228,15 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
             c.MoveTo(ox + tw, oy + yy);
             c.LineTo(ox + W - tw, oy + yy);
             if (yy > th / 2 && yy + th / 2 < H) {
-                c.TextOut(ox, oy + yy - th / 2, S);
-                c.TextOut(ox + W - tw, oy + yy - th / 2, S);
+                label(ox, oy + yy - th / 2, S);
+                label(ox + W - tw, oy + yy - th / 2, S);
             }
         }
     }
 
     // Meridians, labelled at the bottom and the top.
-    const GridAxis lon = MeridianSpacing(s.Spacing, s.Decimal, lonRange);
+    GridAxis lon = MeridianSpacing(s.Spacing, s.Decimal, lonRange);
+    if (fractional) lon = ReadableSpacing(lon, s.Decimal, true, mplons, th);
     if (GridValues(s.MinLon, s.MaxLon, lon, u, last)) {
         for (; u <= last; u += lon.Step) {
             const double deg = static_cast<double>(u) / static_cast<double>(lon.DegreeStep);
@@ -220,8 +248,8 @@ void DrawGraticule(Canvas& c, const GraticuleSettings& s)
             c.MoveTo(ox + xx, oy + th);
             c.LineTo(ox + xx, oy + H - th);
             if (xx > tw / 2 && xx + tw / 2 < W) {
-                c.TextOut(ox + xx - tw / 2, oy + H - th, S);
-                c.TextOut(ox + xx - tw / 2, oy, S);
+                label(ox + xx - tw / 2, oy + H - th, S);
+                label(ox + xx - tw / 2, oy, S);
             }
         }
     }
@@ -243,6 +271,9 @@ void DrawGrid(MapView& view, bool bPrint)
     s.GridColour = mdf.Grid_Colour;
     s.GridStyle = mdf.Grid_Style;
     s.FontSize = CvVars::Graticule_FontSize;
+    s.Halo = mdf.Halo;
+    s.HaloColour = mdf.BackgroundColour;
+    s.HaloWidth = bPrint ? RoundI(PrinterPixelsPerScreenPixel(view.Page.XDpi, view.ScreenPixelsPerInch)) : 1;
     DrawGraticule(*canvas, s);
     view.ProcessMessages();
 }

@@ -29,6 +29,13 @@ struct GridAxis {
 GridAxis ParallelSpacing(GridSpacing spacing, bool decimal, double latRange);
 GridAxis MeridianSpacing(GridSpacing spacing, bool decimal, double lonRange);
 
+// Fractional spacing (Step 1) whose lines would stand closer than labelHeight pixels steps up
+// to the next spacing until they stand that far apart: the coarser fractional spacings of the
+// axis (x50, x10, x5, for meridians x2, then x1 of DegreeStep), then 1, 2, 5, 10 and 20 degrees.
+// A map at full view with "&Fractional" gets readable lines rather than one every few pixels.
+// Whole-degree spacing is kept as it is.
+GridAxis ReadableSpacing(const GridAxis& axis, bool decimal, bool meridian, double pixelsPerDegree, int labelHeight);
+
 // What a label's text depends on besides its grid value.
 struct GridLabelRules {
     bool Decimal = false;      // "De&cimal Degrees" checked, else degrees-minutes-seconds
@@ -55,6 +62,10 @@ struct GraticuleSettings {
     Colour GridColour = 0;
     uint8_t GridStyle = 1;               // 1-based pen style code (1 solid ... 6 none, 7 inside frame)
     int FontSize = 8;                    // label size in points
+    // Labels with a halo of HaloWidth pixels in HaloColour (the map's background).
+    bool Halo = false;
+    Colour HaloColour = 0;
+    int HaloWidth = 1;
 };
 
 // Draws the graticule on canvas: parallels labelled at both ends, meridians at bottom and top,

@@ -65,6 +65,7 @@ DrawContext MapView::Context(bool print)
     ctx.Land_Plot_Fill_Colour = MDF->Land_Plot_Fill_Colour;
     ctx.Land_Plot_Colour = MDF->Land_Plot_Colour;
     ctx.BackgroundColour = MDF->BackgroundColour;
+    ctx.Halo = MDF->Halo;
     return ctx;
 }
 

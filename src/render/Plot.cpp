@@ -282,6 +282,8 @@ private:
     TMDFStruct& mdf_;
     const bool bPrint_;
     std::optional<DrawContext> ctx_;     // what the layers draw on, once the canvas is settled
+    std::vector<Rect> symbolBoxes_;      // the symbols drawn, which names with a halo keep off
+    std::vector<Rect> nameBoxes_;        // the names drawn, which later names keep off
 };
 
 bool MapPlot::Run(bool ReSizeToOverlay)
@@ -337,6 +339,7 @@ void MapPlot::ClearScreen(bool ReSizeToOverlay)
     const MASStruct* overlay = mdf_.OverlayMAS.First();
     if (overlay && !mdf_.Zoom_Level_Fixed && ReSizeToOverlay) FindOverlayArea(view_, *overlay);
     ctx_.emplace(view_.Context(false));
+    if (ctx_->Halo) ctx_->SymbolBoxes = &symbolBoxes_, ctx_->NameBoxes = &nameBoxes_;
     Canvas& c = ctx_->canvas;
     c.brush.style = BrushStyle::Solid;
     c.brush.colour = mdf_.BackgroundColour;
@@ -351,12 +354,17 @@ void MapPlot::ClearPage()
     const MASStruct* overlay = mdf_.OverlayMAS.First();
     if (view_.Redraw1Enabled() && overlay) FindOverlayArea(view_, *overlay);
     ctx_.emplace(view_.Context(true));
+    if (ctx_->Halo) ctx_->SymbolBoxes = &symbolBoxes_, ctx_->NameBoxes = &nameBoxes_;
     const PrintedSize size = PrintedMap();
     const int32_t lo = view_.Page.LeftOffset(), to = view_.Page.TopOffset();
     Canvas& c = ctx_->canvas;
     c.brush.style = BrushStyle::Solid;
     c.brush.colour = mdf_.BackgroundColour;
     c.FillRect({lo, to, ClampToInt(int64_t{lo} + size.W), ClampToInt(int64_t{to} + size.H)});
+    // Hatches and patterns start at the printed map's corner, a bit of them as large on paper
+    // as a pixel of the screen, so that the page looks like the picture.
+    c.patternOrigin = {lo, to};
+    c.patternScale = PrinterPixelsPerScreenPixel(view_.Page.XDpi, view_.ScreenPixelsPerInch);
 }
 
 void MapPlot::DrawDataFile(const PlotStep& step)

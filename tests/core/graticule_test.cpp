@@ -181,6 +181,21 @@ TEST(Graticule, SmallMapsGetFractionalLinesByAxis)
     EXPECT_EQ(Lines(c, false).size(), 8u);   // 5' .. 45', 1000 pixels a degree
     EXPECT_EQ(Lines(c, true).size(), 4u);    // 10' .. 40'
     EXPECT_TRUE(Lines(c, false).count(367));   // 25', 1000 x (5/12 - 0.05)
+
+    // A whole map (20 x 30 degrees on 600 x 400): fractional spacing would draw a line every
+    // 10 minutes, 3 to 7 pixels apart; it steps up to whole degrees instead, no two lines
+    // closer than a label is high.
+    RecordingCanvas whole(600, 400);
+    s = Settings(45, 65, -15, 15, 600, 400);
+    s.Spacing = GridSpacing::Fractional;
+    DrawGraticule(whole, s);
+    const int th = whole.TextHeight("0");
+    for (bool parallels : {true, false}) {
+        const auto at = Lines(whole, parallels);
+        ASSERT_GE(at.size(), 4u);
+        EXPECT_LE(at.size(), 30u);
+        for (auto a = at.begin(), b = std::next(a); b != at.end(); ++a, ++b) EXPECT_GE(b->first - a->first, th);
+    }
 }
 
 TEST(Graticule, ALabelThatWouldStickOutIsDroppedAndItsLineKept)

@@ -248,6 +248,31 @@ TEST(QueryReport, PrinterColoursMarginsAndPages)
             mono ? std::vector<Colour>(4, clBlack) : std::vector<Colour>{DOSColour[14], clBlack, clWhite, DOSColour[12]};
         EXPECT_EQ(colours, expected);
     }
+    // Readable headings: yellow and white headings print darkened to a shade that reads on
+    // white paper, the yellow still yellow; the values and the screen keep their colours.
+    for (Output out : {otPrinter, otScreen}) {
+        Report r({{0, 2, 1, 14, 15, -1, 139, "Name:"}, {0, 2, 3, 15, 12, -1, 11, "Depth:"}}, entries);
+        ReportDevice d;
+        d.output = out;
+        d.readableHeadings = true;
+        d.PageHeight = 10000;
+        d.NewPage = [] {};
+        r.Out(d);
+        const auto t = r.canvas.Of(RecordingCanvas::Op::Text);
+        ASSERT_GE(t.size(), 4u);
+        const Colour yellow = t[0]->font.colour, white = t[2]->font.colour;
+        if (out == otScreen) {
+            EXPECT_EQ(yellow, DOSColour[14]);
+            EXPECT_EQ(white, clWhite);
+            continue;
+        }
+        EXPECT_GE(ContrastRatio(yellow, clWhite), kReadableContrast);
+        EXPECT_LT(ContrastRatio(yellow, clWhite), kReadableContrast + 0.5);   // no darker than it needs
+        EXPECT_EQ(RedOf(yellow), GreenOf(yellow));
+        EXPECT_EQ(BlueOf(yellow), 0);
+        EXPECT_GE(ContrastRatio(white, clWhite), kReadableContrast);
+        EXPECT_EQ(t[3]->font.colour, DOSColour[12]);
+    }
 }
 
 TEST(QueryReport, BadLineCodesAndHeadersAskToCheckTheMasterFile)

@@ -692,6 +692,48 @@ TEST(SampleAtlas, TownRecordsUseEveryMarker)
     EXPECT_GT(jumps, records / 2);
 }
 
+TEST(SampleAtlas, TheNorthSeaPrintsToASmallPdfHatchedAsOnTheScreen)
+{
+    // The hatched distance bands are a pattern of one tile for each brush, not an image for
+    // each run: a small file, quick to show, whose hatch, shown at 150 dots per inch, covers
+    // as much of the sea as on the screen.
+    const char* r = std::getenv("CORVANE_RENDER");
+    if (!r || !*r) GTEST_SKIP() << "CORVANE_RENDER names the renderer";
+    TempDir dir;
+    const std::string pdf = dir / "NorthSea.pdf";
+    ASSERT_EQ(RunCommand("'" + std::string(r) + "' --cdrom '" + kAtlas.string() + "' '" +
+                         (kAtlas / "Maps/NorthSea.MDF").string() + "' --output '" + pdf + "' 2>/dev/null"),
+              0);
+    const std::string bytes = ReadFile(pdf);
+    EXPECT_LE(bytes.size(), 2u * 1024 * 1024);
+    const std::regex image(R"(/Subtype\s*/Image)");
+    EXPECT_LE(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), image), std::sregex_iterator()), 16);
+
+    if (RunCommand("command -v gs >/dev/null") != 0) GTEST_SKIP() << "ghostscript (gs) is not installed";
+    const std::string page = dir / "page.png";
+    ASSERT_EQ(RunCommand("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r150 -sOutputFile='" + page + "' '" + pdf + "'"), 0);
+    const SampleMap m = ReadSampleMap("NorthSea");
+    const QImage screen = Render(dir, m, m.text), paper(QString::fromStdString(page));
+    ASSERT_FALSE(screen.isNull() || paper.isNull());
+    // The share of the sea that each hatch colour covers.
+    const QColor sea = IniColour(m.text, "BackgroundColour");
+    auto share = [&](const QImage& img, const QColor& hatch) {
+        double of = 0, all = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c == hatch) ++of;
+                if (c == hatch || c == sea || c == QColor(Qt::blue) || c == QColor(192, 192, 192)) ++all;
+            }
+        return all > 0 ? of / all : 0.0;
+    };
+    for (const QColor hatch : {QColor(Qt::blue), QColor(192, 192, 192)}) {
+        const double want = share(screen, hatch);
+        EXPECT_GT(want, 0.02) << hatch.name().toStdString();
+        EXPECT_NEAR(share(paper, hatch), want, want * 0.15) << hatch.name().toStdString();
+    }
+}
+
 TEST(SampleAtlas, StaysWithinThirtyMegabytes)
 {
     uintmax_t bytes = 0;

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -248,6 +249,34 @@ TEST(Tiles, ADamagedFileIsToldOnceForAllTheTiles)
     const size_t first = text.find("Zones.Rle is damaged");
     EXPECT_TRUE(first != std::string::npos && text.find("Zones.Rle is damaged", first + 1) == std::string::npos) << text;
     EXPECT_TRUE(fs::exists(dir / "t/3/4/2.png"));
+}
+
+TEST(Tiles, HatchingRunsOnAcrossTileEdges)
+{
+    // The open North Sea is hatched all over (24 to 200 nautical miles from the coast): at
+    // its tiles' edges the hatch, a pattern of 8 pixels, goes on as in one picture of the
+    // area, the row (column) 8 pixels across the edge the same as the one before it.
+    TempDir dir;
+    const fs::path out = dir / "ns";
+    const std::string mdf = (fs::path(SourceDir()) / "atlas/Maps/NorthSea.MDF").string();
+    ASSERT_EQ(Render("'" + mdf + "' --tiles '" + out.string() + "' --zooms 7-7 --bbox 3,55.5,6,57"), 0);
+    const TilePixel t = At(56.5, 3.5, 7);
+    auto tile = [&](int x, int y) {
+        return QImage(QString::fromStdString((out / "7" / std::to_string(x) / (std::to_string(y) + ".png")).string()))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage here = tile(t.x, t.y), below = tile(t.x, t.y + 1), right = tile(t.x + 1, t.y);
+    ASSERT_FALSE(here.isNull() || below.isNull() || right.isNull());
+    ASSERT_GT(std::set<QRgb>(reinterpret_cast<const QRgb*>(here.constBits()),
+                             reinterpret_cast<const QRgb*>(here.constBits()) + 256 * 256).size(), 1u);
+    int across = 0, down = 0;
+    for (int i = 0; i < 8; ++i)
+        for (int k = 0; k < 256; ++k) {
+            down += below.pixel(k, i) != here.pixel(k, 248 + i);
+            across += right.pixel(i, k) != here.pixel(248 + i, k);
+        }
+    EXPECT_EQ(down, 0);
+    EXPECT_EQ(across, 0);
 }
 
 TEST(Tiles, WorkerProcessesAndShardsMakeTheOnePyramidInAFolderOrAnMbtilesFile)

@@ -345,3 +345,33 @@ TEST_F(DisplayTest, SubsetColourAndStyleChangesMarkRedrawAndCancelRestoresEveryt
     EXPECT_EQ(key.NextKD->Bottom_Style, 6);
     EXPECT_TRUE(map->Menu.Redraw1->isEnabled() && map->MDF->Changed && map->NeedToSave);
 }
+
+TEST_F(DisplayTest, FileNewStartsFromTheLookKeptWithUseAsDefaultLook)
+{
+    // None kept: a new map has the black sea of a new map definition.
+    window.frm->New1Click();
+    Settle();
+    map = MainWindowHarness::Map();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->MDF->BackgroundColour, clBlack);
+    EXPECT_FALSE(map->MDF->Halo);
+
+    // The look of this map kept: its background, graticule colour and halo.
+    const Colour sea = 0xF5E7D3, grid = 0x907A5F;
+    map->MDF->BackgroundColour = sea;
+    map->MDF->Grid_Colour = grid;
+    map->MDF->Halo = true;
+    map->Menu.UseAsDefaultLook1->trigger();
+    EXPECT_EQ(SettingsStore(dir / "cfg/corvane.ini").ReadString("Default Look", "BackgroundColour", ""),
+              std::to_string(sea));
+
+    window.frm->New1Click();
+    Settle();
+    map = MainWindowHarness::Map();
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->MDF->BackgroundColour, sea);
+    EXPECT_EQ(map->MDF->Grid_Colour, grid);
+    EXPECT_TRUE(map->MDF->Halo);
+    EXPECT_TRUE(map->Menu.Halo1->isChecked());
+    EXPECT_EQ(Pixel(map->Picture(), 2, map->Picture().height() / 2), sea);   // the sea off the coast
+}

@@ -116,14 +116,25 @@ TEST(FeatureLayerPixels, PrintedPatternFillsHaveAWhiteBackground)
     UseWindowsBrushes = saved;
 }
 
-TEST(FeatureLayerPixels, LabelsHangFromTheirAnchorInTheirKeyColour)
+namespace {
+
+// "MMMM" hanging below its anchor at 15 N, 5 E (pixel 500, 500).
+LabelFeature HangingLabel()
 {
-    LabelFileWriter w(TestOptions());
     LabelFeature l;
     l.Lat = 15;
     l.Lon = 5;
     l.Text = "MMMM";
-    l.vJust = 3;   // hanging below the anchor
+    l.vJust = 3;
+    return l;
+}
+
+} // namespace
+
+TEST(FeatureLayerPixels, LabelsHangFromTheirAnchorInTheirKeyColour)
+{
+    LabelFileWriter w(TestOptions());
+    LabelFeature l = HangingLabel();
     w.Add(l);
     l.Lat = 12;
     l.TriggerScale = 101;   // 100 pixels a degree: not drawn
@@ -144,4 +155,63 @@ TEST(FeatureLayerPixels, LabelsHangFromTheirAnchorInTheirKeyColour)
         }
     EXPECT_GT(tinted, 5);
     EXPECT_EQ(inBox, 1000 * 1000 - p.Count({0, 0, 1000, 1000}, clWhite));
+}
+
+TEST(FeatureLayerPixels, ANameHasAHaloInTheBackgroundColourOnlyWhereTheMapAsksForIt)
+{
+    LabelFileWriter w(TestOptions());
+    w.Add(HangingLabel());
+    constexpr Colour kSea = 0x00FF00;
+    for (bool halo : {false, true}) {
+        MapPicture p;
+        p.image.fill(Qt::black);   // what lies under the name
+        p.ctx.Halo = halo;
+        p.ctx.BackgroundColour = kSea;
+        LBLmap m;
+        ASSERT_TRUE(m.Create(Bytes(w.Bytes())));
+        SetKey(m, 1, kInk, 0);
+        ASSERT_TRUE(m.Draw(p.ctx, 0));
+        // The rim, in the background's colour (smoothed over what lies under it at its outer
+        // edge): on each row of ink, between what was under the name and the first and the
+        // last pixels of ink.
+        auto rimColour = [](Colour c) { return GreenOf(c) > RedOf(c) + 60 && GreenOf(c) > BlueOf(c) + 60; };
+        auto rimIn = [&](Rect r) {
+            int n = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) n += rimColour(p.At(x, y));
+            return n;
+        };
+        const int rim = rimIn({490, 490, 620, 540});
+        EXPECT_EQ(rimIn({0, 0, 1000, 1000}), rim);
+        if (!halo) {
+            EXPECT_EQ(rim, 0);
+            continue;
+        }
+        EXPECT_GT(rim, 60);
+        EXPECT_GT(p.Count({490, 490, 620, 540}, kSea), 0);
+        int rows = 0;
+        for (int y = 490; y < 540; ++y) {
+            int first = -1, last = -1, inkFirst = -1, inkLast = -1;
+            for (int x = 490; x < 620; ++x) {
+                const Colour c = p.At(x, y);
+                if (c == clBlack) continue;
+                if (first < 0) first = x;
+                last = x;
+                if (RedOf(c) > GreenOf(c) + 60) {
+                    if (inkFirst < 0) inkFirst = x;
+                    inkLast = x;
+                }
+            }
+            if (inkFirst < 0) continue;
+            ++rows;
+            auto rimBetween = [&](int a, int b) {
+                for (int x = a; x < b; ++x)
+                    if (rimColour(p.At(x, y))) return true;
+                return false;
+            };
+            EXPECT_TRUE(rimBetween(first, inkFirst)) << y;
+            EXPECT_TRUE(rimBetween(inkLast + 1, last + 1)) << y;
+        }
+        EXPECT_GT(rows, 5);
+    }
 }

@@ -379,6 +379,7 @@ void SetMap(Reader& r, MapSpec& m, const std::string& name, const std::string& v
     else if (name == "land-colour" || name == "land-color") ParseColour(r, name, v, m.landColour);
     else if (name == "land-fill") ParseColour(r, name, v, m.landFill);
     else if (name == "land-style") { int32_t x = 0; if (r.Int(name, v, x, 0, 1)) m.landStyle = x; }
+    else if (name == "halo") { int32_t x = 0; if (r.Int(name, v, x, 0, 1)) m.halo = x == 1; }
     else if (name == "grid-colour" || name == "grid-color") ParseColour(r, name, v, m.gridColour);
     else if (name == "key-background") ParseColour(r, name, v, m.keyBackground);
     else if (name == "key-text") ParseColour(r, name, v, m.keyText);

@@ -163,6 +163,7 @@ struct MapSpec {
     std::optional<int32_t> landStyle;    // 1 infilled, 0 outline
     std::optional<uint32_t> gridColour, keyBackground, keyText;   // 0x00BBGGRR
     std::optional<int32_t> baseKeyCorner, overlayKeyCorner;       // 1 top left .. 4 bottom left
+    bool halo = false;                   // names and graticule labels with a halo
 };
 
 struct HeadingSpec {

@@ -332,6 +332,7 @@ bool WriteMap(const MapSpec& m, const fs::path& root, std::string& error)
     if (m.keyText) mdf.KeyColour = *m.keyText;
     if (m.baseKeyCorner) mdf.BasePos = static_cast<uint8_t>(*m.baseKeyCorner);
     if (m.overlayKeyCorner) mdf.OverlayPos = static_cast<uint8_t>(*m.overlayKeyCorner);
+    mdf.Halo = m.halo;
     auto add = [&](MASListKind kind, const std::string& title) {
         auto mas = std::make_unique<MASStruct>();
         mas->Title = std::make_unique<std::string>(ToAtlasText(title, TextUse::Plain));

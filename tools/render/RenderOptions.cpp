@@ -171,7 +171,7 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
         if (!ParseMorePicture(parts[k], job, error)) return false;
         options.more.push_back(job);
     }
-    std::optional<std::string> size, output, tiles, zooms, bbox, find, jobs, shard;
+    std::optional<std::string> size, output, tiles, zooms, bbox, find, jobs, shard, page, pageSize;
     if (!ParseArguments(args,
                         {{"help", nullptr, &options.help},
                          {"version", nullptr, &options.version},
@@ -188,7 +188,9 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
                          {"find", &find, nullptr},
                          {"jobs", &jobs, nullptr},
                          {"shard", &shard, nullptr},
-                         {"resume", nullptr, &options.resume}},
+                         {"resume", nullptr, &options.resume},
+                         {"page", &page, nullptr},
+                         {"page-size", &pageSize, nullptr}},
                         options.mapFile, error)) {
         // Two maps with one --output: the second wants its own.
         if (!options.mapFile.empty() && error.rfind("only one map definition file", 0) == 0)
@@ -211,6 +213,20 @@ bool ParseRenderOptions(const std::vector<std::string>& allArgs, RenderOptions& 
             return false;
         }
         options.bbox = box;
+    }
+    if (page) {
+        options.page = LowerCase(*page);
+        if (options.page != "portrait" && options.page != "landscape") {
+            error = "--page wants portrait or landscape, not " + *page;
+            return false;
+        }
+    }
+    if (pageSize) {
+        if (pageSize->empty()) {
+            error = "--page-size wants the name of a paper size, such as A4 or Letter";
+            return false;
+        }
+        options.pageSize = *pageSize;
     }
     if (tiles && output) {
         error = "--tiles and --output do not go together";
@@ -292,6 +308,11 @@ std::string RenderUsage()
            "                   join the MBTiles files of shards into one\n"
            "  --size WxH       the map picture in pixels (default 1024x768); the map's box is fitted\n"
            "                   to this shape\n"
+           "  --page portrait|landscape\n"
+           "                   the PDF page's orientation (default: the one in which the map prints\n"
+           "                   largest, landscape for a map wider than high)\n"
+           "  --page-size NAME the PDF's paper: A4, Letter, A3, Legal, A5, B5, Tabloid... (default:\n"
+           "                   the system's paper)\n"
            "  --cdrom DIR      the data medium's root (stands for CDROM: in data paths): a folder\n"
            "                   or a disc image (ISO 9660 or UDF) such as atlas.iso\n"
            "  --datalist FILE  the data list file (may begin with CDROM:)\n"

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of corvane-render:
 //   corvane-render [--cdrom DIR] [--datalist FILE] [--size WxH] [--settings FILE] [--strict]
+//                  [--page portrait|landscape] [--page-size NAME]
 //                  [MAP.MDF] --output OUT.{png,bmp,pdf} [[MAP.MDF] --output OUT.{png,bmp,pdf}]...
 //   corvane-render [...] [MAP.MDF] --tiles {DIR | OUT.mbtiles} [--zooms Z1-Z2] [--bbox W,S,E,N]
 //                  [--jobs N] [--shard K/N] [--resume]
@@ -39,6 +40,10 @@ struct RenderOptions {
     bool strict = false;                  // a message shown makes a written picture exit 3
     std::vector<RenderJob> more;          // the pictures after the first, in order
     std::string find;                     // centre the pictures on the place of this name (UTF-8)
+    // The page of a PDF: "portrait" or "landscape" (empty: the one the map's shape fills
+    // best) and the paper's name (empty: the default paper).
+    std::string page;
+    std::string pageSize;
     // A web map tile pyramid instead of one picture: its folder, zoom levels and box
     // (degrees; none: the map's own box).
     std::string tiles;

@@ -18,6 +18,9 @@ constexpr int kMaxPlateCarreeRows = 4096;
 // below it for every 256 rows of the tile's picture.
 constexpr int kTileMargin = 160;
 constexpr int kTileMarginRows = 32;
+// Hatch patterns are 8 pixels wide: a margin and a tile of whole patterns keep the plot's
+// columns on the world's pattern columns.
+static_assert(kTileMargin % 8 == 0 && kTileSize % 8 == 0, "tile columns off the pattern grid");
 // Pixels an area known to be of one colour keeps from the edges of the cells that colour it
 // (whose neighbours may paint a pixel or two beyond their own edges).
 constexpr double kKnownMargin = 3;
@@ -130,7 +133,13 @@ bool TileMaker::Make(int z, int64_t x, int64_t y, std::string& png, bool& known,
     const int rows = PlateCarreeRows(z, y);
     const GeoBox area = TileBox(z, x, y);
     const PlotBand band = BandOf(area, rows);
-    if (!plot_.place(band.box, band.width, band.height)) {
+    // Each picture row that a tile row takes carries the pattern row of that tile row (tile
+    // rows start on whole patterns of the world's grid).
+    std::vector<uint8_t> patternRows(static_cast<size_t>(band.height));
+    for (int r = 0; r < band.height; ++r) patternRows[static_cast<size_t>(r)] = static_cast<uint8_t>((r - band.top) & 7);
+    for (int py = 0; py < kTileSize; ++py)
+        patternRows[static_cast<size_t>(band.top + SourceRow(z, y, py, rows))] = static_cast<uint8_t>(py & 7);
+    if (!plot_.place(band.box, band.width, band.height, patternRows)) {
         error = "tile " + name + " could not be drawn";
         return false;
     }

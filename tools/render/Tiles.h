@@ -7,7 +7,9 @@
 // by row into Mercator: each tile row takes the picture row of the latitude at its centre.
 // Columns need no resampling, since both projections are linear in longitude. The plot takes
 // in a margin round the tile, so that names and symbols that cross a tile's edge are drawn on
-// both sides of it.
+// both sides of it. Hatching follows the Web Mercator pixel grid: the columns of the plot are
+// those of the tile (the margin is whole patterns wide), and each row is given the pattern row
+// of the tile row it becomes.
 #include <QImage>
 
 #include <cstdint>
@@ -15,6 +17,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvane {
 
@@ -47,7 +50,10 @@ int SourceRow(int z, int64_t y, int py, int rows);
 // area of it where that is known without drawing, and the drawing.
 struct TilePlot {
     // Places the map on a picture of width x height of the box; false when it cannot be.
-    std::function<bool(const GeoBox& box, int width, int height)> place;
+    // patternRows gives the hatch and pattern row (0..7) of each picture row: the row of the
+    // Web Mercator pixel grid that the picture row becomes in the tile, so that hatching is
+    // anchored to that grid and tiles join without seams (see QtCanvas::SetPatternRows).
+    std::function<bool(const GeoBox& box, int width, int height, const std::vector<uint8_t>& patternRows)> place;
     // The colour (0xRRGGBB) that an area of the placed map takes, when the map's content tells
     // it before drawing; margins: how far the area must keep from a colouring cell's edge.
     std::function<std::optional<uint32_t>(const GeoBox& area, double marginLon, double marginLat)> known;

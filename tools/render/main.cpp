@@ -104,6 +104,7 @@ public:
 
     bool Usable() const { return usable_; }
     void RenewCanvas() { picture_.Renew(); }
+    void SetPatternRows(const std::vector<uint8_t>& rows) { picture_.Canvas()->SetPatternRows(rows); }
     // The picture drawn; the canvas is finished (the next drawing starts it again).
     QImage Picture()
     {
@@ -302,12 +303,19 @@ void FitToPicture(TMDFStruct& mdf, int32_t width, int32_t height)
     mdf.NewZoom(0, 0, width, height, mnLon, mnLat, mxLon, mxLat, WindowPriority);
 }
 
-// Prints the map on one page of a PDF file, on the paper of a printer that has none set (A4,
-// upright), inside 1-inch margins, as the viewer prints a page: the plot, then the page white
-// around the map.
-bool PrintToPdf(RenderView& view, const std::string& path, MessageSink& sink)
+// Prints the map on one page of a PDF file, on A4 paper (or the size named), inside 1-inch
+// margins, as the viewer prints a page: the plot, then the page white around the map. The page
+// is turned the way the map fills best unless --page says which.
+bool PrintToPdf(RenderView& view, const std::string& path, const RenderOptions& options, MessageSink& sink)
 {
-    const QPageLayout paper(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+    QPageSize size(QPageSize::A4);
+    if (!options.pageSize.empty()) PageSizeNamed(options.pageSize, size);
+    const QPageLayout paper(size,
+                            options.page == "landscape"  ? QPageLayout::Landscape
+                            : options.page == "portrait" ? QPageLayout::Portrait
+                                                         : FittingOrientation(size, PageMargins{}, view.ClientWidth(),
+                                                                              view.ClientHeight()),
+                            QMarginsF());
     std::string error;
     bool plotFailed = false;
     if (!PrintMapToPdf(view, path, paper, PageMargins{}, &error, &plotFailed)) {
@@ -397,7 +405,7 @@ bool DrawPicture(const RenderJob& job, TMDFStruct& mdf, const RenderOptions& opt
 
     if (job.kind == OutputKind::Pdf) {
         files.Finish();
-        return PrintToPdf(view, job.output, sink);
+        return PrintToPdf(view, job.output, options, sink);
     }
     if (!Redraw(view, false)) return false;
     return files.Write(job.output, job.kind == OutputKind::Bmp ? PictureFormat::Bmp : PictureFormat::Png, more);
@@ -449,10 +457,11 @@ int RenderTiles(RenderView& view, TMDFStruct& mdf, const RenderOptions& options,
     }
     job.title = options.mapFile.empty() ? std::string("Corvane map") : ExtractFileName(options.mapFile);
     TilePlot plot;
-    plot.place = [&](const GeoBox& b, int width, int height) {
+    plot.place = [&](const GeoBox& b, int width, int height, const std::vector<uint8_t>& patternRows) {
         view.SetWindowBounds(0, 0, width, height);
         if (!view.Usable()) return false;
         view.RenewCanvas();
+        view.SetPatternRows(patternRows);
         MapListRec* box = mdf.Main_Plot();
         box->MinLat = b.south;
         box->MaxLat = b.north;
@@ -525,6 +534,12 @@ int Run(int argc, char** argv)
     if (options.version) {
         std::printf("corvane-render %s\n", CORVANE_VERSION);
         return 0;
+    }
+    QPageSize paperNamed;
+    if (!options.pageSize.empty() && !PageSizeNamed(options.pageSize, paperNamed)) {
+        std::fprintf(stderr, "corvane-render: --page-size: no paper is named %s\n%s", options.pageSize.c_str(),
+                     RenderUsage().c_str());
+        return 2;
     }
     if (!options.merge.empty()) return MergeTiles(options);
 

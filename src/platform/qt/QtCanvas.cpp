@@ -5,6 +5,8 @@
 #include "platform/VisibleGeometry.h"
 
 #include <QFontMetrics>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QPolygon>
 #include <QRegion>
 
@@ -12,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 
 namespace corvane {
 
@@ -113,6 +116,8 @@ QtCanvas::QtCanvas(QPainter* painter, int width, int height, int ppiX, int ppiY)
     : external_(painter), width_(width), height_(height), ppiX_(ppiX), ppiY_(ppiY)
 {
     font.pixelsPerInch = ppiY_;
+    // The tiles of patterns kept exact in a PDF file (never turned into JPEG).
+    painter->setRenderHint(QPainter::LosslessImageRendering, true);
 }
 
 QtCanvas::~QtCanvas() { End(); }
@@ -180,16 +185,44 @@ QFont QtCanvas::CurrentFont() const
 
 QBrush QtCanvas::CurrentBrush() const
 {
-    switch (brush.style) {
-    case BrushStyle::Clear: return Qt::NoBrush;
-    case BrushStyle::Solid: return QBrush(ToQColor(brush.colour));
-    case BrushStyle::Pattern: return QBrush(PatternImage(brush.pattern, Opaque(textColour), Opaque(bkColour)));
-    default: {
-        QRgb gap = bkMode == BkMode::Opaque ? Opaque(bkColour) : qRgba(0, 0, 0, 0);
-        return QBrush(PatternImage(HatchBits(brush.style), Opaque(brush.colour), gap));
-    }
-    }
+    if (brush.style == BrushStyle::Clear) return Qt::NoBrush;
+    if (brush.style == BrushStyle::Solid) return QBrush(ToQColor(brush.colour));
+    // A pattern's set bits take the text colour and its clear bits the background colour; a
+    // hatch takes the brush colour, its gaps the background colour when the mode is opaque.
+    const bool pattern = brush.style == BrushStyle::Pattern;
+    const Pattern8 bits = pattern ? brush.pattern : HatchBits(brush.style);
+    const QRgb set = Opaque(pattern ? textColour : brush.colour);
+    const QRgb gap = pattern || bkMode == BkMode::Opaque ? Opaque(bkColour) : qRgba(0, 0, 0, 0);
+    QBrush b(external_ ? PageTile(bits, set, gap) : PatternImage(bits, set, gap));
+    if (patternOrigin.x != 0 || patternOrigin.y != 0 || patternScale != 1.0)
+        b.setTransform(QTransform::fromTranslate(patternOrigin.x, patternOrigin.y).scale(patternScale, patternScale));
+    return b;
 }
+
+const QImage& QtCanvas::PageTile(const Pattern8& bits, QRgb set, QRgb gap) const
+{
+    uint64_t row = 0;
+    for (uint8_t b : bits) row = row << 8 | b;
+    const TileKey key{row, set, gap};
+    auto it = pageTiles_.find(key);
+    if (it != pageTiles_.end()) return it->second;
+    if (pageTiles_.size() >= kMostPageTiles) pageTiles_.clear();
+    return pageTiles_.emplace(key, PatternImage(bits, set, gap)).first->second;
+}
+
+int QtCanvas::PatternRow(int y) const
+{
+    if (static_cast<size_t>(y) < patternRows_.size()) return patternRows_[static_cast<size_t>(y)] & 7;
+    return PatternCell(y - patternOrigin.y);
+}
+
+int QtCanvas::PatternCell(int offset) const
+{
+    if (patternScale == 1.0) return offset & 7;
+    return static_cast<int>(std::floor(offset / patternScale)) & 7;
+}
+
+void QtCanvas::SetPatternRows(std::vector<uint8_t> rows) { patternRows_ = std::move(rows); }
 
 void QtCanvas::PlotPixel(int x, int y, bool on)
 {
@@ -421,6 +454,10 @@ void QtCanvas::Polygon(const std::vector<Point>& pts)
 void QtCanvas::FillQRect(const QRect& r)
 {
     if (r.width() <= 0 || r.height() <= 0 || brush.style == BrushStyle::Clear) return;
+    if (!patternRows_.empty() && brush.style != BrushStyle::Solid && pen.mode == PenMode::Copy && WritesPixels()) {
+        FillSpans({{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}});   // the rows' own pattern rows
+        return;
+    }
     QPainter& p = P();
     ApplyMode(p);
     p.setBrushOrigin(0, 0);
@@ -475,16 +512,19 @@ bool QtCanvas::WritesPixels() const
     return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
 }
 
-bool QtCanvas::FillsSpans() const { return WritesPixels(); }
+bool QtCanvas::FillsSpans() const { return WritesPixels() || GathersFills(); }
+
+bool QtCanvas::GathersFills() const { return external_ != nullptr; }
 
 void QtCanvas::FillSpans(const std::vector<Rect>& spans)
 {
     if (!WritesPixels()) {
-        Canvas::FillSpans(spans);
+        if (GathersFills()) FillSpansAsFigure(spans);
+        else Canvas::FillSpans(spans);
         return;
     }
     if (brush.style == BrushStyle::Clear || spans.empty()) return;
-    // The brush as an 8 x 8 tile aligned to the image's origin, as the painter lays it: the
+    // The brush as an 8 x 8 tile anchored at the pattern origin, as the painter lays it: the
     // set bits of a pattern take the text colour and its clear bits the background colour;
     // a hatch takes the brush colour, its gaps the background colour when the mode is
     // opaque and are left alone when it is transparent.
@@ -493,6 +533,8 @@ void QtCanvas::FillSpans(const std::vector<Rect>& spans)
     const QRgb set = Opaque(brush.style == BrushStyle::Pattern ? textColour : brush.colour);
     const bool gapsPainted = brush.style == BrushStyle::Pattern || bkMode == BkMode::Opaque;
     const QRgb gap = Opaque(bkColour);
+    const int ox = patternOrigin.x;
+    const bool bitPerPixel = patternScale == 1.0;
     auto* const pixels = reinterpret_cast<QRgb*>(image_->bits());
     const qsizetype stride = image_->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     const int w = image_->width(), h = image_->height();
@@ -502,24 +544,71 @@ void QtCanvas::FillSpans(const std::vector<Rect>& spans)
         if (x1 >= x2 || y1 >= y2) continue;
         for (int y = y1; y < y2; ++y) {
             QRgb* line = pixels + static_cast<qsizetype>(y) * stride;
-            const uint8_t row = solid ? 0xFF : bits[static_cast<size_t>(y & 7)];
+            const uint8_t row = solid ? 0xFF : bits[static_cast<size_t>(PatternRow(y))];
             if (row == 0xFF || (row == 0 && gapsPainted)) {
                 std::fill(line + x1, line + x2, row ? set : gap);
+            } else if (!bitPerPixel) {
+                // Bits of several pixels (or of a fraction of one): each pixel by itself.
+                for (int x = x1; x < x2; ++x) {
+                    if (row & (0x80 >> PatternCell(x - ox))) line[x] = set;
+                    else if (gapsPainted) line[x] = gap;
+                }
             } else if (gapsPainted) {
                 // The row of the tile, then whole tiles from the first column of one.
                 QRgb tile[8];
                 for (int b = 0; b < 8; ++b) tile[b] = row & (0x80 >> b) ? set : gap;
                 int x = x1;
-                for (; x < x2 && (x & 7) != 0; ++x) line[x] = tile[x & 7];
+                for (; x < x2 && ((x - ox) & 7) != 0; ++x) line[x] = tile[(x - ox) & 7];
                 for (; x + 8 <= x2; x += 8) std::memcpy(line + x, tile, sizeof tile);
-                for (; x < x2; ++x) line[x] = tile[x & 7];
+                for (; x < x2; ++x) line[x] = tile[(x - ox) & 7];
             } else {
                 // Only the set bits: every eighth pixel from the first of each.
                 for (int b = 0; b < 8; ++b)
                     if (row & (0x80 >> b))
-                        for (int x = x1 + ((b - x1) & 7); x < x2; x += 8) line[x] = set;
+                        for (int x = x1 + ((b + ox - x1) & 7); x < x2; x += 8) line[x] = set;
             }
         }
+    }
+}
+
+void QtCanvas::FillSpansAsFigure(const std::vector<Rect>& spans)
+{
+    if (brush.style == BrushStyle::Clear || spans.empty()) return;
+    // Boxes of the same sides one under the other become one box.
+    struct Box {
+        int left, top, right, bottom;
+    };
+    std::vector<Box> boxes;
+    boxes.reserve(spans.size());
+    std::unordered_map<uint64_t, size_t> last;   // by its sides: the box a box below may join
+    for (const Rect& r : spans) {
+        const int l = std::min(r.left, r.right), rt = std::max(r.left, r.right);
+        const int t = std::min(r.top, r.bottom), b = std::max(r.top, r.bottom);
+        if (l >= rt || t >= b) continue;
+        const uint64_t sides = static_cast<uint64_t>(static_cast<uint32_t>(l)) << 32 | static_cast<uint32_t>(rt);
+        const auto it = last.find(sides);
+        if (it != last.end() && boxes[it->second].bottom == t) {
+            boxes[it->second].bottom = b;
+            continue;
+        }
+        last[sides] = boxes.size();
+        boxes.push_back({l, t, rt, b});
+    }
+    // Figures of up to kBoxesPerFigure boxes, overlapping boxes filled once (non-zero
+    // winding): a reader of the page takes much longer over one figure of very many boxes
+    // than over several of fewer.
+    QPainter& p = P();
+    ApplyMode(p);
+    p.setBrushOrigin(0, 0);
+    const QBrush fill = CurrentBrush();
+    for (size_t first = 0; first < boxes.size(); first += kBoxesPerFigure) {
+        QPainterPath figure;
+        figure.setFillRule(Qt::WindingFill);
+        for (size_t i = first; i < std::min(boxes.size(), first + kBoxesPerFigure); ++i) {
+            const Box& b = boxes[i];
+            figure.addRect(b.left, b.top, b.right - b.left, b.bottom - b.top);
+        }
+        p.fillPath(figure, fill);
     }
 }
 
@@ -572,6 +661,28 @@ void QtCanvas::TextOut(int x, int y, const std::string& text)
     p.setPen(ToQColor(font.colour));
     p.drawText(x, y + fm.ascent(), s);
     penPos_ = {x + w, y};
+}
+
+void QtCanvas::TextOutHalo(int x, int y, const std::string& text, Colour halo, int width)
+{
+    if (!external_ || width <= 1) {
+        Canvas::TextOutHalo(x, y, text, halo, width);
+        return;
+    }
+    // On a page the halo is the outline of the glyphs stroked width on each side: one figure
+    // rather than a copy of the text at every offset.
+    QPainter& p = P();
+    const QFont f = CurrentFont();
+    const QFontMetrics fm(f, p.device());
+    QPainterPath glyphs;
+    glyphs.addText(x, y + fm.ascent(), f, BytesToQString(text, font.name));
+    QPainterPathStroker stroker;
+    stroker.setWidth(2.0 * width);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCapStyle(Qt::RoundCap);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillPath(stroker.createStroke(glyphs), ToQColor(halo));
+    TextOut(x, y, text);
 }
 
 int QtCanvas::TextWidth(const std::string& text)

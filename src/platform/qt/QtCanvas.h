@@ -17,7 +17,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <map>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 class QPaintDevice;
 
@@ -79,6 +82,8 @@ public:
     void RoundRect(int x1, int y1, int x2, int y2, int cw, int ch) override;
     void Ellipse(int x1, int y1, int x2, int y2) override;
     void TextOut(int x, int y, const std::string& text) override;
+    // On a page, a halo wider than a pixel is the glyphs' outline stroked as one figure.
+    void TextOutHalo(int x, int y, const std::string& text, Colour halo, int width) override;
     int TextWidth(const std::string& text) override;
     int TextHeight(const std::string& text) override;
     void SetPixel(int x, int y, Colour c) override;
@@ -86,15 +91,30 @@ public:
     // On an image of 32-bit pixels at a pixel ratio of 1, spans are written into the image's
     // scanlines directly; elsewhere (a printer page, a picture at a higher pixel ratio) they
     // are filled through the painter.
+    // On a printer page (or PDF file) the spans of one call are filled as one figure, the
+    // boxes of the same sides one under the other joined: every fill is an object of the page.
     bool FillsSpans() const override;
     void FillSpans(const std::vector<Rect>& spans) override;
+    bool GathersFills() const override;
+    // The pattern row (0..7) of each row of the image, for a picture that is resampled row by
+    // row afterwards (a web map tile, whose rows must carry the pattern of the rows they
+    // become); rows beyond the table follow patternOrigin and patternScale. Empty: none.
+    void SetPatternRows(std::vector<uint8_t> rows);
     std::unique_ptr<Picture> CopyPicture() const override;
     void DrawPicture(int x, int y, const Picture& picture) override;
 
 private:
     QPainter& P();
     QFont CurrentFont() const;
+    // The brush, its bitmap anchored at patternOrigin and scaled by patternScale.
     QBrush CurrentBrush() const;
+    // The 8 x 8 image of a pattern on a page, made once for the canvas: a page (a PDF file)
+    // keeps one image for every use of the same image, however many fills use it.
+    const QImage& PageTile(const Pattern8& bits, QRgb set, QRgb gap) const;
+    // The pattern row of image row y, and the bit of a pixel offset from the pattern origin.
+    int PatternRow(int y) const;
+    int PatternCell(int offset) const;
+    void FillSpansAsFigure(const std::vector<Rect>& spans);
     bool PixelPath() const;   // one-pixel line rasterised by hand on an image
     void PlotPixel(int x, int y, bool on);
     void RasterLine(int x1, int y1, int x2, int y2);
@@ -130,6 +150,11 @@ private:
     qsizetype lineStride_ = 0;
     int dashPhase_ = 0;
     Point lastEnd_{INT32_MIN, INT32_MIN};
+    std::vector<uint8_t> patternRows_;
+    using TileKey = std::tuple<uint64_t, QRgb, QRgb>;
+    static constexpr size_t kMostPageTiles = 256;
+    static constexpr size_t kBoxesPerFigure = 1024;
+    mutable std::map<TileKey, QImage> pageTiles_;
 };
 
 } // namespace corvane
