@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -120,10 +121,27 @@ std::string FolderOf(const std::string& path)
     return k == 0 ? "/" : path.substr(0, k);
 }
 
-// Temporary names: ".North.MDF.corvane-4242-1a~" beside "North.MDF", with the number of the
-// process that writes it, so that one left by a process that was killed can be told and
-// removed later.
+// Temporary names: ".North.MDF.corvane-4242-1a@5c3e09f1~" beside "North.MDF", with the
+// number of the process that writes it and a mark of the machine it runs on, so that one left
+// by a process that was killed can be told and removed later, and one that a process on
+// another machine is writing into a shared folder is left alone. Names of the older form,
+// without the machine's mark, count as made on this machine.
 const char* const kTempMark = ".corvane-";
+
+// Eight hex digits that tell this machine from others sharing a folder (a hash of its name).
+const std::string& MachineMark()
+{
+    static const std::string mark = [] {
+        char host[256] = {};
+        if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+        uint32_t h = 2166136261u;
+        for (const char* c = host; *c; ++c) h = (h ^ static_cast<unsigned char>(*c)) * 16777619u;
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", h);
+        return std::string(hex);
+    }();
+    return mark;
+}
 
 // A name beside target that nothing else uses yet.
 std::string SiblingName(const std::string& target, unsigned attempt)
@@ -133,12 +151,14 @@ std::string SiblingName(const std::string& target, unsigned attempt)
     const std::string folder = k == std::string::npos ? std::string() : target.substr(0, k + 1);
     // Room for the mark within a file name's 255 bytes.
     const std::string name = (k == std::string::npos ? target : target.substr(k + 1)).substr(0, 200);
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, "%s%ld-%x%x~", kTempMark, static_cast<long>(::getpid()), ++counter, attempt);
+    char suffix[80];
+    std::snprintf(suffix, sizeof suffix, "%s%ld-%x%x@%s~", kTempMark, static_cast<long>(::getpid()), ++counter, attempt,
+                  MachineMark().c_str());
     return folder + "." + name + suffix;
 }
 
-// The process that wrote a temporary file of ours (a name of SiblingName's form), or 0.
+// The process that wrote a temporary file of ours (a name of SiblingName's form) on this
+// machine, or 0 (not such a name, or made on another machine).
 long WriterOfTemporary(const std::string& name)
 {
     if (name.size() < 2 || name.front() != '.' || name.back() != '~') return 0;
@@ -150,8 +170,11 @@ long WriterOfTemporary(const std::string& name)
     while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i])) && pid < 1000000000L)
         pid = pid * 10 + (name[i++] - '0');
     if (i == digits || i >= name.size() || name[i] != '-') return 0;
-    for (++i; i + 1 < name.size(); ++i)
+    const size_t end = name.size() - 1;   // the '~'
+    const size_t at = name.find('@', i);
+    for (++i; i < std::min(at, end); ++i)
         if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return 0;
+    if (at != std::string::npos && name.compare(at + 1, end - at - 1, MachineMark()) != 0) return 0;
     return pid;
 }
 

@@ -212,10 +212,21 @@ TEST(SaveWithBackup, TemporaryFilesOfAWriterThatWasKilledGoWithTheNextSaveInTheF
     saved.dir.Write(".Chart.png.corvane-" + dead + "-0~/Chart.shp", "an export");
     saved.dir.Write(".North.MDF.corvane-" + alive + "-1~", "being written");
     saved.dir.Write(".North.MDF.corvane-" + dead + "-1~x", "not ours");
+    // A name of today's form carries the machine: a dead process's file of this machine goes;
+    // one that a process of another machine writes into a shared folder stays.
+    const std::string ours = TemporarySibling("North.MDF");
+    const size_t pid = ours.find(".corvane-") + 9, at = ours.rfind('@');
+    ASSERT_NE(at, std::string::npos);
+    const std::string deadHere = ours.substr(0, pid) + dead + ours.substr(ours.find('-', pid));
+    std::string elsewhere = deadHere;
+    char& mark = elsewhere[elsewhere.rfind('@') + 1];
+    mark = mark == '0' ? '1' : '0';   // another machine's mark
+    saved.dir.Write(deadHere, "torn here");
+    saved.dir.Write(elsewhere, "being written elsewhere");
     ASSERT_TRUE(SaveWithBackup(saved.dir / "South.MDF", "south"));
     EXPECT_EQ(Names(saved.dir.Path()),
               (std::set<std::string>{"North.MDF", "North.BAK", "South.MDF", ".North.MDF.corvane-" + alive + "-1~",
-                                     ".North.MDF.corvane-" + dead + "-1~x"}));
+                                     ".North.MDF.corvane-" + dead + "-1~x", elsewhere}));
 }
 
 TEST(SaveWithBackup, ANameThatIsALinkIsSavedThroughAndStaysALink)

@@ -417,7 +417,7 @@ public:
         : folder_(fs::path(output).has_parent_path() ? fs::path(output).parent_path() : fs::path("."))
     {
         RemoveStaleTemporaries(folder_.string());
-        stage_ = folder_ / ("." + fs::path(output).filename().string() + ".corvane-" + std::to_string(::getpid()) + "-0~");
+        stage_ = TemporarySibling((folder_ / fs::path(output).filename()).string());
         std::error_code ec;
         fs::remove_all(stage_, ec);
         made_ = fs::create_directory(stage_, ec);
