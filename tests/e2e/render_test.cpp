@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -159,6 +160,23 @@ TEST_F(RenderTest, PdfOutputIsOnePage)
     ASSERT_TRUE(std::regex_search(pdf, box, std::regex(R"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])")));
     EXPECT_GT(std::stod(box[1]), 400.0);   // a paper page in points
     EXPECT_GT(std::stod(box[2]), 500.0);
+
+    // The page (in points) turned the way the map prints largest, or as --page says, on the
+    // paper --page-size names.
+    const auto pageOf = [&](const std::string& options) {
+        const RenderRun r = Run(options + " '" + mdf + "'", "page.pdf");
+        EXPECT_EQ(r.status, 0) << options << ": " << r.errors;
+        const std::string text = ReadFile(dir_ / "page.pdf");
+        std::smatch m;
+        if (!std::regex_search(text, m, std::regex(R"(/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])")))
+            return std::string("none");
+        return std::to_string(std::lround(std::stod(m[1]))) + "x" + std::to_string(std::lround(std::stod(m[2])));
+    };
+    EXPECT_EQ(pageOf("--size 800x400"), "842x595");
+    EXPECT_EQ(pageOf("--size 400x800"), "595x842");
+    EXPECT_EQ(pageOf("--size 800x400 --page portrait"), "595x842");
+    EXPECT_EQ(pageOf("--size 400x800 --page-size letter"), "612x792");
+    EXPECT_EQ(Run("--page-size Napkin '" + mdf + "'", "page.pdf").status, 2);
 }
 
 TEST_F(RenderTest, SettingsFileGivesTheDataLocationAndCoastlineFiles)

@@ -312,7 +312,7 @@ std::string RenderUsage()
            "                   the PDF page's orientation (default: the one in which the map prints\n"
            "                   largest, landscape for a map wider than high)\n"
            "  --page-size NAME the PDF's paper: A4, Letter, A3, Legal, A5, B5, Tabloid... (default:\n"
-           "                   the system's paper)\n"
+           "                   A4)\n"
            "  --cdrom DIR      the data medium's root (stands for CDROM: in data paths): a folder\n"
            "                   or a disc image (ISO 9660 or UDF) such as atlas.iso\n"
            "  --datalist FILE  the data list file (may begin with CDROM:)\n"
