@@ -60,6 +60,14 @@ public:
 
     bool Has(const TileKey& key) const override { return RegularFile(PathOf(key)); }
 
+    // A folder that the run reads (the atlas) is no place for the tiles.
+    bool Usable(std::string& error) const
+    {
+        if (!IsRunInput(job_.dir)) return true;
+        error = job_.dir + " is read by this run; name a new folder for the tiles";
+        return false;
+    }
+
     bool Put(const TileKey& key, const std::string& png, std::string& error) override
     {
         const std::string column = job_.dir + "/" + std::to_string(key.z) + "/" + std::to_string(key.x);
@@ -235,9 +243,21 @@ public:
         RemoveStaleTemporaries(FolderOf(path));
         inPlace_ = resume;
         struct stat st {};
-        const bool existing = resume && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+        const bool found = ::stat(path.c_str(), &st) == 0;
+        // Written in place: a pipe, a device or a folder is no file to go on with.
+        if (resume && found && !S_ISREG(st.st_mode)) {
+            error = path + " is not a regular file: name an MBTiles file, or leave out --resume to replace it";
+            return false;
+        }
+        const bool existing = resume && found && st.st_size > 0;
         writing_ = inPlace_ ? path : TemporarySibling(path);
         if (!db_.Open(writing_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return Fail(error);
+        const std::string notTiles = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
+        if (existing && !db_.Exec("SELECT 1 FROM sqlite_master LIMIT 1")) {
+            if (sqlite3_errcode(db_.get()) != SQLITE_NOTADB) return Fail(error);
+            error = notTiles;
+            return false;
+        }
         // A file written in place keeps a journal, so that a kill leaves it as at the last
         // commit; a temporary file needs none (a kill leaves nothing of it that counts).
         if (!db_.Exec(inPlace_ ? "PRAGMA synchronous=NORMAL" : "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"))
@@ -246,7 +266,7 @@ public:
         if (existing) {
             const auto there = ReadMetadata(db_.get());
             if (there.empty()) {
-                error = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
+                error = notTiles;
                 return false;
             }
             if (PyramidOf(there) != PyramidOf(wanted) || there.count("shard") != wanted.count("shard") ||
@@ -374,7 +394,11 @@ bool IsMbtilesName(const std::string& path) { return LowerEndsWith(path, ".mbtil
 
 std::unique_ptr<TileStore> OpenTileStore(const TileJob& job, const TileSetInfo& info, bool resume, std::string& error)
 {
-    if (!IsMbtilesName(job.dir)) return std::make_unique<FolderStore>(job);
+    if (!IsMbtilesName(job.dir)) {
+        auto folder = std::make_unique<FolderStore>(job);
+        if (!folder->Usable(error)) return nullptr;
+        return folder;
+    }
     auto store = std::make_unique<MbtilesStore>();
     if (!store->Open(job.dir, info, resume, error)) return nullptr;
     return store;
@@ -411,6 +435,11 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
     }
     if (opened.empty()) {
         error = "no parts to join";
+        return -1;
+    }
+    // Refused before anything is said of the parts.
+    if (IsRunInput(output)) {
+        error = output + " is one of the parts joined; name a new file for the tiles";
         return -1;
     }
     // The shards given: each of 0 .. N-1 once.
