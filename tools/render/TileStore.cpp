@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -130,6 +131,47 @@ private:
 };
 
 // ---- an MBTiles file -------------------------------------------------------------------------
+
+// The temporary file of the MBTiles file being made, removed when the run is stopped by Ctrl-C
+// or by a batch engine's SIGTERM (its job out of time), rather than left, as large as the
+// tiles drawn, until the next run in the folder. Only the process that writes it removes it:
+// a worker told to stop leaves it alone.
+char g_unfinished[4096];
+volatile pid_t g_unfinishedOwner = 0;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveUnfinishedAndStop(int signal)
+{
+    if (g_unfinishedOwner == ::getpid()) ::unlink(g_unfinished);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+void RemoveOnStop(const std::string& path)
+{
+    if (path.size() >= sizeof g_unfinished) return;
+    g_unfinishedOwner = 0;
+    std::memcpy(g_unfinished, path.c_str(), path.size() + 1);
+    g_unfinishedOwner = ::getpid();
+    // A signal ignored (a run under nohup) stays ignored.
+    for (int signal : kStopSignals) {
+        struct sigaction old {};
+        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+        struct sigaction sa {};
+        sa.sa_handler = RemoveUnfinishedAndStop;
+        ::sigaction(signal, &sa, nullptr);
+    }
+}
+
+void KeepOnStop()
+{
+    if (g_unfinishedOwner == 0) return;
+    for (int signal : kStopSignals) {
+        struct sigaction now {};
+        if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler == RemoveUnfinishedAndStop) ::signal(signal, SIG_DFL);
+    }
+    g_unfinishedOwner = 0;
+}
 
 class Statement {
 public:
@@ -251,6 +293,7 @@ public:
         }
         const bool existing = resume && found && st.st_size > 0;
         writing_ = inPlace_ ? path : TemporarySibling(path);
+        if (!inPlace_) RemoveOnStop(writing_);
         if (!db_.Open(writing_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return Fail(error);
         const std::string notTiles = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
         if (existing && !db_.Exec("SELECT 1 FROM sqlite_master LIMIT 1")) {
@@ -309,6 +352,7 @@ public:
         map_.reset();
         db_.Close();
         if (!inPlace_ && !writing_.empty()) ::unlink(writing_.c_str());   // never finished
+        if (!inPlace_) KeepOnStop();
     }
 
     bool Has(const TileKey& key) const override { return there_.count(Packed(key)) > 0; }
@@ -356,7 +400,9 @@ public:
         db_.Close();
         if (inPlace_) return true;
         std::string why;
-        if (!RenameIntoPlace(writing_, path_, &why)) {
+        const bool renamed = RenameIntoPlace(writing_, path_, &why);
+        KeepOnStop();
+        if (!renamed) {
             error = "cannot write " + path_ + ": " + why;
             return false;
         }

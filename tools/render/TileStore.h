@@ -11,7 +11,8 @@
 // with the rows counted from the south (TMS). A picture that several tiles share (open sea,
 // inland) is stored once: images holds each picture under an id made from its bytes, map
 // names the picture of each tile, and the view tiles joins the two. The file is made under a
-// temporary name and renamed into place when it is whole; with resume it is written in place
+// temporary name (removed when the run is stopped by SIGINT, SIGTERM or SIGHUP) and renamed
+// into place when it is whole; with resume it is written in place
 // and committed every 256 tiles (or two seconds), so that a run killed half-way leaves the tiles it
 // committed, and the next run with resume goes on from there.
 #include "TilePyramid.h"
