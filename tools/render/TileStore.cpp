@@ -1,5 +1,7 @@
 #include "TileStore.h"
 
+#include "RenderOptions.h"
+
 #include "platform/MessageSink.h"
 #include "platform/RunInputs.h"
 #include "platform/TextFile.h"
@@ -27,6 +29,9 @@
 namespace corvane {
 
 namespace {
+
+// The deepest zoom level that the merge takes from a part's metadata.
+constexpr int kMostZoom = 30;
 
 // A tile's place packed in one number (zoom levels up to 31, columns and rows below 2^29).
 uint64_t Packed(const TileKey& k)
@@ -457,6 +462,7 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
         std::string path;
         Database db;
         std::map<std::string, std::string> meta;
+        TileShard shard;
     };
     std::vector<std::unique_ptr<Part>> opened;
     for (const std::string& path : parts) {
@@ -492,23 +498,44 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
     const auto& first = opened.front()->meta;
     int64_t n = 0;
     std::map<int64_t, int> shards;
+    std::set<int64_t> shareOuts;
     for (const auto& p : opened) {
         const auto it = p->meta.find("shard");
         long long k = 0, count = 0;
-        if (it != p->meta.end() && std::sscanf(it->second.c_str(), "%lld/%lld", &k, &count) == 2 && count > 1) {
+        if (it != p->meta.end() && std::sscanf(it->second.c_str(), "%lld/%lld", &k, &count) == 2 && count > 1 &&
+            count <= kMaxTileShards && k >= 0 && k < count) {
             n = count;
             ++shards[k];
+            p->shard = {k, count};
         }
+        shareOuts.insert(p->shard.n);
     }
-    if (n > 1) {
-        std::string missing, twice;
+    if (shareOuts.size() > 1) {
+        std::string counts;
+        for (int64_t c : shareOuts) counts += (counts.empty() ? "" : ", ") + std::to_string(c);
+        sink.Warn("The parts are shares of the pyramid into different numbers of shards (" + counts + ").");
+    } else if (n > 1) {
+        // The first few shards named, and how many more.
+        struct Named {
+            std::string names;
+            int64_t count = 0;
+            void Add(int64_t k, int64_t of)
+            {
+                if (++count <= 10) names += (names.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(of);
+            }
+            std::string Text() const
+            {
+                return count <= 10 ? names : names + " and " + std::to_string(count - 10) + " more shards";
+            }
+        } missing, twice;
         for (int64_t k = 0; k < n; ++k) {
-            const int times = shards.count(k) ? shards[k] : 0;
-            if (times == 0) missing += (missing.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(n);
-            if (times > 1) twice += (twice.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(n);
+            const auto it = shards.find(k);
+            const int times = it == shards.end() ? 0 : it->second;
+            if (times == 0) missing.Add(k, n);
+            if (times > 1) twice.Add(k, n);
         }
-        if (!missing.empty()) sink.Warn("The tiles of shard " + missing + " are missing from " + output + ".");
-        if (!twice.empty()) sink.Warn("Shard " + twice + " is given more than once.");
+        if (missing.count) sink.Warn("The tiles of shard " + missing.Text() + " are missing from " + output + ".");
+        if (twice.count) sink.Warn("Shard " + twice.Text() + " is given more than once.");
     }
 
     TileSetInfo info;
@@ -522,10 +549,20 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
                 &info.bounds.north);
     info.zoomMin = std::atoi(value("minzoom").c_str());
     info.zoomMax = std::atoi(value("maxzoom").c_str());
+    // The fewest tiles the pyramid can have (its bounds are stored to a millionth of a degree),
+    // to tell a part that a run did not finish; -1 when the metadata tells no pyramid.
+    const GeoBox& b = info.bounds;
+    const int64_t least = info.zoomMin >= 0 && info.zoomMin <= info.zoomMax && info.zoomMax <= kMostZoom &&
+                                  b.west + 2e-6 < b.east && b.south + 2e-6 < b.north
+                              ? TilePyramid({b.west + 1e-6, b.south + 1e-6, b.east - 1e-6, b.north - 1e-6}, info.zoomMin,
+                                            info.zoomMax)
+                                    .Count()
+                              : -1;
     MbtilesStore out;
     if (!out.Open(output, info, false, error)) return -1;
     int64_t written = 0, twiceHeld = 0;
     for (const auto& p : opened) {
+        int64_t held = 0;
         Statement q(p->db.get(), "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles");
         if (!q) {
             error = "Unable to read the tiles of " + p->path + ": " + p->db.Error();
@@ -536,6 +573,7 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
             const int z = sqlite3_column_int(q.get(), 0);
             const int64_t x = sqlite3_column_int64(q.get(), 1), row = sqlite3_column_int64(q.get(), 2);
             if (z < 0 || z > 30 || x < 0 || row < 0 || x >= (int64_t{1} << z) || row >= (int64_t{1} << z)) continue;
+            ++held;
             const TileKey key{z, x, (int64_t{1} << z) - 1 - row};
             const auto* data = static_cast<const char*>(sqlite3_column_blob(q.get(), 3));
             const std::string png(data ? data : "", static_cast<size_t>(std::max(0, sqlite3_column_bytes(q.get(), 3))));
@@ -550,7 +588,16 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
             error = "Unable to read the tiles of " + p->path + ": " + p->db.Error();
             return -1;
         }
+        const int64_t due = least < 0 ? 0 : p->shard.CountOf(least);
+        if (held < due)
+            sink.Warn(p->path + " holds " + std::to_string(held) + " tiles, fewer than the " + std::to_string(due) + " of " +
+                      (p->shard.n > 1 ? "shard " + std::to_string(p->shard.k) + "/" + std::to_string(p->shard.n)
+                                      : std::string("the pyramid")) +
+                      ": its run did not end (run it again with --resume to finish it).");
     }
+    if (shareOuts.size() > 1 && least >= 0 && written < least)
+        sink.Warn(std::to_string(least - written) + " of the pyramid's " + std::to_string(least) +
+                  " tiles are missing from " + output + ".");
     if (twiceHeld > 0)
         sink.Warn(std::to_string(twiceHeld) + " tiles are held by more than one part; those of the first part are kept.");
     if (!out.Finish(error)) return -1;

@@ -57,7 +57,8 @@ bool IsMbtilesName(const std::string& path);
 std::unique_ptr<TileStore> OpenTileStore(const TileJob& job, const TileSetInfo& info, bool resume, std::string& error);
 
 // Joins the MBTiles files of a pyramid's shards into one at output, which is written whole or
-// not at all. Parts of different pyramids are refused; shards missing or given twice are told on
+// not at all. Parts of different pyramids are refused; shards missing or given twice, a part
+// with fewer tiles than its shard holds, and parts of different numbers of shards are told on
 // sink, and of a tile held by more than one part the first part's is kept. Returns the tiles
 // written, or -1 with the reason.
 int64_t MergeTileSets(const std::string& output, const std::vector<std::string>& parts, MessageSink& sink,
