@@ -311,10 +311,17 @@ TEST(Tiles, WorkerProcessesAndShardsMakeTheOnePyramidInAFolderOrAnMbtilesFile)
     }
     EXPECT_EQ(sum, one.size());
     EXPECT_LE(most - least, 1u);
-    ASSERT_EQ(Tool("--merge '" + (dir / "all.mbtiles") + "'" + parts), 0);
+    ASSERT_EQ(Tool("--strict --merge '" + (dir / "all.mbtiles") + "'" + parts), 0);
     EXPECT_EQ(Difference(TilesOf(dir / "all.mbtiles"), one), "");
-    // A shard left out is said, and with --strict the status says so.
+    // A shard left out is said, and with --strict the status says so; so is a shard whose run
+    // stopped before its end.
     EXPECT_EQ(Tool("--strict --merge '" + (dir / "some.mbtiles") + "'" + parts.substr(0, parts.rfind(" '"))), 3);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / "part1.mbtiles").c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "DELETE FROM map WHERE rowid IN (SELECT rowid FROM map LIMIT 3)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_EQ(Tool("--strict --merge '" + (dir / "short.mbtiles") + "'" + parts), 3);
 }
 
 TEST(Tiles, TilesOfOneColourKnownWithoutDrawingAreTheTilesDrawnAndStoredOnce)

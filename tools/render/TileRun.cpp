@@ -20,34 +20,41 @@ std::string Duration(double seconds)
     return text;
 }
 
+// On a terminal, one line rewritten four times a second; elsewhere (the log of a batch job), a
+// line a minute, the last line of the run saying the rest.
 class Progress {
 public:
-    Progress(std::FILE* out, int64_t total) : out_(out && ::isatty(::fileno(out)) ? out : nullptr), total_(total) {}
+    Progress(std::FILE* out, int64_t total) : out_(out), terminal_(out && ::isatty(::fileno(out))), total_(total) {}
     ~Progress()
     {
-        if (out_ && shown_) std::fputc('\n', out_);
+        if (out_ && shown_ && terminal_) std::fputc('\n', out_);
     }
 
     void Done(int64_t done)
     {
-        if (!out_) return;
+        if (!out_ || (!terminal_ && done == total_)) return;
         const auto now = std::chrono::steady_clock::now();
-        if (done != total_ && now - last_ < std::chrono::milliseconds(250)) return;
+        const auto every = terminal_ ? std::chrono::milliseconds(250) : std::chrono::milliseconds(60000);
+        if (done != total_ && now - last_ < every) return;
         last_ = now;
         const double s = std::chrono::duration<double>(now - started_).count();
         const double rate = s > 0 ? static_cast<double>(done) / s : 0.0;
-        std::fprintf(out_, "\rtiles %lld / %lld, %.1f a second, %s left   ", static_cast<long long>(done),
-                     static_cast<long long>(total_), rate,
-                     rate > 0 ? Duration(static_cast<double>(total_ - done) / rate).c_str() : "?");
+        std::fprintf(out_, "%stiles %lld / %lld, %.1f a second, %s left%s", terminal_ ? "\r" : "",
+                     static_cast<long long>(done), static_cast<long long>(total_), rate,
+                     rate > 0 ? Duration(static_cast<double>(total_ - done) / rate).c_str() : "?",
+                     terminal_ ? "   " : "\n");
         std::fflush(out_);
         shown_ = true;
     }
 
 private:
     std::FILE* out_;
+    bool terminal_;
     int64_t total_;
     bool shown_ = false;
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now(), last_{};
+    const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    // A terminal shows the first tile at once; a log's first line comes after a minute.
+    std::chrono::steady_clock::time_point last_ = terminal_ ? std::chrono::steady_clock::time_point{} : started_;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // One run of corvane-render --tiles: its share of the pyramid (--shard), less the tiles
 // already written (--resume), drawn by --jobs processes into the folder or MBTiles file, with
-// the progress on a terminal.
+// the progress.
 #include "TileStore.h"
 #include "TileWorkers.h"
 
@@ -26,8 +26,8 @@ struct TileRunCounts {
 
 // Draws and writes the share of the pyramid; false with the reason (the tiles written before
 // stay). plot is what each worker draws with; its messages go through messages. Progress
-// (tiles done of the run's, tiles a second, the time left) goes to progress when it is a
-// terminal.
+// (tiles done of the run's, tiles a second, the time left) goes to progress: on a terminal as it
+// goes, elsewhere a line a minute.
 bool RenderPyramid(const TileJob& job, const TileRunOptions& options, const TilePlot& plot, TileMessages& messages,
                    std::FILE* progress, TileRunCounts& counts, std::string& error);
 

@@ -1,5 +1,7 @@
 #include "TileStore.h"
 
+#include "RenderOptions.h"
+
 #include "platform/MessageSink.h"
 #include "platform/RunInputs.h"
 #include "platform/TextFile.h"
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -26,6 +29,9 @@
 namespace corvane {
 
 namespace {
+
+// The deepest zoom level that the merge takes from a part's metadata.
+constexpr int kMostZoom = 30;
 
 // A tile's place packed in one number (zoom levels up to 31, columns and rows below 2^29).
 uint64_t Packed(const TileKey& k)
@@ -59,6 +65,14 @@ public:
     explicit FolderStore(const TileJob& job) : job_(job) {}
 
     bool Has(const TileKey& key) const override { return RegularFile(PathOf(key)); }
+
+    // A folder that the run reads (the atlas) is no place for the tiles.
+    bool Usable(std::string& error) const
+    {
+        if (!IsRunInput(job_.dir)) return true;
+        error = job_.dir + " is read by this run; name a new folder for the tiles";
+        return false;
+    }
 
     bool Put(const TileKey& key, const std::string& png, std::string& error) override
     {
@@ -122,6 +136,47 @@ private:
 };
 
 // ---- an MBTiles file -------------------------------------------------------------------------
+
+// The temporary file of the MBTiles file being made, removed when the run is stopped by Ctrl-C
+// or by a batch engine's SIGTERM (its job out of time), rather than left, as large as the
+// tiles drawn, until the next run in the folder. Only the process that writes it removes it:
+// a worker told to stop leaves it alone.
+char g_unfinished[4096];
+volatile pid_t g_unfinishedOwner = 0;
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void RemoveUnfinishedAndStop(int signal)
+{
+    if (g_unfinishedOwner == ::getpid()) ::unlink(g_unfinished);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+void RemoveOnStop(const std::string& path)
+{
+    if (path.size() >= sizeof g_unfinished) return;
+    g_unfinishedOwner = 0;
+    std::memcpy(g_unfinished, path.c_str(), path.size() + 1);
+    g_unfinishedOwner = ::getpid();
+    // A signal ignored (a run under nohup) stays ignored.
+    for (int signal : kStopSignals) {
+        struct sigaction old {};
+        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+        struct sigaction sa {};
+        sa.sa_handler = RemoveUnfinishedAndStop;
+        ::sigaction(signal, &sa, nullptr);
+    }
+}
+
+void KeepOnStop()
+{
+    if (g_unfinishedOwner == 0) return;
+    for (int signal : kStopSignals) {
+        struct sigaction now {};
+        if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler == RemoveUnfinishedAndStop) ::signal(signal, SIG_DFL);
+    }
+    g_unfinishedOwner = 0;
+}
 
 class Statement {
 public:
@@ -235,9 +290,22 @@ public:
         RemoveStaleTemporaries(FolderOf(path));
         inPlace_ = resume;
         struct stat st {};
-        const bool existing = resume && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+        const bool found = ::stat(path.c_str(), &st) == 0;
+        // Written in place: a pipe, a device or a folder is no file to go on with.
+        if (resume && found && !S_ISREG(st.st_mode)) {
+            error = path + " is not a regular file: name an MBTiles file, or leave out --resume to replace it";
+            return false;
+        }
+        const bool existing = resume && found && st.st_size > 0;
         writing_ = inPlace_ ? path : TemporarySibling(path);
+        if (!inPlace_) RemoveOnStop(writing_);
         if (!db_.Open(writing_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return Fail(error);
+        const std::string notTiles = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
+        if (existing && !db_.Exec("SELECT 1 FROM sqlite_master LIMIT 1")) {
+            if (sqlite3_errcode(db_.get()) != SQLITE_NOTADB) return Fail(error);
+            error = notTiles;
+            return false;
+        }
         // A file written in place keeps a journal, so that a kill leaves it as at the last
         // commit; a temporary file needs none (a kill leaves nothing of it that counts).
         if (!db_.Exec(inPlace_ ? "PRAGMA synchronous=NORMAL" : "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF"))
@@ -246,7 +314,7 @@ public:
         if (existing) {
             const auto there = ReadMetadata(db_.get());
             if (there.empty()) {
-                error = path + " is no MBTiles file of tiles: name another file, or leave out --resume to replace it";
+                error = notTiles;
                 return false;
             }
             if (PyramidOf(there) != PyramidOf(wanted) || there.count("shard") != wanted.count("shard") ||
@@ -289,6 +357,7 @@ public:
         map_.reset();
         db_.Close();
         if (!inPlace_ && !writing_.empty()) ::unlink(writing_.c_str());   // never finished
+        if (!inPlace_) KeepOnStop();
     }
 
     bool Has(const TileKey& key) const override { return there_.count(Packed(key)) > 0; }
@@ -336,7 +405,9 @@ public:
         db_.Close();
         if (inPlace_) return true;
         std::string why;
-        if (!RenameIntoPlace(writing_, path_, &why)) {
+        const bool renamed = RenameIntoPlace(writing_, path_, &why);
+        KeepOnStop();
+        if (!renamed) {
             error = "cannot write " + path_ + ": " + why;
             return false;
         }
@@ -374,7 +445,11 @@ bool IsMbtilesName(const std::string& path) { return LowerEndsWith(path, ".mbtil
 
 std::unique_ptr<TileStore> OpenTileStore(const TileJob& job, const TileSetInfo& info, bool resume, std::string& error)
 {
-    if (!IsMbtilesName(job.dir)) return std::make_unique<FolderStore>(job);
+    if (!IsMbtilesName(job.dir)) {
+        auto folder = std::make_unique<FolderStore>(job);
+        if (!folder->Usable(error)) return nullptr;
+        return folder;
+    }
     auto store = std::make_unique<MbtilesStore>();
     if (!store->Open(job.dir, info, resume, error)) return nullptr;
     return store;
@@ -387,6 +462,7 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
         std::string path;
         Database db;
         std::map<std::string, std::string> meta;
+        TileShard shard;
     };
     std::vector<std::unique_ptr<Part>> opened;
     for (const std::string& path : parts) {
@@ -413,27 +489,53 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
         error = "no parts to join";
         return -1;
     }
+    // Refused before anything is said of the parts.
+    if (IsRunInput(output)) {
+        error = output + " is one of the parts joined; name a new file for the tiles";
+        return -1;
+    }
     // The shards given: each of 0 .. N-1 once.
     const auto& first = opened.front()->meta;
     int64_t n = 0;
     std::map<int64_t, int> shards;
+    std::set<int64_t> shareOuts;
     for (const auto& p : opened) {
         const auto it = p->meta.find("shard");
         long long k = 0, count = 0;
-        if (it != p->meta.end() && std::sscanf(it->second.c_str(), "%lld/%lld", &k, &count) == 2 && count > 1) {
+        if (it != p->meta.end() && std::sscanf(it->second.c_str(), "%lld/%lld", &k, &count) == 2 && count > 1 &&
+            count <= kMaxTileShards && k >= 0 && k < count) {
             n = count;
             ++shards[k];
+            p->shard = {k, count};
         }
+        shareOuts.insert(p->shard.n);
     }
-    if (n > 1) {
-        std::string missing, twice;
+    if (shareOuts.size() > 1) {
+        std::string counts;
+        for (int64_t c : shareOuts) counts += (counts.empty() ? "" : ", ") + std::to_string(c);
+        sink.Warn("The parts are shares of the pyramid into different numbers of shards (" + counts + ").");
+    } else if (n > 1) {
+        // The first few shards named, and how many more.
+        struct Named {
+            std::string names;
+            int64_t count = 0;
+            void Add(int64_t k, int64_t of)
+            {
+                if (++count <= 10) names += (names.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(of);
+            }
+            std::string Text() const
+            {
+                return count <= 10 ? names : names + " and " + std::to_string(count - 10) + " more shards";
+            }
+        } missing, twice;
         for (int64_t k = 0; k < n; ++k) {
-            const int times = shards.count(k) ? shards[k] : 0;
-            if (times == 0) missing += (missing.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(n);
-            if (times > 1) twice += (twice.empty() ? "" : ", ") + std::to_string(k) + "/" + std::to_string(n);
+            const auto it = shards.find(k);
+            const int times = it == shards.end() ? 0 : it->second;
+            if (times == 0) missing.Add(k, n);
+            if (times > 1) twice.Add(k, n);
         }
-        if (!missing.empty()) sink.Warn("The tiles of shard " + missing + " are missing from " + output + ".");
-        if (!twice.empty()) sink.Warn("Shard " + twice + " is given more than once.");
+        if (missing.count) sink.Warn("The tiles of shard " + missing.Text() + " are missing from " + output + ".");
+        if (twice.count) sink.Warn("Shard " + twice.Text() + " is given more than once.");
     }
 
     TileSetInfo info;
@@ -447,10 +549,20 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
                 &info.bounds.north);
     info.zoomMin = std::atoi(value("minzoom").c_str());
     info.zoomMax = std::atoi(value("maxzoom").c_str());
+    // The fewest tiles the pyramid can have (its bounds are stored to a millionth of a degree),
+    // to tell a part that a run did not finish; -1 when the metadata tells no pyramid.
+    const GeoBox& b = info.bounds;
+    const int64_t least = info.zoomMin >= 0 && info.zoomMin <= info.zoomMax && info.zoomMax <= kMostZoom &&
+                                  b.west + 2e-6 < b.east && b.south + 2e-6 < b.north
+                              ? TilePyramid({b.west + 1e-6, b.south + 1e-6, b.east - 1e-6, b.north - 1e-6}, info.zoomMin,
+                                            info.zoomMax)
+                                    .Count()
+                              : -1;
     MbtilesStore out;
     if (!out.Open(output, info, false, error)) return -1;
     int64_t written = 0, twiceHeld = 0;
     for (const auto& p : opened) {
+        int64_t held = 0;
         Statement q(p->db.get(), "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles");
         if (!q) {
             error = "Unable to read the tiles of " + p->path + ": " + p->db.Error();
@@ -461,6 +573,7 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
             const int z = sqlite3_column_int(q.get(), 0);
             const int64_t x = sqlite3_column_int64(q.get(), 1), row = sqlite3_column_int64(q.get(), 2);
             if (z < 0 || z > 30 || x < 0 || row < 0 || x >= (int64_t{1} << z) || row >= (int64_t{1} << z)) continue;
+            ++held;
             const TileKey key{z, x, (int64_t{1} << z) - 1 - row};
             const auto* data = static_cast<const char*>(sqlite3_column_blob(q.get(), 3));
             const std::string png(data ? data : "", static_cast<size_t>(std::max(0, sqlite3_column_bytes(q.get(), 3))));
@@ -475,7 +588,16 @@ int64_t MergeTileSets(const std::string& output, const std::vector<std::string>&
             error = "Unable to read the tiles of " + p->path + ": " + p->db.Error();
             return -1;
         }
+        const int64_t due = least < 0 ? 0 : p->shard.CountOf(least);
+        if (held < due)
+            sink.Warn(p->path + " holds " + std::to_string(held) + " tiles, fewer than the " + std::to_string(due) + " of " +
+                      (p->shard.n > 1 ? "shard " + std::to_string(p->shard.k) + "/" + std::to_string(p->shard.n)
+                                      : std::string("the pyramid")) +
+                      ": its run did not end (run it again with --resume to finish it).");
     }
+    if (shareOuts.size() > 1 && least >= 0 && written < least)
+        sink.Warn(std::to_string(least - written) + " of the pyramid's " + std::to_string(least) +
+                  " tiles are missing from " + output + ".");
     if (twiceHeld > 0)
         sink.Warn(std::to_string(twiceHeld) + " tiles are held by more than one part; those of the first part are kept.");
     if (!out.Finish(error)) return -1;

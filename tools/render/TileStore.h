@@ -11,7 +11,8 @@
 // with the rows counted from the south (TMS). A picture that several tiles share (open sea,
 // inland) is stored once: images holds each picture under an id made from its bytes, map
 // names the picture of each tile, and the view tiles joins the two. The file is made under a
-// temporary name and renamed into place when it is whole; with resume it is written in place
+// temporary name (removed when the run is stopped by SIGINT, SIGTERM or SIGHUP) and renamed
+// into place when it is whole; with resume it is written in place
 // and committed every 256 tiles (or two seconds), so that a run killed half-way leaves the tiles it
 // committed, and the next run with resume goes on from there.
 #include "TilePyramid.h"
@@ -56,7 +57,8 @@ bool IsMbtilesName(const std::string& path);
 std::unique_ptr<TileStore> OpenTileStore(const TileJob& job, const TileSetInfo& info, bool resume, std::string& error);
 
 // Joins the MBTiles files of a pyramid's shards into one at output, which is written whole or
-// not at all. Parts of different pyramids are refused; shards missing or given twice are told on
+// not at all. Parts of different pyramids are refused; shards missing or given twice, a part
+// with fewer tiles than its shard holds, and parts of different numbers of shards are told on
 // sink, and of a tile held by more than one part the first part's is kept. Returns the tiles
 // written, or -1 with the reason.
 int64_t MergeTileSets(const std::string& output, const std::vector<std::string>& parts, MessageSink& sink,

@@ -97,7 +97,20 @@ struct Worker {
     pid_t pid = -1;
     int fd = -1;
     std::string pending;   // bytes read that do not yet make a whole record
+    bool ended = false;    // waited for
 };
+
+// Waits for a worker that has closed its end; why it failed, or empty.
+std::string EndOf(Worker& w)
+{
+    int status = 0;
+    while (::waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    w.ended = true;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
+    return WIFSIGNALED(status) ? "a worker process was stopped by signal " + std::to_string(WTERMSIG(status))
+                               : "a worker process ended with status " + std::to_string(WEXITSTATUS(status));
+}
 
 } // namespace
 
@@ -212,6 +225,13 @@ bool TileWorkers::Run(const std::vector<int64_t>& work, int jobs, TileMessages& 
             if (n <= 0) {
                 ::close(w.fd);
                 w.fd = -1;
+                // A worker killed (out of memory, by hand) stops the others at once rather than
+                // when they have drawn the rest of the work.
+                const std::string why = EndOf(w);
+                if (!why.empty()) {
+                    if (error.empty()) error = why;
+                    shared.stop = true;
+                }
                 continue;
             }
             w.pending.append(buffer, static_cast<size_t>(n));
@@ -220,12 +240,9 @@ bool TileWorkers::Run(const std::vector<int64_t>& work, int jobs, TileMessages& 
     }
     for (Worker& w : workers) {
         if (w.fd >= 0) ::close(w.fd);
-        int status = 0;
-        while (::waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        if (error.empty() && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
-            error = WIFSIGNALED(status) ? "a worker process was stopped by signal " + std::to_string(WTERMSIG(status))
-                                        : "a worker process ended with status " + std::to_string(WEXITSTATUS(status));
+        if (w.ended) continue;
+        const std::string why = EndOf(w);
+        if (error.empty()) error = why;
     }
     shared.~Shared();
     ::munmap(map, sizeof(Shared));
