@@ -415,6 +415,8 @@ void GenMapObj::WalkCells(Visit&& visit, Column&& onColumn)
 {
     const int64_t cells = int64_t{Header.NumRows} * Header.NumCols;
     if (Header.NumRows < 1 || Header.NumCols < 1 || static_cast<int64_t>(Index.size()) != cells) return;
+    // The entries not read yet in runs, rather than one read (and one copy kept) a cell.
+    ReadIndexCells(Column_Start, Column_End, Row_Start, Row_End);
     for (int32_t c = Column_Start; c <= Column_End; ++c) {
         onColumn(c);
         for (int32_t r = Row_Start; r <= Row_End; ++r) {

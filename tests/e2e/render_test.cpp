@@ -271,6 +271,12 @@ TEST_F(RenderTest, SeveralMapsInOneProcessAreThePicturesOfOneProcessEach)
     EXPECT_EQ(one, Run("'" + filled + "'", "filled.png").image);
     EXPECT_EQ(PixelAt(one, kSideOfLevel[1], 0.3, BandCentre(1)), kLandFill);
     EXPECT_NE(one, batch.image);
+    // Each map keeps the scale of longitude of its own box when a map far north follows it.
+    std::string northText = MapText({kSideOfLevel[1], 1, {}, {}});
+    northText = std::regex_replace(northText, std::regex("Lat=[^\r]*"), "Lat=50 60");
+    const std::string north = dir_.Write("north.mdf", northText);
+    ASSERT_EQ(Run("'" + filled + "' --output '" + (dir_ / "first.png") + "' '" + north + "'", "north.png").status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(dir_ / "first.png")), one);
 
     // Only a map and its --output may follow the first picture.
     EXPECT_EQ(Run("--output '" + (dir_ / "x.png") + "' --size 300x300", "y.png").status, 2);

@@ -627,10 +627,14 @@ int Run(int argc, char** argv)
     }
 
     // Every map is loaded first: no picture may be written over a file that one of them reads.
+    // Loading a map sets the scale of longitude from its box: each map's own is kept for its
+    // plot, else every map would be fitted with the last one's.
     bool allWritten = jobs.size() == given;
     std::vector<std::unique_ptr<TMDFStruct>> maps;
+    std::vector<double> lonScales;
     for (const RenderJob& job : jobs) {
         maps.push_back(LoadMap(job.mapFile, screen, sink));
+        lonScales.push_back(CvVars::LatLonScale);
         if (maps.back()) RecordMapFiles(*maps.back());
         else allWritten = false;
     }
@@ -641,8 +645,11 @@ int Run(int argc, char** argv)
     }
     // Each picture in turn; one that cannot be made is said and the others are still drawn.
     PictureFiles files(sink);
-    for (size_t i = 0; i < jobs.size(); ++i)
-        if (maps[i]) allWritten = DrawPicture(jobs[i], *maps[i], options, files, sink, i + 1 < jobs.size()) && allWritten;
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        if (!maps[i]) continue;
+        CvVars::LatLonScale = lonScales[i];
+        allWritten = DrawPicture(jobs[i], *maps[i], options, files, sink, i + 1 < jobs.size()) && allWritten;
+    }
     allWritten = files.Finish() && allWritten;
     return allWritten ? written() : 1;
 }
