@@ -363,8 +363,11 @@ TEST(Tiles, ARunKilledHalfWayIsResumedWithoutDrawingATileTwice)
         }
         // Killed once tiles are written (in an MBTiles file, committed).
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        while (TilesOf(out).empty() && std::chrono::steady_clock::now() < until)
+        bool ended = false;
+        while (TilesOf(out).empty() && std::chrono::steady_clock::now() < until &&
+               !(ended = ::waitpid(pid, nullptr, WNOHANG) == pid))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_FALSE(ended) << name << ": the run ended before a tile was written";
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
         const size_t kept = TilesOf(out).size();

@@ -197,7 +197,11 @@ public:
     bool Open(const std::string& path, int flags)
     {
         Close();
-        return sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) == SQLITE_OK;
+        if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) return false;
+        // Someone reading the file meanwhile (a look at the progress, a tile server) holds its
+        // lock for a moment: wait for it rather than give up the run.
+        sqlite3_busy_timeout(db_, 30000);
+        return true;
     }
     void Close()
     {
